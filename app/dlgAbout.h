@@ -1,0 +1,14 @@
+#pragma once
+// TfrmAbout: the about box, the product's logo and nothing else.
+#include "app/context.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+
+class TfrmAbout : public ui::TForm {
+ public:
+  explicit TfrmAbout(const TContext& context);
+  ui::TImage* Image1;
+
+ private:
+  TContext ctx_;
+};

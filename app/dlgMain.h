@@ -1,0 +1,152 @@
+#pragma once
+// TfrmMain: the main window. It owns the scan and cleaning state, receives every worker report
+// and, with the options dialog, holds the live settings in its controls. Runs on the main thread.
+//
+// Its methods are defined by concern:
+//   app/dlgMain.cpp              creation, show, close, destroy, start-up checks
+//   app/main_layout.cpp          the controls and their design-time properties
+//   app/main_pages.cpp           the three pages, start image, hints, links, timer, tray
+//   scan/scan_start.cpp          btnStartClick
+//   scan/scan_results.cpp        the scan worker's reports and "Stop Scanning"
+//   clean/cleaning_run.cpp       "Clean All", "Clean Selected" and the delete worker's reports
+//   processes/cleaning_view.cpp  PrepareCleaningView
+//   settings/settings_file.cpp   LoadSettings and SaveSettings
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+
+class TMemIniFile;
+class TSearchInThread;
+class TDeleteThread;
+
+// The private message posted at the end of FormShow.
+constexpr unsigned WM_STARTUPCHECKS = ui::WM_USER + 400;
+
+class TfrmMain : public ui::TForm {
+ public:
+  explicit TfrmMain(const TContext& context);
+  ~TfrmMain() override;
+
+  // Components, in the order of the window's definition.
+  ui::TImage* imgTop;
+  ui::TImage* imgBottom;
+  ui::TImage* imgBody;
+  ui::TLabel* lbTracesLabel;
+  ui::TLabel* lbSummarySize;
+  ui::TLabel* lbBinsSize;
+  ui::TLabel* lbBinsFound;
+  ui::TLabel* lbCurrentPath;
+  ui::TLabel* lbCurrentPosition;
+  ui::TLabel* lbTimeLabel;
+  ui::TImage* imgStart;
+  ui::TLabel* lbAdvancedOptions;
+  ui::TLabel* lbAbout;
+  ui::TCheckBox* cbRecycleBin;
+  ui::TCheckBox* cbTempFoldersAndFiles;
+  ui::TCheckBox* cbLogFiles;
+  ui::TCheckBox* cbWUBackup;
+  ui::TCheckBox* cbImgCaches;
+  ui::TCheckBox* cbInternetCache;
+  ui::TButton* btnStart;
+  ui::TButton* btnCancel;
+  ui::TListView* lvFound;
+  ui::TButton* btnBacktoSettings;
+  ui::TButton* btnCleanSelected;
+  ui::TButton* btnCleanAll;
+  ui::TPanel* panelHint;
+  ui::TLabel* lbHint;
+  ui::TTimer* execTimer;
+  ui::TImageList* ilScanning;
+  ui::TTrayIcon* TrayIcon1;
+  ui::TTrayIcon* TrayIcon2;
+  ui::TImageList* ilDelete;
+
+  // Lifecycle (app/dlgMain.cpp).
+  void FormCreate(ui::TControl* Sender);
+  void FormShow(ui::TControl* Sender);
+  void FormClose(ui::TControl* Sender, ui::TCloseAction& Action);
+  void FormDestroy(ui::TControl* Sender);
+  void HandleMessage(unsigned message) override;
+  void WMStartupChecks();
+
+  // Pages and interaction (app/main_pages.cpp).
+  void ShowSettingsPage(bool Show);
+  void ShowScanningPage(bool Show);
+  void ShowResultsPage(bool Show);
+  void RepaintAboutLink();
+  void imgStartMouseEnter(ui::TControl* Sender);
+  void imgStartMouseLeave(ui::TControl* Sender);
+  void imgStartMouseDown(ui::TControl* Sender, ui::TMouseButton Button, int X, int Y);
+  void imgStartMouseUp(ui::TControl* Sender, ui::TMouseButton Button, int X, int Y);
+  void cbRecycleBinMouseEnter(ui::TControl* Sender);
+  void cbTempFoldersAndFilesMouseEnter(ui::TControl* Sender);
+  void cbInternetCacheMouseEnter(ui::TControl* Sender);
+  void cbImgCachesMouseEnter(ui::TControl* Sender);
+  void cbLogFilesMouseEnter(ui::TControl* Sender);
+  void cbWUBackupMouseEnter(ui::TControl* Sender);
+  void cbRecycleBinMouseLeave(ui::TControl* Sender);
+  void cbTempFoldersAndFilesMouseLeave(ui::TControl* Sender);
+  void lbAdvancedOptionsClick(ui::TControl* Sender);
+  void lbAboutClick(ui::TControl* Sender);
+  void lbAdvancedOptionsMouseEnter(ui::TControl* Sender);
+  void lbAdvancedOptionsMouseLeave(ui::TControl* Sender);
+  void btnBacktoSettingsClick(ui::TControl* Sender);
+  void lvFoundDblClick(ui::TControl* Sender);
+  void execTimerTimer(ui::TTimer* Sender);
+
+  // Scanning (scan/scan_start.cpp, scan/scan_results.cpp).
+  void btnStartClick(ui::TControl* Sender);
+  void btnCancelClick(ui::TControl* Sender);
+  void SearchThreadFoundObject(const std::string& Path, int64_t Size);
+  void ShowLastFoundObject();
+  void SearchThreadCurrentFolder(const std::string& Folder);
+  void SearchThreadFinished();
+
+  // Cleaning (clean/cleaning_run.cpp, processes/cleaning_view.cpp).
+  void btnCleanAllClick(ui::TControl* Sender);
+  void btnCleanSelectedClick(ui::TControl* Sender);
+  void StartCleaning(const std::vector<std::string>& Items);
+  ui::TListItem* FindRowByPath(const std::string& Path);
+  void CleanItemStarted(const std::string& Item);
+  void CleanFileDeleted(const std::string& Item);
+  void CleanFolderDeleted(const std::string& Item);
+  void CleanPartialDelete(const std::string& Item, const std::vector<std::string>& FilesLeft);
+  void CleanCannotDelete(const std::string& Item, const std::string& Reason);
+  void CleanFinished();
+  // Returns false when the user chose Cancel in the running-applications dialog during this call.
+  bool PrepareCleaningView(bool Starting);
+
+  // Settings (settings/settings_file.cpp).
+  void LoadSettings();
+  void SaveSettings();
+
+  // State of a scan (Part of the scan results).
+  std::vector<std::string> FFoundPaths;
+  std::vector<std::string> FFoundSizes;
+  double FTotalSizeMB = 0;
+  bool FCheckUpdatesAtStart = false;
+  std::string FUpdateHost;  // host[:port] of the update script, from the "Update" section
+  TSearchInThread* FSearchThread = nullptr;
+  TDeleteThread* FDeleteThread = nullptr;
+  std::string FExeFolder;
+  std::unique_ptr<TMemIniFile> FSettings;
+  std::unique_ptr<TMemIniFile> FTraceDefinitions;
+  std::string FSettingsFolder;
+  // Timer ticks of the current scan or cleaning run.
+  int TimerTicks = 0;
+  // Set by the version gate: the start was refused, so nothing is saved and no scan starts.
+  bool FStartRefused = false;
+  // Set by the first LoadSettings: a close before it has nothing of the user's to save.
+  bool FSettingsLoaded = false;
+
+  const TContext& context() const { return ctx_; }
+
+ private:
+  void CreateControls();  // app/main_layout.cpp
+  TContext ctx_;
+};

@@ -1,0 +1,3 @@
+#include "app/dlgMain.h"
+
+void TfrmMain::CreateControls() {}

@@ -1,0 +1,55 @@
+# Windows build: clutterix.exe (static, i686) and the tests that run under Wine.
+set(CX_LIBJPEG ${CMAKE_SOURCE_DIR}/third_party/libjpeg-mingw)
+if(NOT EXISTS ${CX_LIBJPEG}/lib/libjpeg.a)
+  message(FATAL_ERROR "libjpeg for mingw is missing: run scripts/setup.sh")
+endif()
+add_library(cx_jpeg STATIC IMPORTED)
+set_target_properties(cx_jpeg PROPERTIES
+  IMPORTED_LOCATION ${CX_LIBJPEG}/lib/libjpeg.a
+  INTERFACE_INCLUDE_DIRECTORIES ${CX_LIBJPEG}/include)
+
+# XP is the oldest target: keep the API surface at 0x0501 and link everything statically.
+add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 NOMINMAX WIN32_LEAN_AND_MEAN)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(cx_logic STATIC ${CX_LOGIC_SOURCES})
+target_include_directories(cx_logic PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(cx_logic PUBLIC cx_jpeg)
+
+file(GLOB CX_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp ui/win32/*.cpp)
+add_library(cx_win32 STATIC ${CX_WIN32_SOURCES})
+target_link_libraries(cx_win32 PUBLIC cx_logic
+  comctl32 shell32 shfolder wininet advapi32 psapi ole32 oleaut32 uuid gdi32 user32 kernel32)
+
+file(GLOB CX_APP_WIN32 CONFIGURE_DEPENDS app/win32/*.cpp app/win32/*.rc)
+add_executable(clutterix WIN32 ${CX_APP_WIN32})
+target_link_libraries(clutterix PRIVATE cx_win32)
+
+# The shipped data lies beside the executable: config\ and images\.
+add_custom_command(TARGET clutterix POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/config $<TARGET_FILE_DIR:clutterix>/config
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/images $<TARGET_FILE_DIR:clutterix>/images)
+
+# Tests under Wine, in a prefix of the build's own.
+set(CX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${CX_WINE_PREFIX})
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -w)
+target_compile_options(gtest_main PRIVATE -w)
+target_compile_options(gmock PRIVATE -w)
+include(GoogleTest)
+
+file(GLOB CX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
+file(GLOB CX_WINE_SUPPORT CONFIGURE_DEPENDS tests/wine/support/*.cpp)
+if(CX_WINE_TESTS)
+  add_executable(cx_wine_tests ${CX_WINE_TESTS} ${CX_WINE_SUPPORT})
+  target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main)
+  add_dependencies(cx_wine_tests clutterix)
+  target_compile_definitions(cx_wine_tests PRIVATE
+    CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
+  gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES RESOURCE_LOCK wineprefix)
+endif()

@@ -1,0 +1,81 @@
+#pragma once
+// The file-system services the logic needs. Paths are 8-bit ANSI text with "\" separators,
+// as Windows takes them; the Win32 implementation calls kernel32 directly.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// File attribute bits, with the values Windows uses.
+enum FileAttribute : uint32_t {
+  kAttrReadOnly = 0x1,
+  kAttrHidden = 0x2,
+  kAttrSystem = 0x4,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+  kAttrReparsePoint = 0x400,
+};
+
+struct FindEntry {
+  std::string name;  // the entry's own name, no folder
+  uint32_t attributes = 0;
+  int64_t size = 0;  // 64-bit content length; 0 for folders
+
+  bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
+  bool IsReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
+};
+
+enum class DriveType { kUnknown, kNoRootDir, kRemovable, kFixed, kRemote, kCdRom, kRamDisk };
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Entries matching a pattern path such as "C:\Windows\Temp\*.log", as FindFirstFileA and
+  // FindNextFileA list them: wildcards "*" and "?", letter case ignored, hidden and system entries
+  // included, "." and ".." left out. A folder that cannot be opened, or a path longer than the
+  // platform's limit, gives no entries.
+  virtual std::vector<FindEntry> FindFiles(const std::string& pattern_path) = 0;
+
+  // GetFileAttributesA: the attributes of an existing path, nothing when it does not exist.
+  virtual std::optional<uint32_t> GetAttributes(const std::string& path) = 0;
+
+  bool FolderExists(const std::string& path) {
+    auto attrs = GetAttributes(path);
+    return attrs && (*attrs & kAttrDirectory) != 0;
+  }
+  bool FileExists(const std::string& path) {
+    auto attrs = GetAttributes(path);
+    return attrs && (*attrs & kAttrDirectory) == 0;
+  }
+
+  // DeleteFileA: removes a file for good; false on folders, missing paths and files in use.
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // CreateDirectoryA: one level; false when it exists already or the parent is missing.
+  virtual bool CreateFolder(const std::string& path) = 0;
+
+  virtual std::string GetCurrentDirectory() = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+
+  // GetDiskFreeSpaceExA on a root such as "C:\".
+  virtual bool GetDiskFreeSpace(const std::string& root, int64_t* free_to_caller, int64_t* total) = 0;
+  // GetLogicalDriveStringsA: the drive letters present, in the order reported (alphabetical).
+  virtual std::vector<char> GetLogicalDrives() = 0;
+  // GetDriveTypeA on a root such as "C:\".
+  virtual DriveType GetDriveType(const std::string& root) = 0;
+  // SetErrorMode: returns the previous mode.
+  virtual uint32_t SetErrorMode(uint32_t mode) = 0;
+  // GetWindowsDirectoryA: empty when the call fails.
+  virtual std::string GetWindowsDirectory() = 0;
+
+  // Whole-file reading and writing for the INI documents and the pictures.
+  // ReadFile gives nothing when the file does not exist or cannot be read.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // WriteFile replaces the file whole, or leaves it as it was: on failure it returns the
+  // system's reason as text and the old content is untouched.
+  virtual std::optional<std::string> WriteFile(const std::string& path, const std::string& data) = 0;
+};
+
+}  // namespace platform

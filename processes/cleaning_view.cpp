@@ -1,0 +1,3 @@
+#include "app/dlgMain.h"
+
+bool TfrmMain::PrepareCleaningView(bool) { return true; }

@@ -1,0 +1,38 @@
+#pragma once
+// TMemIniFile: an INI document parsed whole into memory when opened, read and changed in memory,
+// and written back whole by UpdateFile. Section and key names match without regard to case.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+class TMemIniFile {
+ public:
+  // Reads the file when it exists; a missing file gives an empty document.
+  TMemIniFile(platform::FileSystem& files, std::string file_name);
+  ~TMemIniFile();
+  TMemIniFile(const TMemIniFile&) = delete;
+  TMemIniFile& operator=(const TMemIniFile&) = delete;
+
+  const std::string& FileName() const { return file_name_; }
+
+  // Section names in file order, duplicates included.
+  std::vector<std::string> ReadSections() const;
+  std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+  int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
+  bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  void WriteInteger(const std::string& section, const std::string& key, int32_t value);
+  void WriteBool(const std::string& section, const std::string& key, bool value);
+  // Rewrites the file whole, or leaves it untouched and throws platform::Exception naming the
+  // file and the system's reason.
+  void UpdateFile() const;
+
+ private:
+  struct Section;
+  platform::FileSystem& files_;
+  std::string file_name_;
+  std::vector<std::unique_ptr<Section>> sections_;
+};

@@ -1,0 +1,4 @@
+#include "app/dlgMain.h"
+
+void TfrmMain::LoadSettings() {}
+void TfrmMain::SaveSettings() {}

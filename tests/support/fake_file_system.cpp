@@ -1,0 +1,379 @@
+#include "tests/support/fake_file_system.h"
+
+#include <algorithm>
+
+#include "platform/text.h"
+
+using platform::FindEntry;
+
+namespace {
+
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : path) {
+    if (c == '\\' || c == '/') {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+  return parts;
+}
+
+std::string ParentKey(const std::string& key) {
+  size_t slash = key.rfind('\\');
+  return slash == std::string::npos ? std::string() : key.substr(0, slash);
+}
+
+}  // namespace
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  if (pattern.empty()) return false;
+  if (pattern == "*.*" || pattern == "*") return true;
+  const std::string p = platform::UpperCase(pattern);
+  const std::string n = platform::UpperCase(name);
+  // Iterative match with backtracking to the last "*".
+  size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
+  while (ni < n.size()) {
+    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+      ++pi;
+      ++ni;
+    } else if (pi < p.size() && p[pi] == '*') {
+      star = pi++;
+      mark = ni;
+    } else if (star != std::string::npos) {
+      pi = star + 1;
+      ni = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  // A trailing ".*" also matches a name without a dot, as on Windows ("*.*" matched above).
+  if (pi + 2 == p.size() && p[pi] == '.' && p[pi + 1] == '*') return true;
+  return pi == p.size();
+}
+
+FakeFileSystem::FakeFileSystem() { AddDrive('C', platform::DriveType::kFixed, true, 1 << 30, 4ll << 30); }
+
+std::string FakeFileSystem::Key(const std::string& absolute) { return platform::UpperCase(absolute); }
+
+void FakeFileSystem::AddDrive(char letter, platform::DriveType type, bool ready, int64_t free_bytes,
+                              int64_t total_bytes) {
+  std::lock_guard lock(mutex_);
+  letter = platform::UpperCase(std::string(1, letter))[0];
+  drives_[letter] = Drive{type, ready, free_bytes, total_bytes, "\\"};
+  Node root;
+  root.name = std::string(1, letter) + ":";
+  root.attributes = platform::kAttrDirectory;
+  nodes_[root.name] = root;
+}
+
+void FakeFileSystem::EnsureParents(const std::string& key) {
+  std::string parent = ParentKey(key);
+  if (parent.empty() || nodes_.count(parent)) return;
+  EnsureParents(parent);
+  Node n;
+  n.name = parent.substr(parent.rfind('\\') + 1);
+  n.attributes = platform::kAttrDirectory;
+  nodes_[parent] = n;
+}
+
+namespace {
+// "C:\a\b" -> parent display path and own name, with the original case kept.
+std::string LastName(const std::string& path) {
+  auto parts = SplitPath(path);
+  return parts.empty() ? path : parts.back();
+}
+std::string Normalize(const std::string& path) {
+  auto parts = SplitPath(path);
+  std::string out;
+  for (size_t i = 0; i < parts.size(); ++i) out += (i ? "\\" : "") + parts[i];
+  return out;
+}
+}  // namespace
+
+void FakeFileSystem::AddFolder(const std::string& path, uint32_t extra_attributes) {
+  std::lock_guard lock(mutex_);
+  std::string key = Key(Normalize(path));
+  EnsureParents(key);
+  Node& n = nodes_[key];
+  n.name = LastName(path);
+  n.attributes = platform::kAttrDirectory | extra_attributes;
+}
+
+void FakeFileSystem::AddFile(const std::string& path, int64_t size, uint32_t extra_attributes) {
+  std::lock_guard lock(mutex_);
+  std::string key = Key(Normalize(path));
+  EnsureParents(key);
+  Node& n = nodes_[key];
+  n.name = LastName(path);
+  n.attributes = extra_attributes & ~static_cast<uint32_t>(platform::kAttrDirectory);
+  n.size = size;
+}
+
+void FakeFileSystem::AddFileWithContent(const std::string& path, const std::string& content) {
+  AddFile(path, static_cast<int64_t>(content.size()));
+  std::lock_guard lock(mutex_);
+  nodes_[Key(Normalize(path))].content = content;
+}
+
+void FakeFileSystem::AddJunction(const std::string& path, const std::string& target) {
+  std::lock_guard lock(mutex_);
+  std::string key = Key(Normalize(path));
+  EnsureParents(key);
+  Node& n = nodes_[key];
+  n.name = LastName(path);
+  n.attributes = platform::kAttrDirectory | platform::kAttrReparsePoint;
+  n.junction_target = Key(Normalize(target));
+}
+
+void FakeFileSystem::Lock(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  std::string key = Resolve(path);
+  if (nodes_.count(key)) nodes_[key].locked = true;
+}
+
+std::string FakeFileSystem::Follow(const std::string& key) const {
+  auto it = nodes_.find(key);
+  int hops = 0;
+  while (it != nodes_.end() && !it->second.junction_target.empty() && hops++ < 32) {
+    const std::string& target = it->second.junction_target;
+    it = nodes_.find(target);
+    if (it == nodes_.end()) return target;
+    if (it->second.junction_target.empty()) return target;
+  }
+  return it == nodes_.end() ? key : it->first;
+}
+
+std::string FakeFileSystem::Resolve(const std::string& path) const {
+  if (path.empty() || path.size() >= 260) return "";
+  std::string base;
+  std::string rest = path;
+  if (path.size() >= 2 && path[1] == ':') {
+    char letter = platform::UpperCase(path.substr(0, 1))[0];
+    auto d = drives_.find(letter);
+    if (d == drives_.end()) return "";
+    rest = path.substr(2);
+    base = std::string(1, letter) + ":";
+    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) rest = d->second.current_dir + "\\" + rest;
+  } else if (path[0] == '\\') {
+    base = process_dir_.substr(0, 2);
+  } else {
+    base = process_dir_.substr(0, 2);
+    rest = process_dir_.substr(2) + "\\" + path;
+  }
+  std::string key = Key(base);
+  for (const std::string& part : SplitPath(rest)) {
+    if (part == ".") continue;
+    if (part == "..") {
+      std::string parent = ParentKey(key);
+      if (!parent.empty()) key = parent;
+      continue;
+    }
+    key = Follow(key);
+    key += "\\" + Key(part);
+  }
+  return Follow(key);
+}
+
+bool FakeFileSystem::Exists(const std::string& path) const {
+  std::lock_guard lock(mutex_);
+  return nodes_.count(Resolve(path)) > 0;
+}
+
+bool FakeFileSystem::RemoveTree(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  // The last component is not followed: removing a link removes the link only.
+  std::string parent = Resolve(path + "\\..");
+  std::string key = parent + "\\" + Key(LastName(path));
+  if (!nodes_.count(key) || ParentKey(key).empty()) return false;
+  if (nodes_[key].locked) return false;
+  bool is_link = !nodes_[key].junction_target.empty();
+  if (!is_link) {
+    for (auto it = nodes_.lower_bound(key + "\\"); it != nodes_.end() && it->first.starts_with(key + "\\");) {
+      if (it->second.locked) return false;
+      ++it;
+    }
+    for (auto it = nodes_.lower_bound(key + "\\"); it != nodes_.end() && it->first.starts_with(key + "\\");) {
+      it = nodes_.erase(it);
+    }
+  }
+  nodes_.erase(key);
+  return true;
+}
+
+std::vector<std::string> FakeFileSystem::DeletedFiles() const {
+  std::lock_guard lock(mutex_);
+  return deleted_;
+}
+
+std::string FakeFileSystem::Content(const std::string& path) const {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(path));
+  return it == nodes_.end() ? "" : it->second.content;
+}
+
+std::vector<std::string> FakeFileSystem::ListTree(const std::string& root) const {
+  std::lock_guard lock(mutex_);
+  std::string key = Resolve(root);
+  std::vector<std::string> out;
+  for (auto it = nodes_.lower_bound(key + "\\"); it != nodes_.end() && it->first.starts_with(key + "\\"); ++it)
+    out.push_back(it->first);
+  return out;
+}
+
+std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path) {
+  std::lock_guard lock(mutex_);
+  ++find_calls;
+  std::vector<FindEntry> out;
+  if (pattern_path.size() >= 260) return out;
+  size_t slash = pattern_path.find_last_of("\\/");
+  std::string folder = slash == std::string::npos ? "" : pattern_path.substr(0, slash + 1);
+  std::string pattern = slash == std::string::npos ? pattern_path : pattern_path.substr(slash + 1);
+  if (folder.empty() && pattern_path.size() >= 2 && pattern_path[1] == ':') {
+    folder = pattern_path.substr(0, 2);
+    pattern = pattern_path.substr(2);
+  }
+  std::string key = Resolve(folder.empty() ? std::string(".") : folder);
+  auto dir = nodes_.find(key);
+  if (dir == nodes_.end() || !(dir->second.attributes & platform::kAttrDirectory)) return out;
+  // A pattern without wildcards names one entry, which may be the folder's own (FindFirstFile on
+  // a full path finds that path).
+  const std::string prefix = key + "\\";
+  for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.starts_with(prefix); ++it) {
+    if (it->first.find('\\', prefix.size()) != std::string::npos) continue;
+    const Node& n = it->second;
+    if (!WildcardMatch(pattern, n.name)) continue;
+    out.push_back(FindEntry{n.name, n.attributes, (n.attributes & platform::kAttrDirectory) ? 0 : n.size});
+  }
+  return out;
+}
+
+std::optional<uint32_t> FakeFileSystem::GetAttributes(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  std::string stripped = path;
+  while (stripped.size() > 3 && (stripped.back() == '\\' || stripped.back() == '/')) stripped.pop_back();
+  if (stripped.size() >= 260) return std::nullopt;
+  std::string parent = Resolve(stripped + "\\..");
+  std::string key = parent + "\\" + Key(LastName(stripped));
+  auto it = nodes_.find(key);
+  if (it == nodes_.end()) it = nodes_.find(Resolve(stripped));
+  if (it == nodes_.end()) return std::nullopt;
+  return it->second.attributes;
+}
+
+bool FakeFileSystem::DeleteFile(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(path));
+  if (it == nodes_.end()) return false;
+  const Node& n = it->second;
+  if ((n.attributes & platform::kAttrDirectory) || n.locked || (n.attributes & platform::kAttrReadOnly)) return false;
+  deleted_.push_back(path);
+  nodes_.erase(it);
+  return true;
+}
+
+bool FakeFileSystem::CreateFolder(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  std::string stripped = path;
+  while (stripped.size() > 3 && stripped.back() == '\\') stripped.pop_back();
+  std::string parent = Resolve(stripped + "\\..");
+  auto p = nodes_.find(parent);
+  if (p == nodes_.end() || !(p->second.attributes & platform::kAttrDirectory)) return false;
+  std::string key = parent + "\\" + Key(LastName(stripped));
+  if (nodes_.count(key)) return false;
+  Node n;
+  n.name = LastName(stripped);
+  n.attributes = platform::kAttrDirectory;
+  nodes_[key] = n;
+  return true;
+}
+
+std::string FakeFileSystem::GetCurrentDirectory() {
+  std::lock_guard lock(mutex_);
+  return process_dir_;
+}
+
+bool FakeFileSystem::SetCurrentDirectory(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  if (path.size() >= 2 && path[1] == ':') {
+    auto d = drives_.find(platform::UpperCase(path.substr(0, 1))[0]);
+    if (d == drives_.end() || !d->second.ready) return false;
+  }
+  std::string key = Resolve(path);
+  auto it = nodes_.find(key);
+  if (it == nodes_.end() || !(it->second.attributes & platform::kAttrDirectory)) return false;
+  // Rebuild the display path from the planted names.
+  std::string display;
+  std::string walk;
+  for (const std::string& part : SplitPath(key)) {
+    walk += (walk.empty() ? "" : "\\") + part;
+    auto n = nodes_.find(walk);
+    display += (display.empty() ? "" : "\\") + (n != nodes_.end() ? n->second.name : part);
+  }
+  if (display.size() == 2) display += "\\";
+  process_dir_ = display;
+  drives_[display[0]].current_dir = display.size() > 3 ? display.substr(2) : "\\";
+  return true;
+}
+
+bool FakeFileSystem::GetDiskFreeSpace(const std::string& root, int64_t* free_to_caller, int64_t* total) {
+  std::lock_guard lock(mutex_);
+  if (root.empty()) return false;
+  auto d = drives_.find(platform::UpperCase(root.substr(0, 1))[0]);
+  if (d == drives_.end() || !d->second.ready) return false;
+  *free_to_caller = d->second.free_bytes;
+  *total = d->second.total_bytes;
+  return true;
+}
+
+std::vector<char> FakeFileSystem::GetLogicalDrives() {
+  std::lock_guard lock(mutex_);
+  std::vector<char> out;
+  for (const auto& [letter, drive] : drives_) out.push_back(letter);
+  return out;
+}
+
+platform::DriveType FakeFileSystem::GetDriveType(const std::string& root) {
+  std::lock_guard lock(mutex_);
+  if (root.empty()) return platform::DriveType::kNoRootDir;
+  auto d = drives_.find(platform::UpperCase(root.substr(0, 1))[0]);
+  return d == drives_.end() ? platform::DriveType::kNoRootDir : d->second.type;
+}
+
+uint32_t FakeFileSystem::SetErrorMode(uint32_t mode) {
+  std::lock_guard lock(mutex_);
+  uint32_t old = error_mode;
+  error_mode = mode;
+  return old;
+}
+
+std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(path));
+  if (it == nodes_.end() || (it->second.attributes & platform::kAttrDirectory)) return std::nullopt;
+  return it->second.content;
+}
+
+std::optional<std::string> FakeFileSystem::WriteFile(const std::string& path, const std::string& data) {
+  std::lock_guard lock(mutex_);
+  if (!write_failure_.empty()) return write_failure_;
+  std::string parent = Resolve(path + "\\..");
+  auto p = nodes_.find(parent);
+  if (p == nodes_.end() || !(p->second.attributes & platform::kAttrDirectory))
+    return std::string("The system cannot find the path specified.");
+  std::string key = parent + "\\" + Key(LastName(path));
+  auto existing = nodes_.find(key);
+  if (existing != nodes_.end() && (existing->second.attributes & platform::kAttrDirectory))
+    return std::string("Access is denied.");
+  Node& n = nodes_[key];
+  n.name = LastName(path);
+  n.attributes = platform::kAttrArchive;
+  n.content = data;
+  n.size = static_cast<int64_t>(data.size());
+  return std::nullopt;
+}

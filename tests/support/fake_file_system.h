@@ -1,0 +1,92 @@
+#pragma once
+// An in-memory file system with Windows path rules: drive letters, "\" separators, letter case
+// ignored, a current directory per drive and one for the process. Tests plant folders and files
+// (with lengths, attributes and content), mark files that cannot be deleted, reparse points, and
+// drives of every type.
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+class FakeFileSystem : public platform::FileSystem {
+ public:
+  FakeFileSystem();
+
+  // Planting. Parents are created as plain folders when missing. Paths are absolute ("C:\a\b").
+  void AddDrive(char letter, platform::DriveType type = platform::DriveType::kFixed, bool ready = true,
+                int64_t free_bytes = 0, int64_t total_bytes = 0);
+  void AddFolder(const std::string& path, uint32_t extra_attributes = 0);
+  void AddFile(const std::string& path, int64_t size, uint32_t extra_attributes = platform::kAttrArchive);
+  void AddFileWithContent(const std::string& path, const std::string& content);
+  // A folder entry that is a junction or symbolic link: it lists as a folder with the reparse
+  // attribute, and entering it shows the target's entries.
+  void AddJunction(const std::string& path, const std::string& target);
+  // Files that DeleteFile refuses (in use).
+  void Lock(const std::string& path);
+  void SetWindowsDirectory(const std::string& path) { windows_dir_ = path; }
+  void SetWriteFailure(const std::string& reason) { write_failure_ = reason; }
+
+  bool Exists(const std::string& path) const;
+  // Removes a folder and everything below it (as the shell's delete would).
+  bool RemoveTree(const std::string& path);
+  std::vector<std::string> DeletedFiles() const;
+  std::string Content(const std::string& path) const;
+  // Every path below a folder (files and folders), sorted; for checking what is left.
+  std::vector<std::string> ListTree(const std::string& root) const;
+
+  // platform::FileSystem
+  std::vector<platform::FindEntry> FindFiles(const std::string& pattern_path) override;
+  std::optional<uint32_t> GetAttributes(const std::string& path) override;
+  bool DeleteFile(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  std::string GetCurrentDirectory() override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  bool GetDiskFreeSpace(const std::string& root, int64_t* free_to_caller, int64_t* total) override;
+  std::vector<char> GetLogicalDrives() override;
+  platform::DriveType GetDriveType(const std::string& root) override;
+  uint32_t SetErrorMode(uint32_t mode) override;
+  std::string GetWindowsDirectory() override { return windows_dir_; }
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  std::optional<std::string> WriteFile(const std::string& path, const std::string& data) override;
+
+  uint32_t error_mode = 0;
+  int find_calls = 0;
+
+ private:
+  struct Node {
+    std::string name;  // as planted (original case)
+    uint32_t attributes = 0;
+    int64_t size = 0;
+    std::string content;
+    bool locked = false;
+    std::string junction_target;  // key of the target folder, for reparse points
+  };
+  struct Drive {
+    platform::DriveType type;
+    bool ready;
+    int64_t free_bytes, total_bytes;
+    std::string current_dir;  // "\" relative to the drive, e.g. "\" or "\Windows"
+  };
+
+  // Resolves a Windows path against the current directories into a key "C:\A\B" (upper case,
+  // no trailing "\"), following junctions on the way. Empty on failure.
+  std::string Resolve(const std::string& path) const;
+  std::string Follow(const std::string& key) const;
+  static std::string Key(const std::string& absolute);
+  void EnsureParents(const std::string& key);
+
+  mutable std::recursive_mutex mutex_;  // the scan worker and the test thread both call in
+  std::map<std::string, Node> nodes_;   // by key
+  std::map<char, Drive> drives_;
+  std::string process_dir_ = "C:\\";
+  std::string windows_dir_ = "C:\\WINDOWS";
+  std::string write_failure_;
+  std::vector<std::string> deleted_;
+};
+
+// Wildcard match as FindFirstFileA does it on long names: "*" any run, "?" one character, letter
+// case ignored, "*.*" everything; an empty pattern matches nothing.
+bool WildcardMatch(const std::string& pattern, const std::string& name);

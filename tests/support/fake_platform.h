@@ -1,0 +1,166 @@
+#pragma once
+// Test doubles of the platform services other than the file system. Each records what it was
+// asked and answers from fields the test sets.
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tests/support/fake_file_system.h"
+
+// The shell: special folders by CSIDL, deletes that move a tree out of the fake file system into
+// `recycled`, and a record of every call.
+class FakeShell : public platform::Shell {
+ public:
+  explicit FakeShell(FakeFileSystem& files) : files_(files) {}
+  platform::SpecialFolder GetSpecialFolder(platform::WindowHandle owner, int csidl) override;
+  std::string GetLocalAppDataFolder() override { return local_app_data; }
+  int FileOperationDelete(const std::string& path, unsigned flags) override;
+  long EmptyRecycleBin(const std::string& root, unsigned flags) override;
+  void Execute(platform::WindowHandle owner, const std::string& verb, const std::string& file) override;
+
+  std::map<int, std::string> special_folders;  // missing: the lookup fails
+  bool allocator_available = true;
+  std::string local_app_data = "C:\\Documents and Settings\\User\\Local Settings\\Application Data";
+  std::vector<std::string> recycled;  // paths moved to the Recycle Bin
+  std::vector<unsigned> delete_flags;
+  std::vector<std::pair<std::string, unsigned>> emptied;      // (root, flags) of each emptying
+  std::vector<std::pair<std::string, std::string>> executed;  // (verb, file)
+  std::function<void(const std::string&)> on_delete;          // called before a delete, may throw
+
+ private:
+  FakeFileSystem& files_;
+  std::mutex mutex_;
+};
+
+class FakeUrlCache : public platform::UrlCache {
+ public:
+  platform::InternetHandle FindFirst(std::string* source_url) override;
+  bool FindNext(platform::InternetHandle find, std::string* source_url) override;
+  bool DeleteEntry(const std::string& source_url) override;
+  void FindClose(platform::InternetHandle find) override;
+
+  std::vector<std::string> entries;
+  std::vector<std::string> deleted;
+  int open_finds = 0;
+  int closed_finds = 0;
+
+ private:
+  size_t next_ = 0;
+};
+
+// HTTP: answers an address with a body delivered in the given chunks (each Read returns at most
+// one chunk, and never more than the caller's buffer).
+class FakeHttp : public platform::Http {
+ public:
+  platform::InternetHandle Open(const std::string& agent) override;
+  platform::InternetHandle OpenUrl(platform::InternetHandle session, const std::string& url, uint32_t flags) override;
+  size_t Read(platform::InternetHandle request, char* buffer, size_t size) override;
+  void Close(platform::InternetHandle handle) override;
+
+  bool can_open = true;
+  std::map<std::string, std::vector<std::string>> responses;  // url -> chunks; missing: cannot open
+  std::vector<std::string> agents;
+  std::vector<std::pair<std::string, uint32_t>> requests;  // (url, flags)
+  int open_handles = 0;
+
+ private:
+  std::deque<std::string> pending_;
+  platform::InternetHandle next_handle_ = 1;
+};
+
+class FakeProcesses : public platform::Processes {
+ public:
+  struct Process {
+    uint32_t id;
+    std::string exe_file;
+    std::string module_name;  // empty: cannot be opened for reading
+    bool can_terminate = true;
+  };
+  std::optional<std::vector<platform::SnapshotEntry>> Snapshot() override;
+  std::string ModuleBaseName(uint32_t process_id) override;
+  bool Terminate(uint32_t process_id, uint32_t exit_code) override;
+
+  bool snapshot_available = true;
+  std::vector<Process> running;
+  std::vector<uint32_t> terminated;
+};
+
+class FakeSecurity : public platform::Security {
+ public:
+  std::optional<platform::TokenHandle> OpenThreadToken(bool open_as_self, uint32_t* last_error) override;
+  std::optional<platform::TokenHandle> OpenProcessToken() override;
+  std::optional<std::vector<platform::TokenGroup>> GetTokenGroups(platform::TokenHandle token,
+                                                                  size_t buffer_size) override;
+  void CloseToken(platform::TokenHandle token) override;
+
+  // Tokens: nothing means the token cannot be opened (a thread without one gives ERROR_NO_TOKEN).
+  std::optional<std::vector<platform::TokenGroup>> thread_groups;
+  std::optional<std::vector<platform::TokenGroup>> process_groups = std::vector<platform::TokenGroup>{};
+  uint32_t thread_open_error = platform::kErrorNoToken;
+  std::vector<bool> open_as_self_args;
+  int open_tokens = 0;
+
+  static platform::Sid AdministratorsSid();
+  static platform::Sid UsersSid();
+  // Bytes the token-groups record takes for these groups (count, then SID pointer and attributes
+  // per group, then the SIDs), as a 32-bit Windows lays it out.
+  static size_t RecordSize(const std::vector<platform::TokenGroup>& groups);
+};
+
+class FakeRegistry : public platform::Registry {
+ public:
+  std::unique_ptr<platform::RegistryKey> OpenKey(platform::RegistryRoot root, const std::string& path) override;
+
+  struct Value {
+    platform::ValueKind kind = platform::ValueKind::kString;
+    std::string text;
+  };
+  // Keys that exist, by "HKCU\path" with the path as passed; values by name.
+  std::map<std::string, std::map<std::string, Value>> keys;
+  bool refuse_writes = false;
+  int flushes = 0;
+  std::vector<std::string> opened;
+};
+
+class FakeSystemInfo : public platform::SystemInfo {
+ public:
+  bool GetVersion(platform::VersionInfo* info) override;
+  void TrimWorkingSet() override { ++trims; }
+  std::string ExecutablePath() override { return executable_path; }
+  char DecimalSeparator() override { return decimal_separator; }
+
+  std::optional<platform::VersionInfo> version = platform::VersionInfo{2, 5, 1, "Service Pack 3"};
+  std::string executable_path = "C:\\Program Files\\Clutterix\\clutterix.exe";
+  char decimal_separator = '.';
+  int trims = 0;
+};
+
+class FakeDebugOutput : public platform::DebugOutput {
+ public:
+  void Write(const std::string& text) override;
+  std::vector<std::string> Lines();
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> lines_;
+};
+
+// Every double in one place, bundled as the platform layer.
+struct FakePlatform {
+  FakeFileSystem files;
+  FakeShell shell{files};
+  FakeUrlCache url_cache;
+  FakeHttp http;
+  FakeProcesses processes;
+  FakeSecurity security;
+  FakeRegistry registry;
+  FakeSystemInfo system;
+  FakeDebugOutput debug;
+  platform::Platform os{files, shell, url_cache, http, processes, security, registry, system, debug};
+};

@@ -1,0 +1,251 @@
+#pragma once
+// The concrete controls the forms are built from.
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/control.h"
+#include "ui/picture.h"
+
+namespace ui {
+
+class TLabel : public TControl {
+ public:
+  TLabel(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kLabel) {}
+  bool WordWrap() const { return word_wrap_; }
+  void SetWordWrap(bool wrap);
+  bool AutoSize() const { return auto_size_; }
+  void SetAutoSize(bool auto_size);
+
+ private:
+  bool word_wrap_ = false;
+  bool auto_size_ = true;
+};
+
+class TCheckBox : public TControl {
+ public:
+  TCheckBox(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kCheckBox) {}
+  bool Checked() const { return checked_; }
+  // Setting the state from code fires no event.
+  void SetChecked(bool checked);
+  // The backend reports the user's toggle through here (state first, then OnClick).
+  void UserToggled(bool checked);
+
+ private:
+  bool checked_ = false;
+};
+
+class TButton : public TControl {
+ public:
+  TButton(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kButton) {}
+  // A non-zero modal result ends the owning form's modal loop when the button is clicked.
+  TModalResult ModalResult() const { return modal_result_; }
+  void SetModalResult(TModalResult result) { modal_result_ = result; }
+  void Click() override;
+
+ private:
+  TModalResult modal_result_ = TModalResult::mrNone;
+};
+
+class TEdit : public TControl {
+ public:
+  TEdit(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kEdit) {}
+  const std::string& Text() const { return Caption(); }
+  void SetText(const std::string& text) { SetCaption(text); }
+  // The backend reports typing through here (text first, then OnChange).
+  void UserEdited(const std::string& text);
+};
+
+class TMemo : public TControl {
+ public:
+  TMemo(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kMemo) {}
+  const std::string& Text() const { return Caption(); }
+  void SetText(const std::string& text) { SetCaption(text); }
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool read_only);
+
+ private:
+  bool read_only_ = false;
+};
+
+class TComboBox : public TControl {
+ public:
+  TComboBox(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kComboBox) {}
+  const std::vector<std::string>& Items() const { return items_; }
+  void SetItems(std::vector<std::string> items);
+  int ItemIndex() const { return item_index_; }
+  // Setting the index from code fires no event; an index outside the items selects nothing (-1).
+  void SetItemIndex(int index);
+  // The backend reports the user's choice through here (index first, then OnChange).
+  void UserSelected(int index);
+
+ private:
+  std::vector<std::string> items_;
+  int item_index_ = -1;
+};
+
+class TListBox : public TControl {
+ public:
+  TListBox(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kListBox) {}
+  const std::vector<std::string>& Items() const { return items_; }
+  void Clear();
+  void Add(const std::string& item);
+  int ItemHeight() const { return item_height_; }
+  void SetItemHeight(int height);
+
+ private:
+  std::vector<std::string> items_;
+  int item_height_ = 13;
+};
+
+// Containers: panels, group boxes and tab sheets only hold children and paint a frame.
+class TPanel : public TControl {
+ public:
+  TPanel(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kPanel) {}
+  bool Bevel() const { return bevel_; }
+  void SetBevel(bool bevel);
+
+ private:
+  bool bevel_ = true;
+};
+
+class TGroupBox : public TControl {
+ public:
+  TGroupBox(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kGroupBox) {}
+};
+
+class TTabSheet : public TControl {
+ public:
+  TTabSheet(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kTabSheet) {}
+};
+
+class TPageControl : public TControl {
+ public:
+  TPageControl(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kPageControl) {}
+  // The tab sheets are the children, in tab order.
+  int ActivePageIndex() const { return active_page_; }
+  void SetActivePageIndex(int index);
+  // The backend reports a tab change by the user through here.
+  void UserSelectedPage(int index);
+
+ private:
+  int active_page_ = 0;
+};
+
+class TStatusBar : public TControl {
+ public:
+  TStatusBar(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kStatusBar) {}
+};
+
+// A picture shown from a decoded JPEG file.
+class TImage : public TControl {
+ public:
+  TImage(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kImage) {}
+  // Reads and decodes a JPEG file through the application's file system; throws
+  // platform::Exception naming the file when it is missing or broken, and keeps the old picture.
+  void LoadFromFile(const std::string& path);
+  const std::shared_ptr<const TBitmap>& Picture() const { return picture_; }
+  const std::string& PictureFile() const { return picture_file_; }
+  // Sized to the picture on every load.
+  bool AutoSize() const { return auto_size_; }
+  void SetAutoSize(bool auto_size);
+
+ private:
+  std::shared_ptr<const TBitmap> picture_;
+  std::string picture_file_;
+  bool auto_size_ = false;
+};
+
+class TWebBrowser : public TControl {
+ public:
+  TWebBrowser(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kWebBrowser) {}
+  // Asks the backend's browser to show the address; false when no browser can be embedded.
+  bool Navigate(const std::string& url);
+  const std::string& LocationURL() const { return location_; }
+
+ private:
+  std::string location_;
+};
+
+class TListView;
+
+struct TListColumn {
+  std::string Caption;
+  int Width = 50;
+};
+
+// One row of a report list view: the caption is column 0, SubItems the columns after it.
+class TListItem {
+ public:
+  explicit TListItem(TListView* owner) : owner_(owner) {}
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  const std::vector<std::string>& SubItems() const { return sub_items_; }
+  void AddSubItem(const std::string& text);
+  // Replaces sub-item index, adding empty ones before it when needed.
+  void SetSubItem(size_t index, const std::string& text);
+  std::string SubItem(size_t index) const { return index < sub_items_.size() ? sub_items_[index] : ""; }
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+  bool Selected() const { return selected_; }
+  void SetSelected(bool selected);
+  int Index() const;
+
+ private:
+  friend class TListView;
+  void Changed();
+  TListView* owner_;
+  std::string caption_;
+  std::vector<std::string> sub_items_;
+  bool checked_ = false;
+  bool selected_ = false;
+};
+
+enum class ListChange { kInserted, kChanged, kDeleted, kCleared, kColumns };
+
+class TListView : public TControl {
+ public:
+  TListView(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kListView) {}
+
+  const std::vector<TListColumn>& Columns() const { return columns_; }
+  void AddColumn(const std::string& caption, int width);
+  void SetColumnWidth(size_t index, int width);
+
+  bool Checkboxes() const { return checkboxes_; }
+  void SetCheckboxes(bool on) { checkboxes_ = on; }
+  bool RowSelect() const { return row_select_; }
+  void SetRowSelect(bool on) { row_select_ = on; }
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool on) { read_only_ = on; }
+  bool Border() const { return border_; }
+  void SetBorder(bool on) { border_ = on; }
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TListItem* Item(int index) const { return items_[static_cast<size_t>(index)].get(); }
+  TListItem* Add();
+  TListItem* Insert(int index);
+  void Clear();
+  // The first selected row, or none.
+  TListItem* Selected() const;
+  // The first row from `start` on whose whole caption equals text, letter case ignored; no wrap.
+  TListItem* FindCaption(int start, const std::string& text) const;
+
+  // For TListItem and the backend.
+  int IndexOf(const TListItem* item) const;
+  void ItemChanged(const TListItem* item);
+  // The backend reports the user's check mark and selection through these, without echo.
+  void UserChecked(int index, bool checked);
+  void UserSelected(int index);
+
+ private:
+  void Notify(ListChange change, int index);
+  std::vector<TListColumn> columns_;
+  std::deque<std::unique_ptr<TListItem>> items_;
+  bool checkboxes_ = false;
+  bool row_select_ = false;
+  bool read_only_ = false;
+  bool border_ = true;
+};
+
+}  // namespace ui
