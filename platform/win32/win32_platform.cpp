@@ -2,8 +2,19 @@
 
 namespace platform::win32 {
 
-struct Win32Platform {};
+Win32Platform::Win32Platform()
+    : files_(CreateFileSystem()),
+      shell_(CreateShell()),
+      url_cache_(CreateUrlCache()),
+      http_(CreateHttp()),
+      processes_(CreateProcesses()),
+      security_(CreateSecurity()),
+      registry_(CreateRegistry()),
+      system_(CreateSystemInfo()),
+      debug_(CreateDebugOutput()),
+      os_(std::make_unique<Platform>(
+          Platform{*files_, *shell_, *url_cache_, *http_, *processes_, *security_, *registry_, *system_, *debug_})) {}
 
-std::unique_ptr<Win32Platform> CreatePlatform() { return std::make_unique<Win32Platform>(); }
+Win32Platform::~Win32Platform() = default;
 
 }  // namespace platform::win32
