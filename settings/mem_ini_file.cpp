@@ -1,16 +1,147 @@
 #include "settings/mem_ini_file.h"
 
-struct TMemIniFile::Section {};
+#include <algorithm>
+#include <string_view>
+
+#include "platform/exception.h"
+#include "platform/text.h"
+
+namespace {
+
+// One stored line of a section: a key line (name "=" value) or a line without "=", kept as read.
+struct Line {
+  bool is_key = false;
+  std::string name;  // the key name, or the whole text of a line without "="
+  std::string value;
+};
+
+}  // namespace
+
+struct TMemIniFile::Section {
+  std::string name;
+  std::vector<Line> lines;
+  // Upper-case key name -> index into lines of its last occurrence.
+  std::unordered_map<std::string, size_t> key_index;
+
+  void Add(Line line) {
+    if (line.is_key) key_index[platform::UpperCase(line.name)] = lines.size();
+    lines.push_back(std::move(line));
+  }
+  const Line* Find(const std::string& key) const {
+    auto it = key_index.find(platform::UpperCase(key));
+    return it == key_index.end() ? nullptr : &lines[it->second];
+  }
+};
+
 TMemIniFile::TMemIniFile(platform::FileSystem& files, std::string file_name)
-    : files_(files), file_name_(std::move(file_name)) {}
-TMemIniFile::~TMemIniFile() = default;
-std::vector<std::string> TMemIniFile::ReadSections() const { return {}; }
-std::string TMemIniFile::ReadString(const std::string&, const std::string&, const std::string& fallback) const {
-  return fallback;
+    : files_(files), file_name_(std::move(file_name)) {
+  if (auto text = files_.ReadFile(file_name_)) Parse(*text);
 }
-int32_t TMemIniFile::ReadInteger(const std::string&, const std::string&, int32_t fallback) const { return fallback; }
-bool TMemIniFile::ReadBool(const std::string&, const std::string&, bool fallback) const { return fallback; }
-void TMemIniFile::WriteString(const std::string&, const std::string&, const std::string&) {}
-void TMemIniFile::WriteInteger(const std::string&, const std::string&, int32_t) {}
-void TMemIniFile::WriteBool(const std::string&, const std::string&, bool) {}
-void TMemIniFile::UpdateFile() const {}
+
+TMemIniFile::~TMemIniFile() = default;
+
+void TMemIniFile::Parse(const std::string& whole) {
+  // A NUL ends the text: whatever follows it is not read.
+  const std::string_view text(whole.data(), std::min(whole.size(), whole.find('\0')));
+  Section* current = nullptr;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string line = platform::Trim(text.substr(pos, end - pos));
+    // CR LF is one line end; a lone CR or a lone LF is one too.
+    pos = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;
+
+    if (line.empty() || line[0] == ';') continue;
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      current = &AddSection(platform::Trim(std::string_view(line).substr(1, line.size() - 2)));
+      continue;
+    }
+    if (current == nullptr) continue;
+    Line stored;
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+      stored.name = line;
+    } else {
+      stored.is_key = true;
+      stored.name = platform::Trim(std::string_view(line).substr(0, eq));
+      stored.value = platform::Trim(std::string_view(line).substr(eq + 1));
+    }
+    current->Add(std::move(stored));
+  }
+}
+
+TMemIniFile::Section& TMemIniFile::AddSection(const std::string& name) {
+  auto section = std::make_unique<Section>();
+  section->name = name;
+  section_index_[platform::UpperCase(name)] = sections_.size();
+  sections_.push_back(std::move(section));
+  return *sections_.back();
+}
+
+TMemIniFile::Section* TMemIniFile::FindSection(const std::string& name) const {
+  auto it = section_index_.find(platform::UpperCase(name));
+  return it == section_index_.end() ? nullptr : sections_[it->second].get();
+}
+
+std::vector<std::string> TMemIniFile::ReadSections() const {
+  std::vector<std::string> names;
+  names.reserve(sections_.size());
+  for (const auto& section : sections_) names.push_back(section->name);
+  return names;
+}
+
+std::string TMemIniFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& fallback) const {
+  const Section* s = FindSection(section);
+  if (s == nullptr) return fallback;
+  const Line* line = s->Find(key);
+  return line == nullptr ? fallback : line->value;
+}
+
+int32_t TMemIniFile::ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const {
+  std::string text = ReadString(section, key, "");
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
+  return platform::StrToIntDef(text, fallback);
+}
+
+bool TMemIniFile::ReadBool(const std::string& section, const std::string& key, bool fallback) const {
+  return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void TMemIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  Section* s = FindSection(section);
+  if (s == nullptr) s = &AddSection(section);
+  auto it = s->key_index.find(platform::UpperCase(key));
+  if (it != s->key_index.end()) {
+    Line& line = s->lines[it->second];
+    line.name = key;
+    line.value = value;
+    return;
+  }
+  s->Add(Line{true, key, value});
+}
+
+void TMemIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TMemIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+void TMemIniFile::UpdateFile() const {
+  std::string text;
+  for (const auto& section : sections_) {
+    text += "[" + section->name + "]\r\n";
+    for (const Line& line : section->lines) {
+      text += line.name;
+      if (line.is_key) text += "=" + line.value;
+      text += "\r\n";
+    }
+    text += "\r\n";
+  }
+  if (auto reason = files_.WriteFile(file_name_, text))
+    throw platform::Exception("Cannot create file \"" + file_name_ + "\". " + *reason);
+}

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_system.h"
 
+// Used by one thread only (the main thread).
 class TMemIniFile {
  public:
   // Reads the file when it exists; a missing file gives an empty document.
@@ -32,7 +34,13 @@ class TMemIniFile {
 
  private:
   struct Section;
+  void Parse(const std::string& text);
+  Section& AddSection(const std::string& name);
+  Section* FindSection(const std::string& name) const;
+
   platform::FileSystem& files_;
   std::string file_name_;
   std::vector<std::unique_ptr<Section>> sections_;
+  // Upper-case name -> index into sections_ of its last occurrence.
+  std::unordered_map<std::string, size_t> section_index_;
 };

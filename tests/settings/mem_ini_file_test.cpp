@@ -1,0 +1,199 @@
+#include "settings/mem_ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/exception.h"
+#include "tests/support/fake_file_system.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr const char* kFile = "C:\\conf\\test.ini";
+
+class MemIniFileTest : public ::testing::Test {
+ protected:
+  MemIniFileTest() { files.AddFolder("C:\\conf"); }
+
+  std::unique_ptr<TMemIniFile> Open(const std::string& text) {
+    files.AddFileWithContent(kFile, text);
+    return std::make_unique<TMemIniFile>(files, kFile);
+  }
+
+  FakeFileSystem files;
+};
+
+TEST_F(MemIniFileTest, MissingFileGivesAnEmptyDocumentAndWritesNothing) {
+  TMemIniFile ini(files, "C:\\conf\\absent.ini");
+  EXPECT_TRUE(ini.ReadSections().empty());
+  EXPECT_EQ(ini.ReadString("Scan", "Level", "dflt"), "dflt");
+  ini.WriteBool("Scan", "C", true);
+  EXPECT_FALSE(files.Exists("C:\\conf\\absent.ini"));
+}
+
+TEST_F(MemIniFileTest, LineEndsBlanksCommentsAndTextBeforeTheFirstSection) {
+  auto ini = Open(
+      "orphan=1\r\n"
+      "; comment before\n"
+      " \t[ Scan ] \r"
+      "  level = 2  \r\n"
+      "\x01 name \x1f= a=b ; c \"q\" \\ \n"
+      ";Hidden=1\r\n"
+      "\r\n"
+      "[Other]\n"
+      "Last=no line end");
+  EXPECT_EQ(ini->ReadSections(), (Names{"Scan", "Other"}));
+  EXPECT_EQ(ini->ReadInteger("SCAN", "Level", 0), 2);
+  // Split at the first "=", both halves trimmed; the rest of the value is ordinary text.
+  EXPECT_EQ(ini->ReadString("scan", "NAME", ""), "a=b ; c \"q\" \\");
+  EXPECT_EQ(ini->ReadString("Scan", "Hidden", "gone"), "gone");
+  EXPECT_EQ(ini->ReadString("", "orphan", "gone"), "gone");
+  EXPECT_EQ(ini->ReadString("Other", "Last", ""), "no line end");
+}
+
+TEST_F(MemIniFileTest, NulEndsTheText) {
+  using namespace std::string_literals;
+  auto ini = Open("[A]\r\nx=1\r\n\0[B]\r\ny=2\r\n"s);
+  EXPECT_EQ(ini->ReadSections(), (Names{"A"}));
+  EXPECT_EQ(ini->ReadString("A", "x", ""), "1");
+  EXPECT_EQ(ini->ReadString("B", "y", "none"), "none");
+}
+
+TEST_F(MemIniFileTest, BracketLinesAndLinesWithoutEquals) {
+  auto ini = Open("[]\r\n[\r\nplain line\r\n[a=b]\r\nk=v\r\n");
+  // "[" alone is no heading; it stays a line of the section "" like "plain line".
+  EXPECT_EQ(ini->ReadSections(), (Names{"", "a=b"}));
+  EXPECT_EQ(ini->ReadString("", "plain line", "dflt"), "dflt");
+  EXPECT_EQ(ini->ReadString("", "[", "dflt"), "dflt");
+  EXPECT_EQ(ini->ReadString("A=B", "K", ""), "v");
+}
+
+TEST_F(MemIniFileTest, EmptyValueIsNotMissing) {
+  auto ini = Open("[S]\r\nEmpty=\r\nBlank=   \r\n");
+  EXPECT_EQ(ini->ReadString("S", "Empty", "dflt"), "");
+  EXPECT_EQ(ini->ReadString("S", "Blank", "dflt"), "");
+  EXPECT_EQ(ini->ReadString("S", "Missing", "dflt"), "dflt");
+  EXPECT_EQ(ini->ReadInteger("S", "Empty", 7), 7);
+}
+
+TEST_F(MemIniFileTest, DuplicateSectionsAndKeysFindTheLastOccurrence) {
+  auto ini = Open("[Temp]\r\nPath=first\r\nOnly=1\r\n[temp]\r\nPath=second\r\nKey=a\r\nkey=b\r\n");
+  EXPECT_EQ(ini->ReadSections(), (Names{"Temp", "temp"}));
+  EXPECT_EQ(ini->ReadString("TEMP", "Path", ""), "second");
+  // Keys of the earlier occurrence are not visible any more.
+  EXPECT_EQ(ini->ReadString("Temp", "Only", "none"), "none");
+  EXPECT_EQ(ini->ReadString("Temp", "KEY", ""), "b");
+  // Replacing also hits the last occurrence; the first one survives a save as it was.
+  ini->WriteString("Temp", "KEY", "c");
+  ini->WriteString("Temp", "New", "n");
+  ini->UpdateFile();
+  EXPECT_EQ(files.Content(kFile),
+            "[Temp]\r\nPath=first\r\nOnly=1\r\n\r\n"
+            "[temp]\r\nPath=second\r\nKey=a\r\nKEY=c\r\nNew=n\r\n\r\n");
+}
+
+TEST_F(MemIniFileTest, IntegerConversion) {
+  auto ini = Open(
+      "[N]\r\nhex0x=0x1F\r\nhex0X=0X1f\r\ndollar=$1F\r\nx=x1F\r\nneg=-12\r\nplus=+7\r\n"
+      "junk=12abc\r\nbare0x=0x\r\nlead= 4\r\nbig=99999999999\r\nspace=1 2\r\n");
+  EXPECT_EQ(ini->ReadInteger("N", "hex0x", 0), 31);
+  EXPECT_EQ(ini->ReadInteger("N", "hex0X", 0), 31);
+  EXPECT_EQ(ini->ReadInteger("N", "dollar", 0), 31);
+  EXPECT_EQ(ini->ReadInteger("N", "x", 0), 31);
+  EXPECT_EQ(ini->ReadInteger("N", "neg", 0), -12);
+  EXPECT_EQ(ini->ReadInteger("N", "plus", 0), 7);
+  EXPECT_EQ(ini->ReadInteger("N", "junk", -5), -5);
+  EXPECT_EQ(ini->ReadInteger("N", "bare0x", -5), -5);
+  EXPECT_EQ(ini->ReadInteger("N", "big", -5), -5);
+  EXPECT_EQ(ini->ReadInteger("N", "space", -5), -5);
+  EXPECT_EQ(ini->ReadInteger("N", "missing", 42), 42);
+  EXPECT_EQ(ini->ReadInteger("Nope", "neg", 42), 42);
+}
+
+TEST_F(MemIniFileTest, BooleanConversion) {
+  auto ini = Open("[B]\r\nyes=yes\r\ntwo=2\r\nzero=0\r\none=1\r\ntrue=true\r\n");
+  EXPECT_TRUE(ini->ReadBool("B", "yes", true));
+  EXPECT_FALSE(ini->ReadBool("B", "yes", false));
+  EXPECT_FALSE(ini->ReadBool("B", "true", false));
+  EXPECT_TRUE(ini->ReadBool("B", "two", false));
+  EXPECT_FALSE(ini->ReadBool("B", "zero", true));
+  EXPECT_TRUE(ini->ReadBool("B", "one", false));
+  EXPECT_TRUE(ini->ReadBool("B", "missing", true));
+}
+
+TEST_F(MemIniFileTest, WritingReplacesInPlaceAppendsToSectionAndAddsSectionsAtTheEnd) {
+  auto ini =
+      Open("; dropped\r\n[Scan]\r\nC=1\r\nnote without equals\r\nLevel=2\r\n\r\n; dropped too\r\n[Keep]\r\nx=y\r\n");
+  ini->WriteBool("scan", "c", false);
+  ini->WriteInteger("Scan", "NoiseLevel", -4096);
+  ini->WriteString("Scan", "Level", "3");
+  ini->WriteString("New", "Key", " spaced ");
+  EXPECT_EQ(ini->ReadString("Scan", "C", ""), "0");
+  EXPECT_EQ(ini->ReadInteger("SCAN", "noiselevel", 0), -4096);
+  EXPECT_EQ(ini->ReadSections(), (Names{"Scan", "Keep", "New"}));
+  ini->UpdateFile();
+  EXPECT_EQ(files.Content(kFile),
+            "[Scan]\r\nc=0\r\nnote without equals\r\nLevel=3\r\nNoiseLevel=-4096\r\n\r\n"
+            "[Keep]\r\nx=y\r\n\r\n"
+            "[New]\r\nKey= spaced \r\n\r\n");
+}
+
+TEST_F(MemIniFileTest, SavedFileReadsBackTheSame) {
+  TMemIniFile ini(files, kFile);
+  ini.WriteBool("Scan", "D", true);
+  ini.WriteString("Scan", "NoiseLevel", "4096");
+  ini.WriteString("Other", "Path", "%WINDOWSDIR%\\$NtUninstall*");
+  ini.UpdateFile();
+  TMemIniFile again(files, kFile);
+  EXPECT_EQ(again.ReadSections(), (Names{"Scan", "Other"}));
+  EXPECT_TRUE(again.ReadBool("Scan", "D", false));
+  EXPECT_EQ(again.ReadString("Scan", "NoiseLevel", ""), "4096");
+  EXPECT_EQ(again.ReadString("Other", "Path", ""), "%WINDOWSDIR%\\$NtUninstall*");
+}
+
+TEST_F(MemIniFileTest, FailedSaveNamesTheFileAndChangesNothing) {
+  auto ini = Open("[Scan]\r\nLevel=1\r\n");
+  ini->WriteInteger("Scan", "Level", 2);
+  files.SetWriteFailure("Access is denied.");
+  try {
+    ini->UpdateFile();
+    FAIL() << "no error";
+  } catch (const platform::Exception& e) {
+    EXPECT_EQ(e.Message(), "Cannot create file \"C:\\conf\\test.ini\". Access is denied.");
+  }
+  EXPECT_EQ(files.Content(kFile), "[Scan]\r\nLevel=1\r\n");
+  EXPECT_EQ(ini->ReadInteger("Scan", "Level", 0), 2);
+  // The document is intact: once the file can be written, the save goes through.
+  files.SetWriteFailure("");
+  ini->UpdateFile();
+  EXPECT_EQ(files.Content(kFile), "[Scan]\r\nLevel=2\r\n\r\n");
+}
+
+TEST_F(MemIniFileTest, SaveIntoAMissingFolderFails) {
+  TMemIniFile ini(files, "C:\\missing\\general.conf");
+  ini.WriteBool("Scan", "C", true);
+  EXPECT_THROW(
+      {
+        try {
+          ini.UpdateFile();
+        } catch (const platform::Exception& e) {
+          EXPECT_EQ(e.Message(),
+                    "Cannot create file \"C:\\missing\\general.conf\". The system cannot find the path specified.");
+          throw;
+        }
+      },
+      platform::Exception);
+  EXPECT_FALSE(files.Exists("C:\\missing\\general.conf"));
+}
+
+TEST_F(MemIniFileTest, ManyKeysStayFast) {
+  // A linear search per lookup would make this quadratic: 20000 writes then 20000 reads.
+  TMemIniFile ini(files, kFile);
+  for (int i = 0; i < 20000; ++i) ini.WriteInteger("Big", "Key" + std::to_string(i), i);
+  for (int i = 0; i < 20000; ++i) ini.WriteInteger("Big", "KEY" + std::to_string(i), i * 2);
+  long long sum = 0;
+  for (int i = 0; i < 20000; ++i) sum += ini.ReadInteger("big", "key" + std::to_string(i), 0);
+  EXPECT_EQ(sum, 2LL * (19999LL * 20000 / 2));
+}
+
+}  // namespace
