@@ -1,0 +1,21 @@
+// Debugger output over OutputDebugStringA.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/win32_platform.h"
+
+namespace platform::win32 {
+namespace {
+
+class Win32DebugOutput : public DebugOutput {
+ public:
+  // The workers write here too; OutputDebugStringA may be called from any thread.
+  void Write(const std::string& text) override { OutputDebugStringA(text.c_str()); }
+};
+
+}  // namespace
+
+std::unique_ptr<DebugOutput> CreateDebugOutput() { return std::make_unique<Win32DebugOutput>(); }
+
+}  // namespace platform::win32

@@ -1,0 +1,59 @@
+// Questions about the running system and the own process, over kernel32.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+
+namespace platform::win32 {
+namespace {
+
+class Win32SystemInfo : public SystemInfo {
+ public:
+  bool GetVersion(VersionInfo* info) override {
+    // The basic record (148 bytes), the one every release from 95 on understands.
+    OSVERSIONINFOA record = {};
+    static_assert(sizeof(record) == 148);
+    record.dwOSVersionInfoSize = sizeof(record);
+    if (!GetVersionExA(&record)) return false;
+    info->platform_id = record.dwPlatformId;
+    info->major = record.dwMajorVersion;
+    info->minor = record.dwMinorVersion;
+    info->csd_version.assign(record.szCSDVersion, strnlen(record.szCSDVersion, sizeof(record.szCSDVersion)));
+    return true;
+  }
+
+  void TrimWorkingSet() override {
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, GetCurrentProcessId());
+    if (process == nullptr) return;
+    SetProcessWorkingSetSize(process, static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    CloseHandle(process);
+  }
+
+  std::string ExecutablePath() override {
+    // The result is cut short (and the size returned equals the buffer's) when the buffer is too
+    // small: grow it until the whole path fits.
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+      DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (length == 0) return "";
+      if (length < buffer.size()) return std::string(buffer.data(), length);
+      if (buffer.size() >= 32768) return "";
+      buffer.resize(buffer.size() * 2);
+    }
+  }
+
+  char DecimalSeparator() override {
+    char buffer[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof(buffer)) == 0 || buffer[0] == '\0')
+      return '.';
+    return buffer[0];
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<SystemInfo> CreateSystemInfo() { return std::make_unique<Win32SystemInfo>(); }
+
+}  // namespace platform::win32
