@@ -8,6 +8,9 @@
 
 namespace platform {
 
+// MAX_PATH: the ANSI calls take paths shorter than this; longer ones give nothing.
+inline constexpr size_t kMaxPath = 260;
+
 // File attribute bits, with the values Windows uses.
 enum FileAttribute : uint32_t {
   kAttrReadOnly = 0x1,

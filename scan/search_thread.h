@@ -2,6 +2,11 @@
 // TSearchInThread: runs one scan job on a worker thread. It walks each rule on each drive, reports
 // every folder entered, every garbage object found (path and byte size) and the end, each through
 // Synchronize while it waits, and stops when FStopSearch is set.
+//
+// The walk never enters reparse points (junctions, symbolic links, mount points) and never reports
+// one: Vista's profile junctions point back at their parents, and a link to another disk would
+// carry the scan, and later the cleaning, outside the rule's folder. Paths of the platform's limit
+// or longer are neither reported nor entered.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -20,13 +25,15 @@ class TSearchInThread : public platform::TThread {
  public:
   TSearchInThread(platform::MainThread& main_thread, platform::FileSystem& files, platform::DebugOutput& debug);
 
+  // Copies the job; called once on the main thread before Resume. Rule lists of unequal length
+  // give as many rules as the shortest has entries.
   void SetSearchJob(const std::vector<std::string>& Paths, const std::vector<std::string>& Templates,
                     const std::vector<std::string>& Types, const std::vector<std::string>& SearchRules,
                     const std::vector<std::string>& Drives);
 
   std::string FFoundObject;
   int64_t FFoundObjectSize = 0;
-  // Written by the main thread, polled by the worker.
+  // Written by the main thread, polled by the worker; the worker sets it too when it ends.
   std::atomic<bool> FStopSearch{false};
   TFoundObjectEvent FOnFoundObject;
   TSearchFinishedEvent FOnSearchFinished;
@@ -39,9 +46,11 @@ class TSearchInThread : public platform::TThread {
   std::vector<std::string> FDrives;
 
  protected:
+  // If a report fails (its handler throws), the walk stops there; the finished report still comes.
   void Execute() override;
 
  private:
+  void SearchAllRules();
   void SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly, bool Recursive);
   void DoCurrentFolder();
   void DoFoundObject();

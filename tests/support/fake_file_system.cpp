@@ -72,14 +72,15 @@ void FakeFileSystem::AddDrive(char letter, platform::DriveType type, bool ready,
   nodes_[root.name] = root;
 }
 
-void FakeFileSystem::EnsureParents(const std::string& key) {
-  std::string parent = ParentKey(key);
-  if (parent.empty() || nodes_.count(parent)) return;
+void FakeFileSystem::EnsureParents(const std::string& path) {
+  // Parents made here keep the letter case of the planted path, as listings show it.
+  std::string parent = ParentKey(path);
+  if (parent.empty() || nodes_.count(Key(parent))) return;
   EnsureParents(parent);
   Node n;
   n.name = parent.substr(parent.rfind('\\') + 1);
   n.attributes = platform::kAttrDirectory;
-  nodes_[parent] = n;
+  nodes_[Key(parent)] = n;
 }
 
 namespace {
@@ -99,7 +100,7 @@ std::string Normalize(const std::string& path) {
 void FakeFileSystem::AddFolder(const std::string& path, uint32_t extra_attributes) {
   std::lock_guard lock(mutex_);
   std::string key = Key(Normalize(path));
-  EnsureParents(key);
+  EnsureParents(Normalize(path));
   Node& n = nodes_[key];
   n.name = LastName(path);
   n.attributes = platform::kAttrDirectory | extra_attributes;
@@ -108,7 +109,7 @@ void FakeFileSystem::AddFolder(const std::string& path, uint32_t extra_attribute
 void FakeFileSystem::AddFile(const std::string& path, int64_t size, uint32_t extra_attributes) {
   std::lock_guard lock(mutex_);
   std::string key = Key(Normalize(path));
-  EnsureParents(key);
+  EnsureParents(Normalize(path));
   Node& n = nodes_[key];
   n.name = LastName(path);
   n.attributes = extra_attributes & ~static_cast<uint32_t>(platform::kAttrDirectory);
@@ -124,7 +125,7 @@ void FakeFileSystem::AddFileWithContent(const std::string& path, const std::stri
 void FakeFileSystem::AddJunction(const std::string& path, const std::string& target) {
   std::lock_guard lock(mutex_);
   std::string key = Key(Normalize(path));
-  EnsureParents(key);
+  EnsureParents(Normalize(path));
   Node& n = nodes_[key];
   n.name = LastName(path);
   n.attributes = platform::kAttrDirectory | platform::kAttrReparsePoint;
@@ -150,7 +151,7 @@ std::string FakeFileSystem::Follow(const std::string& key) const {
 }
 
 std::string FakeFileSystem::Resolve(const std::string& path) const {
-  if (path.empty() || path.size() >= 260) return "";
+  if (path.empty() || path.size() >= platform::kMaxPath) return "";
   std::string base;
   std::string rest = path;
   if (path.size() >= 2 && path[1] == ':') {
@@ -230,7 +231,7 @@ std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path
   std::lock_guard lock(mutex_);
   ++find_calls;
   std::vector<FindEntry> out;
-  if (pattern_path.size() >= 260) return out;
+  if (pattern_path.size() >= platform::kMaxPath) return out;
   size_t slash = pattern_path.find_last_of("\\/");
   std::string folder = slash == std::string::npos ? "" : pattern_path.substr(0, slash + 1);
   std::string pattern = slash == std::string::npos ? pattern_path : pattern_path.substr(slash + 1);
@@ -257,7 +258,7 @@ std::optional<uint32_t> FakeFileSystem::GetAttributes(const std::string& path) {
   std::lock_guard lock(mutex_);
   std::string stripped = path;
   while (stripped.size() > 3 && (stripped.back() == '\\' || stripped.back() == '/')) stripped.pop_back();
-  if (stripped.size() >= 260) return std::nullopt;
+  if (stripped.size() >= platform::kMaxPath) return std::nullopt;
   std::string parent = Resolve(stripped + "\\..");
   std::string key = parent + "\\" + Key(LastName(stripped));
   auto it = nodes_.find(key);

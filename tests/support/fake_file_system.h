@@ -76,7 +76,8 @@ class FakeFileSystem : public platform::FileSystem {
   std::string Resolve(const std::string& path) const;
   std::string Follow(const std::string& key) const;
   static std::string Key(const std::string& absolute);
-  void EnsureParents(const std::string& key);
+  // Creates the missing parent folders of a normalized path ("C:\a\b").
+  void EnsureParents(const std::string& path);
 
   mutable std::recursive_mutex mutex_;  // the scan worker and the test thread both call in
   std::map<std::string, Node> nodes_;   // by key

@@ -1,0 +1,207 @@
+// The scan worker on the in-memory file system, with the test thread as its main thread.
+#include "scan/search_thread.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/exception.h"
+#include "tests/support/fake_file_system.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/sync_queue.h"
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Pair;
+using ::testing::UnorderedElementsAre;
+
+namespace {
+
+struct Rule {
+  std::string path, templ;
+  int type, search_rule;
+};
+
+class SearchThreadTest : public ::testing::Test {
+ protected:
+  // Runs one job to its end; `on_found` may stand in for the main window's handler.
+  void Run(const std::vector<Rule>& rules, const std::vector<std::string>& drives,
+           std::function<void(TSearchInThread&, const std::string&, int64_t)> on_found = {}) {
+    auto* worker = new TSearchInThread(main_thread, files, debug);
+    worker->FreeOnTerminate = true;
+    worker->FOnCurrentFolder = [this](const std::string& folder) { folders.push_back(folder); };
+    worker->FOnFoundObject = [this, worker, on_found](const std::string& path, int64_t size) {
+      found.emplace_back(path, size);
+      if (on_found) on_found(*worker, path, size);
+    };
+    worker->FOnSearchFinished = [this, worker] {
+      ++finished;
+      stop_flag_at_end = worker->FStopSearch;
+    };
+    std::vector<std::string> paths, templates, types, search_rules;
+    for (const Rule& r : rules) {
+      paths.push_back(r.path);
+      templates.push_back(r.templ);
+      types.push_back(std::to_string(r.type));
+      search_rules.push_back(std::to_string(r.search_rule));
+    }
+    worker->SetSearchJob(paths, templates, types, search_rules, drives);
+    worker->Resume();
+    main_thread.PumpUntilIdle();
+  }
+
+  FakeFileSystem files;
+  FakeDebugOutput debug;
+  SyncQueue main_thread;
+  std::vector<std::string> folders;
+  std::vector<std::pair<std::string, int64_t>> found;
+  int finished = 0;
+  bool stop_flag_at_end = false;
+};
+
+TEST_F(SearchThreadTest, WithoutDrivesNothingIsSearchedButTheEndIsReported) {
+  Run({{"C:\\Windows\\Temp", "*", 0, 0}, {"\\RECYCLER", "*", 1, 0}}, {});
+  EXPECT_THAT(folders, IsEmpty());
+  EXPECT_THAT(found, IsEmpty());
+  EXPECT_EQ(finished, 1);
+  EXPECT_TRUE(stop_flag_at_end);
+  EXPECT_THAT(debug.Lines(), ElementsAre("0"));
+}
+
+TEST_F(SearchThreadTest, DriveQualifiedRuleIsSearchedOnceInTheFirstDrivesPass) {
+  files.AddDrive('D');
+  files.AddDrive('E');
+  files.AddFile("C:\\Windows\\Temp\\a.tmp", 10);
+  files.AddFolder("E:\\RECYCLER\\S-1-5");
+  files.AddFolder("D:\\RECYCLER\\S-1-6");
+  Run({{"C:\\Windows\\Temp", "*", 0, 0}, {"\\RECYCLER", "*", 1, 0}}, {"E", "D"});
+  EXPECT_THAT(folders, ElementsAre("C:\\Windows\\Temp\\", "E:\\RECYCLER\\", "D:C\\", "D:\\RECYCLER\\"));
+  EXPECT_THAT(found, ElementsAre(Pair("C:\\Windows\\Temp\\a.tmp", 10), Pair("E:\\RECYCLER\\S-1-5", 0),
+                                 Pair("D:\\RECYCLER\\S-1-6", 0)));
+  EXPECT_THAT(debug.Lines(), ElementsAre("2"));
+}
+
+TEST_F(SearchThreadTest, DriveRelativeAndEmptyPathsFollowTheDrive) {
+  files.AddFile("C:\\Work\\Temp\\x.tmp", 3);
+  files.AddFile("C:\\root.tmp", 4);
+  ASSERT_TRUE(files.SetCurrentDirectory("C:\\Work"));
+  Run({{"Temp", "*.tmp", 0, 0}, {"", "*.tmp", 0, 0}}, {"C"});
+  EXPECT_THAT(folders, ElementsAre("C:Temp\\", "C:\\"));
+  EXPECT_THAT(found, ElementsAre(Pair("C:Temp\\x.tmp", 3), Pair("C:\\root.tmp", 4)));
+}
+
+TEST_F(SearchThreadTest, FilesRuleAndFoldersRuleSplitEntriesAndSizeThem) {
+  files.AddFile("C:\\T\\plain.txt", 1);
+  files.AddFile("C:\\T\\hidden.txt", 2, platform::kAttrHidden);
+  files.AddFile("C:\\T\\system.txt", 3, platform::kAttrSystem | platform::kAttrReadOnly);
+  files.AddFile("C:\\T\\big.bin", 5ll << 30);
+  files.AddFolder("C:\\T\\empty");
+  files.AddFile("C:\\T\\full\\a", 100);
+  files.AddFile("C:\\T\\full\\sub\\b", 20);
+  files.AddFile("C:\\T\\full\\.git\\objects", 1000);  // "."-folders are not counted
+  files.AddFile("C:\\T\\full\\.cache\\c", 1000);
+  files.AddFile("C:\\T\\zero\\nothing", 0);
+  Run({{"\\T", "*", 0, 0}, {"\\T", "*", 1, 0}}, {"C"});
+  EXPECT_THAT(found, UnorderedElementsAre(Pair("C:\\T\\plain.txt", 1), Pair("C:\\T\\hidden.txt", 2),
+                                          Pair("C:\\T\\system.txt", 3), Pair("C:\\T\\big.bin", 5ll << 30),
+                                          Pair("C:\\T\\empty", 0), Pair("C:\\T\\full", 120), Pair("C:\\T\\zero", 0)));
+}
+
+TEST_F(SearchThreadTest, RecursiveRulesReportEveryDepthAndNestedMatches) {
+  files.AddFile("C:\\L\\a.log", 1);
+  files.AddFile("C:\\L\\a.txt", 1);
+  files.AddFile("C:\\L\\x\\b.LOG", 2);
+  files.AddFile("C:\\L\\x\\y\\c.log", 3);
+  files.AddFile("C:\\L\\Cache\\own", 10);
+  files.AddFile("C:\\L\\Cache\\deep\\Cache\\inner", 5);
+  Run({{"\\L", "*.log", 0, 1}, {"\\L", "Cache", 1, 1}}, {"C"});
+  EXPECT_THAT(found, ElementsAre(Pair("C:\\L\\a.log", 1), Pair("C:\\L\\x\\b.LOG", 2), Pair("C:\\L\\x\\y\\c.log", 3),
+                                 Pair("C:\\L\\Cache", 10), Pair("C:\\L\\Cache\\deep\\Cache", 5)));
+  // Depth first, every folder reported with its trailing backslash, a found folder entered too.
+  EXPECT_THAT(folders, ElementsAre("C:\\L\\", "C:\\L\\Cache\\", "C:\\L\\Cache\\deep\\", "C:\\L\\Cache\\deep\\Cache\\",
+                                   "C:\\L\\x\\", "C:\\L\\x\\y\\", "C:\\L\\", "C:\\L\\Cache\\", "C:\\L\\Cache\\deep\\",
+                                   "C:\\L\\Cache\\deep\\Cache\\", "C:\\L\\x\\", "C:\\L\\x\\y\\"));
+}
+
+// A Vista profile: "Application Data" points back at its own parent, and a link leads to another
+// disk. Neither is entered, counted or reported.
+TEST_F(SearchThreadTest, ReparsePointsAreNeitherEnteredNorReported) {
+  files.AddDrive('D');
+  files.AddFile("C:\\Users\\Bob\\own.log", 7);
+  files.AddJunction("C:\\Users\\Bob\\Application Data", "C:\\Users\\Bob");
+  files.AddJunction("C:\\Users\\Bob\\Elsewhere", "D:\\Data");
+  files.AddFile("D:\\Data\\precious.log", 1000);
+  Run({{"\\Users", "*.log", 0, 1}, {"\\Users\\Bob", "*", 1, 0}, {"\\Users", "*", 1, 0}}, {"C"});
+  EXPECT_THAT(found, ElementsAre(Pair("C:\\Users\\Bob\\own.log", 7), Pair("C:\\Users\\Bob", 7)));
+  EXPECT_THAT(folders, ElementsAre("C:\\Users\\", "C:\\Users\\Bob\\", "C:\\Users\\Bob\\", "C:\\Users\\"));
+  EXPECT_EQ(GetFolderSize(files, "C:\\Users", true), 7);
+}
+
+TEST_F(SearchThreadTest, PathsAtTheLimitAreNeitherReportedNorEntered) {
+  const std::string deep = "C:\\" + std::string(240, 'd');  // 243 characters
+  files.AddFile(deep + "\\short.log", 1);                   // 253: reported
+  files.AddFile(deep + "\\" + std::string(16, 'n') + ".log", 2);
+  files.AddFile(deep + "\\" + std::string(16, 's') + "\\in.log", 3);
+  const std::string overlong = "\\" + std::string(300, 'p');
+  Run({{"\\", "*.log", 0, 1}, {overlong, "*", 0, 1}}, {"C"});
+  EXPECT_THAT(found, ElementsAre(Pair(deep + "\\short.log", 1)));
+  EXPECT_THAT(folders, ElementsAre("C:\\", deep + "\\", "C:" + overlong + "\\"));
+}
+
+TEST_F(SearchThreadTest, StopLetsTheFolderFinishItsMatchesThenEndsTheScan) {
+  for (int i = 0; i < 40; ++i) files.AddFile("C:\\Big\\f" + std::to_string(i) + ".tmp", i);
+  files.AddFile("C:\\Big\\sub\\later.tmp", 1);
+  files.AddFile("C:\\Other\\never.tmp", 1);
+  Run({{"\\Big", "*.tmp", 0, 1}, {"\\Other", "*", 0, 0}}, {"C", "D"},
+      [](TSearchInThread& worker, const std::string&, int64_t) { worker.FStopSearch = true; });
+  EXPECT_EQ(found.size(), 40u);
+  EXPECT_THAT(folders, ElementsAre("C:\\Big\\"));
+  EXPECT_EQ(finished, 1);
+}
+
+TEST_F(SearchThreadTest, FailingReportStopsTheWalkButTheEndStillComes) {
+  files.AddFile("C:\\T\\a.tmp", 1);
+  files.AddFile("C:\\T\\b.tmp", 1);
+  files.AddFile("C:\\U\\c.tmp", 1);
+  Run({{"\\T", "*", 0, 0}, {"\\U", "*", 0, 0}}, {"C"},
+      [](TSearchInThread&, const std::string&, int64_t) { throw platform::Exception("'x' is not a valid integer"); });
+  EXPECT_EQ(found.size(), 1u);
+  EXPECT_EQ(finished, 1);
+  EXPECT_THAT(debug.Lines(), ElementsAre("1", "Search T (Stopped) 'x' is not a valid integer"));
+}
+
+TEST_F(SearchThreadTest, TemplatesThatNameNoEntryOfTheFolderMatchNothing) {
+  files.AddFile("C:\\T\\a.tmp", 1);
+  files.AddFile("C:\\T\\sub\\b.tmp", 2);
+  files.AddFile("C:\\b.tmp", 3);
+  Run({{"\\T", "", 0, 0}, {"\\T", "sub\\*", 0, 0}, {"\\T", "..", 1, 0}, {"\\T", "C:*", 0, 0}}, {"C"});
+  EXPECT_THAT(found, IsEmpty());
+  EXPECT_EQ(finished, 1);
+}
+
+TEST_F(SearchThreadTest, WorkerWithoutHandlersRunsToItsEnd) {
+  files.AddFile("C:\\T\\a.tmp", 1);
+  auto* worker = new TSearchInThread(main_thread, files, debug);
+  worker->FreeOnTerminate = true;
+  worker->SetSearchJob({"\\T"}, {"*"}, {"0"}, {"1"}, {"C"});
+  worker->Resume();
+  main_thread.PumpUntilIdle();
+  EXPECT_EQ(main_thread.live_workers(), 0);
+}
+
+TEST(SizeFunctions, CountContentBytesOfFilesOnly) {
+  FakeFileSystem files;
+  files.AddFile("C:\\F\\hidden.sys", (4ll << 30) + 5, platform::kAttrHidden | platform::kAttrSystem);
+  files.AddFile("C:\\F\\sub\\a", 10);
+  files.AddFile("C:\\F\\.dot\\b", 100);
+  EXPECT_EQ(GetFileSizeByName(files, "C:\\F\\hidden.sys"), (4ll << 30) + 5);
+  EXPECT_EQ(GetFileSizeByName(files, "C:\\F\\HIDDEN.SYS"), (4ll << 30) + 5);
+  EXPECT_EQ(GetFileSizeByName(files, "C:\\F\\sub"), 0);
+  EXPECT_EQ(GetFileSizeByName(files, "C:\\F\\missing"), 0);
+  EXPECT_EQ(GetFileSizeByName(files, "C:\\F\\*"), 0);
+  EXPECT_EQ(GetFolderSize(files, "C:\\F", false), (4ll << 30) + 5);
+  EXPECT_EQ(GetFolderSize(files, "C:\\F\\", true), (4ll << 30) + 15);
+  EXPECT_EQ(GetFolderSize(files, "C:\\F\\hidden.sys", true), 0);
+  EXPECT_EQ(GetFolderSize(files, "C:\\missing", true), 0);
+}
+
+}  // namespace
