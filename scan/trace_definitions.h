@@ -1,0 +1,72 @@
+#pragma once
+// The garbage categories and the building of a scan job from the trace-definition document.
+// Pure logic: the folders behind the placeholders come from a lookup the caller supplies, so the
+// rules can be built and checked without a window or a shell.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class TMemIniFile;
+
+// Five lists handed to the scan worker. Paths, Templates, Types and SearchRules are parallel
+// (entry i of each is rule i); Drives holds drive letters without colon.
+struct TScanJob {
+  std::vector<std::string> Paths;
+  std::vector<std::string> Templates;
+  std::vector<std::string> Types;
+  std::vector<std::string> SearchRules;
+  std::vector<std::string> Drives;
+};
+
+// One section of the document with the defaults of missing keys applied.
+struct TTraceDefinition {
+  std::string Level;
+  std::string Path;
+  std::string Template = "*";
+  int32_t Type = 1;        // 0: the objects are files; anything else: folders
+  int32_t SearchRule = 0;  // 0: that folder only; anything else: recursive
+};
+
+// Where a placeholder's folder comes from.
+struct TFolderSource {
+  enum Kind { kSpecialFolder, kWindowsDir } kind;
+  int csidl = 0;  // for kSpecialFolder
+};
+
+struct TPlaceholder {
+  const char* text;
+  TFolderSource source;
+};
+
+struct TGarbageCategory {
+  const char* level;                       // the Level value of its sections
+  std::vector<TPlaceholder> placeholders;  // replaced in Path, in this order
+};
+
+// Index of each category in GarbageCategories(); this is also the order in which they are tested.
+enum TGarbageCategoryIndex : size_t {
+  kCategoryRecycle,
+  kCategoryInternetCache,
+  kCategoryTemp,
+  kCategoryImagesDatabases,
+  kCategoryLogs,
+  kCategoryWindowsUpdateBackups,
+  kCategoryCount
+};
+
+const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories();
+
+using TTickedCategories = std::array<bool, kCategoryCount>;
+// Returns the folder for a placeholder; may throw (an unresolvable special folder).
+using TFolderLookup = std::function<std::string(const TFolderSource& source)>;
+
+TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::string& section);
+
+// Appends one rule per section (in file order) whose Level names a ticked category. The folder of
+// every placeholder of the category is looked up for each such rule, whether or not its path
+// holds the placeholder, and replaces every occurrence in any letter case. A lookup that throws
+// ends the building there; the job then holds the rules built before it.
+void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked, const TFolderLookup& lookup,
+                   TScanJob& job);
