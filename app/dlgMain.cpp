@@ -1,18 +1,114 @@
+// The main window's lifecycle: creation, the first show with the version gate, closing, and the
+// start-up checks posted at the end of the first show.
 #include "app/dlgMain.h"
 
+#include "app/exe_folder.h"
 #include "clean/delete_thread.h"
+#include "clean/dlgAlert.h"
+#include "clean/is_admin.h"
 #include "scan/search_thread.h"
+#include "settings/dlgOptions.h"
 #include "settings/mem_ini_file.h"
+#include "settings/system_paths.h"
+#include "update/updater.h"
 
-TfrmMain::TfrmMain(const TContext& context) : ui::TForm(context.app, "frmMain"), ctx_(context) { CreateControls(); }
+namespace {
 
-TfrmMain::~TfrmMain() = default;
+// Where users of unsupported releases are asked to write.
+constexpr const char* kSupportAddress = "support@clutterix.com";
 
-void TfrmMain::FormCreate(ui::TControl*) {}
-void TfrmMain::FormShow(ui::TControl*) {}
-void TfrmMain::FormClose(ui::TControl*, ui::TCloseAction&) {}
-void TfrmMain::FormDestroy(ui::TControl*) {}
-void TfrmMain::HandleMessage(unsigned message) {
-  if (message == WM_STARTUPCHECKS) WMStartupChecks();
+bool IsSupportedVersion(unsigned code) { return code == 7 || code == 8; }
+
+}  // namespace
+
+TfrmMain::TfrmMain(const TContext& context) : ui::TForm(context.app, "frmMain"), ctx_(context) {
+  CreateControls();
+  FormCreate(this);
 }
-void TfrmMain::WMStartupChecks() {}
+
+TfrmMain::~TfrmMain() { FormDestroy(this); }
+
+void TfrmMain::FormCreate(ui::TControl*) {
+  ui::TApplication& app = ctx_.app;
+  FFoundPaths.clear();
+  FFoundSizes.clear();
+  FTotalSizeMB = 0;
+  TimerTicks = 0;
+  DoubleBuffered = true;
+  panelHint->DoubleBuffered = true;
+  FExeFolder = ExeFolder(ctx_.os.system);
+  // A picture that cannot be loaded is reported and creation goes on: the window must not stay
+  // open without its documents and first page.
+  app.Guard([&] { imgStart->LoadFromFile(FExeFolder + "images\\start_inactive.jpg"); });
+  FSettingsFolder = GetAppDataFolder(ctx_.os.shell) + "\\Torvex Clutterix\\";
+  const unsigned version = GetWindowsVersionCode(ctx_.os.system);
+  if (version == 8) {
+    FTraceDefinitions = std::make_unique<TMemIniFile>(ctx_.os.files, FExeFolder + "config\\vistagarbage.cxtraces");
+  } else if (version == 7) {
+    FTraceDefinitions = std::make_unique<TMemIniFile>(ctx_.os.files, FExeFolder + "config\\xpgarbage.cxtraces");
+  }
+  if (!ctx_.os.files.FolderExists(FSettingsFolder)) ctx_.os.files.CreateFolder(FSettingsFolder);
+  FSettings = std::make_unique<TMemIniFile>(ctx_.os.files, FSettingsFolder + "general.conf");
+  app.Guard([&] { ShowResultsPage(false); });
+  app.Guard([&] { ShowScanningPage(false); });
+  app.Guard([&] { ShowSettingsPage(true); });
+}
+
+void TfrmMain::FormShow(ui::TControl*) {
+  // Show() does not guard its handler: an error here ends this handler and is shown.
+  ctx_.app.Guard([&] {
+    if (!IsSupportedVersion(GetWindowsVersionCode(ctx_.os.system))) {
+      TfrmAlert& alert = *ctx_.forms.frmAlert;
+      alert.SetCaption("Wrong Windows Version");
+      alert.lbCaption->SetCaption("Unsupported Windows Version!");
+      alert.lbMessage->SetCaption(
+          std::string("Clutterix supported XP and Vista versions only.\n\n\rIf you need to add supporting of you "
+                      "version of Windows contact us at: ") +
+          kSupportAddress + ".");
+      alert.ShowModal();
+      // Nothing else of the start runs: the settings are not loaded (so they are not saved over
+      // the user's file) and the start-up checks are not posted (so no scan can start).
+      FStartRefused = true;
+      Close();
+      return;
+    }
+    if (FCheckUpdatesAtStart) {
+      // A failed check is reported and the start goes on.
+      ctx_.app.Guard(
+          [&] { ctx_.forms.frmUpdater->CheckForUpdates("http://" + FUpdateHost + "/zp/cx.php?ver=1.2", 3); });
+    }
+    TrimWorkingSet(ctx_.os.system);
+    LoadSettings();
+    FSettingsLoaded = true;
+    PostMessage(WM_STARTUPCHECKS);
+  });
+}
+
+void TfrmMain::FormClose(ui::TControl*, ui::TCloseAction&) {
+  // Before the settings were loaded the controls hold only their initial states; saving them
+  // would overwrite the user's file and remove the autostart entry.
+  if (FStartRefused || !FSettingsLoaded) return;
+  // A failed save is reported; the window still closes.
+  ctx_.app.Guard([&] { SaveSettings(); });
+}
+
+void TfrmMain::FormDestroy(ui::TControl*) {
+  FFoundPaths.clear();
+  FFoundSizes.clear();
+  FSettings.reset();
+  FTraceDefinitions.reset();
+}
+
+void TfrmMain::HandleMessage(unsigned message) {
+  if (message == WM_STARTUPCHECKS) ctx_.app.Guard([&] { WMStartupChecks(); });
+}
+
+void TfrmMain::WMStartupChecks() {
+  if (!IsAdmin(ctx_.os.security)) {
+    ctx_.forms.frmAlert->SetCaption("Not enought rights.");
+    ctx_.forms.frmAlert->ShowModal();
+  }
+  // A refused start has no trace definitions to scan with.
+  if (FStartRefused) return;
+  if (ctx_.forms.frmOptions->cbStartScanAuto && ctx_.forms.frmOptions->cbStartScanAuto->Checked()) btnStart->Click();
+}

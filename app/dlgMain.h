@@ -98,6 +98,8 @@ class TfrmMain : public ui::TForm {
   void btnBacktoSettingsClick(ui::TControl* Sender);
   void lvFoundDblClick(ui::TControl* Sender);
   void execTimerTimer(ui::TTimer* Sender);
+  // Sets lbHint's text and shows panelHint while the pointer is over a category check box.
+  void ShowCategoryHint(const std::string& Text);
 
   // Scanning (scan/scan_start.cpp, scan/scan_results.cpp).
   void btnStartClick(ui::TControl* Sender);
@@ -143,6 +145,8 @@ class TfrmMain : public ui::TForm {
   bool FStartRefused = false;
   // Set by the first LoadSettings: a close before it has nothing of the user's to save.
   bool FSettingsLoaded = false;
+  // A mouse button was pressed on imgStart and not yet released: the release starts a scan.
+  bool FStartPressed = false;
 
   const TContext& context() const { return ctx_; }
 

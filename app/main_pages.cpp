@@ -1,25 +1,190 @@
-#include "app/dlgMain.h"
+// The main window's three pages, the start image, the category hints, the links, the result
+// list's double-click and the periodic timer. Everything here runs on the main thread.
+#include <initializer_list>
 
-void TfrmMain::ShowSettingsPage(bool) {}
-void TfrmMain::ShowScanningPage(bool) {}
-void TfrmMain::ShowResultsPage(bool) {}
-void TfrmMain::RepaintAboutLink() {}
-void TfrmMain::imgStartMouseEnter(ui::TControl*) {}
-void TfrmMain::imgStartMouseLeave(ui::TControl*) {}
-void TfrmMain::imgStartMouseDown(ui::TControl*, ui::TMouseButton, int, int) {}
-void TfrmMain::imgStartMouseUp(ui::TControl*, ui::TMouseButton, int, int) {}
-void TfrmMain::cbRecycleBinMouseEnter(ui::TControl*) {}
-void TfrmMain::cbTempFoldersAndFilesMouseEnter(ui::TControl*) {}
-void TfrmMain::cbInternetCacheMouseEnter(ui::TControl*) {}
-void TfrmMain::cbImgCachesMouseEnter(ui::TControl*) {}
-void TfrmMain::cbLogFilesMouseEnter(ui::TControl*) {}
-void TfrmMain::cbWUBackupMouseEnter(ui::TControl*) {}
-void TfrmMain::cbRecycleBinMouseLeave(ui::TControl*) {}
-void TfrmMain::cbTempFoldersAndFilesMouseLeave(ui::TControl*) {}
-void TfrmMain::lbAdvancedOptionsClick(ui::TControl*) {}
-void TfrmMain::lbAboutClick(ui::TControl*) {}
-void TfrmMain::lbAdvancedOptionsMouseEnter(ui::TControl*) {}
-void TfrmMain::lbAdvancedOptionsMouseLeave(ui::TControl*) {}
-void TfrmMain::btnBacktoSettingsClick(ui::TControl*) {}
-void TfrmMain::lvFoundDblClick(ui::TControl*) {}
-void TfrmMain::execTimerTimer(ui::TTimer*) {}
+#include "app/dlgAbout.h"
+#include "app/dlgMain.h"
+#include "settings/dlgOptions.h"
+#include "settings/system_paths.h"
+
+namespace {
+
+void ShowAll(bool visible, std::initializer_list<ui::TControl*> controls) {
+  for (ui::TControl* c : controls) c->SetVisible(visible);
+}
+
+void EnableAll(bool enabled, std::initializer_list<ui::TControl*> controls) {
+  for (ui::TControl* c : controls) c->SetEnabled(enabled);
+}
+
+}  // namespace
+
+// Each page loads its background first, whatever the argument: callers call the page that is to
+// be seen last. A picture that cannot be loaded ends the operation with the error.
+void TfrmMain::ShowSettingsPage(bool Show) {
+  imgBody->LoadFromFile(FExeFolder + "images\\settings.jpg");
+  panelHint->SetVisible(false);
+  ShowAll(Show, {cbRecycleBin, cbTempFoldersAndFiles, cbInternetCache, cbWUBackup, cbLogFiles, cbImgCaches, imgStart,
+                 lbAdvancedOptions});
+  if (!Show) return;
+  RepaintAboutLink();
+  cbRecycleBin->SetPosition(244, 203);
+  cbInternetCache->SetPosition(244, 226);
+  cbTempFoldersAndFiles->SetPosition(244, 249);
+  cbLogFiles->SetPosition(244, 272);
+  cbImgCaches->SetPosition(244, 295);
+  cbWUBackup->SetPosition(244, 318);
+  imgStart->SetPosition(459, 185);
+  lbAdvancedOptions->SetPosition(244, 341);
+}
+
+void TfrmMain::ShowScanningPage(bool Show) {
+  imgBody->LoadFromFile(FExeFolder + "images\\scanning.jpg");
+  ShowAll(Show, {lvFound, btnBacktoSettings, btnCleanAll, btnCleanSelected, lbTracesLabel, lbSummarySize, lbBinsFound,
+                 lbBinsSize, lbCurrentPosition, lbCurrentPath, btnCancel});
+  EnableAll(false, {btnBacktoSettings, btnCleanAll, btnCleanSelected});
+  lbCurrentPath->SetCaption("");
+  if (!Show) return;
+  RepaintAboutLink();
+  lbBinsFound->SetCaption("0 ( 0 )");
+  lbBinsSize->SetCaption("0 MB");
+  lvFound->SetBounds(24, 182, 692, 225);
+  lvFound->SetColumnWidth(2, 0);
+  lvFound->SetColumnWidth(0, 520);
+  lbTracesLabel->SetPosition(449, 128);
+  lbSummarySize->SetPosition(443, 152);
+  lbBinsFound->SetPosition(550, 127);
+  lbBinsSize->SetPosition(550, 151);
+  lbCurrentPosition->SetPosition(24, 426);
+  lbCurrentPath->SetPosition(134, 426);
+  btnCleanSelected->SetPosition(308, 450);
+  btnCleanAll->SetPosition(450, 450);
+  btnBacktoSettings->SetPosition(24, 450);
+  btnCancel->SetPosition(166, 450);
+}
+
+void TfrmMain::ShowResultsPage(bool Show) {
+  imgBody->LoadFromFile(FExeFolder + "images\\results.jpg");
+  ShowAll(Show, {btnCleanSelected, btnBacktoSettings, btnCleanAll});
+  EnableAll(true, {btnCleanSelected, btnBacktoSettings, btnCleanAll});
+  ShowAll(Show, {lbTracesLabel, lbSummarySize, lbBinsFound, lbBinsSize, lvFound, btnCancel});
+  btnCancel->SetEnabled(false);
+  if (!Show) return;
+  RepaintAboutLink();
+  lvFound->SetBounds(24, 182, 692, 225);
+  lbTracesLabel->SetPosition(449, 128);
+  lbSummarySize->SetPosition(443, 152);
+  lbBinsFound->SetPosition(550, 127);
+  lbBinsSize->SetPosition(550, 151);
+  btnCleanSelected->SetPosition(308, 450);
+  btnCleanAll->SetPosition(450, 450);
+  btnBacktoSettings->SetPosition(24, 450);
+  btnCancel->SetPosition(166, 450);
+}
+
+// The link lies on the header; switching its transparency off and on makes it paint again over
+// whatever background the page change left beneath it.
+void TfrmMain::RepaintAboutLink() {
+  lbAbout->SetTransparent(false);
+  lbAbout->SetTransparent(true);
+}
+
+void TfrmMain::imgStartMouseEnter(ui::TControl*) { imgStart->LoadFromFile(FExeFolder + "images\\start_hover.jpg"); }
+
+void TfrmMain::imgStartMouseLeave(ui::TControl*) {
+  FStartPressed = false;
+  imgStart->LoadFromFile(FExeFolder + "images\\start_inactive.jpg");
+}
+
+void TfrmMain::imgStartMouseDown(ui::TControl*, ui::TMouseButton, int, int) {
+  FStartPressed = true;
+  imgStart->LoadFromFile(FExeFolder + "images\\start_clicked.jpg");
+}
+
+// Any button starts the scan, but only a release that ends a press made on the image.
+void TfrmMain::imgStartMouseUp(ui::TControl*, ui::TMouseButton, int, int) {
+  if (!FStartPressed) return;
+  FStartPressed = false;
+  imgStart->LoadFromFile(FExeFolder + "images\\start_hover.jpg");
+  btnStart->Click();
+}
+
+void TfrmMain::cbRecycleBinMouseEnter(ui::TControl*) {
+  ShowCategoryHint("Windows Recycle Bins on all HDD. Usually it takes around 10% maximum on HDD size.");
+}
+
+void TfrmMain::cbTempFoldersAndFilesMouseEnter(ui::TControl*) {
+  ShowCategoryHint(
+      "Temporary Files folders used by installers and other software for storing runtime information, but usually "
+      "this data not deleted and became garbage. May takes around 5% - 20% on HDD.");
+}
+
+void TfrmMain::cbInternetCacheMouseEnter(ui::TControl*) {
+  ShowCategoryHint(
+      "All Internet browsers download images and web pages to your HDD during surfing in Internet, to increase "
+      "speed of page load in future. Depending on internet connection and surfing style it can takes more than 4 GB "
+      "of HDD.");
+}
+
+void TfrmMain::cbImgCachesMouseEnter(ui::TControl*) {
+  ShowCategoryHint(
+      "Image viewer appliactions creates a thumbnails databases for pictures, this files contained thumbnails for "
+      "all windows in folder, no matter is it present now or was deleted.");
+}
+
+void TfrmMain::cbLogFilesMouseEnter(ui::TControl*) {
+  ShowCategoryHint(
+      "Logs files usually contained past information about installation and execution processes of applications or "
+      "Windows.");
+}
+
+void TfrmMain::cbWUBackupMouseEnter(ui::TControl*) {
+  ShowCategoryHint(
+      "Each update installed from Windows Update system created buckup files in Windows root. This cleaning option "
+      "recommended only for experts.");
+}
+
+// The hint panel is shown only while the pointer is over a category; leaving any of them hides it.
+void TfrmMain::ShowCategoryHint(const std::string& Text) {
+  lbHint->SetCaption(Text);
+  panelHint->SetVisible(true);
+}
+
+void TfrmMain::cbRecycleBinMouseLeave(ui::TControl*) {
+  lbHint->SetCaption("");
+  panelHint->SetVisible(false);
+}
+
+void TfrmMain::cbTempFoldersAndFilesMouseLeave(ui::TControl*) {
+  lbHint->SetCaption("");
+  panelHint->SetVisible(false);
+}
+
+void TfrmMain::lbAdvancedOptionsClick(ui::TControl*) { ctx_.forms.frmOptions->ShowModal(); }
+
+void TfrmMain::lbAboutClick(ui::TControl*) { ctx_.forms.frmAbout->ShowModal(); }
+
+// Shared by both links.
+void TfrmMain::lbAdvancedOptionsMouseEnter(ui::TControl* Sender) { Sender->SetFontColor(ui::clRed); }
+
+void TfrmMain::lbAdvancedOptionsMouseLeave(ui::TControl* Sender) { Sender->SetFontColor(ui::clBlue); }
+
+void TfrmMain::btnBacktoSettingsClick(ui::TControl*) {
+  ShowResultsPage(false);
+  ShowScanningPage(false);
+  ShowSettingsPage(true);
+}
+
+// Opens the selected object with its default action; the outcome is not reported.
+void TfrmMain::lvFoundDblClick(ui::TControl*) {
+  const ui::TListItem* row = lvFound->Selected();
+  if (!row) return;
+  ctx_.os.shell.Execute(Handle(), "", row->Caption());
+}
+
+void TfrmMain::execTimerTimer(ui::TTimer*) {
+  ++TimerTicks;
+  // Long scans and cleaning runs pile up memory; give it back every ten seconds.
+  if (TimerTicks % 10 == 0) TrimWorkingSet(ctx_.os.system);
+  ctx_.os.debug.Write("timer: " + std::to_string(TimerTicks));
+}

@@ -1,11 +1,59 @@
+// The alert dialog: a background picture, a headline, a message and a "Close" link.
 #include "clean/dlgAlert.h"
 
+#include "app/exe_folder.h"
+
 TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert"), ctx_(context) {
+  SetCaption("Not enought access rights");
+  SetClientSize(420, 200);
+  SetColor(ui::clBtnFace);
+  SetPosition(ui::TPosition::poScreenCenter);
+  ui::TFont font = ui::PixelFont("Calibri", 15);
+  font.Charset = ui::RUSSIAN_CHARSET;
+  font.Color = ui::clWindowText;
+  SetFont(font);
+
   Image1 = Add<ui::TImage>(this, "Image1");
+  Image1->SetBounds(0, 0, 420, 200);
+  Image1->SetAlign(ui::TAlign::alClient);
+
   lbMessage = Add<ui::TLabel>(this, "lbMessage");
+  lbMessage->SetAutoSize(false);
+  lbMessage->SetWordWrap(true);
+  lbMessage->SetTransparent(true);
+  lbMessage->SetBounds(112, 53, 271, 116);
+  lbMessage->SetCaption(
+      "Clutterix required Administrator access rights for cleaning operations.\r\n\r\n"
+      "Without this permissions all garbage on System Disk cannot be removed, all other disk drives will be "
+      "cleaned.");
+
   lbCaption = Add<ui::TLabel>(this, "lbCaption");
+  ui::TFont headline = font;
+  headline.Height = -19;
+  lbCaption->SetFont(headline);
+  lbCaption->SetTransparent(true);
+  lbCaption->SetBounds(112, 24, 203, 23);
+  lbCaption->SetCaption("Not enought access rights.");
+
   lbClose = Add<ui::TLabel>(this, "lbClose");
+  ui::TFont link = font;
+  link.Color = ui::clBlue;
+  link.Underline = true;
+  lbClose->SetFont(link);
+  lbClose->SetTransparent(true);
+  lbClose->SetCursor(ui::TCursor::crHandPoint);
+  lbClose->SetBounds(360, 160, 34, 18);
+  lbClose->SetCaption("Close");
+  lbClose->OnClick = [this](ui::TControl* s) { lbCloseClick(s); };
+  lbClose->OnMouseEnter = [this](ui::TControl* s) { lbCloseMouseEnter(s); };
+  lbClose->OnMouseLeave = [this](ui::TControl* s) { lbCloseMouseLeave(s); };
+
+  // Without its picture the dialog still works on its face colour.
+  ctx_.app.Guard([&] { Image1->LoadFromFile(ExeFolder(ctx_.os.system) + "images\\alert.jpg"); });
 }
-void TfrmAlert::lbCloseClick(ui::TControl*) {}
-void TfrmAlert::lbCloseMouseEnter(ui::TControl*) {}
-void TfrmAlert::lbCloseMouseLeave(ui::TControl*) {}
+
+void TfrmAlert::lbCloseClick(ui::TControl*) { Close(); }
+
+void TfrmAlert::lbCloseMouseEnter(ui::TControl* Sender) { Sender->SetFontColor(ui::clRed); }
+
+void TfrmAlert::lbCloseMouseLeave(ui::TControl* Sender) { Sender->SetFontColor(ui::clBlue); }

@@ -105,6 +105,8 @@ class TPanel : public TControl {
   TPanel(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kPanel) {}
   bool Bevel() const { return bevel_; }
   void SetBevel(bool bevel);
+  // Paints through an off-screen buffer, so that changing its contents does not flicker.
+  bool DoubleBuffered = false;
 
  private:
   bool bevel_ = true;
