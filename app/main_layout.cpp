@@ -44,6 +44,7 @@ void TfrmMain::CreateControls() {
   SetShowHint(true);
   SetFont(ui::TFont{});  // Tahoma 8 pt
 
+  const std::string folder = ExeFolder(ctx_.os.system);
   imgTop = Add<ui::TImage>(this, "imgTop");
   imgTop->SetBounds(0, 0, 741, 114);
   imgTop->SetAlign(ui::TAlign::alTop);
@@ -51,6 +52,10 @@ void TfrmMain::CreateControls() {
   imgBottom = Add<ui::TImage>(this, "imgBottom");
   imgBottom->SetBounds(0, 491, 741, 75);
   imgBottom->SetAlign(ui::TAlign::alBottom);
+
+  // The header and footer artwork never changes; without it the window still works.
+  ctx_.app.Guard([&] { imgTop->LoadFromFile(folder + "images\\header.jpg"); });
+  ctx_.app.Guard([&] { imgBottom->LoadFromFile(folder + "images\\footer.jpg"); });
 
   imgBody = Add<ui::TImage>(this, "imgBody");
   imgBody->SetBounds(0, 114, 741, 377);
@@ -216,7 +221,6 @@ void TfrmMain::CreateControls() {
   execTimer->SetEnabled(false);
   execTimer->OnTimer = [this](ui::TTimer* s) { execTimerTimer(s); };
 
-  const std::string folder = ExeFolder(ctx_.os.system);
   ilScanning = AddComponent<ui::TImageList>("ilScanning", 16, 16);
   LoadFrames(ctx_.app, *ilScanning, folder, "scan", 18);
 

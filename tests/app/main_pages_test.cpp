@@ -1,0 +1,316 @@
+// The main window's pages, start image, hints, links, result-list double-click and timer, on the
+// whole program built over test doubles.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/dlgMain.h"
+#include "platform/exception.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+std::string Image(const std::string& name) { return std::string(TestEnv::kExeFolder) + "images\\" + name; }
+
+class MainPagesTest : public ::testing::Test {
+ protected:
+  TfrmMain& main() { return *env.forms.frmMain; }
+
+  std::vector<ui::TControl*> SettingsControls() {
+    TfrmMain& m = main();
+    return {m.cbRecycleBin, m.cbTempFoldersAndFiles, m.cbInternetCache, m.cbLogFiles, m.cbImgCaches, m.cbWUBackup,
+            m.imgStart,     m.lbAdvancedOptions};
+  }
+  std::vector<ui::TControl*> SummaryLabels() {
+    TfrmMain& m = main();
+    return {m.lbTracesLabel, m.lbSummarySize, m.lbBinsFound, m.lbBinsSize};
+  }
+  std::vector<ui::TControl*> ResultButtons() {
+    TfrmMain& m = main();
+    return {m.btnBacktoSettings, m.btnCleanSelected, m.btnCleanAll};
+  }
+
+  void ExpectAlwaysShown() {
+    TfrmMain& m = main();
+    for (ui::TControl* c : std::vector<ui::TControl*>{m.imgTop, m.imgBottom, m.imgBody, m.lbAbout}) {
+      EXPECT_TRUE(c->Visible()) << c->Name();
+      EXPECT_TRUE(c->Enabled()) << c->Name();
+    }
+    EXPECT_FALSE(m.btnStart->Visible());
+    EXPECT_TRUE(m.lbAbout->Transparent());
+  }
+
+  void ExpectVisible(const std::vector<ui::TControl*>& controls, bool visible) {
+    for (ui::TControl* c : controls) EXPECT_EQ(c->Visible(), visible) << c->Name();
+  }
+  void ExpectEnabled(const std::vector<ui::TControl*>& controls, bool enabled) {
+    for (ui::TControl* c : controls) EXPECT_EQ(c->Enabled(), enabled) << c->Name();
+  }
+
+  void ExpectSettingsPage() {
+    TfrmMain& m = main();
+    ExpectAlwaysShown();
+    EXPECT_EQ(m.imgBody->PictureFile(), Image("settings.jpg"));
+    ExpectVisible(SettingsControls(), true);
+    ExpectEnabled(SettingsControls(), true);
+    ExpectVisible(SummaryLabels(), false);
+    ExpectVisible(ResultButtons(), false);
+    ExpectVisible({m.lvFound, m.lbCurrentPosition, m.lbCurrentPath, m.btnCancel, m.panelHint}, false);
+    // Top to bottom in this order, all at left 244.
+    const std::vector<std::pair<ui::TCheckBox*, int>> boxes = {{m.cbRecycleBin, 203},          {m.cbInternetCache, 226},
+                                                               {m.cbTempFoldersAndFiles, 249}, {m.cbLogFiles, 272},
+                                                               {m.cbImgCaches, 295},           {m.cbWUBackup, 318}};
+    for (const auto& [box, top] : boxes) {
+      EXPECT_EQ(box->Left(), 244) << box->Name();
+      EXPECT_EQ(box->Top(), top) << box->Name();
+    }
+    EXPECT_EQ(m.imgStart->BoundsRect(), (ui::TRect{459, 185, 150, 150}));
+    EXPECT_EQ(m.lbAdvancedOptions->Left(), 244);
+    EXPECT_EQ(m.lbAdvancedOptions->Top(), 341);
+  }
+
+  void ExpectResultsPlaces() {
+    TfrmMain& m = main();
+    EXPECT_EQ(m.lvFound->BoundsRect(), (ui::TRect{24, 182, 692, 225}));
+    EXPECT_EQ(m.lbTracesLabel->Left(), 449);
+    EXPECT_EQ(m.lbTracesLabel->Top(), 128);
+    EXPECT_EQ(m.lbSummarySize->Left(), 443);
+    EXPECT_EQ(m.lbSummarySize->Top(), 152);
+    EXPECT_EQ(m.lbBinsFound->Left(), 550);
+    EXPECT_EQ(m.lbBinsFound->Top(), 127);
+    EXPECT_EQ(m.lbBinsSize->Left(), 550);
+    EXPECT_EQ(m.lbBinsSize->Top(), 151);
+    EXPECT_EQ(m.btnCleanSelected->BoundsRect(), (ui::TRect{308, 450, 136, 25}));
+    EXPECT_EQ(m.btnCleanAll->BoundsRect(), (ui::TRect{450, 450, 136, 25}));
+    EXPECT_EQ(m.btnBacktoSettings->BoundsRect(), (ui::TRect{24, 450, 136, 25}));
+    EXPECT_EQ(m.btnCancel->BoundsRect(), (ui::TRect{166, 450, 136, 25}));
+  }
+
+  std::vector<int> ColumnWidths() {
+    std::vector<int> widths;
+    for (const auto& column : main().lvFound->Columns()) widths.push_back(column.Width);
+    return widths;
+  }
+
+  // What btnStartClick does with the pages; the scan itself is not wanted here.
+  void EnterScanningPage() {
+    main().ShowSettingsPage(false);
+    main().ShowScanningPage(true);
+    main().btnCancel->SetEnabled(true);
+  }
+
+  void ExpectScanningPage() {
+    TfrmMain& m = main();
+    ExpectAlwaysShown();
+    EXPECT_EQ(m.imgBody->PictureFile(), Image("scanning.jpg"));
+    ExpectVisible(SettingsControls(), false);
+    ExpectVisible(SummaryLabels(), true);
+    ExpectVisible(ResultButtons(), true);
+    ExpectEnabled(ResultButtons(), false);
+    ExpectVisible({m.lvFound, m.lbCurrentPosition, m.lbCurrentPath, m.btnCancel}, true);
+    EXPECT_TRUE(m.btnCancel->Enabled());
+    EXPECT_FALSE(m.panelHint->Visible());
+    EXPECT_EQ(m.lbBinsFound->Caption(), "0 ( 0 )");
+    EXPECT_EQ(m.lbBinsSize->Caption(), "0 MB");
+    EXPECT_EQ(m.lbCurrentPath->Caption(), "");
+    EXPECT_EQ(ColumnWidths(), (std::vector<int>{520, 150, 0}));
+    ExpectResultsPlaces();
+    EXPECT_EQ(m.lbCurrentPosition->Left(), 24);
+    EXPECT_EQ(m.lbCurrentPosition->Top(), 426);
+    EXPECT_EQ(m.lbCurrentPath->Left(), 134);
+    EXPECT_EQ(m.lbCurrentPath->Top(), 426);
+  }
+
+  void ExpectResultsPage() {
+    TfrmMain& m = main();
+    ExpectAlwaysShown();
+    EXPECT_EQ(m.imgBody->PictureFile(), Image("results.jpg"));
+    ExpectVisible(SettingsControls(), false);
+    ExpectVisible(SummaryLabels(), true);
+    ExpectVisible(ResultButtons(), true);
+    ExpectEnabled(ResultButtons(), true);
+    EXPECT_TRUE(m.lvFound->Visible());
+    EXPECT_TRUE(m.btnCancel->Visible());
+    EXPECT_FALSE(m.btnCancel->Enabled());
+    EXPECT_FALSE(m.panelHint->Visible());
+    ExpectResultsPlaces();
+  }
+
+  TestEnv env;
+};
+
+TEST_F(MainPagesTest, StartsOnTheSettingsPageWithTheDesignedList) {
+  ExpectSettingsPage();
+  EXPECT_TRUE(env.backend.errors.empty()) << env.backend.errors.front();
+  EXPECT_EQ(main().imgStart->PictureFile(), Image("start_inactive.jpg"));
+  const auto& columns = main().lvFound->Columns();
+  ASSERT_EQ(columns.size(), 3u);
+  EXPECT_EQ(columns[0].Caption, "Garbage Items");
+  EXPECT_EQ(columns[1].Caption, "Size on Disk");
+  EXPECT_EQ(columns[2].Caption, "Cleaning Status");
+  EXPECT_EQ(ColumnWidths(), (std::vector<int>{520, 150, 75}));
+}
+
+TEST_F(MainPagesTest, ScanThenResultsThenBackToSettings) {
+  main().lbCurrentPath->SetCaption("C:\\old");
+  EnterScanningPage();
+  ExpectScanningPage();
+
+  // A cleaning run widens the status column; the end of the scan must not change it.
+  main().lvFound->Add()->SetCaption("C:\\Temp\\a.tmp");
+  main().ShowScanningPage(false);
+  main().ShowResultsPage(true);
+  ExpectResultsPage();
+  ExpectVisible({main().lbCurrentPosition, main().lbCurrentPath}, false);
+  EXPECT_EQ(ColumnWidths(), (std::vector<int>{520, 150, 0}));
+  main().lvFound->SetColumnWidth(0, 370);
+  main().lvFound->SetColumnWidth(2, 150);
+  main().ShowResultsPage(true);
+  EXPECT_EQ(ColumnWidths(), (std::vector<int>{370, 150, 150}));
+
+  main().btnBacktoSettings->DoClick();
+  ExpectSettingsPage();
+  EXPECT_EQ(main().lvFound->Count(), 1) << "rows stay until the next scan clears them";
+
+  // A new scan lays the list out for scanning again.
+  EnterScanningPage();
+  ExpectScanningPage();
+}
+
+// "Stop Scanning" hides the current path itself: the results page leaves it alone.
+TEST_F(MainPagesTest, ResultsPageStraightFromScanningLeavesTheCurrentPathAlone) {
+  EnterScanningPage();
+  main().ShowResultsPage(true);
+  ExpectResultsPage();
+  ExpectVisible({main().lbCurrentPosition, main().lbCurrentPath}, true);
+}
+
+TEST_F(MainPagesTest, EveryPageLoadsItsBackgroundWhateverTheArgument) {
+  main().ShowScanningPage(false);
+  EXPECT_EQ(main().imgBody->PictureFile(), Image("scanning.jpg"));
+  main().ShowResultsPage(false);
+  EXPECT_EQ(main().imgBody->PictureFile(), Image("results.jpg"));
+  main().ShowSettingsPage(false);
+  EXPECT_EQ(main().imgBody->PictureFile(), Image("settings.jpg"));
+  ExpectVisible(SettingsControls(), false);
+}
+
+TEST_F(MainPagesTest, AMissingBackgroundFailsNamingTheFileAndLeavesThePageAsItWas) {
+  env.fake.files.DeleteFile(Image("scanning.jpg"));
+  try {
+    main().ShowScanningPage(true);
+    FAIL() << "no error";
+  } catch (const platform::Exception& e) {
+    EXPECT_NE(std::string(e.what()).find(Image("scanning.jpg")), std::string::npos) << e.what();
+  }
+  ExpectSettingsPage();
+}
+
+TEST_F(MainPagesTest, StartImageFollowsThePointerAndTheReleaseStartsAScan) {
+  int scans = 0;
+  main().btnStart->OnClick = [&](ui::TControl*) { ++scans; };
+  ui::TImage& start = *main().imgStart;
+
+  start.DoMouseEnter();
+  EXPECT_EQ(start.PictureFile(), Image("start_hover.jpg"));
+  start.DoMouseDown(ui::TMouseButton::mbLeft, 10, 10);
+  EXPECT_EQ(start.PictureFile(), Image("start_clicked.jpg"));
+  EXPECT_EQ(scans, 0);
+  start.DoMouseUp(ui::TMouseButton::mbLeft, 10, 10);
+  EXPECT_EQ(start.PictureFile(), Image("start_hover.jpg"));
+  EXPECT_EQ(scans, 1);
+
+  // Any button; a disabled btnStart does not gate the image.
+  main().btnStart->SetEnabled(false);
+  start.DoMouseDown(ui::TMouseButton::mbRight, 1, 1);
+  start.DoMouseUp(ui::TMouseButton::mbRight, 1, 1);
+  EXPECT_EQ(scans, 2);
+
+  // A release without a press on the image (dragged in from elsewhere) starts nothing, and
+  // neither does a press that left the image before the release.
+  start.DoMouseUp(ui::TMouseButton::mbLeft, 1, 1);
+  start.DoMouseDown(ui::TMouseButton::mbLeft, 1, 1);
+  start.DoMouseLeave();
+  EXPECT_EQ(start.PictureFile(), Image("start_inactive.jpg"));
+  start.DoMouseUp(ui::TMouseButton::mbLeft, 1, 1);
+  EXPECT_EQ(scans, 2);
+  EXPECT_TRUE(env.backend.errors.empty()) << env.backend.errors.front();
+}
+
+TEST_F(MainPagesTest, CategoryHintShowsWhileThePointerIsOverTheBox) {
+  TfrmMain& m = main();
+  const std::vector<std::pair<ui::TCheckBox*, std::string>> hints = {
+      {m.cbRecycleBin, "Windows Recycle Bins on all HDD. Usually it takes around 10% maximum on HDD size."},
+      {m.cbTempFoldersAndFiles,
+       "Temporary Files folders used by installers and other software for storing runtime information, but "
+       "usually this data not deleted and became garbage. May takes around 5% - 20% on HDD."},
+      {m.cbInternetCache,
+       "All Internet browsers download images and web pages to your HDD during surfing in Internet, to increase "
+       "speed of page load in future. Depending on internet connection and surfing style it can takes more than 4 "
+       "GB of HDD."},
+      {m.cbImgCaches,
+       "Image viewer appliactions creates a thumbnails databases for pictures, this files contained thumbnails for "
+       "all windows in folder, no matter is it present now or was deleted."},
+      {m.cbLogFiles,
+       "Logs files usually contained past information about installation and execution processes of applications "
+       "or Windows."},
+      {m.cbWUBackup,
+       "Each update installed from Windows Update system created buckup files in Windows root. This cleaning "
+       "option recommended only for experts."}};
+  for (const auto& [box, text] : hints) {
+    box->DoMouseEnter();
+    EXPECT_EQ(m.lbHint->Caption(), text) << box->Name();
+    EXPECT_TRUE(m.panelHint->Visible()) << box->Name();
+    box->DoMouseLeave();
+    EXPECT_EQ(m.lbHint->Caption(), "") << box->Name();
+    EXPECT_FALSE(m.panelHint->Visible()) << box->Name();
+  }
+  // The page change hides a panel left open (a leave that never came).
+  m.cbLogFiles->DoMouseEnter();
+  EnterScanningPage();
+  EXPECT_FALSE(m.panelHint->Visible());
+}
+
+TEST_F(MainPagesTest, LinksTurnRedUnderThePointerAndOpenTheirDialogs) {
+  for (ui::TLabel* link : {main().lbAdvancedOptions, main().lbAbout}) {
+    EXPECT_EQ(link->Font().Color, ui::clBlue) << link->Name();
+    EXPECT_TRUE(link->Font().Underline) << link->Name();
+    EXPECT_EQ(link->Cursor(), ui::TCursor::crHandPoint) << link->Name();
+    link->DoMouseEnter();
+    EXPECT_EQ(link->Font().Color, ui::clRed) << link->Name();
+    link->DoMouseLeave();
+    EXPECT_EQ(link->Font().Color, ui::clBlue) << link->Name();
+  }
+  main().lbAdvancedOptions->DoClick();
+  main().lbAbout->DoClick();
+  EXPECT_EQ(env.backend.modal_forms, (std::vector<std::string>{"frmOptions", "frmAbout"}));
+}
+
+TEST_F(MainPagesTest, DoubleClickOpensTheSelectedRowOnly) {
+  ui::TListView& list = *main().lvFound;
+  list.Add()->SetCaption("C:\\Temp\\one.tmp");
+  list.Add()->SetCaption("C:\\Temp\\Folder");
+  list.DoDblClick();
+  EXPECT_TRUE(env.fake.shell.executed.empty());
+  list.UserSelected(1);
+  list.DoDblClick();
+  ASSERT_EQ(env.fake.shell.executed.size(), 1u);
+  EXPECT_EQ(env.fake.shell.executed[0], (std::pair<std::string, std::string>{"", "C:\\Temp\\Folder"}));
+}
+
+TEST_F(MainPagesTest, TimerTrimsEveryTenthTickAndWritesEachTick) {
+  ASSERT_EQ(main().execTimer->Interval(), 1000u);
+  ASSERT_FALSE(main().execTimer->Enabled());
+  const int trims_before = env.fake.system.trims;
+  std::vector<std::string> expected;
+  for (int tick = 1; tick <= 35; ++tick) {
+    main().execTimer->DoTimer();
+    expected.push_back("timer: " + std::to_string(tick));
+    EXPECT_EQ(env.fake.system.trims - trims_before, tick / 10) << "tick " << tick;
+  }
+  EXPECT_EQ(env.fake.debug.Lines(), expected);
+  EXPECT_EQ(main().TimerTicks, 35);
+}
+
+}  // namespace
