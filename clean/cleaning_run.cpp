@@ -2,6 +2,7 @@
 // written into the 'Cleaning Status' column. Runs on the main thread only.
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include "app/dlgMain.h"
 #include "clean/delete_thread.h"
@@ -97,7 +98,14 @@ void TfrmMain::StartCleaning(const std::vector<std::string>& Items) {
   worker->FOnFinished = [this] { CleanFinished(); };
   worker->FOnItemStarted = [this](const std::string& item) { CleanItemStarted(item); };
   FDeleteThread = worker;
-  worker->SetJobList(Items);
+  // Outcomes find their row by caption with letter case ignored, so a second row of the same path
+  // could only give the first row a second, misleading outcome (its object is gone by then): each
+  // path is deleted once, and the lower row keeps "Queued...".
+  std::vector<std::string> unique_items;
+  std::set<std::string> seen;
+  for (const std::string& item : Items)
+    if (seen.insert(platform::UpperCase(item)).second) unique_items.push_back(item);
+  worker->SetJobList(unique_items);
 
   btnCleanSelected->SetEnabled(false);
   btnCleanAll->SetEnabled(false);

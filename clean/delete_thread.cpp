@@ -130,7 +130,10 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
     NotifyFileDeleted();
     return;
   }
-  if (!(os_.files.FolderExists(Item) && TreeHasReparsePoint(os_.files, Item)) && ShellDelete(os_.shell, Item)) {
+  // A path that is not there has nothing to recycle; the shell would only show an error box.
+  const auto attributes = os_.files.GetAttributes(Item);
+  const bool folder = attributes && (*attributes & platform::kAttrDirectory) != 0;
+  if (attributes && !(folder && TreeHasReparsePoint(os_.files, Item)) && ShellDelete(os_.shell, Item)) {
     NotifyFolderDeleted();
     return;
   }
@@ -141,7 +144,7 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
 void TDeleteThread::DeleteFileByFile(const std::string& Item) {
   FFailedFiles.clear();
   if (!os_.files.FolderExists(Item)) {
-    // A file in use, or a path that is not there: neither delete removed it.
+    // A file in use, or a path that is no longer there: nothing of it was deleted.
     NotifyCannotDelete();
     return;
   }
