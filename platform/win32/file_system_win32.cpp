@@ -189,6 +189,10 @@ class Win32FileSystem : public FileSystem {
     if (path.find('\0') != std::string::npos) return SystemMessage(ERROR_INVALID_NAME);
     if (path.empty()) return SystemMessage(ERROR_PATH_NOT_FOUND);
     if (!Usable(path)) return SystemMessage(ERROR_FILENAME_EXCED_RANGE);
+    // Windows refuses to move over a read-only file, Wine does not: refuse it here for both.
+    const DWORD existing = GetFileAttributesA(path.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
+      return SystemMessage(ERROR_ACCESS_DENIED);
 
     std::string temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
