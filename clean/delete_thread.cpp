@@ -133,7 +133,10 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
   // A path that is not there has nothing to recycle; the shell would only show an error box.
   const auto attributes = os_.files.GetAttributes(Item);
   const bool folder = attributes && (*attributes & platform::kAttrDirectory) != 0;
-  if (attributes && !(folder && TreeHasReparsePoint(os_.files, Item)) && ShellDelete(os_.shell, Item)) {
+  // The shell may report success for a folder it only partly removed (Wine's does when a file in
+  // it is in use): only an item that is really gone counts as deleted.
+  if (attributes && !(folder && TreeHasReparsePoint(os_.files, Item)) && ShellDelete(os_.shell, Item) &&
+      !os_.files.GetAttributes(Item)) {
     NotifyFolderDeleted();
     return;
   }

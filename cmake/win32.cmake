@@ -50,6 +50,10 @@ if(CX_WINE_TESTS)
   target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main)
   add_dependencies(cx_wine_tests clutterix)
+  # A stand-in browser beside the tests, for the running-applications check: it only waits.
+  add_executable(fake_firefox WIN32 tests/wine/fake_firefox/main.cpp)
+  set_target_properties(fake_firefox PROPERTIES OUTPUT_NAME firefox)
+  add_dependencies(cx_wine_tests fake_firefox)
   target_compile_definitions(cx_wine_tests PRIVATE
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
   gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

@@ -131,6 +131,16 @@ TEST_F(DeleteThreadTest, FileByFilePassReportsExactlyTheFilesLeft) {
   EXPECT_THAT(Run({"C:\\Temp\\L"}), ElementsAre("started C:\\Temp\\L", "cannot C:\\Temp\\L: Unknown", "finished"));
 }
 
+TEST_F(DeleteThreadTest, ShellSuccessCountsOnlyWhenTheItemIsGone) {
+  fake.shell.claims_success = true;
+  fake.files.AddFile("C:\\Temp\\S\\a.tmp", 1);
+  fake.files.AddFile("C:\\Temp\\S\\held.tmp", 1);
+  fake.files.Lock("C:\\Temp\\S\\held.tmp");
+
+  EXPECT_THAT(Run({"C:\\Temp\\S"}),
+              ElementsAre("started C:\\Temp\\S", "partial C:\\Temp\\S: C:\\Temp\\S\\held.tmp", "finished"));
+}
+
 TEST_F(DeleteThreadTest, FolderThatEmptiesFileByFileGetsNoOutcome) {
   // The shell fails (here by throwing, which counts as failure) on a tree it could have removed.
   fake.shell.on_delete = [](const std::string&) { throw std::runtime_error("shell broke"); };

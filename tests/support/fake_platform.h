@@ -32,6 +32,9 @@ class FakeShell : public platform::Shell {
   std::vector<std::pair<std::string, unsigned>> emptied;      // (root, flags) of each emptying
   std::vector<std::pair<std::string, std::string>> executed;  // (verb, file)
   std::function<void(const std::string&)> on_delete;          // called before a delete, may throw
+  // Answers 0 even when the tree could not be removed, as Wine's shell does for a folder that
+  // holds a file in use (it deletes what it can and reports success).
+  bool claims_success = false;
 
  private:
   FakeFileSystem& files_;
