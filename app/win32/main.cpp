@@ -1,4 +1,83 @@
-// Program entry for Windows: builds the Win32 platform layer and backend, then runs the program.
-#include <windows.h>
+// Program entry for Windows: builds the Win32 platform layer, the main thread and the backend,
+// creates the six windows in start-up order, runs the message loop and takes it all down again.
+//
+// The program's headers come first: <windows.h> defines macros (WM_USER, PostMessage) over names
+// that they declare.
+#include <exception>
+#include <memory>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "app/context.h"
+#include "app/dlgAbout.h"
+#include "app/dlgMain.h"
+#include "clean/dlgAlert.h"
+#include "platform/win32/main_thread_win32.h"
+#include "platform/win32/win32_platform.h"
+#include "processes/dlgStartedApps.h"
+#include "settings/dlgOptions.h"
+#include "ui/application.h"
+#include "ui/win32/backend_win32.h"
+#include "update/updater.h"
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+// clang-format on
+
+namespace {
+
+int RunProgram(HINSTANCE instance) {
+  platform::win32::Win32Platform platform;
+  std::unique_ptr<platform::win32::Win32MainThread> main_thread = platform::win32::CreateMainThread();
+  ui::win32::Win32Backend backend(instance);
+  ui::TApplication app(backend, platform.os().files);
+  // The first form created is the main form, and its window is the one on the taskbar.
+  app.SetTitle("Clutterix");
+
+  TForms forms;
+  TContext context{app, platform.os(), *main_thread, forms};
+  auto frmMain = std::make_unique<TfrmMain>(context);
+  forms.frmMain = frmMain.get();
+  auto frmOptions = std::make_unique<TfrmOptions>(context);
+  forms.frmOptions = frmOptions.get();
+  auto frmAlert = std::make_unique<TfrmAlert>(context);
+  forms.frmAlert = frmAlert.get();
+  auto frmAbout = std::make_unique<TfrmAbout>(context);
+  forms.frmAbout = frmAbout.get();
+  auto frmUpdater = std::make_unique<TfrmUpdater>(context);
+  forms.frmUpdater = frmUpdater.get();
+  auto frmStartedApps = std::make_unique<TfrmStartedApps>(context);
+  forms.frmStartedApps = frmStartedApps.get();
+
+  frmMain->Show();
+  app.Run();
+
+  // A worker still running now finds the main thread gone and no window to reach; then the
+  // windows go, then the forms, in the reverse order of their creation.
+  main_thread->Shutdown();
+  backend.Shutdown();
+  frmStartedApps.reset();
+  frmUpdater.reset();
+  frmAbout.reset();
+  frmAlert.reset();
+  frmOptions.reset();
+  frmMain.reset();
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof controls,
+                                ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  // The embedded browser is an OLE control; it needs a single-threaded apartment.
+  HRESULT ole = OleInitialize(nullptr);
+  int code = 1;
+  try {
+    code = RunProgram(instance);
+  } catch (const std::exception& error) {
+    MessageBoxA(nullptr, error.what(), "Clutterix", MB_OK | MB_ICONERROR);
+  }
+  if (SUCCEEDED(ole)) OleUninitialize();
+  return code;
+}

@@ -1,0 +1,512 @@
+// Forms, the message loops, posted messages and the general error display.
+#include "ui/win32/backend_win32.h"
+// clang-format off
+#include <dbt.h>
+// clang-format on
+
+#include <algorithm>
+
+#include "ui/application.h"
+#include "ui/win32/classes.h"
+#include "ui/win32/peer.h"
+
+namespace ui::win32 {
+
+namespace {
+
+// The window styles of a form's frame.
+struct Frame {
+  DWORD style;
+  DWORD ex_style;
+};
+
+Frame FrameOf(const TForm& form, bool main) {
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
+  DWORD ex = 0;
+  const TBorderIcons& icons = form.BorderIcons();
+  if (icons.SystemMenu) style |= WS_SYSMENU;
+  switch (form.BorderStyle()) {
+    case TBorderStyle::bsSizeable:
+      style |= WS_THICKFRAME;
+      if (icons.Minimize) style |= WS_MINIMIZEBOX;
+      if (icons.Maximize) style |= WS_MAXIMIZEBOX;
+      break;
+    case TBorderStyle::bsSingle:
+      if (icons.Minimize) style |= WS_MINIMIZEBOX;
+      if (icons.Maximize) style |= WS_MAXIMIZEBOX;
+      break;
+    case TBorderStyle::bsDialog:
+      ex |= WS_EX_DLGMODALFRAME;
+      break;
+  }
+  if (main) ex |= WS_EX_APPWINDOW;
+  if (form.TransparentColor != clDefault) ex |= WS_EX_LAYERED;
+  return {style, ex};
+}
+
+// Outer size limits of the form, applied to a proposed outer size.
+SIZE Clamp(const TForm& form, SIZE size) {
+  if (form.MinWidth > 0) size.cx = std::max<LONG>(size.cx, form.MinWidth);
+  if (form.MinHeight > 0) size.cy = std::max<LONG>(size.cy, form.MinHeight);
+  if (form.MaxWidth > 0) size.cx = std::min<LONG>(size.cx, form.MaxWidth);
+  if (form.MaxHeight > 0) size.cy = std::min<LONG>(size.cy, form.MaxHeight);
+  return size;
+}
+
+// SetLayeredWindowAttributes is looked up, so that the program still starts where it is missing.
+void SetColorKey(HWND hwnd, COLORREF key) {
+  using Fn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+  static Fn fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetLayeredWindowAttributes")));
+  if (fn) fn(hwnd, key, 255, LWA_COLORKEY);
+}
+
+bool IsOwnPrivateMessage(UINT msg) { return msg >= kFirstPrivateMessage && msg <= kLastPrivateMessage; }
+
+}  // namespace
+
+Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+  icon_big_ = LoadIconA(instance_, MAKEINTRESOURCEA(kAppIconId));
+  if (!icon_big_) icon_big_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  icon_small_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(kAppIconId), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  if (!icon_small_) icon_small_ = icon_big_;
+  RegisterClasses();
+  taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
+  // A hidden top-level window (not a message-only one) so that it hears the taskbar restart.
+  hidden_ =
+      CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+  SetWindowLongPtrA(hidden_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Win32Backend::~Win32Backend() { Shutdown(); }
+
+void Win32Backend::RegisterClasses() {
+  struct ClassInfo {
+    const char* name;
+    WNDPROC proc;
+    HBRUSH background;
+    HICON icon;
+  };
+  const ClassInfo classes[] = {
+      {kFormClass, FormProc, nullptr, icon_big_},
+      {kLabelClass, LabelProc, nullptr, nullptr},
+      {kPictureClass, PictureProc, nullptr, nullptr},
+      {kContainerClass, ContainerProc, nullptr, nullptr},
+      {kBrowserHostClass, BrowserHostProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr},
+      {kHiddenClass, HiddenProc, nullptr, nullptr},
+  };
+  for (const ClassInfo& c : classes) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = c.proc == FormProc ? CS_HREDRAW | CS_VREDRAW : 0;
+    wc.lpfnWndProc = c.proc;
+    wc.hInstance = instance_;
+    wc.hIcon = c.icon;
+    wc.hIconSm = c.icon ? icon_small_ : nullptr;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = c.background;
+    wc.lpszClassName = c.name;
+    // A second backend in the same process (tests) finds the classes registered already.
+    RegisterClassExA(&wc);
+  }
+}
+
+void Win32Backend::Shutdown() {
+  if (shut_down_) return;
+  shut_down_ = true;
+  for (auto& cp : component_peers_) {
+    RemoveTray(*cp);
+    if (cp->running_interval) KillTimer(hidden_, cp->timer_id);
+    if (cp->animation_interval) KillTimer(hidden_, cp->animation_timer);
+    for (HICON icon : cp->frame_icons) DestroyIcon(icon);
+    cp->frame_icons.clear();
+  }
+  for (auto& p : peers_) p->browser.reset();
+  // Destroying the forms destroys their children; owned forms go before their owner.
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
+    Peer& fp = PeerOf(**it);
+    if (fp.hwnd) DestroyWindow(fp.hwnd);
+  }
+  for (auto& p : peers_) {
+    p->hwnd = nullptr;
+    if (p->picture_bitmap) DeleteObject(p->picture_bitmap);
+    if (p->backdrop_brush) DeleteObject(p->backdrop_brush);
+    if (p->backdrop_bitmap) DeleteObject(p->backdrop_bitmap);
+    p->picture_bitmap = nullptr;
+    p->backdrop_brush = nullptr;
+    p->backdrop_bitmap = nullptr;
+  }
+  for (auto& [key, font] : fonts_) DeleteObject(font);
+  fonts_.clear();
+  if (hidden_) DestroyWindow(hidden_);
+  hidden_ = nullptr;
+  // A quit request that no loop picked up must not end the next loop of this thread.
+  MSG msg;
+  PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+// ---- forms ----
+
+HWND Win32Backend::EnsureForm(TForm& form) {
+  if (shut_down_) return nullptr;
+  Peer& peer = PeerOf(form);
+  if (peer.hwnd) return peer.hwnd;
+  TForm* main = form.Application().MainForm();
+  HWND owner = nullptr;
+  if (main && main != &form) owner = EnsureForm(*main);
+  Frame frame = FrameOf(form, main == &form);
+  RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
+  AdjustWindowRectEx(&r, frame.style, FALSE, frame.ex_style);
+  SIZE size = Clamp(form, {r.right - r.left, r.bottom - r.top});
+  CreateWindowExA(frame.ex_style, kFormClass, form.Caption().c_str(), frame.style, form.Left(), form.Top(), size.cx,
+                  size.cy, owner, nullptr, instance_, &peer);
+  if (!peer.hwnd) return nullptr;
+  forms_.push_back(&form);
+  SendMessageA(peer.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
+  SendMessageA(peer.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
+  if (form.TransparentColor != clDefault) SetColorKey(peer.hwnd, form.TransparentColor & 0xFFFFFF);
+
+  peer.tooltip =
+      CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, peer.hwnd, nullptr, instance_, nullptr);
+  if (peer.tooltip) {
+    SendMessageA(peer.tooltip, TTM_SETMAXTIPWIDTH, 0, 320);
+    // Long hints stay up long enough to be read.
+    SendMessageA(peer.tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 15000);
+  }
+  peer.text = form.Caption();
+  peer.has_text = true;
+  AlignChildren(form);
+  for (TControl* child : form.Controls()) CreateWindows(*child);
+  return peer.hwnd;
+}
+
+void Win32Backend::ApplyFrame(Peer& peer, bool place) {
+  TForm& form = static_cast<TForm&>(*peer.control);
+  TForm* main = form.Application().MainForm();
+  Frame frame = FrameOf(form, main == &form);
+  DWORD old_style = static_cast<DWORD>(GetWindowLongPtrA(peer.hwnd, GWL_STYLE));
+  DWORD old_ex = static_cast<DWORD>(GetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE));
+  const DWORD kept = WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE;
+  DWORD style = frame.style | (old_style & kept);
+  DWORD ex = frame.ex_style | (old_ex & ~(WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW | WS_EX_LAYERED));
+  bool frame_changed = style != old_style || ex != old_ex;
+  if (frame_changed) {
+    SetWindowLongPtrA(peer.hwnd, GWL_STYLE, static_cast<LONG_PTR>(style));
+    SetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE, static_cast<LONG_PTR>(ex));
+    if (form.TransparentColor != clDefault) SetColorKey(peer.hwnd, form.TransparentColor & 0xFFFFFF);
+  }
+  RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
+  AdjustWindowRectEx(&r, style, FALSE, ex);
+  SIZE size = Clamp(form, {r.right - r.left, r.bottom - r.top});
+  RECT now;
+  GetWindowRect(peer.hwnd, &now);
+  int x = now.left, y = now.top;
+  if (place) {
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    TForm* main_form = form.Application().MainForm();
+    HWND main_hwnd = main_form && main_form != &form ? PeerOf(*main_form).hwnd : nullptr;
+    if (form.Position() == TPosition::poMainFormCenter && main_hwnd && IsWindowVisible(main_hwnd)) {
+      GetWindowRect(main_hwnd, &area);
+    }
+    if (form.Position() == TPosition::poDesigned) {
+      x = form.Left();
+      y = form.Top();
+    } else {
+      x = area.left + (area.right - area.left - size.cx) / 2;
+      y = area.top + (area.bottom - area.top - size.cy) / 2;
+      x = std::max<int>(x, 0);
+      y = std::max<int>(y, 0);
+    }
+  }
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (frame_changed ? SWP_FRAMECHANGED : 0);
+  SetWindowPos(peer.hwnd, nullptr, x, y, size.cx, size.cy, flags);
+}
+
+// Caption, size and enabled state of a form whose window exists.
+void Win32Backend::ApplyFormState(Peer& peer) {
+  TForm& form = static_cast<TForm&>(*peer.control);
+  if (!peer.has_text || peer.text != form.Caption()) {
+    SetWindowTextA(peer.hwnd, form.Caption().c_str());
+    peer.text = form.Caption();
+    peer.has_text = true;
+  }
+  RECT client;
+  GetClientRect(peer.hwnd, &client);
+  if (!IsIconic(peer.hwnd) && (client.right != form.ClientWidth() || client.bottom != form.ClientHeight())) {
+    ApplyFrame(peer, false);
+  }
+  int enabled = form.Enabled() ? 1 : 0;
+  if (peer.enabled != enabled) {
+    peer.enabled = enabled;
+    EnableWindow(peer.hwnd, enabled);
+  }
+  ++generation_;
+  InvalidateRect(peer.hwnd, nullptr, TRUE);
+}
+
+void Win32Backend::ShowForm(TForm& form) {
+  HWND hwnd = EnsureForm(form);
+  if (!hwnd) return;
+  Peer& peer = PeerOf(form);
+  bool was_visible = IsWindowVisible(hwnd);
+  ApplyFormState(peer);
+  ApplyFrame(peer, !was_visible);
+  AlignChildren(form);
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd);
+  UpdateWindow(hwnd);
+  if (form.InModalLoop()) {
+    std::vector<HWND> stops = TabStops(form);
+    if (!stops.empty()) SetFocus(stops.front());
+  }
+}
+
+void Win32Backend::HideForm(TForm& form) {
+  if (shut_down_) return;
+  Peer& peer = PeerOf(form);
+  if (!peer.hwnd) return;
+  // The owner is enabled again before the dialog goes, so that activation returns to it.
+  ShowWindow(peer.hwnd, SW_HIDE);
+}
+
+TModalResult Win32Backend::RunModal(TForm& form) {
+  HWND hwnd = EnsureForm(form);
+  if (!hwnd) return TModalResult::mrCancel;
+  std::vector<HWND> disabled;
+  for (TForm* other : forms_) {
+    HWND h = PeerOf(*other).hwnd;
+    if (other != &form && h && IsWindowEnabled(h)) {
+      EnableWindow(h, FALSE);
+      disabled.push_back(h);
+    }
+  }
+  modal_stack_.push_back(&form);
+  bool quit = false;
+  WPARAM quit_code = 0;
+  while (form.ModalResult() == TModalResult::mrNone) {
+    MSG msg;
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = true;
+      quit_code = msg.wParam;
+      break;
+    }
+    DispatchOne(msg);
+  }
+  modal_stack_.pop_back();
+  for (HWND h : disabled) EnableWindow(h, TRUE);
+  // The outer loop must see the quit request too.
+  if (quit) PostQuitMessage(static_cast<int>(quit_code));
+  TModalResult result = form.ModalResult();
+  return result == TModalResult::mrNone ? TModalResult::mrCancel : result;
+}
+
+void Win32Backend::PostMessage(TForm& form, unsigned message) {
+  HWND hwnd = EnsureForm(form);
+  if (hwnd) PostMessageA(hwnd, message, 0, 0);
+}
+
+platform::WindowHandle Win32Backend::Handle(const TForm& form) {
+  return reinterpret_cast<platform::WindowHandle>(EnsureForm(const_cast<TForm&>(form)));
+}
+
+void Win32Backend::Run() {
+  if (shut_down_) return;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+}
+
+void Win32Backend::Terminate() { PostQuitMessage(0); }
+
+HWND Win32Backend::OwnerForMessages() {
+  if (!modal_stack_.empty()) return PeerOf(*modal_stack_.back()).hwnd;
+  for (TForm* form : forms_)
+    if (form->Application().MainForm() == form) return PeerOf(*form).hwnd;
+  return nullptr;
+}
+
+void Win32Backend::ShowErrorMessage(const std::string& title, const std::string& text) {
+  MessageBoxA(shut_down_ ? nullptr : OwnerForMessages(), text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+// ---- the keyboard ----
+
+void Win32Backend::DispatchOne(MSG& msg) {
+  if (PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+// Tab and Shift+Tab move between the controls in creation order, Enter presses a focused push
+// button and Escape closes a modal form. The windows' z-order is their painting order, so the
+// dialog manager's own navigation (which follows z-order) is not used.
+bool Win32Backend::PreTranslate(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !msg.hwnd) return false;
+  if (msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  Peer* fp = PeerFromWindow(root);
+  if (!fp || fp->backend != this || fp->control->Kind() != ControlKind::kForm) return false;
+  TForm& form = static_cast<TForm&>(*fp->control);
+  if (msg.wParam == VK_TAB) {
+    if (GetKeyState(VK_CONTROL) < 0) return false;
+    MoveFocus(form, GetKeyState(VK_SHIFT) >= 0);
+    return true;
+  }
+  if (msg.wParam == VK_RETURN) {
+    char cls[16] = {};
+    GetClassNameA(msg.hwnd, cls, sizeof cls);
+    LONG_PTR type = GetWindowLongPtrA(msg.hwnd, GWL_STYLE) & BS_TYPEMASK;
+    if (lstrcmpiA(cls, "Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
+      SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
+      return true;
+    }
+    return false;
+  }
+  // Escape: a dropped-down combo box closes its list first.
+  char cls[16] = {};
+  GetClassNameA(msg.hwnd, cls, sizeof cls);
+  if (lstrcmpiA(cls, "ComboBox") == 0 && SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0)) return false;
+  if (form.InModalLoop()) {
+    form.Close();
+    return true;
+  }
+  return false;
+}
+
+std::vector<HWND> Win32Backend::TabStops(TControl& root) {
+  std::vector<HWND> stops;
+  for (TControl* child : root.Controls()) {
+    Peer* peer = static_cast<Peer*>(child->peer);
+    if (!peer || !peer->hwnd || !IsWindowVisible(peer->hwnd) || !IsWindowEnabled(peer->hwnd)) continue;
+    if (GetWindowLongPtrA(peer->hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(peer->hwnd);
+    std::vector<HWND> inner = TabStops(*child);
+    stops.insert(stops.end(), inner.begin(), inner.end());
+  }
+  return stops;
+}
+
+void Win32Backend::MoveFocus(TForm& form, bool forward) {
+  std::vector<HWND> stops = TabStops(form);
+  if (stops.empty()) return;
+  HWND focus = GetFocus();
+  auto at = stops.end();
+  for (HWND h = focus; h && at == stops.end(); h = GetParent(h)) at = std::find(stops.begin(), stops.end(), h);
+  size_t next = 0;
+  if (at == stops.end()) {
+    next = forward ? 0 : stops.size() - 1;
+  } else {
+    size_t i = static_cast<size_t>(at - stops.begin());
+    next = forward ? (i + 1) % stops.size() : (i + stops.size() - 1) % stops.size();
+  }
+  SetFocus(stops[next]);
+}
+
+// ---- the form's window ----
+
+LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    peer->hwnd = hwnd;
+    AttachPeer(hwnd, peer);
+  }
+  Peer* peer = PeerFromWindow(hwnd);
+  if (!peer || peer->hwnd != hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
+  try {
+    return peer->backend->FormMessage(*peer, msg, wp, lp);
+  } catch (...) {
+    // Nothing may unwind through the system's frames; the handlers report their own errors.
+    return 0;
+  }
+}
+
+LRESULT Win32Backend::FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
+  TForm& form = static_cast<TForm&>(*peer.control);
+  LRESULT result = 0;
+  if (ChildNotification(msg, wp, lp, result)) return result;
+  switch (msg) {
+    case WM_CLOSE:
+      form.Application().Guard([&] { form.Close(); });
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(peer.hwnd, &r);
+      HBRUSH brush = CreateSolidBrush(BackgroundColor(form));
+      FillRect(reinterpret_cast<HDC>(wp), &r, brush);
+      DeleteObject(brush);
+      return 1;
+    }
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED && !shut_down_) {
+        form.SetClientSize(LOWORD(lp), HIWORD(lp));
+        AlignChildren(form);
+      }
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      if (form.MinWidth > 0) info->ptMinTrackSize.x = form.MinWidth;
+      if (form.MinHeight > 0) info->ptMinTrackSize.y = form.MinHeight;
+      if (form.MaxWidth > 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = form.MaxWidth;
+      if (form.MaxHeight > 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = form.MaxHeight;
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(peer.hwnd, focus)) peer.last_focus = focus;
+      } else if (peer.last_focus && IsWindow(peer.last_focus) && IsWindowVisible(peer.last_focus) &&
+                 IsWindowEnabled(peer.last_focus)) {
+        SetFocus(peer.last_focus);
+        return 0;
+      }
+      break;
+    case WM_DEVICECHANGE:
+      if ((wp == DBT_DEVICEARRIVAL || wp == DBT_DEVICEREMOVECOMPLETE) && lp &&
+          reinterpret_cast<DEV_BROADCAST_HDR*>(lp)->dbch_devicetype == DBT_DEVTYP_VOLUME) {
+        form.Application().Guard([&] { form.HandleMessage(CM_VOLUMES_CHANGED); });
+      }
+      return TRUE;
+    case WM_NCDESTROY:
+      DetachPeer(peer.hwnd);
+      {
+        HWND hwnd = peer.hwnd;
+        peer.hwnd = nullptr;
+        peer.tooltip = nullptr;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+      }
+    default:
+      // The form's private messages (WM_USER and WM_APP ranges), posted by PostMessage or by
+      // another program, go to its HandleMessage.
+      if (msg >= WM_USER && msg < 0xC000 && !IsOwnPrivateMessage(msg)) {
+        form.Application().Guard([&] { form.HandleMessage(msg); });
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcA(peer.hwnd, msg, wp, lp);
+}
+
+// ---- the hidden window: timers and notification-area icons ----
+
+LRESULT CALLBACK Win32Backend::HiddenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  try {
+    if (msg == WM_TIMER) {
+      self->TimerFired(wp);
+      return 0;
+    }
+    if (msg == kTrayCallbackMessage) return 0;  // the icons do not react to the mouse
+    if (msg == self->taskbar_created_ && msg != 0) {
+      self->ReaddTrayIcons();
+      return 0;
+    }
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace ui::win32

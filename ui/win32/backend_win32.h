@@ -1,0 +1,171 @@
+#pragma once
+// The Win32 screen of the widget layer. Every control is mirrored by a real child window (labels
+// and pictures too, by small window classes that paint themselves), and window messages become
+// the controls' Do... and User... events. A form's windows are made the first time the form is
+// shown or its handle is asked for. Runs on the GUI thread only: the thread that created it.
+//
+// The implementation is split by concern:
+//   backend_win32.cpp    forms, the message loops, posted messages, errors
+//   controls_win32.cpp   child windows of every kind and their notifications
+//   paint_win32.cpp      labels, pictures and containers that paint themselves; fonts
+//   list_view_win32.cpp  the report list view
+//   tray_win32.cpp       timers and notification-area icons
+//
+// The portable headers come before <windows.h>: they declare names (WM_USER, PostMessage,
+// DEFAULT_CHARSET) that windows.h defines as macros. Include this header first.
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "ui/backend.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+#undef PostMessage
+#include "ui/win32/browser_host.h"
+
+namespace ui::win32 {
+
+struct Peer;
+struct ComponentPeer;
+
+class Win32Backend : public Backend {
+ public:
+  // The icon resource shown on every form and as the idle tray icon.
+  static constexpr int kAppIconId = 1;
+
+  explicit Win32Backend(HINSTANCE instance);
+  ~Win32Backend() override;
+  Win32Backend(const Win32Backend&) = delete;
+  Win32Backend& operator=(const Win32Backend&) = delete;
+
+  // Backend
+  void ShowForm(TForm& form) override;
+  void HideForm(TForm& form) override;
+  TModalResult RunModal(TForm& form) override;
+  void ControlChanged(TControl& control) override;
+  void ListViewChanged(TListView& list, ListChange change, int index) override;
+  void ComponentChanged(TComponent& component) override;
+  void ShowBalloon(TTrayIcon& icon) override;
+  bool Navigate(TWebBrowser& browser, const std::string& url) override;
+  void PostMessage(TForm& form, unsigned message) override;
+  platform::WindowHandle Handle(const TForm& form) override;
+  void Run() override;
+  void Terminate() override;
+  void ShowErrorMessage(const std::string& title, const std::string& text) override;
+
+  // Installs the embedded browser; until then Navigate answers false.
+  void SetBrowserFactory(BrowserFactory factory) { browser_factory_ = factory; }
+  // Destroys every window, timer, notification-area icon and GDI object. Afterwards every call
+  // is ignored (RunModal answers mrCancel). Call it once the loop has ended and before the forms
+  // are destroyed; the destructor calls it too.
+  void Shutdown();
+  // The window that shows a control (its form's windows are made when needed); nullptr after
+  // Shutdown.
+  HWND WindowOf(TControl& control);
+
+ private:
+  // Window procedures; each finds its Peer in GWLP_USERDATA.
+  static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK LabelProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK PictureProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK ContainerProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK BrowserHostProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK HiddenProc(HWND, UINT, WPARAM, LPARAM);
+
+  // backend_win32.cpp
+  void RegisterClasses();
+  LRESULT FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp);
+  HWND EnsureForm(TForm& form);
+  void ApplyFrame(Peer& peer, bool place);
+  void ApplyFormState(Peer& peer);
+  bool PreTranslate(MSG& msg);
+  void DispatchOne(MSG& msg);
+  void MoveFocus(TForm& form, bool forward);
+  std::vector<HWND> TabStops(TControl& root);
+  HWND OwnerForMessages();
+
+  // controls_win32.cpp
+  Peer& PeerOf(TControl& control);
+  void CreateWindows(TControl& control);
+  HWND ParentWindowOf(TControl& control);
+  void Sync(Peer& peer);
+  void SyncBounds(Peer& peer);
+  void SyncVisibility(Peer& peer);
+  void SyncPageControl(TPageControl& pages);
+  void LayoutSheets(TPageControl& pages);
+  void AlignChildren(TControl& parent);
+  void SyncTooltip(Peer& peer);
+  bool ChildNotification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  void NotifyMouse(Peer& peer, UINT msg, LPARAM lp);
+  bool SetCursorFor(Peer& peer, LPARAM lp);
+
+  // paint_win32.cpp
+  LRESULT LabelMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT PictureMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT ContainerMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp);
+  void PaintBuffered(Peer& peer, void (Win32Backend::*paint)(Peer&, HDC));
+  void PaintLabel(Peer& peer, HDC dc);
+  void PaintPicture(Peer& peer, HDC dc);
+  void PaintContainer(Peer& peer, HDC dc);
+  void PaintBackdrop(const TControl& control, HDC dc, const RECT& area);
+  void DrawPictureOf(const TControl& image, HDC dc);
+  HBITMAP PictureBitmap(const TControl& image);
+  void PictureChanged(Peer& peer);
+  void InvalidateAbove(const TControl& control, const RECT& area);
+  HBRUSH BackdropBrush(Peer& peer);
+  COLORREF BackgroundColor(const TControl& control) const;
+  HFONT FontFor(const TFont& font);
+  void MeasureLabel(TLabel& label);
+
+  // list_view_win32.cpp
+  void CreateListRows(Peer& peer);
+  void SyncListView(Peer& peer);
+  void SyncColumns(Peer& peer);
+  void WriteRow(Peer& peer, int index, bool inserted);
+  void SuspendListRedraw(Peer& peer);
+  void ResumeListRedraw();
+  bool ListNotification(Peer& peer, NMHDR& header, LRESULT& result);
+
+  // tray_win32.cpp
+  ComponentPeer& ComponentPeerOf(TComponent& component);
+  void SyncTimer(ComponentPeer& peer);
+  void SyncTray(ComponentPeer& peer);
+  void RemoveTray(ComponentPeer& peer);
+  HICON TrayIconNow(ComponentPeer& peer);
+  void TimerFired(UINT_PTR id);
+  void ReaddTrayIcons();
+
+  HINSTANCE instance_;
+  HWND hidden_ = nullptr;  // owns the timers and receives the tray icons' messages
+  HICON icon_big_ = nullptr;
+  HICON icon_small_ = nullptr;
+  UINT taskbar_created_ = 0;
+  bool shut_down_ = false;
+  BrowserFactory browser_factory_ = nullptr;
+
+  std::vector<std::unique_ptr<Peer>> peers_;
+  std::vector<std::unique_ptr<ComponentPeer>> component_peers_;
+  std::vector<TForm*> forms_;        // forms with a window, in the order the windows were made
+  std::vector<TForm*> modal_stack_;  // innermost last
+  std::vector<Peer*> suspended_lists_;
+  std::vector<TControl*> aligning_;  // parents whose children are being aligned now
+  UINT_PTR next_timer_id_ = 100;
+  UINT next_tray_id_ = 1;
+
+  // Raised whenever what lies behind a control may have changed (pictures, places, colours);
+  // the backdrop brushes of check boxes and buttons are rebuilt when they are older.
+  unsigned generation_ = 1;
+
+  using FontKey = std::tuple<std::string, int, bool, bool, bool, int>;
+  std::map<FontKey, HFONT> fonts_;
+  std::map<std::string, bool> face_installed_;
+};
+
+}  // namespace ui::win32

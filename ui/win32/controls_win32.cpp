@@ -1,0 +1,715 @@
+// Child windows of every kind: making them, mirroring the controls' state onto them, aligning
+// docked controls, tooltips, and turning the windows' notifications into the controls' events.
+#include <algorithm>
+
+#include "ui/application.h"
+#include "ui/win32/backend_win32.h"
+#include "ui/win32/classes.h"
+#include "ui/win32/peer.h"
+
+namespace ui::win32 {
+
+namespace {
+
+bool IsContainer(ControlKind kind) {
+  return kind == ControlKind::kPanel || kind == ControlKind::kGroupBox || kind == ControlKind::kTabSheet;
+}
+
+bool PaintsItself(ControlKind kind) {
+  return kind == ControlKind::kLabel || kind == ControlKind::kImage || IsContainer(kind);
+}
+
+// The drop-down part of a combo box is part of its window's height.
+constexpr int kComboDropDownHeight = 200;
+
+// A status bar without an alignment of its own sits at the bottom, as the toolkit's does.
+TAlign EffectiveAlign(const TControl& c) {
+  if (c.Kind() == ControlKind::kStatusBar && c.Align() == TAlign::alNone) return TAlign::alBottom;
+  return c.Align();
+}
+
+bool EffectiveShowHint(const TControl& c) {
+  for (const TControl* p = &c; p; p = p->Parent())
+    if (p->ShowHint()) return true;
+  return false;
+}
+
+std::string WindowText(HWND hwnd) {
+  int n = GetWindowTextLengthA(hwnd);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  GetWindowTextA(hwnd, text.data(), n + 1);
+  text.resize(static_cast<size_t>(std::max(n, 0)));
+  return text;
+}
+
+// A memo shows line breaks only as CR LF.
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char ch = text[i];
+    if (ch == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += ch;
+    if (ch == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')) out += '\n';
+  }
+  return out;
+}
+
+TMouseButton ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return TMouseButton::mbRight;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      return TMouseButton::mbMiddle;
+    default:
+      return TMouseButton::mbLeft;
+  }
+}
+
+}  // namespace
+
+Peer& Win32Backend::PeerOf(TControl& control) {
+  if (!control.peer) {
+    auto peer = std::make_unique<Peer>();
+    peer->backend = this;
+    peer->control = &control;
+    control.peer = peer.get();
+    peers_.push_back(std::move(peer));
+  }
+  return *static_cast<Peer*>(control.peer);
+}
+
+HWND Win32Backend::WindowOf(TControl& control) {
+  if (shut_down_) return nullptr;
+  TForm* form = control.Form();
+  if (!form || !EnsureForm(*form)) return nullptr;
+  Peer& peer = PeerOf(control);
+  if (!peer.hwnd) CreateWindows(control);
+  return peer.hwnd;
+}
+
+HWND Win32Backend::ParentWindowOf(TControl& control) {
+  TControl* parent = control.Parent();
+  if (!parent) return nullptr;
+  Peer& pp = PeerOf(*parent);
+  return pp.hwnd;
+}
+
+void Win32Backend::ControlChanged(TControl& control) {
+  if (shut_down_) return;
+  if (control.Kind() == ControlKind::kLabel) MeasureLabel(static_cast<TLabel&>(control));
+  if (control.Kind() == ControlKind::kForm) {
+    Peer& peer = PeerOf(control);
+    if (peer.hwnd) ApplyFormState(peer);
+    AlignChildren(control);
+    return;
+  }
+  if (EffectiveAlign(control) != TAlign::alNone && control.Parent()) AlignChildren(*control.Parent());
+  if (IsContainer(control.Kind())) AlignChildren(control);
+
+  TForm* form = control.Form();
+  if (!form || !PeerOf(*form).hwnd) return;
+  Peer& peer = PeerOf(control);
+  if (!peer.hwnd) {
+    CreateWindows(control);
+    return;
+  }
+  Sync(peer);
+}
+
+void Win32Backend::CreateWindows(TControl& control) {
+  Peer& peer = PeerOf(control);
+  if (!peer.hwnd) {
+    HWND parent = ParentWindowOf(control);
+    if (!parent) {
+      // The parent's window comes first; it makes this one with its children.
+      if (control.Parent() && control.Parent()->Kind() != ControlKind::kForm) CreateWindows(*control.Parent());
+      return;
+    }
+    const char* cls = nullptr;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD ex = 0;
+    std::string text = control.Caption();
+    switch (control.Kind()) {
+      case ControlKind::kLabel:
+        cls = kLabelClass;
+        break;
+      case ControlKind::kImage:
+        cls = kPictureClass;
+        break;
+      case ControlKind::kPanel:
+      case ControlKind::kGroupBox:
+      case ControlKind::kTabSheet:
+        cls = kContainerClass;
+        style |= WS_CLIPCHILDREN;
+        ex |= WS_EX_CONTROLPARENT;
+        break;
+      case ControlKind::kWebBrowser:
+        cls = kBrowserHostClass;
+        style |= WS_CLIPCHILDREN;
+        text.clear();
+        break;
+      case ControlKind::kButton:
+        cls = "BUTTON";
+        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        break;
+      case ControlKind::kCheckBox:
+        cls = "BUTTON";
+        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+        break;
+      case ControlKind::kEdit:
+        cls = "EDIT";
+        style |= ES_AUTOHSCROLL | WS_TABSTOP;
+        ex |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::kMemo:
+        cls = "EDIT";
+        style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
+        if (static_cast<TMemo&>(control).ReadOnly()) style |= ES_READONLY;
+        ex |= WS_EX_CLIENTEDGE;
+        text = WithCrLf(text);
+        break;
+      case ControlKind::kComboBox:
+        cls = "COMBOBOX";
+        style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+        text.clear();
+        break;
+      case ControlKind::kListBox:
+        cls = "LISTBOX";
+        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+        ex |= WS_EX_CLIENTEDGE;
+        text.clear();
+        break;
+      case ControlKind::kPageControl:
+        cls = WC_TABCONTROLA;
+        style |= WS_CLIPCHILDREN | WS_TABSTOP;
+        ex |= WS_EX_CONTROLPARENT;
+        text.clear();
+        break;
+      case ControlKind::kStatusBar:
+        cls = STATUSCLASSNAMEA;
+        style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
+        if (control.Form()->BorderStyle() == TBorderStyle::bsSizeable) style |= SBARS_SIZEGRIP;
+        break;
+      case ControlKind::kListView: {
+        auto& list = static_cast<TListView&>(control);
+        cls = WC_LISTVIEWA;
+        style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP;
+        if (list.Border()) ex |= WS_EX_CLIENTEDGE;
+        text.clear();
+        break;
+      }
+      case ControlKind::kForm:
+        return;
+    }
+    int height = control.Height() + (control.Kind() == ControlKind::kComboBox ? kComboDropDownHeight : 0);
+    HWND hwnd = CreateWindowExA(ex, cls, text.c_str(), style, control.Left(), control.Top(), control.Width(), height,
+                                parent, nullptr, instance_, &peer);
+    if (!hwnd) return;
+    if (!PaintsItself(control.Kind()) && control.Kind() != ControlKind::kWebBrowser) {
+      peer.hwnd = hwnd;
+      AttachPeer(hwnd, &peer);
+      peer.old_proc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Backend::SubclassProc)));
+    }
+    // Later controls paint above earlier ones: the newest window goes on top of its siblings.
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    peer.bounds = control.BoundsRect();
+    peer.shown = 0;
+    peer.enabled = 1;
+    peer.has_text = true;
+    peer.text = control.Caption();
+    if (control.Kind() == ControlKind::kListView) CreateListRows(peer);
+    ++generation_;
+    Sync(peer);
+  }
+  for (TControl* child : control.Controls()) CreateWindows(*child);
+  if (control.Kind() == ControlKind::kPageControl) SyncPageControl(static_cast<TPageControl&>(control));
+}
+
+void Win32Backend::Sync(Peer& peer) {
+  TControl& c = *peer.control;
+  HWND hwnd = peer.hwnd;
+  SyncBounds(peer);
+  SyncVisibility(peer);
+  int enabled = c.Enabled() ? 1 : 0;
+  if (peer.enabled != enabled) {
+    peer.enabled = enabled;
+    if (!enabled && (GetFocus() == hwnd || IsChild(hwnd, GetFocus()))) SetFocus(GetAncestor(hwnd, GA_ROOT));
+    EnableWindow(hwnd, enabled);
+  }
+  HFONT font = FontFor(c.Font());
+  if (peer.font != font) {
+    peer.font = font;
+    if (!PaintsItself(c.Kind())) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+
+  switch (c.Kind()) {
+    case ControlKind::kEdit:
+    case ControlKind::kMemo: {
+      std::string want = c.Kind() == ControlKind::kMemo ? WithCrLf(c.Caption()) : c.Caption();
+      if (WindowText(hwnd) != want) {
+        peer.updating = true;
+        SetWindowTextA(hwnd, want.c_str());
+        peer.updating = false;
+      }
+      if (c.Kind() == ControlKind::kMemo) {
+        bool read_only = static_cast<TMemo&>(c).ReadOnly();
+        if (read_only != peer.read_only) {
+          peer.read_only = read_only;
+          SendMessageA(hwnd, EM_SETREADONLY, read_only, 0);
+        }
+      }
+      break;
+    }
+    case ControlKind::kComboBox: {
+      auto& combo = static_cast<TComboBox&>(c);
+      if (peer.items != combo.Items()) {
+        peer.updating = true;
+        SendMessageA(hwnd, CB_RESETCONTENT, 0, 0);
+        for (const std::string& item : combo.Items()) SendMessageA(hwnd, CB_ADDSTRING, 0, (LPARAM)item.c_str());
+        peer.updating = false;
+        peer.items = combo.Items();
+        peer.item_index = -2;
+      }
+      if (peer.item_index != combo.ItemIndex()) {
+        peer.item_index = combo.ItemIndex();
+        SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo.ItemIndex()), 0);
+      }
+      break;
+    }
+    case ControlKind::kListBox: {
+      auto& list = static_cast<TListBox&>(c);
+      const auto& items = list.Items();
+      bool grows = items.size() >= peer.items.size() && std::equal(peer.items.begin(), peer.items.end(), items.begin());
+      if (!grows) {
+        SendMessageA(hwnd, LB_RESETCONTENT, 0, 0);
+        peer.items.clear();
+      }
+      for (size_t i = peer.items.size(); i < items.size(); ++i)
+        SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].c_str()));
+      peer.items = items;
+      if (peer.item_height != list.ItemHeight()) {
+        peer.item_height = list.ItemHeight();
+        SendMessageA(hwnd, LB_SETITEMHEIGHT, 0, MAKELPARAM(list.ItemHeight(), 0));
+        InvalidateRect(hwnd, nullptr, TRUE);
+      }
+      break;
+    }
+    case ControlKind::kCheckBox: {
+      WPARAM want = static_cast<TCheckBox&>(c).Checked() ? BST_CHECKED : BST_UNCHECKED;
+      if (static_cast<WPARAM>(SendMessageA(hwnd, BM_GETCHECK, 0, 0)) != want) SendMessageA(hwnd, BM_SETCHECK, want, 0);
+      [[fallthrough]];
+    }
+    case ControlKind::kButton:
+    case ControlKind::kStatusBar:
+      if (peer.text != c.Caption()) {
+        peer.text = c.Caption();
+        SetWindowTextA(hwnd, c.Caption().c_str());
+      }
+      // The colours of the text and of the backdrop may have changed.
+      InvalidateRect(hwnd, nullptr, TRUE);
+      break;
+    case ControlKind::kPageControl:
+      SyncPageControl(static_cast<TPageControl&>(c));
+      break;
+    case ControlKind::kTabSheet:
+      if (c.Parent() && c.Parent()->Kind() == ControlKind::kPageControl)
+        SyncPageControl(static_cast<TPageControl&>(*c.Parent()));
+      [[fallthrough]];
+    case ControlKind::kLabel:
+    case ControlKind::kPanel:
+    case ControlKind::kGroupBox:
+      if (peer.text != c.Caption()) {
+        peer.text = c.Caption();
+        // The window text is what other programs read; the painting uses the control's caption.
+        SetWindowTextA(hwnd, c.Caption().c_str());
+      }
+      InvalidateRect(hwnd, nullptr, FALSE);
+      break;
+    case ControlKind::kImage:
+      PictureChanged(peer);
+      break;
+    case ControlKind::kListView:
+      SyncListView(peer);
+      break;
+    case ControlKind::kWebBrowser:
+    case ControlKind::kForm:
+      break;
+  }
+  SyncTooltip(peer);
+}
+
+void Win32Backend::SyncBounds(Peer& peer) {
+  TControl& c = *peer.control;
+  const TRect& want = c.BoundsRect();
+  if (peer.bounds == want) return;
+  TRect old = peer.bounds;
+  peer.bounds = want;
+  ++generation_;
+  int height = want.Height + (c.Kind() == ControlKind::kComboBox ? kComboDropDownHeight : 0);
+  // No copied bits: a control that paints what lies behind it must paint afresh at its new place.
+  SetWindowPos(peer.hwnd, nullptr, want.Left, want.Top, want.Width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  if (c.Kind() == ControlKind::kImage) {
+    RECT a{old.Left, old.Top, old.Left + old.Width, old.Top + old.Height};
+    RECT b{want.Left, want.Top, want.Left + want.Width, want.Top + want.Height};
+    RECT u;
+    UnionRect(&u, &a, &b);
+    InvalidateAbove(c, u);
+  }
+  if (c.Kind() == ControlKind::kPageControl) LayoutSheets(static_cast<TPageControl&>(c));
+  if (c.Kind() == ControlKind::kWebBrowser && peer.browser) peer.browser->Resize(want.Width, want.Height);
+}
+
+void Win32Backend::SyncVisibility(Peer& peer) {
+  TControl& c = *peer.control;
+  bool want = c.Visible();
+  if (c.Kind() == ControlKind::kTabSheet && c.Parent() && c.Parent()->Kind() == ControlKind::kPageControl) {
+    const auto& sheets = c.Parent()->Controls();
+    auto at = std::find(sheets.begin(), sheets.end(), &c);
+    want = want && (at - sheets.begin()) == static_cast<TPageControl*>(c.Parent())->ActivePageIndex();
+  }
+  int shown = want ? 1 : 0;
+  if (peer.shown == shown) return;
+  if (peer.redraw_suspended) ResumeListRedraw();
+  peer.shown = shown;
+  ++generation_;
+  if (!want) {
+    HWND focus = GetFocus();
+    if (focus && (focus == peer.hwnd || IsChild(peer.hwnd, focus))) SetFocus(GetAncestor(peer.hwnd, GA_ROOT));
+  }
+  ShowWindow(peer.hwnd, want ? SW_SHOWNA : SW_HIDE);
+  if (c.Kind() == ControlKind::kImage) {
+    RECT r{c.Left(), c.Top(), c.Left() + c.Width(), c.Top() + c.Height()};
+    InvalidateAbove(c, r);
+  }
+}
+
+void Win32Backend::LayoutSheets(TPageControl& pages) {
+  Peer& peer = PeerOf(pages);
+  RECT r{0, 0, pages.Width(), pages.Height()};
+  if (peer.hwnd) {
+    TabCtrl_AdjustRect(peer.hwnd, FALSE, &r);
+  } else {
+    r = {4, 24, pages.Width() - 4, pages.Height() - 4};
+  }
+  for (TControl* sheet : pages.Controls())
+    sheet->SetBounds(r.left, r.top, std::max<int>(0, r.right - r.left), std::max<int>(0, r.bottom - r.top));
+}
+
+void Win32Backend::SyncPageControl(TPageControl& pages) {
+  Peer& peer = PeerOf(pages);
+  if (!peer.hwnd) return;
+  std::vector<std::string> captions;
+  for (TControl* sheet : pages.Controls()) captions.push_back(sheet->Caption());
+  if (captions != peer.items) {
+    peer.updating = true;
+    int count = TabCtrl_GetItemCount(peer.hwnd);
+    for (size_t i = 0; i < captions.size(); ++i) {
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<char*>(captions[i].c_str());
+      if (static_cast<int>(i) < count) {
+        SendMessageA(peer.hwnd, TCM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+      } else {
+        SendMessageA(peer.hwnd, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+      }
+    }
+    for (int i = count - 1; i >= static_cast<int>(captions.size()); --i) TabCtrl_DeleteItem(peer.hwnd, i);
+    peer.updating = false;
+    peer.items = captions;
+    LayoutSheets(pages);
+  }
+  if (TabCtrl_GetCurSel(peer.hwnd) != pages.ActivePageIndex()) TabCtrl_SetCurSel(peer.hwnd, pages.ActivePageIndex());
+  for (TControl* sheet : pages.Controls()) {
+    Peer& sp = PeerOf(*sheet);
+    if (sp.hwnd) SyncVisibility(sp);
+  }
+}
+
+// Docks the aligned children of a parent as the toolkit does: top ones in order of their top
+// edge, bottom ones from the lowest up, then the client one in the space left.
+void Win32Backend::AlignChildren(TControl& parent) {
+  if (std::find(aligning_.begin(), aligning_.end(), &parent) != aligning_.end()) return;
+  std::vector<TControl*> tops, bottoms, clients;
+  for (TControl* c : parent.Controls()) {
+    if (!c->Visible()) continue;
+    switch (EffectiveAlign(*c)) {
+      case TAlign::alTop:
+        tops.push_back(c);
+        break;
+      case TAlign::alBottom:
+        bottoms.push_back(c);
+        break;
+      case TAlign::alClient:
+        clients.push_back(c);
+        break;
+      case TAlign::alNone:
+        break;
+    }
+  }
+  if (tops.empty() && bottoms.empty() && clients.empty()) return;
+  aligning_.push_back(&parent);
+  int width = parent.Width(), height = parent.Height();
+  if (parent.Kind() == ControlKind::kForm) {
+    width = static_cast<TForm&>(parent).ClientWidth();
+    height = static_cast<TForm&>(parent).ClientHeight();
+  }
+  int left = 0, top = 0, right = width, bottom = height;
+  std::stable_sort(tops.begin(), tops.end(), [](TControl* a, TControl* b) { return a->Top() < b->Top(); });
+  std::stable_sort(bottoms.begin(), bottoms.end(),
+                   [](TControl* a, TControl* b) { return a->Top() + a->Height() > b->Top() + b->Height(); });
+  for (TControl* c : tops) {
+    int m = c->AlignMargin();
+    c->SetBounds(left + m, top + m, std::max(0, right - left - 2 * m), c->Height());
+    top += c->Height() + 2 * m;
+  }
+  for (TControl* c : bottoms) {
+    int m = c->AlignMargin();
+    c->SetBounds(left + m, bottom - m - c->Height(), std::max(0, right - left - 2 * m), c->Height());
+    bottom -= c->Height() + 2 * m;
+  }
+  for (TControl* c : clients) {
+    int m = c->AlignMargin();
+    c->SetBounds(left + m, top + m, std::max(0, right - left - 2 * m), std::max(0, bottom - top - 2 * m));
+  }
+  aligning_.pop_back();
+}
+
+void Win32Backend::SyncTooltip(Peer& peer) {
+  TControl& c = *peer.control;
+  TForm* form = c.Form();
+  HWND tooltip = form ? PeerOf(*form).tooltip : nullptr;
+  if (!tooltip) return;
+  std::string want = EffectiveShowHint(c) ? c.Hint() : "";
+  if (want == peer.tip) return;
+  TTTOOLINFOA info{};
+  info.cbSize = TTTOOLINFOA_V2_SIZE;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = GetParent(peer.hwnd);
+  info.uId = reinterpret_cast<UINT_PTR>(peer.hwnd);
+  info.lpszText = const_cast<char*>(want.c_str());
+  if (peer.tip.empty()) {
+    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  } else if (want.empty()) {
+    SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  } else {
+    SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  peer.tip = want;
+}
+
+// Notifications that standard controls send to their parent: the form or a container.
+bool Win32Backend::ChildNotification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND: {
+      Peer* peer = PeerFromWindow(reinterpret_cast<HWND>(lp));
+      if (!peer || peer->backend != this || peer->updating) return false;
+      TControl& c = *peer->control;
+      UINT code = HIWORD(wp);
+      result = 0;
+      switch (c.Kind()) {
+        case ControlKind::kButton:
+          if (code == BN_CLICKED) c.DoClick();
+          return true;
+        case ControlKind::kCheckBox:
+          if (code == BN_CLICKED) {
+            static_cast<TCheckBox&>(c).UserToggled(SendMessageA(peer->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+          }
+          return true;
+        case ControlKind::kEdit:
+          if (code == EN_CHANGE) static_cast<TEdit&>(c).UserEdited(WindowText(peer->hwnd));
+          return true;
+        case ControlKind::kComboBox:
+          if (code == CBN_SELCHANGE) {
+            int index = static_cast<int>(SendMessageA(peer->hwnd, CB_GETCURSEL, 0, 0));
+            peer->item_index = index;
+            static_cast<TComboBox&>(c).UserSelected(index);
+          }
+          return true;
+        case ControlKind::kListBox:
+          if (code == LBN_SELCHANGE) c.DoClick();
+          if (code == LBN_DBLCLK) c.DoDblClick();
+          return true;
+        default:
+          return false;
+      }
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lp);
+      Peer* peer = PeerFromWindow(header->hwndFrom);
+      if (!peer || peer->backend != this) return false;
+      TControl& c = *peer->control;
+      result = 0;
+      if (c.Kind() == ControlKind::kListView) return ListNotification(*peer, *header, result);
+      if (c.Kind() == ControlKind::kPageControl && header->code == TCN_SELCHANGE && !peer->updating) {
+        auto& pages = static_cast<TPageControl&>(c);
+        pages.UserSelectedPage(TabCtrl_GetCurSel(peer->hwnd));
+        SyncPageControl(pages);
+        return true;
+      }
+      return false;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      Peer* peer = PeerFromWindow(reinterpret_cast<HWND>(lp));
+      if (!peer || peer->backend != this) return false;
+      ControlKind kind = peer->control->Kind();
+      if (kind != ControlKind::kCheckBox && kind != ControlKind::kButton) return false;
+      HDC dc = reinterpret_cast<HDC>(wp);
+      SetBkMode(dc, TRANSPARENT);
+      TColor color = peer->control->Font().Color;
+      if (color != clDefault) SetTextColor(dc, (color >> 24) == 0xFF ? GetSysColor(color & 0xFF) : color);
+      SetBrushOrgEx(dc, 0, 0, nullptr);
+      result = reinterpret_cast<LRESULT>(BackdropBrush(*peer));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// Pointer tracking for the controls that report entering and leaving; buttons held on labels
+// and pictures, which click when released over them.
+void Win32Backend::NotifyMouse(Peer& peer, UINT msg, LPARAM lp) {
+  TControl& c = *peer.control;
+  int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (!peer.mouse_inside) {
+        peer.mouse_inside = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, peer.hwnd, 0};
+        TrackMouseEvent(&track);
+        c.DoMouseEnter();
+      }
+      break;
+    case WM_MOUSELEAVE:
+      if (peer.mouse_inside) {
+        peer.mouse_inside = false;
+        c.DoMouseLeave();
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      SetCapture(peer.hwnd);
+      peer.pressed = true;
+      c.DoMouseDown(ButtonOf(msg), x, y);
+      break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      if (!peer.pressed) break;
+      peer.pressed = false;
+      if (GetCapture() == peer.hwnd) ReleaseCapture();
+      RECT r;
+      GetClientRect(peer.hwnd, &r);
+      POINT pt{x, y};
+      // As the toolkit does: the click first, then the release.
+      if (msg == WM_LBUTTONUP && PtInRect(&r, pt)) c.DoClick();
+      c.DoMouseUp(ButtonOf(msg), x, y);
+      break;
+    }
+    case WM_CAPTURECHANGED:
+      peer.pressed = false;
+      break;
+    default:
+      break;
+  }
+}
+
+bool Win32Backend::SetCursorFor(Peer& peer, LPARAM lp) {
+  if (LOWORD(lp) != HTCLIENT) return false;
+  switch (peer.control->Cursor()) {
+    case TCursor::crHandPoint:
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+      return true;
+    case TCursor::crHelp:
+      SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HELP)));
+      return true;
+    case TCursor::crDefault:
+      break;
+  }
+  return false;
+}
+
+LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Peer* peer = PeerFromWindow(hwnd);
+  if (!peer || !peer->old_proc) return DefWindowProcA(hwnd, msg, wp, lp);
+  WNDPROC old = peer->old_proc;
+  try {
+    switch (msg) {
+      case WM_SETCURSOR:
+        if (peer->backend->SetCursorFor(*peer, lp)) return TRUE;
+        break;
+      case WM_MOUSEMOVE:
+      case WM_MOUSELEAVE:
+        peer->backend->NotifyMouse(*peer, msg, lp);
+        break;
+      case WM_SIZE:
+        if (peer->control->Kind() == ControlKind::kPageControl) {
+          LRESULT r = CallWindowProcA(old, hwnd, msg, wp, lp);
+          peer->backend->LayoutSheets(static_cast<TPageControl&>(*peer->control));
+          return r;
+        }
+        break;
+      case WM_NOTIFY:
+      case WM_COMMAND:
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLORBTN: {
+        // A tab control's children are its sheets; other notifications are the control's own.
+        LRESULT result = 0;
+        if (peer->control->Kind() == ControlKind::kPageControl && peer->backend->ChildNotification(msg, wp, lp, result))
+          return result;
+        break;
+      }
+      case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        DetachPeer(hwnd);
+        peer->hwnd = nullptr;
+        peer->old_proc = nullptr;
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    return 0;
+  }
+  return CallWindowProcA(old, hwnd, msg, wp, lp);
+}
+
+bool Win32Backend::Navigate(TWebBrowser& browser, const std::string& url) {
+  if (shut_down_ || !browser_factory_) return false;
+  HWND host = WindowOf(browser);
+  if (!host) return false;
+  Peer& peer = PeerOf(browser);
+  if (!peer.browser) {
+    peer.browser = browser_factory_(host);
+    if (!peer.browser) return false;
+    peer.browser->Resize(browser.Width(), browser.Height());
+  }
+  return peer.browser->Navigate(url);
+}
+
+LRESULT CALLBACK Win32Backend::BrowserHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    peer->hwnd = hwnd;
+    AttachPeer(hwnd, peer);
+  }
+  Peer* peer = PeerFromWindow(hwnd);
+  if (peer) {
+    if (msg == WM_SIZE && peer->browser) peer->browser->Resize(LOWORD(lp), HIWORD(lp));
+    if (msg == WM_NCDESTROY) {
+      peer->browser.reset();
+      DetachPeer(hwnd);
+      peer->hwnd = nullptr;
+    }
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace ui::win32

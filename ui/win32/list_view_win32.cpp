@@ -1,0 +1,192 @@
+// The report list view: columns and rows mirrored one row at a time, the user's check marks and
+// selection reported back. A scan adds tens of thousands of rows, one per message, at the top;
+// painting is switched off while rows arrive and switched on again a little later, so that the
+// control neither scrolls nor repaints per row.
+#include "ui/application.h"
+#include "ui/win32/backend_win32.h"
+#include "ui/win32/classes.h"
+#include "ui/win32/peer.h"
+
+namespace ui::win32 {
+
+namespace {
+
+void SetCellText(HWND hwnd, int row, int column, const std::string& text) {
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(hwnd, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+void Win32Backend::CreateListRows(Peer& peer) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  SyncListView(peer);
+  if (list.Count() == 0) return;
+  SuspendListRedraw(peer);
+  for (int i = 0; i < list.Count(); ++i) WriteRow(peer, i, true);
+}
+
+void Win32Backend::SyncListView(Peer& peer) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  DWORD ex = LVS_EX_INFOTIP;
+  if (list.Checkboxes()) ex |= LVS_EX_CHECKBOXES;
+  if (list.RowSelect()) ex |= LVS_EX_FULLROWSELECT;
+  if (ex != peer.ex_style) {
+    peer.updating = true;
+    SendMessageA(peer.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, peer.ex_style | ex, ex);
+    peer.updating = false;
+    peer.ex_style = ex;
+  }
+  LONG_PTR window_ex = GetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE);
+  bool has_border = (window_ex & WS_EX_CLIENTEDGE) != 0;
+  if (has_border != list.Border()) {
+    window_ex ^= WS_EX_CLIENTEDGE;
+    SetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE, window_ex);
+    SetWindowPos(peer.hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  SyncColumns(peer);
+}
+
+void Win32Backend::SyncColumns(Peer& peer) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  const auto& columns = list.Columns();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.pszText = const_cast<char*>(columns[i].Caption.c_str());
+    col.cx = columns[i].Width;
+    col.iSubItem = static_cast<int>(i);
+    if (i >= peer.columns.size()) {
+      SendMessageA(peer.hwnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    } else if (peer.columns[i].Caption != columns[i].Caption) {
+      SendMessageA(peer.hwnd, LVM_SETCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    } else if (peer.columns[i].Width != columns[i].Width) {
+      SendMessageA(peer.hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(columns[i].Width, 0));
+    }
+  }
+  for (size_t i = peer.columns.size(); i > columns.size(); --i) SendMessageA(peer.hwnd, LVM_DELETECOLUMN, i - 1, 0);
+  peer.columns = columns;
+}
+
+void Win32Backend::WriteRow(Peer& peer, int index, bool inserted) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  if (index < 0 || index >= list.Count()) return;
+  const TListItem& row = *list.Item(index);
+  peer.updating = true;
+  if (inserted) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(row.Caption().c_str());
+    SendMessageA(peer.hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  } else {
+    SetCellText(peer.hwnd, index, 0, row.Caption());
+  }
+  size_t cells = std::max(row.SubItems().size(), list.Columns().empty() ? size_t{0} : list.Columns().size() - 1);
+  for (size_t i = 0; i < cells; ++i) {
+    const std::string text = row.SubItem(i);
+    if (!inserted || !text.empty()) SetCellText(peer.hwnd, index, static_cast<int>(i + 1), text);
+  }
+  if (!inserted || row.Checked() || row.Selected()) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | (list.Checkboxes() ? LVIS_STATEIMAGEMASK : 0);
+    state.state = (row.Selected() ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(row.Checked() ? 2 : 1);
+    SendMessageA(peer.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+  }
+  peer.updating = false;
+}
+
+void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index) {
+  if (shut_down_ || !list.peer) return;
+  Peer& peer = *static_cast<Peer*>(list.peer);
+  // Rows of a list whose window does not exist yet are written when it is made.
+  if (!peer.hwnd) return;
+  switch (change) {
+    case ListChange::kInserted:
+      SuspendListRedraw(peer);
+      WriteRow(peer, index, true);
+      break;
+    case ListChange::kChanged:
+      SuspendListRedraw(peer);
+      WriteRow(peer, index, false);
+      break;
+    case ListChange::kDeleted:
+      peer.updating = true;
+      SendMessageA(peer.hwnd, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+      peer.updating = false;
+      break;
+    case ListChange::kCleared:
+      peer.updating = true;
+      SendMessageA(peer.hwnd, LVM_DELETEALLITEMS, 0, 0);
+      peer.updating = false;
+      break;
+    case ListChange::kColumns:
+      SyncColumns(peer);
+      break;
+  }
+}
+
+// Only a visible list is suspended: switching painting back on shows a window on some systems.
+void Win32Backend::SuspendListRedraw(Peer& peer) {
+  if (peer.redraw_suspended || !IsWindowVisible(peer.hwnd)) return;
+  SendMessageA(peer.hwnd, WM_SETREDRAW, FALSE, 0);
+  peer.redraw_suspended = true;
+  if (suspended_lists_.empty()) SetTimer(hidden_, kListRedrawTimer, kListRedrawDelayMs, nullptr);
+  suspended_lists_.push_back(&peer);
+}
+
+void Win32Backend::ResumeListRedraw() {
+  if (hidden_) KillTimer(hidden_, kListRedrawTimer);
+  std::vector<Peer*> lists;
+  lists.swap(suspended_lists_);
+  for (Peer* peer : lists) {
+    peer->redraw_suspended = false;
+    if (!peer->hwnd) continue;
+    SendMessageA(peer->hwnd, WM_SETREDRAW, TRUE, 0);
+    if (peer->shown == 0) ShowWindow(peer->hwnd, SW_HIDE);
+    RedrawWindow(peer->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+bool Win32Backend::ListNotification(Peer& peer, NMHDR& header, LRESULT& result) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  switch (header.code) {
+    case LVN_ITEMCHANGED: {
+      if (peer.updating) return true;
+      auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+      if (!(change.uChanged & LVIF_STATE)) return true;
+      UINT changed = change.uNewState ^ change.uOldState;
+      if (change.iItem >= 0 && list.Checkboxes() && (changed & LVIS_STATEIMAGEMASK)) {
+        UINT image = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
+        // Image 0 is a row that has no check box yet (it is being inserted).
+        if (image != 0) list.UserChecked(change.iItem, image == 2);
+      }
+      if (changed & LVIS_SELECTED) {
+        if (change.iItem >= 0 && (change.uNewState & LVIS_SELECTED)) {
+          list.UserSelected(change.iItem);
+        } else {
+          list.UserSelected(
+              static_cast<int>(SendMessageA(peer.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+        }
+      }
+      return true;
+    }
+    case NM_CLICK:
+      list.DoClick();
+      return true;
+    case NM_DBLCLK:
+      list.DoDblClick();
+      return true;
+    case LVN_BEGINLABELEDITA:
+    case LVN_BEGINLABELEDITW:
+      result = TRUE;  // rows are never edited in place
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,89 @@
+#pragma once
+// The backend's object behind each control (TControl::peer) and component (TComponent::peer).
+// It holds the window and what that window shows now, so that a change of the model only costs
+// a window call when something visible changed. Internal to ui/win32.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/win32/backend_win32.h"
+
+namespace ui::win32 {
+
+class Win32Backend;
+
+struct Peer {
+  Win32Backend* backend = nullptr;
+  TControl* control = nullptr;
+  HWND hwnd = nullptr;
+  // The class procedure of a subclassed standard control.
+  WNDPROC old_proc = nullptr;
+
+  // What the window shows now.
+  TRect bounds{-1, -1, -1, -1};
+  int shown = -1;
+  int enabled = -1;
+  bool has_text = false;
+  std::string text;
+  HFONT font = nullptr;
+  std::string tip;  // text registered with the form's tooltip window, empty for none
+
+  // Set while the backend itself changes the window, so that its notifications are no echo of
+  // the user's doing.
+  bool updating = false;
+
+  // Labels and pictures: pointer tracking and a button held down on the control.
+  bool mouse_inside = false;
+  bool pressed = false;
+
+  // Pictures: the decoded picture and the device-independent bitmap made from it once.
+  std::shared_ptr<const TBitmap> picture;
+  HBITMAP picture_bitmap = nullptr;
+
+  // Check boxes and buttons: a brush with what lies behind them, rebuilt when that changes.
+  HBRUSH backdrop_brush = nullptr;
+  HBITMAP backdrop_bitmap = nullptr;
+  unsigned backdrop_generation = 0;
+
+  // List boxes and combo boxes: the items the window holds.
+  std::vector<std::string> items;
+  int item_height = -1;
+  int item_index = -2;
+  bool read_only = false;
+
+  // List views.
+  std::vector<TListColumn> columns;
+  bool redraw_suspended = false;
+  DWORD ex_style = 0;
+
+  // Forms.
+  HWND tooltip = nullptr;
+  HWND last_focus = nullptr;
+
+  // Web browsers.
+  std::unique_ptr<EmbeddedBrowser> browser;
+};
+
+struct ComponentPeer {
+  TComponent* component = nullptr;
+  // Timers.
+  UINT_PTR timer_id = 0;
+  unsigned running_interval = 0;  // 0 while stopped
+  // Notification-area icons.
+  UINT tray_id = 0;
+  bool tray_added = false;
+  int frame = 0;
+  UINT_PTR animation_timer = 0;
+  unsigned animation_interval = 0;  // 0 while not animating
+  // Image lists: one icon per frame, made when first needed.
+  std::vector<HICON> frame_icons;
+};
+
+// Every window of the backend carries its Peer as a window property, so that a window that is
+// not the backend's (a combo box's inner list, a header, a tooltip) is told apart safely.
+inline constexpr const char* kPeerProperty = "CxPeer";
+inline void AttachPeer(HWND hwnd, Peer* peer) { SetPropA(hwnd, kPeerProperty, static_cast<HANDLE>(peer)); }
+inline void DetachPeer(HWND hwnd) { RemovePropA(hwnd, kPeerProperty); }
+inline Peer* PeerFromWindow(HWND hwnd) { return hwnd ? static_cast<Peer*>(GetPropA(hwnd, kPeerProperty)) : nullptr; }
+
+}  // namespace ui::win32
