@@ -1,13 +1,248 @@
+// The options dialog: which disks to scan (with sizes and estimated times), the scan-level preset,
+// the noise level, autostart and auto-scan, and the Secure Erase box. Runs on the main thread.
 #include "settings/dlgOptions.h"
 
-TfrmOptions::TfrmOptions(const TContext& context) : ui::TForm(context.app, "frmOptions"), ctx_(context) {}
-void TfrmOptions::btnOKClick(ui::TControl*) {}
-void TfrmOptions::cbScanLevelChange(ui::TControl*) {}
-void TfrmOptions::ApplyScanLevel(int) {}
-void TfrmOptions::FillDiskList() {}
-void TfrmOptions::lbMoreInfoTimeEstClick(ui::TControl*) {}
-void TfrmOptions::lbMoreInfoTimeEstMouseEnter(ui::TControl*) {}
-void TfrmOptions::lbMoreInfoTimeEstMouseLeave(ui::TControl*) {}
-void TfrmOptions::RebuildDriveList() {}
-void TfrmOptions::HandleMessage(unsigned) {}
-std::string SecondsToTimeText(int64_t) { return ""; }
+#include <cmath>
+#include <iterator>
+
+#include "app/dlgMain.h"
+#include "app/exe_folder.h"
+#include "platform/text.h"
+#include "settings/system_paths.h"
+
+namespace {
+
+// SEM_NOOPENFILEERRORBOX: an empty drive must not raise "insert a disk" boxes while listing.
+constexpr uint32_t kNoOpenFileErrorBox = 0x8000;
+constexpr double kBytesPerGiB = 1073741824.0;
+// Seconds a search takes per GiB of disk; the text under the disk list states the rule.
+constexpr int64_t kSecondsPerGiB = 17;
+// The maker's page about the estimate, opened by the (hidden) "More Info..." link.
+constexpr const char* kEstimateInfoAddress = "http://www.clutterix.com/help/estimated-time.html";
+
+// A drive whose root cannot be entered (no medium, not ready) has no size and no estimate.
+constexpr const char* kDriveNotReady = "Not ready";
+// The root could be entered but the system did not give its size.
+constexpr const char* kSizeUnknown = "Unknown";
+
+struct ScanLevelPreset {
+  bool recycle_bin, temp_folders, internet_cache, img_caches, log_files, wu_backup;
+};
+
+// One row per item of cbScanLevel, in item order.
+constexpr ScanLevelPreset kScanLevelPresets[] = {
+    {true, true, true, true, true, false},      // Deep (Full Scan)
+    {true, true, false, false, true, true},     // Accumulated Garbage (After Installers)
+    {false, false, true, false, false, false},  // Internet Garbage
+    {false, true, false, false, false, false},  // Only Temporary Files
+};
+
+std::string TwoDigits(int64_t value) {
+  std::string text = std::to_string(value);
+  return text.size() == 1 ? "0" + text : text;
+}
+
+}  // namespace
+
+TfrmOptions::TfrmOptions(const TContext& context) : ui::TForm(context.app, "frmOptions"), ctx_(context) {
+  CreateControls();
+  RebuildDriveList();
+}
+
+void TfrmOptions::CreateControls() {
+  SetCaption("Options");
+  SetBorderStyle(ui::TBorderStyle::bsDialog);
+  SetBorderIcons({.SystemMenu = true, .Minimize = false, .Maximize = false});
+  SetClientSize(411, 531);
+  SetColor(ui::clWhite);
+  SetPosition(ui::TPosition::poMainFormCenter);
+  SetFont(ui::TFont{});  // Tahoma 8 pt
+
+  Image1 = Add<ui::TImage>(this, "Image1");
+  Image1->SetBounds(0, 0, 411, 531);
+  Image1->SetAlign(ui::TAlign::alClient);
+  // A missing picture is reported; the dialog still works on its white background.
+  ctx_.app.Guard([&] { Image1->LoadFromFile(ExeFolder(ctx_.os.system) + "images\\options.jpg"); });
+
+  PageControl1 = Add<ui::TPageControl>(this, "PageControl1");
+  PageControl1->SetBounds(7, 50, 411 - 7 - 7, 531 - 50 - 50);
+  tsScan = Add<ui::TTabSheet>(PageControl1, "tsScan");
+  tsScan->SetCaption("Scan");
+  tsOther = Add<ui::TTabSheet>(PageControl1, "tsOther");
+  tsOther->SetCaption("Other");
+
+  // Tab "Scan".
+  GroupBox1 = Add<ui::TGroupBox>(tsScan, "GroupBox1");
+  GroupBox1->SetCaption(" Scan on Disks ");
+  GroupBox1->SetBounds(8, 8, 373, 206);
+
+  lvDisks = Add<ui::TListView>(GroupBox1, "lvDisks");
+  lvDisks->SetBounds(10, 20, 353, 130);
+  lvDisks->SetCheckboxes(true);
+  lvDisks->SetReadOnly(true);
+  lvDisks->SetRowSelect(true);
+  lvDisks->AddColumn("Label", 75);
+  lvDisks->AddColumn("Size", 75);
+  lvDisks->AddColumn("Estimated Time", 125);
+
+  Label1 = Add<ui::TLabel>(GroupBox1, "Label1");
+  Label1->SetAutoSize(false);
+  Label1->SetWordWrap(true);
+  Label1->SetBounds(10, 156, 353, 28);
+  Label1->SetTransparent(true);
+  Label1->SetCaption("* Estimated time calculated by 1 GB search time multiplied to disk drive size.");
+
+  lbMoreInfoTimeEst = Add<ui::TLabel>(GroupBox1, "lbMoreInfoTimeEst");
+  lbMoreInfoTimeEst->SetBounds(10, 186, 62, 13);
+  lbMoreInfoTimeEst->SetCaption("More Info...");
+  ui::TFont link = lbMoreInfoTimeEst->Font();
+  link.Color = ui::clBlue;
+  link.Underline = true;
+  lbMoreInfoTimeEst->SetFont(link);
+  lbMoreInfoTimeEst->SetCursor(ui::TCursor::crHandPoint);
+  lbMoreInfoTimeEst->SetTransparent(true);
+  lbMoreInfoTimeEst->SetVisible(false);
+  lbMoreInfoTimeEst->OnClick = [this](ui::TControl* s) { lbMoreInfoTimeEstClick(s); };
+  lbMoreInfoTimeEst->OnMouseEnter = [this](ui::TControl* s) { lbMoreInfoTimeEstMouseEnter(s); };
+  lbMoreInfoTimeEst->OnMouseLeave = [this](ui::TControl* s) { lbMoreInfoTimeEstMouseLeave(s); };
+
+  GroupBox2 = Add<ui::TGroupBox>(tsScan, "GroupBox2");
+  GroupBox2->SetCaption(" Scan Level ");
+  GroupBox2->SetBounds(8, 222, 373, 56);
+
+  cbScanLevel = Add<ui::TComboBox>(GroupBox2, "cbScanLevel");
+  cbScanLevel->SetBounds(10, 22, 353, 21);
+  cbScanLevel->SetItems(
+      {"Deep (Full Scan)", "Accumulated Garbage (After Installers)", "Internet Garbage", "Only Temporary Files"});
+  cbScanLevel->SetItemIndex(0);
+  cbScanLevel->OnChange = [this](ui::TControl* s) { cbScanLevelChange(s); };
+
+  gbScanDisks = Add<ui::TGroupBox>(tsScan, "gbScanDisks");
+  gbScanDisks->SetCaption(" Noise Level ");
+  gbScanDisks->SetBounds(8, 286, 373, 76);
+
+  Label2 = Add<ui::TLabel>(gbScanDisks, "Label2");
+  Label2->SetBounds(10, 22, 353, 13);
+  Label2->SetTransparent(true);
+  Label2->SetCaption("Dont show traces with size less than:");
+
+  editNoiseLevel = Add<ui::TEdit>(gbScanDisks, "editNoiseLevel");
+  editNoiseLevel->SetBounds(10, 40, 121, 21);
+  editNoiseLevel->SetText("4096");
+
+  // Tab "Other".
+  gbAutostart = Add<ui::TGroupBox>(tsOther, "gbAutostart");
+  gbAutostart->SetCaption(" Autostart ");
+  gbAutostart->SetBounds(8, 8, 373, 72);
+
+  cbAutostart = Add<ui::TCheckBox>(gbAutostart, "cbAutostart");
+  cbAutostart->SetBounds(10, 22, 353, 17);
+  cbAutostart->SetCaption("Autostart with Windows");
+
+  cbStartScanAuto = Add<ui::TCheckBox>(gbAutostart, "cbStartScanAuto");
+  cbStartScanAuto->SetBounds(10, 45, 353, 17);
+  cbStartScanAuto->SetCaption("Start scan after loading");
+
+  GroupBox3 = Add<ui::TGroupBox>(tsOther, "GroupBox3");
+  GroupBox3->SetCaption(" Secure Erase ");
+  GroupBox3->SetBounds(8, 88, 373, 72);
+
+  CheckBox1 = Add<ui::TCheckBox>(GroupBox3, "CheckBox1");
+  CheckBox1->SetBounds(10, 22, 353, 17);
+  CheckBox1->SetCaption("Delete files without ability to restore");
+
+  Label3 = Add<ui::TLabel>(GroupBox3, "Label3");
+  Label3->SetBounds(10, 46, 353, 13);
+  Label3->SetTransparent(true);
+  ui::TFont note = Label3->Font();
+  note.Italic = true;
+  note.Color = 13796147;
+  Label3->SetFont(note);
+  Label3->SetCaption("Need to set for each cleaning!");
+
+  // The dialog first opens on "Other"; afterwards it keeps the tab the user left it on.
+  PageControl1->SetActivePageIndex(1);
+
+  btnOK = Add<ui::TButton>(this, "btnOK");
+  btnOK->SetBounds(411 - 7 - 75, 531 - 12 - 25, 75, 25);
+  btnOK->SetCaption("&OK");
+  btnOK->OnClick = [this](ui::TControl* s) { btnOKClick(s); };
+}
+
+void TfrmOptions::btnOKClick(ui::TControl*) {
+  // A failed save throws out of here: the error is shown, nothing is reloaded over what the user
+  // chose, and the dialog stays open so that they can try again.
+  ctx_.forms.frmMain->SaveSettings();
+  ctx_.forms.frmMain->LoadSettings();
+  SetModalResult(ui::TModalResult::mrOk);
+}
+
+void TfrmOptions::cbScanLevelChange(ui::TControl*) { ApplyScanLevel(cbScanLevel->ItemIndex()); }
+
+void TfrmOptions::ApplyScanLevel(int Index) {
+  constexpr int kCount = static_cast<int>(std::size(kScanLevelPresets));
+  if (Index < 0 || Index >= kCount) return;
+  const ScanLevelPreset& preset = kScanLevelPresets[Index];
+  TfrmMain& main = *ctx_.forms.frmMain;
+  main.cbRecycleBin->SetChecked(preset.recycle_bin);
+  main.cbTempFoldersAndFiles->SetChecked(preset.temp_folders);
+  main.cbInternetCache->SetChecked(preset.internet_cache);
+  main.cbImgCaches->SetChecked(preset.img_caches);
+  main.cbLogFiles->SetChecked(preset.log_files);
+  main.cbWUBackup->SetChecked(preset.wu_backup);
+}
+
+void TfrmOptions::FillDiskList() {
+  lvDisks->Clear();
+  const char separator = ctx_.os.system.DecimalSeparator();
+  for (char letter : FDrives) {
+    if (letter == 'A' || letter == 'B') continue;  // the floppy letters
+    ui::TListItem* row = lvDisks->Add();
+    row->SetCaption(std::string(1, letter));
+    int64_t free_bytes = -1;
+    int64_t total_bytes = -1;
+    if (!GetDiskSizes(ctx_.os.files, letter, &free_bytes, &total_bytes)) {
+      row->AddSubItem(kDriveNotReady);
+      row->AddSubItem("");
+      continue;
+    }
+    if (total_bytes < 0) {
+      row->AddSubItem(kSizeUnknown);
+      row->AddSubItem("");
+      continue;
+    }
+    const double gib = static_cast<double>(total_bytes) / kBytesPerGiB;
+    row->AddSubItem(platform::FormatGeneral(gib, 4, separator));
+    // Whole GiB with ties to the even number (8.5 gives 8, 9.5 gives 10).
+    const auto whole_gib = static_cast<int64_t>(std::nearbyint(gib));
+    row->AddSubItem(SecondsToTimeText(whole_gib * kSecondsPerGiB));
+  }
+}
+
+void TfrmOptions::lbMoreInfoTimeEstClick(ui::TControl*) { ctx_.os.shell.Execute(0, "", kEstimateInfoAddress); }
+
+void TfrmOptions::lbMoreInfoTimeEstMouseEnter(ui::TControl* Sender) { Sender->SetFontColor(ui::clRed); }
+
+void TfrmOptions::lbMoreInfoTimeEstMouseLeave(ui::TControl* Sender) { Sender->SetFontColor(ui::clBlue); }
+
+void TfrmOptions::RebuildDriveList() {
+  platform::FileSystem& files = ctx_.os.files;
+  const uint32_t old_mode = files.SetErrorMode(kNoOpenFileErrorBox);
+  FDrives.clear();
+  for (char letter : files.GetLogicalDrives()) {
+    const platform::DriveType type = files.GetDriveType(std::string(1, letter) + ":\\");
+    if (type == platform::DriveType::kRemovable || type == platform::DriveType::kFixed) FDrives.push_back(letter);
+  }
+  files.SetErrorMode(old_mode);
+}
+
+void TfrmOptions::HandleMessage(unsigned message) {
+  if (message == ui::CM_VOLUMES_CHANGED) RebuildDriveList();
+}
+
+std::string SecondsToTimeText(int64_t seconds) {
+  const int64_t hours = seconds / 3600;
+  const int64_t minutes = seconds / 60 - hours * 60;
+  const int64_t secs = seconds - (hours * 3600 + minutes * 60);
+  return TwoDigits(hours) + ":" + TwoDigits(minutes) + ":" + TwoDigits(secs);
+}

@@ -1,7 +1,9 @@
 #pragma once
 // TfrmOptions: the options dialog. Its controls are the live store of the disks, scan level,
 // noise level, autostart and auto-scan settings for the whole run.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/context.h"
 #include "ui/controls.h"
@@ -45,6 +47,8 @@ class TfrmOptions : public ui::TForm {
   void HandleMessage(unsigned message) override;
 
  private:
+  void CreateControls();
+
   std::vector<char> FDrives;
   TContext ctx_;
 };

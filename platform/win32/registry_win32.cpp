@@ -1,0 +1,85 @@
+// The registry service over advapi32: values under an existing key, opened with full access.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+
+namespace platform::win32 {
+namespace {
+
+HKEY RootHandle(RegistryRoot root) {
+  return root == RegistryRoot::kCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+class Win32RegistryKey : public RegistryKey {
+ public:
+  explicit Win32RegistryKey(HKEY key) : key_(key) {}
+  // Writes are not left to the system's lazy flush: whoever reads the key next sees them.
+  ~Win32RegistryKey() override {
+    RegFlushKey(key_);
+    RegCloseKey(key_);
+  }
+  Win32RegistryKey(const Win32RegistryKey&) = delete;
+  Win32RegistryKey& operator=(const Win32RegistryKey&) = delete;
+
+  RegistryValue ReadValue(const std::string& name) override {
+    RegistryValue value;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return value;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+      value.kind = ValueKind::kOther;
+      return value;
+    }
+    // The value may change between the two queries; retry while the system says the buffer is short.
+    std::vector<char> buffer;
+    LONG status = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < 4 && status == ERROR_MORE_DATA; ++attempt) {
+      buffer.assign(size + 1, '\0');
+      DWORD got = size;
+      status = RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+      size = got;
+    }
+    if (status != ERROR_SUCCESS) return value;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+      value.kind = ValueKind::kOther;
+      return value;
+    }
+    // The stored data need not end with a NUL: take the text up to the first one within the data.
+    const char* begin = buffer.data();
+    value.kind = ValueKind::kString;
+    value.text.assign(begin, strnlen(begin, size));
+    return value;
+  }
+
+  bool WriteString(const std::string& name, const std::string& text) override {
+    return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+  }
+
+  bool DeleteValue(const std::string& name) override {
+    const LONG status = RegDeleteValueA(key_, name.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+  }
+
+ private:
+  HKEY key_;
+};
+
+class Win32Registry : public Registry {
+ public:
+  std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path) override {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;
+    return std::make_unique<Win32RegistryKey>(key);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Registry> CreateRegistry() { return std::make_unique<Win32Registry>(); }
+
+}  // namespace platform::win32
