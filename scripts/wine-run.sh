@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# The Wine test bench: runs a Windows program in a 32-bit prefix that looks like a real Windows.
+#
+#   wine-run.sh <prefix> <exe> [args...]   run <exe> (a Unix path, or a Windows path inside the prefix)
+#   wine-run.sh --stop <prefix>            end the prefix's Wine session and the Xvfb it started
+#
+# This is ctest's emulator for the Windows build. On every run it
+#  - creates the prefix on first use, or again when Wine changed or the prefix cannot start 32-bit
+#    programs (one made before wine32 was installed): WINEARCH=win32, Windows 7 (6.1) as Wine
+#    reports it by default, no drive Z:, the per-user TEMP and TMP at
+#    C:\users\<user>\AppData\Local\Temp, and real folders instead of Wine's links from the profile
+#    (Desktop, Documents, ...) into the Unix home;
+#  - installs clutterix.exe with its config\ and images\ at "C:\Program Files\Clutterix\" (only
+#    what changed), from $CX_INSTALL_FROM or else from the folder of <exe> when it holds one;
+#  - uses $DISPLAY when it is set, else one private Xvfb per prefix, started once and reused;
+#  - keeps one wineserver per prefix alive between runs (for 60 s after the last program ends),
+#    so that each test does not pay for Wine's start-up.
+# Wine keeps its recycle bin in the XDG trash; XDG_DATA_HOME points into the prefix's own folder so
+# that no test ever touches the trash of the person running it.
+# With CX_SCREENSHOTS set, the harness is told (CX_SCREENSHOT_DIR) to save into screenshots/.
+set -euo pipefail
+
+bench_version=1 # Raise when the prefix's set-up below changes: existing prefixes are then recreated.
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+die() {
+  echo "wine-run: $*" >&2
+  exit 1
+}
+
+[ $# -ge 2 ] || die "usage: wine-run.sh <prefix> <exe> [args...] | wine-run.sh --stop <prefix>"
+
+stop=
+if [ "$1" = --stop ]; then
+  stop=1
+  shift
+fi
+prefix=$(realpath -m "$1")
+shift
+
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+export XDG_DATA_HOME="$prefix.home/share"
+xvfb_state="$prefix.xvfb"       # "<pid> :<display>" of the Xvfb started for this prefix
+session_state="$prefix.session" # "<display id> <wineserver pid>" of the running Wine session
+mkdir -p "$(dirname "$prefix")" "$XDG_DATA_HOME"
+
+lock_prefix() { # one set-up at a time per prefix; nothing started below may inherit fd 9
+  exec 9>"$prefix.lock"
+  flock -w 300 9 || die "$prefix.lock stays locked (a process left from an older bench may hold it)"
+}
+
+alive() { # alive <pid> <name>: the process lives and runs a program of that name
+  [ -n "$1" ] && [ -r "/proc/$1/cmdline" ] && tr '\0' ' ' <"/proc/$1/cmdline" | grep -q "$2"
+}
+
+end_session() {
+  if [ -d "$prefix" ]; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true # returns at once when no server runs
+  fi
+  rm -f "$session_state"
+}
+
+if [ -n "$stop" ]; then
+  lock_prefix
+  end_session
+  read -r xpid _ 2>/dev/null <"$xvfb_state" || true
+  if alive "${xpid:-}" Xvfb; then kill "$xpid"; fi
+  rm -f "$xvfb_state"
+  exit 0
+fi
+
+exe=$1
+shift
+case "$exe" in
+  [A-Za-z]:\\*) ;;                  # a Windows path inside the prefix
+  *) exe=$(realpath -m "$exe") ;; # a Unix path: Wine reaches it without any drive letter
+esac
+
+# --- Display ---------------------------------------------------------------------------------
+# Sets DISPLAY and display_id, which names the X server the Wine session is bound to.
+start_xvfb() {
+  local fifo pid num
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/cx-xvfb.XXXXXX")
+  mkfifo "$fifo"
+  # Xvfb writes its display number to fd 3 once it accepts clients; setsid keeps it out of the
+  # caller's process group, and its own output goes to a log so ctest does not wait for it.
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 9>&- </dev/null >"$prefix.xvfb.log" 2>&1 &
+  pid=$!
+  if ! read -r -t 30 num <"$fifo"; then
+    rm -f "$fifo"
+    die "Xvfb did not start (see $prefix.xvfb.log)"
+  fi
+  rm -f "$fifo"
+  echo "$pid :$num" >"$xvfb_state"
+}
+
+use_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    display_id="$DISPLAY"
+    return
+  fi
+  local xpid xdisplay
+  read -r xpid xdisplay 2>/dev/null <"$xvfb_state" || true
+  if ! alive "${xpid:-}" Xvfb; then
+    start_xvfb
+    read -r xpid xdisplay <"$xvfb_state"
+  fi
+  export DISPLAY="$xdisplay"
+  display_id="xvfb-$xpid$xdisplay"
+}
+
+# --- Prefix ----------------------------------------------------------------------------------
+bench_stamp() {
+  echo "bench $bench_version, $(wine --version), wine32 $(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null || echo none)"
+}
+
+make_prefix() {
+  echo "wine-run: creating the 32-bit Wine prefix $prefix" >&2
+  end_session
+  rm -rf "$prefix"
+  wineboot -i 9>&- </dev/null >"$prefix.create.log" 2>&1 || die "wineboot failed (see $prefix.create.log)"
+  wineserver -w
+
+  # No drive Z: (Wine maps the whole Unix root there); C: stays the only, fixed, disk.
+  rm -f "$prefix/dosdevices/z:"
+
+  # Wine links Desktop, Documents, Music, ... of the profile to the Unix home: make them real
+  # folders, and move TEMP to where Vista and later keep it.
+  local profile link
+  profile=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+  [ -n "$profile" ] || die "the new prefix has no user profile"
+  for link in "$profile"/*; do
+    if [ -L "$link" ]; then
+      rm -f "$link"
+      mkdir -p "$link"
+    fi
+  done
+  rm -rf "$profile/Temp"
+  mkdir -p "$profile/AppData/Local/Temp"
+}
+
+configure_prefix() { # runs in the Wine session of this prefix
+  local v
+  for v in TEMP TMP; do
+    wine reg add 'HKCU\Environment' /v "$v" /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Local\Temp' /f \
+      9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not set $v (see $prefix.create.log)"
+  done
+  wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f \
+    9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not turn off winemenubuilder"
+  # A prefix that cannot load its own kernel32 (made before wine32 was installed) fails here.
+  if ! wine cmd.exe /c echo cx-bench-ok 9>&- </dev/null 2>>"$prefix.create.log" | grep -q cx-bench-ok; then
+    die "the prefix cannot start 32-bit programs: is wine32:i386 installed? (see $prefix.create.log)"
+  fi
+}
+
+# --- Wine session ----------------------------------------------------------------------------
+start_session() {
+  local pid
+  read -r _ pid 2>/dev/null <"$session_state" || true
+  if [ "$(cut -d" " -f1 "$session_state" 2>/dev/null)" = "$display_id" ] && alive "${pid:-}" wineserver; then
+    return
+  fi
+  end_session
+  # A wineserver keeps the standard error of whoever started it, and Wine's services and
+  # explorer.exe bind to the first display they see: start them all here, detached from the
+  # test's output (ctest waits until every holder of that pipe has closed it).
+  # The server returns once it accepts clients; it is the one started for this WINEPREFIX.
+  wineserver -p60 9>&- </dev/null >/dev/null 2>&1 || die "wineserver did not start"
+  wine cmd.exe /c exit 9>&- </dev/null >/dev/null 2>&1 || true
+  pid=
+  local p
+  for p in /proc/[0-9]*; do
+    if grep -q wineserver "$p/comm" 2>/dev/null && tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$prefix"; then pid=${p#/proc/}; fi
+  done
+  [ -n "$pid" ] || die "wineserver did not stay up"
+  echo "$display_id $pid" >"$session_state"
+}
+
+# --- Installation ----------------------------------------------------------------------------
+sync_file() { # sync_file <from> <to>: copies when the contents differ
+  cmp -s "$1" "$2" 2>/dev/null || {
+    mkdir -p "$(dirname "$2")"
+    cp "$1" "$2"
+  }
+}
+
+sync_dir() { # sync_dir <from> <to>: makes <to> hold exactly the files of <from>
+  local rel
+  mkdir -p "$2"
+  (cd "$1" && find . -type f -print0) | while IFS= read -r -d '' rel; do sync_file "$1/$rel" "$2/$rel"; done
+  (cd "$2" && find . -type f -print0) | while IFS= read -r -d '' rel; do
+    [ -e "$1/$rel" ] || rm -f "$2/$rel"
+  done
+}
+
+install_program() {
+  local from=${CX_INSTALL_FROM:-}
+  if [ -z "$from" ] && [ "${exe:1:1}" != : ] && [ -f "$(dirname "$exe")/clutterix.exe" ]; then
+    from=$(dirname "$exe")
+  fi
+  [ -n "$from" ] || return 0
+  [ -f "$from/clutterix.exe" ] || die "no clutterix.exe in $from"
+  local to="$prefix/drive_c/Program Files/Clutterix"
+  sync_file "$from/clutterix.exe" "$to/clutterix.exe"
+  local d
+  for d in config images; do
+    if [ -d "$from/$d" ]; then sync_dir "$from/$d" "$to/$d"; else rm -rf "${to:?}/$d"; fi
+  done
+}
+
+# --- Run -------------------------------------------------------------------------------------
+lock_prefix
+use_display
+if [ "$(cat "$prefix/.cx-bench" 2>/dev/null)" != "$(bench_stamp)" ]; then
+  make_prefix
+  start_session
+  configure_prefix
+  bench_stamp >"$prefix/.cx-bench"
+else
+  start_session
+fi
+install_program
+flock -u 9
+exec 9>&-
+
+if [ -n "${CX_SCREENSHOTS:-}" ]; then
+  mkdir -p "$here/screenshots"
+  # Without a Z: drive Wine still opens Unix paths through its \\?\unix\ namespace.
+  export CX_SCREENSHOT_DIR="\\\\?\\unix${here//\//\\}\\screenshots"
+fi
+
+# Programs start in C:\ (a Unix working directory would have no drive letter).
+cd "$prefix/drive_c"
+exec wine "$exe" "$@"
