@@ -14,7 +14,7 @@ constexpr int64_t kDefaultNoiseLevel = 4096;
 // counts as the default, so that every report still reaches the list and the scan its end.
 int64_t NoiseLevel(const TContext& context) {
   const TfrmOptions* options = context.forms.frmOptions;
-  if (options == nullptr || options->editNoiseLevel == nullptr) return kDefaultNoiseLevel;
+  if (options == nullptr) return kDefaultNoiseLevel;
   return platform::StrToInt64(platform::Trim(options->editNoiseLevel->Text())).value_or(kDefaultNoiseLevel);
 }
 

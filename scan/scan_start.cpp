@@ -10,30 +10,10 @@
 
 namespace {
 
-// SEM_NOOPENFILEERRORBOX: an empty removable drive must not raise a "no disk" box.
-constexpr uint32_t kNoOpenFileErrorBox = 0x8000;
-
-// Stand-in while the options dialog does not list the disks yet: the rows FillDiskList would
-// make, all ticked (one per fixed or removable drive, the floppy letters A and B skipped).
-// Used only when lvDisks has no rows at all.
-std::vector<std::string> DisksWhenOptionsListIsEmpty(platform::FileSystem& files) {
-  std::vector<std::string> drives;
-  const uint32_t old_mode = files.SetErrorMode(kNoOpenFileErrorBox);
-  for (char letter : files.GetLogicalDrives()) {
-    if (letter == 'A' || letter == 'B' || letter == 'a' || letter == 'b') continue;
-    const platform::DriveType type = files.GetDriveType(std::string(1, letter) + ":\\");
-    if (type == platform::DriveType::kFixed || type == platform::DriveType::kRemovable)
-      drives.push_back(std::string(1, letter));
-  }
-  files.SetErrorMode(old_mode);
-  return drives;
-}
-
 std::vector<std::string> TickedDisks(const TContext& context) {
   const TfrmOptions* options = context.forms.frmOptions;
-  if (options == nullptr || options->lvDisks == nullptr || options->lvDisks->Count() == 0)
-    return DisksWhenOptionsListIsEmpty(context.os.files);
   std::vector<std::string> drives;
+  if (options == nullptr) return drives;
   for (int i = 0; i < options->lvDisks->Count(); ++i) {
     const ui::TListItem* row = options->lvDisks->Item(i);
     if (row->Checked()) drives.push_back(row->Caption());

@@ -179,18 +179,4 @@ TEST_F(ScanStartTest, AnUnresolvableFolderIsReportedAndLeavesTheWindowReadyForAn
   EXPECT_EQ(env.backend.errors.size(), 1u);
 }
 
-// Stand-in for the options dialog's rows while it lists no disks (see scan_start.cpp).
-TEST_F(ScanStartTest, WithAnEmptyDiskListEveryFixedAndRemovableDriveButTheFloppiesIsSearched) {
-  Rules("[bin]\nLevel=Recycle\nPath=\\Bin\nType=0\n");
-  env.fake.files.AddDrive('A', platform::DriveType::kRemovable);
-  env.fake.files.AddDrive('D', platform::DriveType::kRemovable);
-  env.fake.files.AddDrive('E', platform::DriveType::kCdRom);
-  env.fake.files.AddDrive('F', platform::DriveType::kRemote);
-  env.fake.files.AddDrive('Z', platform::DriveType::kFixed);
-  for (const char* drive : {"A", "C", "D", "E", "F", "Z"})
-    env.fake.files.AddFile(std::string(drive) + ":\\Bin\\r", 5000);
-  Disks({});
-  EXPECT_THAT(ScanToTheEnd(), UnorderedElementsAre("C:\\Bin\\r", "D:\\Bin\\r", "Z:\\Bin\\r"));
-}
-
 }  // namespace
