@@ -13,11 +13,13 @@
 
 namespace {
 
+// The build folder that holds firefox.exe. The tests run from a Unix path (the prefix has no
+// drive for it), which Wine opens through its \\?\unix\ namespace.
 std::string OwnFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\') + 1);
+  std::string folder = std::string("\\\\?\\unix") + CX_EXE_DIR + "/";
+  for (char& c : folder)
+    if (c == '/') c = '\\';
+  return folder;
 }
 
 std::string OwnBaseName() {

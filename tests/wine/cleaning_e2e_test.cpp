@@ -1,0 +1,260 @@
+// Cleaning against the real system: the delete worker over the real file system, shell and URL
+// cache with the test thread as its main thread. Wine moves recycled items into the XDG trash
+// (which the test bench keeps inside the prefix's own folder).
+#include <windows.h>
+// windows.h first: wininet.h needs its types.
+#include <wininet.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clean/delete_thread.h"
+#include "platform/win32/win32_platform.h"
+#include "tests/support/sync_queue.h"
+
+using ::testing::AnyOf;
+using ::testing::ElementsAre;
+
+namespace {
+
+const std::string kRoot = "C:\\cxtest-clean";
+const std::string kOutside = "C:\\cxtest-clean-outside";
+
+std::wstring Wide(const std::string& ansi) { return std::wstring(ansi.begin(), ansi.end()); }
+
+void WriteText(const std::string& path, const std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string ReadText(const std::string& path) {
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  char buffer[4096];
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+  CloseHandle(file);
+  return std::string(buffer, read);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string CurrentDirectory() {
+  char buffer[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, buffer);
+  return buffer;
+}
+
+// Held open for reading without delete sharing, as a running program holds its files.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path)
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr)) {}
+  ~HeldFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Wine's mapping of a Windows path to its Unix file; empty on Windows.
+std::string UnixPath(const std::string& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto to_unix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!to_unix) return "";
+  char* unix_path = to_unix(Wide(path).c_str());
+  std::string out = unix_path ? unix_path : "";
+  if (unix_path) HeapFree(GetProcessHeap(), 0, unix_path);
+  return out;
+}
+
+// Runs a Unix program under Wine and waits, on change notifications of `folder`, until `done`.
+bool RunUnix(const std::string& folder, const std::string& program, const std::string& arguments,
+             const std::function<bool()>& done) {
+  HANDLE change =
+      FindFirstChangeNotificationA(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_FILE_NAME);
+  if (change == INVALID_HANDLE_VALUE) return false;
+  std::string command = "\"\\\\?\\unix" + program + "\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  bool started =
+      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  while (started && !done()) {
+    if (WaitForSingleObject(change, 60000) != WAIT_OBJECT_0) break;  // guard against a broken run
+    FindNextChangeNotification(change);
+  }
+  FindCloseChangeNotification(change);
+  return done();
+}
+
+bool IsReparsePoint(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Wine 8 makes no junctions, but it lists a Unix symbolic link as a folder with the reparse
+// attribute: the link is made with ln. False where neither works.
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+  const std::string unix_link = UnixPath(link), unix_target = UnixPath(target);
+  if (unix_link.empty() || unix_target.empty()) return false;
+  return RunUnix(link.substr(0, link.rfind('\\')), "\\bin\\ln", "-s \"" + unix_target + "\" \"" + unix_link + "\"",
+                 [&] { return IsReparsePoint(link); });
+}
+
+// Removes a tree, taking links away without following them.
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName, path = folder + "\\" + name;
+      if (name == "." || name == "..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        if (!RemoveDirectoryA(path.c_str()) && !UnixPath(path).empty())
+          RunUnix(folder, "\\bin\\rm", "-f \"" + UnixPath(path) + "\"", [&] { return !Exists(path); });
+      } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+class DeleteWorkerWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveTree(kRoot);
+    RemoveTree(kOutside);
+    for (const std::string& folder :
+         {kRoot, kRoot + "\\Junk", kRoot + "\\Junk\\Sub", kRoot + "\\Held", kRoot + "\\Linked", kOutside})
+      CreateDirectoryA(folder.c_str(), nullptr);
+    WriteText(kRoot + "\\a.log", "log");
+    WriteText(kRoot + "\\held.log", "held log");
+    WriteText(kRoot + "\\keep.txt", "not garbage");
+    WriteText(kRoot + "\\Junk\\b.tmp", "b");
+    WriteText(kRoot + "\\Junk\\Sub\\c.tmp", "c");
+    WriteText(kRoot + "\\Held\\in-use.tmp", "in use");
+    WriteText(kRoot + "\\Held\\other.tmp", "other");
+    WriteText(kRoot + "\\Linked\\own.tmp", "own");
+    WriteText(kOutside + "\\precious.doc", "precious");
+  }
+  void TearDown() override {
+    RemoveTree(kRoot);
+    RemoveTree(kOutside);
+  }
+
+  std::vector<std::string> Run(const std::vector<std::string>& items) {
+    std::vector<std::string> events;
+    auto* worker = new TDeleteThread(queue, win32.os());
+    worker->FreeOnTerminate = true;
+    worker->FOnFileDeleted = [&](const std::string& item) { events.push_back("file " + item); };
+    worker->FOnFolderDeleted = [&](const std::string& item) { events.push_back("folder " + item); };
+    worker->FOnPartialDelete = [&](const std::string& item, const std::vector<std::string>& left) {
+      std::string text = "partial " + item + ":";
+      for (const std::string& file : left) text += " " + file;
+      events.push_back(text);
+    };
+    worker->FOnCannotDelete = [&](const std::string& item, const std::string&) { events.push_back("cannot " + item); };
+    worker->SetJobList(items);
+    worker->Resume();
+    queue.PumpUntilIdle();
+    return events;
+  }
+
+  platform::win32::Win32Platform win32;
+  SyncQueue queue;
+};
+
+TEST_F(DeleteWorkerWine, DeletesWhatTheItemsNameAndNothingElse) {
+  // A folder holding a file in use is not part of this run: Wine's shell moves such a folder to
+  // its trash whole (Linux lets it rename), where Windows refuses and the file-by-file pass takes
+  // over. The native tests cover that pass.
+  HeldFile held_log(kRoot + "\\held.log");
+  ASSERT_TRUE(held_log.held());
+  const std::string cwd = CurrentDirectory();
+
+  auto events = Run({kRoot + "\\a.log", kRoot + "\\Junk", kRoot + "\\held.log"});
+
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0], "file " + kRoot + "\\a.log");
+  EXPECT_EQ(events[1], "folder " + kRoot + "\\Junk");
+  EXPECT_EQ(events[2], "cannot " + kRoot + "\\held.log");
+  EXPECT_FALSE(Exists(kRoot + "\\a.log"));
+  EXPECT_FALSE(Exists(kRoot + "\\Junk"));
+  EXPECT_EQ(ReadText(kRoot + "\\held.log"), "held log");
+  EXPECT_EQ(ReadText(kRoot + "\\Held\\in-use.tmp"), "in use");  // not an item: untouched
+  EXPECT_EQ(ReadText(kRoot + "\\keep.txt"), "not garbage");
+  EXPECT_EQ(CurrentDirectory(), cwd);
+}
+
+TEST_F(DeleteWorkerWine, RefusedPathsAndLinksLeaveTheDiskAlone) {
+  const bool linked = MakeFolderLink(kRoot + "\\Linked\\link", kOutside);
+  const bool item_link = MakeFolderLink(kRoot + "\\link-item", kOutside);
+
+  auto events = Run({"C:\\", "C:", "", kRoot + "\\..", "cxtest-clean\\keep.txt", kRoot + "\\", kRoot + "\\*.txt",
+                     kRoot + "\\link-item", kRoot + "\\Linked"});
+
+  std::vector<std::string> refused = {"cannot C:\\",
+                                      "cannot C:",
+                                      "cannot ",
+                                      "cannot " + kRoot + "\\..",
+                                      "cannot cxtest-clean\\keep.txt",
+                                      "cannot " + kRoot + "\\",
+                                      "cannot " + kRoot + "\\*.txt"};
+  if (item_link) refused.push_back("cannot " + kRoot + "\\link-item");
+  ASSERT_GE(events.size(), refused.size());
+  EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + refused.size()), refused);
+  EXPECT_EQ(ReadText(kRoot + "\\keep.txt"), "not garbage");
+  EXPECT_EQ(ReadText(kOutside + "\\precious.doc"), "precious");
+  EXPECT_FALSE(Exists(kRoot + "\\Linked\\own.tmp"));
+  if (linked) {
+    // The folder holding a link went file by file, around the link, and so stays.
+    EXPECT_TRUE(IsReparsePoint(kRoot + "\\Linked\\link"));
+    EXPECT_EQ(events.size(), refused.size());
+  } else {
+    EXPECT_EQ(events.back(), "folder " + kRoot + "\\Linked");
+  }
+}
+
+TEST_F(DeleteWorkerWine, TheCacheFolderItemClearsTheUrlCacheThenGoesToTheRecycleBin) {
+  const std::string url = "http://cx.test/page.htm";
+  char file[MAX_PATH] = {};
+  ASSERT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "htm", file, 0));
+  WriteText(file, "<html></html>");
+  FILETIME zero = {};
+  ASSERT_TRUE(CommitUrlCacheEntryA(url.c_str(), file, zero, zero, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
+  DWORD size = 0;
+  GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+  ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER)) << "the entry was not stored";
+  const std::string cache = kRoot + "\\Temporary Internet Files";
+  CreateDirectoryA(cache.c_str(), nullptr);
+  WriteText(cache + "\\index.dat", "index");
+
+  EXPECT_THAT(Run({cache}), ElementsAre("folder " + cache, "folder " + cache));
+
+  size = 0;
+  EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(Exists(cache));
+  // Emptied again, the cache is quiet.
+  ClearUrlCache(win32.os().url_cache);
+}
+
+}  // namespace
