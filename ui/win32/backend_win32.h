@@ -122,6 +122,7 @@ class Win32Backend : public Backend {
   HBRUSH BackdropBrush(Peer& peer);
   COLORREF BackgroundColor(const TControl& control) const;
   HFONT FontFor(const TFont& font);
+  bool FaceInstalled(const std::string& face);
   void MeasureLabel(TLabel& label);
 
   // list_view_win32.cpp

@@ -359,25 +359,50 @@ COLORREF Win32Backend::BackgroundColor(const TControl& control) const {
 
 // ---- fonts ----
 
-// A face that is not installed falls back to Tahoma at the same size, rather than to whatever
-// the font mapper would pick.
+bool Win32Backend::FaceInstalled(const std::string& face) {
+  auto known = face_installed_.find(face);
+  if (known != face_installed_.end()) return known->second;
+  bool found = false;
+  LOGFONTA probe{};
+  probe.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(probe.lfFaceName, face.c_str(), LF_FACESIZE);
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExA(dc, &probe, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  face_installed_.emplace(face, found);
+  return found;
+}
+
+// A face that is not installed (Calibri is missing from most XP systems) is replaced by a known
+// one rather than by whatever the font mapper picks: a metric twin when there is one, else
+// Tahoma, scaled where Tahoma runs larger, so that designed label sizes still hold the text.
 HFONT Win32Backend::FontFor(const TFont& font) {
   FontKey key{font.Name, font.Height, font.Bold, font.Italic, font.Underline, font.Charset};
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
-  auto installed = face_installed_.find(font.Name);
-  if (installed == face_installed_.end()) {
-    bool found = false;
-    LOGFONTA probe{};
-    probe.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(probe.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExA(dc, &probe, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
-    installed = face_installed_.emplace(font.Name, found).first;
+  struct Substitute {
+    const char* face;
+    const char* replacement;
+    int percent;
+  };
+  static const Substitute kSubstitutes[] = {
+      {"Calibri", "Carlito", 100},
+      {"Calibri", "Tahoma", 85},
+  };
+  std::string face = font.Name;
+  int height = font.Height;
+  if (!FaceInstalled(face)) {
+    face = "Tahoma";
+    for (const Substitute& s : kSubstitutes) {
+      if (lstrcmpiA(s.face, font.Name.c_str()) == 0 && FaceInstalled(s.replacement)) {
+        face = s.replacement;
+        height = height * s.percent / 100;
+        break;
+      }
+    }
   }
   LOGFONTA lf{};
-  lf.lfHeight = font.Height;
+  lf.lfHeight = height;
   lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = font.Italic;
   lf.lfUnderline = font.Underline;
@@ -385,7 +410,7 @@ HFONT Win32Backend::FontFor(const TFont& font) {
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
-  lstrcpynA(lf.lfFaceName, installed->second ? font.Name.c_str() : "Tahoma", LF_FACESIZE);
+  lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   HFONT handle = CreateFontIndirectA(&lf);
   fonts_.emplace(key, handle);
   return handle;
