@@ -10,6 +10,7 @@
 #include "settings/dlgOptions.h"
 #include "settings/mem_ini_file.h"
 #include "settings/system_paths.h"
+#include "update/update_settings.h"
 #include "update/updater.h"
 
 namespace {
@@ -72,6 +73,8 @@ void TfrmMain::FormShow(ui::TControl*) {
       Close();
       return;
     }
+    if (FSettings) ReadUpdateSettings(*FSettings, &FCheckUpdatesAtStart, &FUpdateHost);
+    ctx_.forms.frmUpdater->FHost = FUpdateHost;
     if (FCheckUpdatesAtStart) {
       // A failed check is reported and the start goes on.
       ctx_.app.Guard(

@@ -1,9 +1,125 @@
 #include "update/updater.h"
 
-TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmUpdater"), ctx_(context) {}
-void TfrmUpdater::CheckForUpdates(const std::string&, int) {}
-void TfrmUpdater::FormShow(ui::TControl*) {}
-void TfrmUpdater::JvXPButton1Click(ui::TControl*) {}
-void TfrmUpdater::JvXPButton2Click(ui::TControl*) {}
-std::string DownloadText(platform::Http&, const std::string&) { return "0"; }
-bool IsInteger(const std::string&) { return false; }
+#include <cstring>
+
+#include "platform/exception.h"
+#include "update/update_settings.h"
+
+namespace {
+
+constexpr const char* kAgent = "Torvex Updater 1.5.1";
+constexpr size_t kChunk = 1025;
+
+}  // namespace
+
+std::string DownloadText(platform::Http& http, const std::string& Address) {
+  std::string result;
+  platform::InternetHandle session = http.Open(kAgent);
+  if (!session) throw platform::Exception("Unable to initialize Wininet");
+  platform::InternetHandle request = http.OpenUrl(session, Address, platform::kInternetFlagReload);
+  if (!request) {
+    result = "0";
+  } else {
+    char buffer[kChunk];
+    for (;;) {
+      std::memset(buffer, 0, sizeof buffer);
+      size_t read = http.Read(request, buffer, sizeof buffer);
+      if (read == 0) break;
+      // A chunk's text ends at its first zero byte; the rest of that chunk is dropped.
+      result.append(buffer, strnlen(buffer, sizeof buffer));
+    }
+    http.Close(request);
+  }
+  http.Close(session);
+  return result;
+}
+
+bool IsInteger(const std::string& Text) {
+  size_t i = 0;
+  while (i < Text.size() && Text[i] == ' ') ++i;
+  if (i < Text.size() && (Text[i] == '+' || Text[i] == '-')) ++i;
+  if (i == Text.size()) return false;
+  int64_t value = 0;
+  for (; i < Text.size(); ++i) {
+    if (Text[i] < '0' || Text[i] > '9') return false;
+    value = value * 10 + (Text[i] - '0');
+    if (value > 2147483648LL) return false;
+  }
+  const bool negative = Text.find('-') != std::string::npos;
+  return negative ? value <= 2147483648LL : value <= 2147483647LL;
+}
+
+TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmUpdater"), ctx_(context) {
+  SetCaption("Clutterix");
+  SetClientSize(549, 484);
+  SetBorderStyle(ui::TBorderStyle::bsSizeable);
+  SetPosition(ui::TPosition::poScreenCenter);
+  MinWidth = 400;
+  MinHeight = 200;
+  TransparentColor = ui::clFuchsia;
+  SetFont(ui::PixelFont("Tahoma", 11));
+
+  StatusBar1 = Add<ui::TStatusBar>(this, "StatusBar1");
+  StatusBar1->SetBounds(0, 465, 549, 19);
+  StatusBar1->SetAlign(ui::TAlign::alBottom);
+
+  Panel1 = Add<ui::TPanel>(this, "Panel1");
+  Panel1->SetBounds(0, 430, 549, 35);
+  Panel1->SetAlign(ui::TAlign::alBottom);
+  Panel1->SetBevel(false);
+  JvXPButton2 = Add<ui::TButton>(Panel1, "JvXPButton2");
+  JvXPButton2->SetCaption("Download Updates");
+  JvXPButton2->SetBounds(329, 8, 129, 25);
+  JvXPButton2->OnClick = [this](ui::TControl* sender) { JvXPButton2Click(sender); };
+  JvXPButton1 = Add<ui::TButton>(Panel1, "JvXPButton1");
+  JvXPButton1->SetCaption("Skip");
+  JvXPButton1->SetBounds(464, 8, 75, 25);
+  JvXPButton1->OnClick = [this](ui::TControl* sender) { JvXPButton1Click(sender); };
+
+  WebBrowser1 = Add<ui::TWebBrowser>(this, "WebBrowser1");
+  WebBrowser1->SetBounds(5, 5, 539, 420);
+  WebBrowser1->SetAlign(ui::TAlign::alClient);
+  WebBrowser1->SetAlignMargin(5);
+
+  // Takes the browser's place where no browser can be embedded, so the window is never blank.
+  memoNews = Add<ui::TMemo>(this, "memoNews");
+  memoNews->SetBounds(5, 5, 539, 420);
+  memoNews->SetAlign(ui::TAlign::alClient);
+  memoNews->SetAlignMargin(5);
+  memoNews->SetReadOnly(true);
+  memoNews->SetVisible(false);
+
+  OnShow = [this](ui::TControl* sender) { FormShow(sender); };
+  FHost = kDefaultUpdateHost;
+}
+
+void TfrmUpdater::CheckForUpdates(const std::string& Address, int ReleaseNumber) {
+  const std::string response = DownloadText(ctx_.os.http, Address);
+  if (IsInteger(response) && ReleaseNumber < std::stoi(response)) Show();
+}
+
+void TfrmUpdater::FormShow(ui::TControl*) {
+  const std::string news = "http://" + FHost + "/zp/cx.php?ver=1.2&type=news";
+  if (WebBrowser1->Navigate(news)) {
+    WebBrowser1->SetVisible(true);
+    memoNews->SetVisible(false);
+    return;
+  }
+  WebBrowser1->SetVisible(false);
+  std::string text;
+  try {
+    text = DownloadText(ctx_.os.http, news);
+  } catch (const platform::Exception&) {
+    text = "0";
+  }
+  // "0" is what an address that cannot be opened gives.
+  memoNews->SetText(text == "0" ? "The news about this release cannot be shown: the update server did not answer."
+                                : text);
+  memoNews->SetVisible(true);
+}
+
+void TfrmUpdater::JvXPButton1Click(ui::TControl*) { Close(); }
+
+void TfrmUpdater::JvXPButton2Click(ui::TControl*) {
+  ctx_.os.shell.Execute(Handle(), "open", "http://" + FHost + "/files/clutterix_setup.exe");
+}
