@@ -1,0 +1,45 @@
+#pragma once
+// Drives the installed clutterix.exe from outside, as a person would: start it, find its windows
+// and controls by caption, click them, read them back, close it.
+//
+//   GuiProgram program;                       // starts "C:\Program Files\Clutterix\clutterix.exe"
+//   HWND main = program.WaitForWindow("Clutterix");
+//   HWND about = FindChild(main, "About");
+//   ClickControl(about);                      // posted, so a modal dialog may open behind it
+//
+// Waiting for another process's window has nothing to signal it: the waits poll with a generous
+// deadline and fail the test when it passes.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+inline constexpr const char* kInstalledProgram = "C:\\Program Files\\Clutterix\\clutterix.exe";
+
+class GuiProgram {
+ public:
+  GuiProgram();
+  ~GuiProgram();  // closes the program if a test left it running
+  GuiProgram(const GuiProgram&) = delete;
+  GuiProgram& operator=(const GuiProgram&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  // A visible top-level window of the program with this caption, or nullptr after the deadline.
+  HWND WaitForWindow(const std::string& caption, DWORD timeout_ms = 30000) const;
+  // Whether the program has ended within the deadline.
+  bool WaitForExit(DWORD timeout_ms = 30000) const;
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// The first descendant of parent whose window text is caption, or nullptr.
+HWND FindChild(HWND parent, const std::string& caption);
+std::string WindowText(HWND window);
+// A control's place in its top-level window's client area.
+RECT ClientPlace(HWND control);
+SIZE ClientSize(HWND window);
+// A press and release of the left button at the control's centre, posted to it.
+void ClickControl(HWND control);
