@@ -97,3 +97,92 @@ void ClickControl(HWND control) {
   PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageA(control, WM_LBUTTONUP, 0, at);
 }
+
+#include <commctrl.h>
+
+namespace {
+
+struct PlaceSearch {
+  std::string window_class;
+  POINT at;
+  HWND found;
+};
+
+BOOL CALLBACK MatchPlace(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<PlaceSearch*>(param);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (search->window_class != name || !IsWindowVisible(window)) return TRUE;
+  const RECT place = ClientPlace(window);
+  if (place.left != search->at.x || place.top != search->at.y) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// Memory in the list view's own process, for the messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  char* address() const { return static_cast<char*>(address_); }
+  bool Write(size_t offset, const void* data, size_t size) const {
+    return WriteProcessMemory(process_, address() + offset, data, size, nullptr);
+  }
+  bool Read(size_t offset, void* data, size_t size) const {
+    return ReadProcessMemory(process_, address() + offset, data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+};
+
+}  // namespace
+
+HWND FindChildAt(HWND parent, const std::string& window_class, int x, int y) {
+  PlaceSearch search{window_class, POINT{x, y}, nullptr};
+  EnumChildWindows(parent, MatchPlace, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  constexpr size_t kText = 1024;
+  RemoteBuffer remote(list, sizeof(LVITEMA) + kText);
+  if (!remote.address()) return rows;
+  const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < columns; ++column) {
+      LVITEMA item = {};
+      item.mask = LVIF_TEXT;
+      item.iSubItem = column;
+      item.pszText = remote.address() + sizeof(LVITEMA);
+      item.cchTextMax = kText;
+      remote.Write(0, &item, sizeof item);
+      SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.address()));
+      char text[kText] = {};
+      remote.Read(sizeof(LVITEMA), text, kText - 1);
+      cells.push_back(text);
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+void SetListViewChecked(HWND list, int row, bool checked) {
+  RemoteBuffer remote(list, sizeof(LVITEMA));
+  LVITEMA item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  remote.Write(0, &item, sizeof item);
+  SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.address()));
+}

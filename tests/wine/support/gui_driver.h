@@ -43,3 +43,21 @@ RECT ClientPlace(HWND control);
 SIZE ClientSize(HWND window);
 // A press and release of the left button at the control's centre, posted to it.
 void ClickControl(HWND control);
+
+// The child of parent of the given window class whose top-left corner lies at (x, y) of the
+// top-level window's client area, or nullptr.
+HWND FindChildAt(HWND parent, const std::string& window_class, int x, int y);
+// Every row of a report list view in another process: the caption, then each sub-item, for
+// `columns` columns; and whether each row's check box is ticked.
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
+void SetListViewChecked(HWND list, int row, bool checked);
+// Polls pred every 50 ms until it holds or the deadline passes; whether it held.
+template <class Pred>
+bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    Sleep(50);
+  }
+  return true;
+}

@@ -1,0 +1,115 @@
+// A scan and a cleaning run of planted garbage, end to end through the real window under Wine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "tests/wine/support/gui_driver.h"
+
+namespace {
+
+void WriteBytes(const std::string& path, size_t size) {
+  std::ofstream(path, std::ios::binary) << std::string(size, 'g');
+}
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
+  for (const auto& row : rows)
+    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
+  return nullptr;
+}
+
+class ScanCleanGuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateDirectoryA("C:\\windows\\Temp", nullptr);
+    CreateDirectoryA(kFolder.c_str(), nullptr);
+    CreateDirectoryA(kKeepFolder.c_str(), nullptr);
+    WriteBytes(kBig, 10000);
+    WriteBytes(kSmall, 100);
+    WriteBytes(kFolder + "\\inner.tmp", 8000);
+    WriteBytes(kLog, 5000);
+    std::ofstream(kKeep, std::ios::binary) << "not garbage";
+  }
+  void TearDown() override {
+    DeleteFileA(kKeep.c_str());
+    RemoveDirectoryA(kKeepFolder.c_str());
+    DeleteFileA(kSmall.c_str());
+  }
+
+  const std::string kBig = "C:\\windows\\Temp\\cxe2e-big.tmp";
+  const std::string kSmall = "C:\\windows\\Temp\\cxe2e-small.tmp";
+  const std::string kFolder = "C:\\windows\\Temp\\cxe2e-folder";
+  const std::string kLog = "C:\\windows\\cxe2e.log";
+  const std::string kKeepFolder = "C:\\cxe2e-keep";
+  const std::string kKeep = "C:\\cxe2e-keep\\keep.tmp";
+};
+
+TEST_F(ScanCleanGuiTest, PlantedGarbageIsListedThenCleanedAndNothingElseIsTouched) {
+  GuiProgram program;
+  HWND main = program.WaitForWindow("Clutterix");
+  ASSERT_NE(main, nullptr);
+  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
+
+  HWND start = FindChildAt(main, "CxPicture", 459, 185);
+  ASSERT_NE(start, nullptr) << "the start picture";
+  ClickControl(start);
+  HWND clean_all = FindChild(main, "Clean All");
+  HWND clean_selected = FindChild(main, "Clean Selected");
+  ASSERT_TRUE(clean_all && clean_selected);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000))
+      << "the scan reaches the results page";
+
+  HWND list = FindChildAt(main, "SysListView32", 24, 182);
+  ASSERT_NE(list, nullptr);
+  auto rows = ListViewRows(list, 3);
+  const auto* big = FindRow(rows, kBig);
+  const auto* folder = FindRow(rows, kFolder);
+  const auto* log = FindRow(rows, kLog);
+  ASSERT_TRUE(big && folder && log) << rows.size() << " rows";
+  EXPECT_EQ((*big)[1], "0.0095367");
+  EXPECT_EQ((*folder)[1], "0.0076294");  // a folder counts everything in it
+  EXPECT_EQ((*log)[1], "0.0047684");
+  EXPECT_EQ((*big)[2], "Queued...");
+  EXPECT_EQ(FindRow(rows, kSmall), nullptr) << "below the noise level";
+  EXPECT_EQ(FindRow(rows, kKeep), nullptr);
+  HWND found_label = FindChildAt(main, "CxLabel", 550, 127);
+  ASSERT_NE(found_label, nullptr);
+  EXPECT_EQ(WindowText(found_label).rfind(std::to_string(rows.size()) + " ( ", 0), 0u) << WindowText(found_label);
+
+  // Clean only the big file first.
+  const int big_row = static_cast<int>(big - rows.data());
+  SetListViewChecked(list, big_row, true);
+  PostMessageA(clean_selected, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] {
+    auto now = ListViewRows(list, 3);
+    const auto* row = FindRow(now, kBig);
+    return row && (*row)[2] == "File Deleted" && IsWindowEnabled(clean_all);
+  }));
+  EXPECT_FALSE(Exists(kBig));
+  EXPECT_TRUE(Exists(kLog)) << "not ticked";
+  EXPECT_EQ((*FindRow(ListViewRows(list, 3), kLog))[2], "Queued...");
+
+  PostMessageA(clean_all, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] {
+    auto now = ListViewRows(list, 3);
+    const auto* row = FindRow(now, kLog);
+    return row && (*row)[2] == "File Deleted" && IsWindowEnabled(clean_all);
+  }));
+  auto after = ListViewRows(list, 3);
+  EXPECT_EQ((*FindRow(after, kFolder))[2], "Folder Deleted");
+  EXPECT_FALSE(Exists(kFolder)) << "moved to the Recycle Bin";
+  EXPECT_FALSE(Exists(kLog));
+  EXPECT_TRUE(Exists(kSmall)) << "never listed, so never cleaned";
+  EXPECT_EQ(ReadAll(kKeep), "not garbage");
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit());
+}
+
+}  // namespace
