@@ -69,8 +69,11 @@ HWND FindChild(HWND parent, const std::string& caption) {
 }
 
 std::string WindowText(HWND window) {
+  // WM_GETTEXT reaches the control itself: GetWindowText of another process's edit box gives
+  // only the text it was made with.
   char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
   return text;
 }
 

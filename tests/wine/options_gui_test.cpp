@@ -1,0 +1,99 @@
+// The options dialog through the real window under Wine: what OK stores in general.conf and in
+// the Run key, and what the next start does with it.
+#include <shlobj.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "tests/wine/support/gui_driver.h"
+
+namespace {
+
+std::string SettingsFile() {
+  char folder[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+  return std::string(folder) + "\\Torvex Clutterix\\general.conf";
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool RunValueExists() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_READ, &key))
+    return false;
+  const bool found = RegQueryValueExA(key, "Clutterix", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return found;
+}
+
+HWND OpenOptions(const GuiProgram& program, HWND main) {
+  ClickControl(FindChild(main, "Advanced Options"));
+  HWND options = program.WaitForWindow("Options");
+  // The dialog's controls are made as it first shows: wait for the last of them.
+  if (options) WaitUntil([&] { return FindChild(options, "&OK") != nullptr; }, 30000);
+  return options;
+}
+
+void SetChecked(HWND box, bool checked) {
+  if ((SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked) SendMessageA(box, BM_CLICK, 0, 0);
+}
+
+HWND StartAndWaitForMain(const GuiProgram& program) {
+  HWND main = program.WaitForWindow("Clutterix");
+  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
+  return main;
+}
+
+TEST(OptionsGuiTest, OkStoresTheChoicesAndTheNextStartUsesThem) {
+  {
+    GuiProgram program;
+    HWND main = StartAndWaitForMain(program);
+    ASSERT_NE(main, nullptr);
+    HWND options = OpenOptions(program, main);
+    ASSERT_NE(options, nullptr);
+    HWND noise = FindChild(options, "4096");
+    ASSERT_NE(noise, nullptr) << "the noise-level edit";
+    SendMessageA(noise, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("2048"));
+    SetChecked(FindChild(options, "Autostart with Windows"), true);
+    SetChecked(FindChild(options, "Start scan after loading"), true);
+    PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }));
+
+    const std::string conf = ReadAll(SettingsFile());
+    EXPECT_NE(conf.find("NoiseLevel=2048\r\n"), std::string::npos) << conf;
+    EXPECT_NE(conf.find("AutoStartScan=1\r\n"), std::string::npos) << conf;
+    EXPECT_TRUE(RunValueExists());
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+  }
+  {
+    // "Start scan after loading": the scan starts by itself once the window is up.
+    GuiProgram program;
+    HWND main = StartAndWaitForMain(program);
+    ASSERT_NE(main, nullptr);
+    HWND clean_all = FindChild(main, "Clean All");
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
+    HWND options = OpenOptions(program, main);
+    ASSERT_NE(options, nullptr);
+    EXPECT_NE(FindChild(options, "2048"), nullptr) << "the stored noise level is shown";
+    HWND autostart = FindChild(options, "Autostart with Windows");
+    EXPECT_EQ(SendMessageA(autostart, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SetChecked(autostart, false);
+    SetChecked(FindChild(options, "Start scan after loading"), false);
+    SendMessageA(FindChild(options, "2048"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4096"));
+    PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }));
+    EXPECT_FALSE(RunValueExists());
+    EXPECT_NE(ReadAll(SettingsFile()).find("AutoStartScan=0\r\n"), std::string::npos);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+  }
+}
+
+}  // namespace
