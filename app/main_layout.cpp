@@ -64,14 +64,14 @@ void TfrmMain::CreateControls() {
   lbTracesLabel = Add<ui::TLabel>(this, "lbTracesLabel");
   lbTracesLabel->SetCaption("Traces Found:");
   lbTracesLabel->SetFont(CalibriBold15());
-  lbTracesLabel->SetBounds(449, 128, 86, 18);
+  lbTracesLabel->SetBounds(449, 128, 100, 18);  // room up to the figures at 550, for wider fonts
   lbTracesLabel->SetTransparent(true);
   lbTracesLabel->SetVisible(false);
 
   lbSummarySize = Add<ui::TLabel>(this, "lbSummarySize");
   lbSummarySize->SetCaption("Summary Size:");
   lbSummarySize->SetFont(CalibriBold15());
-  lbSummarySize->SetBounds(443, 152, 92, 18);
+  lbSummarySize->SetBounds(443, 152, 106, 18);
   lbSummarySize->SetTransparent(true);
   lbSummarySize->SetVisible(false);
 

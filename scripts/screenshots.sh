@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Takes screenshots of the real program under Wine and Xvfb, as a person sees it: the settings
+# page, the about box, both tabs of the options dialog, the scanning and results pages, and the
+# alert that a cleaning run with nothing ticked shows. They land in screenshots/ (not committed).
+# Uses the build of ./test or ./run (build/win32) and a prefix of its own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+missing=
+for tool in import xdotool; do command -v $tool >/dev/null || missing=1; done
+if [ -n "$missing" ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends imagemagick xdotool x11-apps fonts-dejavu-core >/dev/null
+fi
+[ -f build/win32/clutterix.exe ] || { echo "screenshots: build first (./test or ./run)" >&2; exit 1; }
+mkdir -p screenshots
+display=:$((90 + RANDOM % 9))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+prefix=$PWD/build/shots-prefix
+cleanup() {
+  scripts/wine-run.sh --stop "$prefix" >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=$display
+CX_INSTALL_FROM=$PWD/build/win32 scripts/wine-run.sh "$prefix" "C:\\Program Files\\Clutterix\\clutterix.exe" &
+
+# Waits for a window by title; then its top-left corner is in $wx, $wy.
+wait_window() {
+  local id
+  for _ in $(seq 1 300); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | tail -n 1) && [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "${id:-}" ] || { echo "screenshots: no window \"$1\"" >&2; exit 1; }
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  wx=$X wy=$Y
+  sleep 1  # let it paint
+}
+shot() { import -window root "screenshots/$1.png"; echo "screenshots/$1.png"; }
+click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; }
+
+wait_window Clutterix
+main_x=$wx main_y=$wy
+shot settings-page
+click 24 101 # About
+wait_window About
+shot about-box
+xdotool key --window "$(xdotool search --name '^About$' | tail -n 1)" alt+F4 || true
+wx=$main_x wy=$main_y
+sleep 1
+click 295 347 # Advanced Options
+wait_window Options
+shot options-other
+click 33 10 # the "Scan" tab
+sleep 1
+shot options-scan
+xdotool key --window "$(xdotool search --name '^Options$' | tail -n 1)" alt+F4 || true
+wx=$main_x wy=$main_y
+sleep 1
+click 534 260 # the start picture
+sleep 1
+shot scanning-page
+sleep 15
+shot results-page
+click 375 462 # Clean Selected with nothing ticked
+wait_window "Cannot start cleaning"
+shot alert-dialog
