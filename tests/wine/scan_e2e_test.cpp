@@ -1,0 +1,333 @@
+// A scan through the real window under Wine: garbage of every category planted where Windows 6.x
+// keeps it, ordinary files beside it, the start picture clicked, and the rows read back.
+#include <windows.h>
+// windows.h first: shlobj.h needs its types.
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/wine/support/gui_driver.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Every planted name carries this mark, so that the prefix's own garbage cannot be mistaken for it.
+constexpr const char* kMark = "cxscan";
+
+std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+void MakeFolders(const std::string& path) {
+  for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+  CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void WriteBytes(const std::string& path, size_t size) {
+  MakeFolders(path.substr(0, path.rfind('\\')));
+  std::ofstream(path, std::ios::binary) << std::string(size, 'g');
+}
+
+// Removes a planted tree again (files first, then the folders bottom-up).
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = path + "\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+const std::vector<std::string>* FindRow(const Rows& rows, const std::string& path) {
+  for (const auto& row : rows)
+    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
+  return nullptr;
+}
+
+// The size text of the results list: bytes up to 4096, else megabytes with 5 significant digits.
+std::string SizeText(size_t bytes) {
+  if (bytes <= 4096) return std::to_string(bytes) + " Bytes";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.5g", static_cast<double>(bytes) / 1048576.0);
+  return text;
+}
+
+// Megabytes of a row's size text ("0.0095367" or "512 Bytes").
+double RowMegabytes(const std::string& size) {
+  if (size.find("Bytes") != std::string::npos) return std::atof(size.c_str()) / 1048576.0;
+  return std::atof(size.c_str());
+}
+
+// Saves the window as a bitmap into the folder the test bench names (with CX_SCREENSHOTS set).
+void Screenshot(HWND window, const std::string& name) {
+  const char* folder = std::getenv("CX_SCREENSHOT_DIR");
+  if (folder == nullptr || *folder == '\0') return;
+  // Paint whatever is pending first, so the picture shows the page as it now stands.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
+  RECT r;
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const DWORD row_bytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + row_bytes * height;
+  std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(row_bytes) * height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+// A message box of the program (the general error display), if one is open.
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner == search->first && IsWindowVisible(window) && std::strcmp(name, "#32770") == 0) {
+    search->second = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+std::string OpenMessageBox(const GuiProgram& program) {
+  std::pair<DWORD, HWND> search{program.id(), nullptr};
+  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  if (search.second == nullptr) return "";
+  HWND text = FindWindowExA(search.second, nullptr, "Static", nullptr);
+  while (text != nullptr && WindowText(text).empty()) text = FindWindowExA(search.second, text, "Static", nullptr);
+  return text ? WindowText(text) : "<message box>";
+}
+
+class ScanE2eTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const std::string local = Folder(CSIDL_LOCAL_APPDATA);
+    const std::string cache = Folder(CSIDL_INTERNET_CACHE);
+    const std::string profile = Folder(CSIDL_PROFILE);
+    const std::string windows = Folder(CSIDL_WINDOWS);
+    const std::string mark = kMark;
+    // Objects by path with their sizes; a folder holds one file of that size.
+    garbage_ = {
+        {"C:\\$Recycle.Bin\\S-1-5-21-" + mark + "-1000", 20000},
+        {windows + "\\Temp\\" + mark + "-w.tmp", 9000},
+        {windows + "\\Temp\\" + mark + "-wdir", 6000},
+        {local + "\\Temp\\" + mark + "-u.tmp", 7000},
+        {local + "\\Temp\\" + mark + "-udir", 4096},
+        {cache + "\\" + mark + "-Content", 12000},
+        {windows + "\\" + mark + ".log", 5000},
+        {windows + "\\Logs\\CBS\\" + mark + "-cbs.log", 6000},
+        {windows + "\\Debug\\UserMode\\" + mark + "-user.log", 6500},
+        {windows + "\\Panther\\" + mark + "-setupact.log", 7500},
+        {windows + "\\inf\\setupapi." + mark + ".log", 8500},
+        {"C:\\$Windows.~BT\\Sources\\Panther\\" + mark + ".log", 9500},
+        {windows + "\\system32\\wbem\\Logs\\" + mark + ".log", 10500},
+        {local + "\\Microsoft\\Windows\\Explorer\\thumbcache_" + mark + ".db", 30000},
+        {profile + "\\Pictures\\" + mark + "-album\\Thumbs.db", 6000},
+        {"C:\\" + mark + "-photos\\Thumbs.db", 11000},
+        {windows + "\\SoftwareDistribution\\Download\\" + mark + "-update", 50000},
+        {windows + "\\SoftwareDistribution\\Download\\" + mark + "-kb.cab", 8000},
+    };
+    folders_ = {garbage_[0].first, garbage_[2].first, garbage_[4].first, garbage_[5].first, garbage_[16].first};
+    below_noise_ = windows + "\\Temp\\" + mark + "-tiny.tmp";
+    keep_ = {profile + "\\Documents\\" + mark + "-report.doc",
+             profile + "\\Pictures\\" + mark + "-album\\cat.jpg",
+             profile + "\\Desktop\\" + mark + "-notes.txt",
+             profile + "\\Downloads\\" + mark + "-setup.exe",
+             Folder(CSIDL_RECENT) + "\\" + mark + "-report.lnk",
+             windows + "\\" + mark + "-keep.ini",
+             windows + "\\inf\\" + mark + "-oem.inf",
+             windows + "\\Logs\\CBS\\" + mark + ".cab",
+             windows + "\\SoftwareDistribution\\DataStore\\Logs\\" + mark + "-edb.log",
+             local + "\\" + mark + "-app\\settings.dat",
+             "C:\\" + mark + "-photos\\img001.jpg",
+             "C:\\" + mark + "-data\\server.log"};
+    for (const auto& [path, size] : garbage_) {
+      const bool folder = std::find(folders_.begin(), folders_.end(), path) != folders_.end();
+      WriteBytes(folder ? path + "\\inner.bin" : path, size);
+    }
+    WriteBytes(below_noise_, 100);
+    for (const std::string& path : keep_) WriteBytes(path, 9000);
+    // A large tree to stop a scan in: the thumbnail rule walks it looking for Thumbs.db.
+    for (int i = 0; i < 40; ++i)
+      for (int j = 0; j < 40; ++j)
+        WriteBytes("C:\\" + mark + "-big\\d" + std::to_string(i) + "\\e" + std::to_string(j) + "\\x.dat", 10);
+  }
+
+  static void TearDownTestSuite() {
+    const std::string mark = kMark;
+    for (const auto& [path, size] : garbage_) {
+      RemoveTree(path);
+      DeleteFileA(path.c_str());
+    }
+    DeleteFileA(below_noise_.c_str());
+    for (const std::string& path : keep_) DeleteFileA(path.c_str());
+    for (const std::string& folder :
+         {"C:\\" + mark + "-big", "C:\\" + mark + "-photos", "C:\\" + mark + "-data",
+          Folder(CSIDL_PROFILE) + "\\Pictures\\" + mark + "-album", Folder(CSIDL_LOCAL_APPDATA) + "\\" + mark + "-app"})
+      RemoveTree(folder);
+  }
+
+  // Starts the program and waits for its settings page; closes the rights warning if it comes.
+  HWND Open(GuiProgram& program) {
+    HWND main = program.WaitForWindow("Clutterix");
+    if (main == nullptr) return nullptr;
+    if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
+    return main;
+  }
+  HWND StartPicture(HWND main) { return FindChildAt(main, "CxPicture", 459, 185); }
+  bool Shown(HWND control) { return control && IsWindowVisible(control) && IsWindowEnabled(control); }
+
+  static std::vector<std::pair<std::string, size_t>> garbage_;
+  static std::vector<std::string> folders_;
+  static std::string below_noise_;
+  static std::vector<std::string> keep_;
+};
+
+std::vector<std::pair<std::string, size_t>> ScanE2eTest::garbage_;
+std::vector<std::string> ScanE2eTest::folders_;
+std::string ScanE2eTest::below_noise_;
+std::vector<std::string> ScanE2eTest::keep_;
+
+TEST_F(ScanE2eTest, AScanOfTheWholeDriveListsEveryPlantedGarbageObjectAndNothingElseOfOurs) {
+  GuiProgram program;
+  HWND main = Open(program);
+  ASSERT_NE(main, nullptr);
+  HWND start = StartPicture(main);
+  ASSERT_NE(start, nullptr);
+  HWND stop = FindChild(main, "Stop Scanning");
+  HWND clean_all = FindChild(main, "Clean All");
+  ASSERT_TRUE(stop && clean_all);
+
+  ClickControl(start);
+  ASSERT_TRUE(WaitUntil([&] { return Shown(stop); })) << "the scanning page";
+  EXPECT_FALSE(IsWindowVisible(start));
+  EXPECT_FALSE(IsWindowEnabled(clean_all));
+  Screenshot(main, "scan-scanning-page");
+  ASSERT_TRUE(WaitUntil([&] { return Shown(clean_all) || !OpenMessageBox(program).empty(); }, 300000))
+      << "the results page";
+  EXPECT_EQ(OpenMessageBox(program), "") << "the scan of C: ends without an error";
+  EXPECT_FALSE(IsWindowEnabled(stop));
+  Screenshot(main, "scan-results-page");
+
+  HWND list = FindChildAt(main, "SysListView32", 24, 182);
+  ASSERT_NE(list, nullptr);
+  const Rows rows = ListViewRows(list, 3);
+  for (const auto& [path, size] : garbage_) {
+    const auto* row = FindRow(rows, path);
+    if (row == nullptr) {
+      ADD_FAILURE() << "not listed: " << path;
+      continue;
+    }
+    EXPECT_EQ((*row)[1], SizeText(size)) << path;
+    EXPECT_EQ((*row)[2], "Queued...") << path;
+  }
+  EXPECT_EQ(FindRow(rows, below_noise_), nullptr) << "below the noise level";
+  double shown_mb = 0;
+  for (const auto& row : rows) {
+    shown_mb += RowMegabytes(row[1]);
+    for (const std::string& keep : keep_) {
+      const std::string folder = keep.substr(0, keep.rfind('\\'));
+      EXPECT_NE(_stricmp(row[0].c_str(), keep.c_str()), 0) << "not garbage: " << keep;
+      if (folder.find(kMark) != std::string::npos) {
+        EXPECT_NE(_stricmp(row[0].c_str(), folder.c_str()), 0) << "holds what is not garbage: " << folder;
+      }
+    }
+  }
+
+  // "shown ( found )", where the found objects include the one under the noise level; the total
+  // counts every found object, so it is at least what the rows show.
+  const std::string found = WindowText(FindChildAt(main, "CxLabel", 550, 127));
+  const std::string size = WindowText(FindChildAt(main, "CxLabel", 550, 151));
+  int shown_count = -1, found_count = -1;
+  ASSERT_EQ(std::sscanf(found.c_str(), "%d ( %d )", &shown_count, &found_count), 2) << found;
+  EXPECT_EQ(shown_count, static_cast<int>(rows.size()));
+  EXPECT_GT(found_count, shown_count);
+  ASSERT_TRUE(size.ends_with(" MB")) << size;
+  EXPECT_GE(std::atof(size.c_str()), shown_mb * 0.999) << size;
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST_F(ScanE2eTest, StopScanningInALargeTreeShowsTheResultsWithWhatWasFound) {
+  GuiProgram program;
+  HWND main = Open(program);
+  ASSERT_NE(main, nullptr);
+  HWND stop = FindChild(main, "Stop Scanning");
+  HWND clean_all = FindChild(main, "Clean All");
+  HWND back = FindChild(main, "Back to Settings");
+  ASSERT_TRUE(stop && clean_all && back);
+
+  ClickControl(StartPicture(main));
+  ASSERT_TRUE(WaitUntil([&] { return Shown(stop); })) << "the scanning page";
+  HWND current = FindChildAt(main, "CxLabel", 134, 426);  // the folder being searched
+  ASSERT_NE(current, nullptr);
+  const std::string big = std::string("C:\\") + kMark + "-big\\";
+  ASSERT_TRUE(WaitUntil([&] { return _strnicmp(WindowText(current).c_str(), big.c_str(), big.size()) == 0; }, 300000))
+      << "the scan reaches the large tree; last folder: " << WindowText(current);
+  ASSERT_TRUE(IsWindowEnabled(stop));
+  PostMessageA(stop, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Shown(clean_all); }, 10000)) << "the results page at once";
+  EXPECT_FALSE(IsWindowEnabled(stop));
+  EXPECT_TRUE(IsWindowVisible(stop));
+  EXPECT_FALSE(IsWindowVisible(current));
+
+  // The rules after the thumbnails (the update downloads) were never started.
+  HWND list = FindChildAt(main, "SysListView32", 24, 182);
+  ASSERT_NE(list, nullptr);
+  const Rows rows = ListViewRows(list, 3);
+  EXPECT_NE(FindRow(rows, garbage_[0].first), nullptr) << "found before the stop";
+  EXPECT_EQ(FindRow(rows, garbage_.back().first), nullptr) << "its rule comes after the stop";
+  EXPECT_EQ(OpenMessageBox(program), "");
+
+  // Still usable: back to the settings page, whose start picture starts the next scan.
+  PostMessageA(back, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return StartPicture(main) != nullptr; }, 10000));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit());
+}
+
+}  // namespace
