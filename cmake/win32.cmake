@@ -48,7 +48,7 @@ list(APPEND CX_WINE_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/sync_queue.cpp)
 if(CX_WINE_TESTS)
   add_executable(cx_wine_tests ${CX_WINE_TESTS} ${CX_WINE_SUPPORT})
   target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main)
+  target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32)
   add_dependencies(cx_wine_tests clutterix)
   # A stand-in browser beside the tests, for the running-applications check: it only waits.
   add_executable(fake_firefox WIN32 tests/wine/fake_firefox/main.cpp)
