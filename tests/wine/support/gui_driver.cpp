@@ -189,3 +189,16 @@ void SetListViewChecked(HWND list, int row, bool checked) {
   remote.Write(0, &item, sizeof item);
   SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.address()));
 }
+
+std::vector<std::string> ListBoxItems(HWND list) {
+  std::vector<std::string> items;
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[512] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    char narrow[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    items.push_back(narrow);
+  }
+  return items;
+}

@@ -61,3 +61,6 @@ bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {
   }
   return true;
 }
+// The items of a list box in another process (read in their wide form: the ANSI one arrives cut
+// to its first character across processes under Wine).
+std::vector<std::string> ListBoxItems(HWND list);

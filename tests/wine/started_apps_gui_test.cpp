@@ -1,0 +1,72 @@
+// The running-applications check of a cleaning run, through the real windows under Wine, with a
+// stand-in firefox.exe from the build folder.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "tests/wine/support/gui_driver.h"
+
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The build folder, which Wine opens through its \\?\unix\ namespace (the prefix has no drive for it).
+std::string BuildFolder() {
+  std::string folder = std::string("\\\\?\\unix") + CX_EXE_DIR + "/";
+  for (char& c : folder)
+    if (c == '/') c = '\\';
+  return folder;
+}
+
+HANDLE StartFirefox() {
+  std::string command = "\"" + BuildFolder() + "firefox.exe\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return nullptr;
+  CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndContinueEndsIt) {
+  const std::string garbage = "C:\\windows\\Temp\\cxe2e-apps.tmp";
+  std::ofstream(garbage, std::ios::binary) << std::string(9000, 'g');
+  HANDLE firefox = StartFirefox();
+  ASSERT_NE(firefox, nullptr);
+
+  GuiProgram program;
+  HWND main = program.WaitForWindow("Clutterix");
+  ASSERT_NE(main, nullptr);
+  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
+  ClickControl(FindChildAt(main, "CxPicture", 459, 185));
+  HWND clean_all = FindChild(main, "Clean All");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
+
+  PostMessageA(clean_all, BM_CLICK, 0, 0);
+  HWND dialog = program.WaitForWindow("Applications");
+  ASSERT_NE(dialog, nullptr);
+  HWND list = FindChildAt(dialog, "ListBox", 48, 64);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ListBoxItems(list), std::vector<std::string>{"Mozilla Firefox"});
+  PostMessageA(FindChild(dialog, "Cancel"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog) && IsWindowEnabled(clean_all); }));
+  EXPECT_TRUE(Exists(garbage)) << "Cancel starts no deletion";
+  EXPECT_EQ(WaitForSingleObject(firefox, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "and closes nothing";
+
+  PostMessageA(clean_all, BM_CLICK, 0, 0);
+  dialog = program.WaitForWindow("Applications");
+  ASSERT_NE(dialog, nullptr);
+  PostMessageA(FindChild(dialog, "Close and Continue"), BM_CLICK, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(firefox, 30000), static_cast<DWORD>(WAIT_OBJECT_0)) << "firefox.exe was ended";
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(garbage); })) << "and the run went on";
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit());
+  if (WaitForSingleObject(firefox, 0) != WAIT_OBJECT_0) TerminateProcess(firefox, 1);
+  CloseHandle(firefox);
+  DeleteFileA(garbage.c_str());
+}
+
+}  // namespace
