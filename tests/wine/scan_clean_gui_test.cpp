@@ -27,6 +27,7 @@ const std::vector<std::string>* FindRow(const std::vector<std::vector<std::strin
 class ScanCleanGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ResetSettingsFile();
     CreateDirectoryA("C:\\windows\\Temp", nullptr);
     CreateDirectoryA(kFolder.c_str(), nullptr);
     CreateDirectoryA(kKeepFolder.c_str(), nullptr);

@@ -31,6 +31,7 @@ HANDLE StartFirefox() {
 }
 
 TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndContinueEndsIt) {
+  ResetSettingsFile();
   const std::string garbage = "C:\\windows\\Temp\\cxe2e-apps.tmp";
   std::ofstream(garbage, std::ios::binary) << std::string(9000, 'g');
   HANDLE firefox = StartFirefox();

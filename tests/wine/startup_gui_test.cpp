@@ -6,6 +6,7 @@
 namespace {
 
 TEST(StartupGuiTest, TheSettingsPageAboutBoxAndCloseWorkThroughTheRealWindows) {
+  ResetSettingsFile();
   GuiProgram program;
   ASSERT_TRUE(program.started()) << kInstalledProgram;
   HWND main = program.WaitForWindow("Clutterix");

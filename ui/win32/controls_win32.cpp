@@ -360,6 +360,12 @@ void Win32Backend::SyncBounds(Peer& peer) {
     UnionRect(&u, &a, &b);
     InvalidateAbove(c, u);
   }
+  if (c.Kind() == ControlKind::kLabel) {
+    // An auto-sized label that shrank uncovers what lies behind it: repaint that place, or the
+    // end of its longer text stays on screen.
+    RECT a{old.Left, old.Top, old.Left + old.Width, old.Top + old.Height};
+    RedrawWindow(GetParent(peer.hwnd), &a, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
   if (c.Kind() == ControlKind::kPageControl) LayoutSheets(static_cast<TPageControl&>(c));
   if (c.Kind() == ControlKind::kWebBrowser && peer.browser) peer.browser->Resize(want.Width, want.Height);
 }

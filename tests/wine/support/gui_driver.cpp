@@ -202,3 +202,11 @@ std::vector<std::string> ListBoxItems(HWND list) {
   }
   return items;
 }
+
+#include <shlobj.h>
+
+void ResetSettingsFile() {
+  char folder[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+  DeleteFileA((std::string(folder) + "\\Torvex Clutterix\\general.conf").c_str());
+}

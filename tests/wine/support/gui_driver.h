@@ -64,3 +64,6 @@ bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {
 // The items of a list box in another process (read in their wide form: the ANSI one arrives cut
 // to its first character across processes under Wine).
 std::vector<std::string> ListBoxItems(HWND list);
+// Removes the program's settings file, so that a test starts from the defaults whatever an
+// earlier test stored (a scan after loading, another noise level, an update host).
+void ResetSettingsFile();
