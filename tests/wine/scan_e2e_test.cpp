@@ -143,6 +143,7 @@ std::string OpenMessageBox(const GuiProgram& program) {
 
 class ScanE2eTest : public ::testing::Test {
  protected:
+  void SetUp() override { ResetSettingsFile(); }  // the defaults, whatever an earlier test stored
   static void SetUpTestSuite() {
     const std::string local = Folder(CSIDL_LOCAL_APPDATA);
     const std::string cache = Folder(CSIDL_INTERNET_CACHE);
