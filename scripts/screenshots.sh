@@ -24,32 +24,42 @@ trap cleanup EXIT
 export DISPLAY=$display
 CX_INSTALL_FROM=$PWD/build/win32 scripts/wine-run.sh "$prefix" "C:\\Program Files\\Clutterix\\clutterix.exe" &
 
-# Waits for a window by title; then its top-left corner is in $wx, $wy.
+# Waits for a window by title (up to $2 tenths of a second, 30 s by default); then its top-left
+# corner is in $wx, $wy.
 wait_window() {
-  local id
-  for _ in $(seq 1 300); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | tail -n 1) && [ -n "$id" ] && break
+  local id= tries=${2:-300}
+  for _ in $(seq 1 "$tries"); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1) && [ -n "$id" ] && break
     sleep 0.1
   done
-  [ -n "${id:-}" ] || { echo "screenshots: no window \"$1\"" >&2; exit 1; }
+  [ -n "${id:-}" ] || { [ -n "${2:-}" ] && return 1; echo "screenshots: no window \"$1\"" >&2; exit 1; }
   eval "$(xdotool getwindowgeometry --shell "$id")"
   wx=$X wy=$Y
   sleep 1  # let it paint
 }
 shot() { import -window root "screenshots/$1.png"; echo "screenshots/$1.png"; }
 click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; }
+# Clicks until the window named $3 opens (the first click may come before the program listens).
+click_for() {
+  local x=$wx y=$wy
+  for _ in 1 2 3 4 5; do
+    wx=$x wy=$y
+    click "$1" "$2"
+    wait_window "$3" 60 && return 0
+  done
+  echo "screenshots: no window \"$3\"" >&2
+  exit 1
+}
 
 wait_window Clutterix
 main_x=$wx main_y=$wy
 shot settings-page
-click 24 101 # About
-wait_window About
+click_for 20 101 About
 shot about-box
 xdotool key --window "$(xdotool search --name '^About$' | tail -n 1)" alt+F4 || true
 wx=$main_x wy=$main_y
 sleep 1
-click 295 347 # Advanced Options
-wait_window Options
+click_for 290 347 Options
 shot options-other
 click 33 10 # the "Scan" tab
 sleep 1
@@ -62,6 +72,5 @@ sleep 1
 shot scanning-page
 sleep 15
 shot results-page
-click 375 462 # Clean Selected with nothing ticked
-wait_window "Cannot start cleaning"
+click_for 375 462 "Cannot start cleaning" # Clean Selected with nothing ticked
 shot alert-dialog

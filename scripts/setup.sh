@@ -19,7 +19,7 @@ missing_packages() {
 }
 
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libjpeg62-turbo-dev)
-cross=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth dpkg-dev xz-utils ca-certificates)
+cross=(g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   need_root

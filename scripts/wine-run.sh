@@ -20,7 +20,7 @@
 # With CX_SCREENSHOTS set, the harness is told (CX_SCREENSHOT_DIR) to save into screenshots/.
 set -euo pipefail
 
-bench_version=1 # Raise when the prefix's set-up below changes: existing prefixes are then recreated.
+bench_version=2 # Raise when the prefix's set-up below changes: existing prefixes are then recreated.
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 die() {
@@ -146,6 +146,12 @@ configure_prefix() { # runs in the Wine session of this prefix
   for v in TEMP TMP; do
     wine reg add 'HKCU\Environment' /v "$v" /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Local\Temp' /f \
       9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not set $v (see $prefix.create.log)"
+  done
+  # Windows' own Tahoma metrics: without it Wine falls back to a wider font and cuts captions
+  # that fit their designed widths on Windows. Wine ships a Tahoma of its own for this.
+  local font
+  for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
+    [ -f "$font" ] && cp "$font" "$prefix/drive_c/windows/Fonts/"
   done
   wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f \
     9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not turn off winemenubuilder"
