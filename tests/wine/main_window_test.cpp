@@ -12,12 +12,6 @@
 
 namespace {
 
-std::string SettingsFile() {
-  char folder[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return std::string(folder) + "\\Torvex Clutterix\\general.conf";
-}
-
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -95,7 +89,7 @@ TEST(MainWindowGuiTest, SettingsPageAboutBoxAndClose) {
 }
 
 TEST(MainWindowGuiTest, UnsupportedReleaseIsRefusedAndTheSettingsStayAsTheyWere) {
-  const std::string settings = SettingsFile();
+  const std::string settings = SettingsFilePath();
   CreateDirectoryA(settings.substr(0, settings.rfind('\\')).c_str(), nullptr);
   const std::string before = ReadAll(settings);
   // A file the refused start must not overwrite: every category off, unlike the defaults.

@@ -12,12 +12,6 @@
 
 namespace {
 
-std::string SettingsFile() {
-  char folder[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return std::string(folder) + "\\Torvex Clutterix\\general.conf";
-}
-
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -65,7 +59,7 @@ TEST(OptionsGuiTest, OkStoresTheChoicesAndTheNextStartUsesThem) {
     PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }));
 
-    const std::string conf = ReadAll(SettingsFile());
+    const std::string conf = ReadAll(SettingsFilePath());
     EXPECT_NE(conf.find("NoiseLevel=2048\r\n"), std::string::npos) << conf;
     EXPECT_NE(conf.find("AutoStartScan=1\r\n"), std::string::npos) << conf;
     EXPECT_TRUE(RunValueExists());
@@ -90,7 +84,7 @@ TEST(OptionsGuiTest, OkStoresTheChoicesAndTheNextStartUsesThem) {
     PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }));
     EXPECT_FALSE(RunValueExists());
-    EXPECT_NE(ReadAll(SettingsFile()).find("AutoStartScan=0\r\n"), std::string::npos);
+    EXPECT_NE(ReadAll(SettingsFilePath()).find("AutoStartScan=0\r\n"), std::string::npos);
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
   }

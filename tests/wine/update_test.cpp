@@ -29,13 +29,6 @@ TEST(UpdateWine, DownloadTextReadsTheBodyAndAnUnreachableServerGivesZero) {
   EXPECT_EQ(DownloadText(*http, "http://127.0.0.1:" + std::to_string(port) + "/zp/cx.php?ver=1.2"), "0");
 }
 
-std::string SettingsFile() {
-  char folder[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  CreateDirectoryA((std::string(folder) + "\\Torvex Clutterix").c_str(), nullptr);
-  return std::string(folder) + "\\Torvex Clutterix\\general.conf";
-}
-
 struct WindowCount {
   DWORD id;
   const std::string* caption;
@@ -59,7 +52,7 @@ int CountWindows(DWORD process_id, const std::string& caption) {
 // Starts the program with the given settings file and closes it once its window is up; returns
 // how many windows captioned "Clutterix" it showed (the main window, and the updater).
 int StartWith(const std::string& conf) {
-  std::ofstream(SettingsFile(), std::ios::binary) << conf;
+  std::ofstream(SettingsFilePath(), std::ios::binary) << conf;
   GuiProgram program;
   HWND main = program.WaitForWindow("Clutterix");
   if (!main) return 0;
@@ -85,7 +78,7 @@ TEST(UpdateWine, TheUpdaterAppearsOnlyForANewerReleaseWhenTheCheckIsOn) {
   EXPECT_EQ(StartWith("[Update]\r\nHost=" + unasked.host() + "\r\n"), 1);
   EXPECT_TRUE(unasked.requests().empty()) << "the check is off unless switched on";
 
-  std::ofstream(SettingsFile(), std::ios::binary) << "";
+  std::ofstream(SettingsFilePath(), std::ios::binary) << "";
 }
 
 }  // namespace

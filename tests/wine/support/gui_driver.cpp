@@ -205,8 +205,12 @@ std::vector<std::string> ListBoxItems(HWND list) {
 
 #include <shlobj.h>
 
-void ResetSettingsFile() {
+std::string SettingsFilePath() {
   char folder[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  DeleteFileA((std::string(folder) + "\\Torvex Clutterix\\general.conf").c_str());
+  const std::string settings_folder = std::string(folder) + "\\Torvex Clutterix";
+  CreateDirectoryA(settings_folder.c_str(), nullptr);
+  return settings_folder + "\\general.conf";
 }
+
+void ResetSettingsFile() { DeleteFileA(SettingsFilePath().c_str()); }

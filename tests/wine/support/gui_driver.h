@@ -64,6 +64,9 @@ bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {
 // The items of a list box in another process (read in their wide form: the ANSI one arrives cut
 // to its first character across processes under Wine).
 std::vector<std::string> ListBoxItems(HWND list);
+// The program's settings file, "...\Torvex Clutterix\general.conf" in the local application data
+// (its folder is made when missing, so that a test can write the file).
+std::string SettingsFilePath();
 // Removes the program's settings file, so that a test starts from the defaults whatever an
 // earlier test stored (a scan after loading, another noise level, an update host).
 void ResetSettingsFile();
