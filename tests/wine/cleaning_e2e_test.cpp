@@ -1,5 +1,6 @@
 // Cleaning against the real system: the delete worker over the real file system, shell and URL
-// cache with the test thread as its main thread. Wine moves recycled items into the XDG trash
+// cache with the test thread as its main thread, and a scan and cleaning run through the real
+// window of the installed program. Wine moves recycled items into the XDG trash
 // (which the test bench keeps inside the prefix's own folder).
 #include <windows.h>
 // windows.h first: wininet.h needs its types.
@@ -15,6 +16,8 @@
 #include "clean/delete_thread.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/sync_queue.h"
+#include "tests/wine/support/gui_driver.h"
+#include "tests/wine/support/screenshot.h"
 
 using ::testing::AnyOf;
 using ::testing::ElementsAre;
@@ -115,7 +118,7 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
 }
 
 // Removes a tree, taking links away without following them.
-void RemoveTree(const std::string& folder) {
+void RemoveTestTree(const std::string& folder) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
@@ -126,7 +129,7 @@ void RemoveTree(const std::string& folder) {
         if (!RemoveDirectoryA(path.c_str()) && !UnixPath(path).empty())
           RunUnix(folder, "\\bin\\rm", "-f \"" + UnixPath(path) + "\"", [&] { return !Exists(path); });
       } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
+        RemoveTestTree(path);
       } else {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
@@ -140,8 +143,8 @@ void RemoveTree(const std::string& folder) {
 class DeleteWorkerWine : public ::testing::Test {
  protected:
   void SetUp() override {
-    RemoveTree(kRoot);
-    RemoveTree(kOutside);
+    RemoveTestTree(kRoot);
+    RemoveTestTree(kOutside);
     for (const std::string& folder :
          {kRoot, kRoot + "\\Junk", kRoot + "\\Junk\\Sub", kRoot + "\\Held", kRoot + "\\Linked", kOutside})
       CreateDirectoryA(folder.c_str(), nullptr);
@@ -156,8 +159,8 @@ class DeleteWorkerWine : public ::testing::Test {
     WriteText(kOutside + "\\precious.doc", "precious");
   }
   void TearDown() override {
-    RemoveTree(kRoot);
-    RemoveTree(kOutside);
+    RemoveTestTree(kRoot);
+    RemoveTestTree(kOutside);
   }
 
   std::vector<std::string> Run(const std::vector<std::string>& items) {
@@ -183,9 +186,6 @@ class DeleteWorkerWine : public ::testing::Test {
 };
 
 TEST_F(DeleteWorkerWine, DeletesWhatTheItemsNameAndNothingElse) {
-  // A folder holding a file in use is not part of this run: Wine's shell moves such a folder to
-  // its trash whole (Linux lets it rename), where Windows refuses and the file-by-file pass takes
-  // over. The native tests cover that pass.
   HeldFile held_log(kRoot + "\\held.log");
   ASSERT_TRUE(held_log.held());
   const std::string cwd = CurrentDirectory();
@@ -202,6 +202,37 @@ TEST_F(DeleteWorkerWine, DeletesWhatTheItemsNameAndNothingElse) {
   EXPECT_EQ(ReadText(kRoot + "\\Held\\in-use.tmp"), "in use");  // not an item: untouched
   EXPECT_EQ(ReadText(kRoot + "\\keep.txt"), "not garbage");
   EXPECT_EQ(CurrentDirectory(), cwd);
+}
+
+TEST_F(DeleteWorkerWine, AFolderHoldingAFileInUseLosesNothing) {
+  // Windows' shell refuses such a folder and the file-by-file pass leaves only the file in use.
+  // Wine's moves it into its trash whole, file in use included (Linux lets it rename), and says
+  // so truthfully: the folder is gone from its place and nothing of it is lost.
+  const std::string folder = kRoot + "\\Held-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WriteText(folder + "\\in-use.tmp", "in use");
+  WriteText(folder + "\\other.tmp", "other");
+  std::vector<std::string> events;
+  {
+    HeldFile held(folder + "\\in-use.tmp");
+    ASSERT_TRUE(held.held());
+    events = Run({folder});
+  }
+  ASSERT_EQ(events.size(), 1u);
+  if (events[0] == "folder " + folder) {
+    char data_home[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("XDG_DATA_HOME", data_home, MAX_PATH), 0u) << "Windows' shell took it whole";
+    std::string trashed = std::string("\\\\?\\unix") + data_home + "/Trash/files/" + folder.substr(kRoot.size() + 1);
+    for (char& c : trashed)
+      if (c == '/') c = '\\';
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_EQ(ReadText(trashed + "\\in-use.tmp"), "in use");
+    EXPECT_EQ(ReadText(trashed + "\\other.tmp"), "other");
+  } else {
+    EXPECT_THAT(events[0], AnyOf("cannot " + folder, "partial " + folder + ": " + folder + "\\in-use.tmp"));
+    EXPECT_EQ(ReadText(folder + "\\in-use.tmp"), "in use");
+    EXPECT_FALSE(Exists(folder + "\\other.tmp"));
+  }
 }
 
 TEST_F(DeleteWorkerWine, RefusedPathsAndLinksLeaveTheDiskAlone) {
@@ -255,6 +286,83 @@ TEST_F(DeleteWorkerWine, TheCacheFolderItemClearsTheUrlCacheThenGoesToTheRecycle
   EXPECT_FALSE(Exists(cache));
   // Emptied again, the cache is quiet.
   ClearUrlCache(win32.os().url_cache);
+}
+
+const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
+  for (const auto& row : rows)
+    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
+  return nullptr;
+}
+
+// Garbage in the Windows temporary folder that another program holds open: a file, and a folder
+// with a file in use and a link to a folder outside. The folder goes file by file (a link inside
+// keeps it from the shell), so its row shows the share that was freed.
+TEST(CleaningGuiWine, FilesInUseAndLinksKeepWhatIsNotGarbage) {
+  ResetSettingsFile();
+  const std::string temp = "C:\\windows\\Temp";
+  const std::string held_file = temp + "\\cxclean-held.tmp";
+  const std::string folder = temp + "\\cxclean-linked";
+  const std::string outside = "C:\\cxclean-outside";
+  const std::string keep = "C:\\cxclean-keep";
+  for (const std::string& path : {held_file, folder, outside, keep}) RemoveTestTree(path);
+  DeleteFileA(held_file.c_str());
+  for (const std::string& path : {temp, folder, outside, keep}) CreateDirectoryA(path.c_str(), nullptr);
+  WriteText(held_file, std::string(9000, 'h'));
+  WriteText(folder + "\\a.tmp", std::string(6000, 'a'));
+  WriteText(folder + "\\in-use.tmp", std::string(3000, 'u'));
+  WriteText(outside + "\\precious.doc", "precious");
+  WriteText(keep + "\\keep.txt", "not garbage");
+  struct Cleanup {
+    std::vector<std::string> paths;
+    ~Cleanup() {
+      for (const std::string& path : paths) {
+        RemoveTestTree(path);
+        DeleteFileA(path.c_str());
+      }
+    }
+  } cleanup{{held_file, folder, outside, keep}};  // after the handles below are closed
+  if (!MakeFolderLink(folder + "\\link", outside)) GTEST_SKIP() << "no folder links here";
+  HeldFile hold_file(held_file);
+  HeldFile hold_in_folder(folder + "\\in-use.tmp");
+  ASSERT_TRUE(hold_file.held() && hold_in_folder.held());
+
+  {
+    GuiProgram program;
+    HWND main = program.WaitForWindow("Clutterix");
+    ASSERT_NE(main, nullptr);
+    if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
+    ClickControl(FindChildAt(main, "CxPicture", 459, 185));
+    HWND clean_all = FindChild(main, "Clean All");
+    ASSERT_NE(clean_all, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
+    HWND list = FindChildAt(main, "SysListView32", 24, 182);
+    ASSERT_NE(list, nullptr);
+    auto rows = ListViewRows(list, 3);
+    ASSERT_TRUE(FindRow(rows, held_file) && FindRow(rows, folder)) << rows.size() << " rows";
+    EXPECT_EQ((*FindRow(rows, folder))[1], "0.0085831") << "the link is not counted";
+    EXPECT_EQ(FindRow(rows, folder + "\\link"), nullptr);
+
+    PostMessageA(clean_all, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] {
+      auto now = ListViewRows(list, 3);
+      const auto* row = FindRow(now, held_file);
+      return row && (*row)[2] == "Cannot Delete" && IsWindowEnabled(clean_all);
+    }));
+    rows = ListViewRows(list, 3);
+    // 3000 of 9000 bytes are left: 67% of the folder was freed.
+    EXPECT_EQ((*FindRow(rows, folder))[2], "Partial Delete ( 67% )");
+    for (const auto& row : rows) EXPECT_NE(row[2], "Queued...") << row[0];
+    Screenshot("cleaning-results");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+  }
+
+  EXPECT_EQ(ReadText(held_file), std::string(9000, 'h'));
+  EXPECT_EQ(ReadText(folder + "\\in-use.tmp"), std::string(3000, 'u'));
+  EXPECT_FALSE(Exists(folder + "\\a.tmp"));
+  EXPECT_TRUE(IsReparsePoint(folder + "\\link"));
+  EXPECT_EQ(ReadText(outside + "\\precious.doc"), "precious");
+  EXPECT_EQ(ReadText(keep + "\\keep.txt"), "not garbage");
 }
 
 }  // namespace
