@@ -3,6 +3,7 @@
 #
 #   wine-run.sh <prefix> <exe> [args...]   run <exe> (a Unix path, or a Windows path inside the prefix)
 #   wine-run.sh --stop <prefix>            end the prefix's Wine session and the Xvfb it started
+#   wine-run.sh --display <prefix>         print the X display the prefix's programs show on
 #
 # This is ctest's emulator for the Windows build. On every run it
 #  - creates the prefix on first use, or again when Wine changed or the prefix cannot start 32-bit
@@ -28,13 +29,15 @@ die() {
   exit 1
 }
 
-[ $# -ge 2 ] || die "usage: wine-run.sh <prefix> <exe> [args...] | wine-run.sh --stop <prefix>"
+[ $# -ge 2 ] || die "usage: wine-run.sh <prefix> <exe> [args...] | --stop <prefix> | --display <prefix>"
 
-stop=
-if [ "$1" = --stop ]; then
-  stop=1
-  shift
-fi
+mode=run
+case "$1" in
+  --stop | --display)
+    mode=${1#--}
+    shift
+    ;;
+esac
 prefix=$(realpath -m "$1")
 shift
 
@@ -62,7 +65,7 @@ end_session() {
   rm -f "$session_state"
 }
 
-if [ -n "$stop" ]; then
+if [ "$mode" = stop ]; then
   lock_prefix
   end_session
   read -r xpid _ 2>/dev/null <"$xvfb_state" || true
@@ -71,12 +74,13 @@ if [ -n "$stop" ]; then
   exit 0
 fi
 
-exe=$1
-shift
+exe=${1:-}
+shift || true
 case "$exe" in
-  [A-Za-z]:\\*) ;;                  # a Windows path inside the prefix
+  "" | [A-Za-z]:\\*) ;;           # none (--display), or a Windows path inside the prefix
   *) exe=$(realpath -m "$exe") ;; # a Unix path: Wine reaches it without any drive letter
 esac
+[ "$mode" != run ] || [ -n "$exe" ] || die "no program to run"
 
 # --- Display ---------------------------------------------------------------------------------
 # Sets DISPLAY and display_id, which names the X server the Wine session is bound to.
@@ -219,6 +223,10 @@ install_program() {
 # --- Run -------------------------------------------------------------------------------------
 lock_prefix
 use_display
+if [ "$mode" = display ]; then
+  echo "$DISPLAY"
+  exit 0
+fi
 if [ "$(cat "$prefix/.cx-bench" 2>/dev/null)" != "$(bench_stamp)" ]; then
   make_prefix
   start_session
