@@ -41,11 +41,12 @@ std::string ReadText(const std::string& path) {
   HANDLE file =
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string text;
   char buffer[4096];
   DWORD read = 0;
-  ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
   CloseHandle(file);
-  return std::string(buffer, read);
+  return text;
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -335,8 +336,10 @@ TEST(CleaningGuiWine, FilesInUseAndLinksKeepWhatIsNotGarbage) {
     HWND clean_all = FindChild(main, "Clean All");
     ASSERT_NE(clean_all, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
-    HWND list = FindChildAt(main, "SysListView32", 24, 182);
-    ASSERT_NE(list, nullptr);
+    // The results page enables its buttons before it places the list: from outside, that step
+    // may still be under way.
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (list = FindChildAt(main, "SysListView32", 24, 182)) != nullptr; }, 10000));
     auto rows = ListViewRows(list, 3);
     ASSERT_TRUE(FindRow(rows, held_file) && FindRow(rows, folder)) << rows.size() << " rows";
     EXPECT_EQ((*FindRow(rows, folder))[1], "0.0085831") << "the link is not counted";
@@ -352,13 +355,15 @@ TEST(CleaningGuiWine, FilesInUseAndLinksKeepWhatIsNotGarbage) {
     // 3000 of 9000 bytes are left: 67% of the folder was freed.
     EXPECT_EQ((*FindRow(rows, folder))[2], "Partial Delete ( 67% )");
     for (const auto& row : rows) EXPECT_NE(row[2], "Queued...") << row[0];
+    // The picture is taken once the program has painted everything that was pending.
+    WaitUntil([&] { return !GetUpdateRect(main, nullptr, FALSE) && !GetUpdateRect(list, nullptr, FALSE); }, 10000);
     Screenshot("cleaning-results");
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
   }
 
-  EXPECT_EQ(ReadText(held_file), std::string(9000, 'h'));
-  EXPECT_EQ(ReadText(folder + "\\in-use.tmp"), std::string(3000, 'u'));
+  EXPECT_TRUE(ReadText(held_file) == std::string(9000, 'h')) << "the file in use is intact";
+  EXPECT_TRUE(ReadText(folder + "\\in-use.tmp") == std::string(3000, 'u')) << "the file in use is intact";
   EXPECT_FALSE(Exists(folder + "\\a.tmp"));
   EXPECT_TRUE(IsReparsePoint(folder + "\\link"));
   EXPECT_EQ(ReadText(outside + "\\precious.doc"), "precious");
