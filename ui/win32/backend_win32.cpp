@@ -123,11 +123,13 @@ void Win32Backend::Shutdown() {
     cp->frame_icons.clear();
   }
   for (auto& p : peers_) p->browser.reset();
-  // Destroying the forms destroys their children; owned forms go before their owner.
-  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
-    Peer& fp = PeerOf(**it);
-    if (fp.hwnd) DestroyWindow(fp.hwnd);
+  // Destroying the forms destroys their children; owned forms go before their owner. Only the
+  // peers are used from here on: the controls may be gone already.
+  for (auto it = peers_.rbegin(); it != peers_.rend(); ++it) {
+    if ((*it)->top_level && (*it)->hwnd) DestroyWindow((*it)->hwnd);
   }
+  forms_.clear();
+  modal_stack_.clear();
   for (auto& p : peers_) {
     p->hwnd = nullptr;
     if (p->picture_bitmap) DeleteObject(p->picture_bitmap);
@@ -162,6 +164,7 @@ HWND Win32Backend::EnsureForm(TForm& form) {
   CreateWindowExA(frame.ex_style, kFormClass, form.Caption().c_str(), frame.style, form.Left(), form.Top(), size.cx,
                   size.cy, owner, nullptr, instance_, &peer);
   if (!peer.hwnd) return nullptr;
+  peer.top_level = true;
   forms_.push_back(&form);
   SendMessageA(peer.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
   SendMessageA(peer.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
@@ -286,15 +289,22 @@ TModalResult Win32Backend::RunModal(TForm& form) {
   modal_stack_.push_back(&form);
   bool quit = false;
   WPARAM quit_code = 0;
+  // The result may also be set by a message sent from another thread (a worker's task), which
+  // the system handles inside the wait without returning a message: so the loop peeks, checks,
+  // and only then waits.
   while (form.ModalResult() == TModalResult::mrNone) {
     MSG msg;
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      quit = true;
-      quit_code = msg.wParam;
-      break;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        quit_code = msg.wParam;
+        break;
+      }
+      DispatchOne(msg);
+      continue;
     }
-    DispatchOne(msg);
+    if (form.ModalResult() != TModalResult::mrNone) break;
+    WaitMessage();
   }
   modal_stack_.pop_back();
   for (HWND h : disabled) EnableWindow(h, TRUE);
@@ -414,6 +424,8 @@ LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   }
   Peer* peer = PeerFromWindow(hwnd);
   if (!peer || peer->hwnd != hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
+  // While the backend shuts down, the windows go without a word to their controls.
+  if (peer->backend->shut_down_ && msg != WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wp, lp);
   try {
     return peer->backend->FormMessage(*peer, msg, wp, lp);
   } catch (...) {

@@ -65,6 +65,7 @@ class Win32Backend : public Backend {
   // is ignored (RunModal answers mrCancel). Call it once the loop has ended and before the forms
   // are destroyed; the destructor calls it too.
   void Shutdown();
+  bool IsShutDown() const { return shut_down_; }
   // The window that shows a control (its form's windows are made when needed); nullptr after
   // Shutdown.
   HWND WindowOf(TControl& control);

@@ -646,6 +646,7 @@ LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
   Peer* peer = PeerFromWindow(hwnd);
   if (!peer || !peer->old_proc) return DefWindowProcA(hwnd, msg, wp, lp);
   WNDPROC old = peer->old_proc;
+  if (peer->backend->shut_down_ && msg != WM_NCDESTROY) return CallWindowProcA(old, hwnd, msg, wp, lp);
   try {
     switch (msg) {
       case WM_SETCURSOR:
@@ -708,7 +709,7 @@ LRESULT CALLBACK Win32Backend::BrowserHostProc(HWND hwnd, UINT msg, WPARAM wp, L
   }
   Peer* peer = PeerFromWindow(hwnd);
   if (peer) {
-    if (msg == WM_SIZE && peer->browser) peer->browser->Resize(LOWORD(lp), HIWORD(lp));
+    if (msg == WM_SIZE && peer->browser && !peer->backend->shut_down_) peer->browser->Resize(LOWORD(lp), HIWORD(lp));
     if (msg == WM_NCDESTROY) {
       peer->browser.reset();
       DetachPeer(hwnd);

@@ -1,7 +1,9 @@
 // The report list view: columns and rows mirrored one row at a time, the user's check marks and
 // selection reported back. A scan adds tens of thousands of rows, one per message, at the top;
-// painting is switched off while rows arrive and switched on again a little later, so that the
-// control neither scrolls nor repaints per row.
+// painting is switched off while rows arrive and the rows are painted at most every 100 ms, so
+// that the control neither scrolls nor repaints per row. The repaint is made while the rows still
+// arrive (a timer would starve behind the stream of worker messages) and once more by a timer
+// when they stop.
 #include "ui/application.h"
 #include "ui/win32/backend_win32.h"
 #include "ui/win32/classes.h"
@@ -11,11 +13,13 @@ namespace ui::win32 {
 
 namespace {
 
-void SetCellText(HWND hwnd, int row, int column, const std::string& text) {
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(hwnd, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+const std::string& CellText(const TListView& list, int row, int column) {
+  static const std::string kNone;
+  if (row < 0 || row >= list.Count()) return kNone;
+  const TListItem& item = *list.Item(row);
+  if (column == 0) return item.Caption();
+  size_t sub = static_cast<size_t>(column - 1);
+  return sub < item.SubItems().size() ? item.SubItems()[sub] : kNone;
 }
 
 }  // namespace
@@ -71,6 +75,9 @@ void Win32Backend::SyncColumns(Peer& peer) {
   peer.columns = columns;
 }
 
+// The window keeps no text of its own: every cell is a callback answered from the rows
+// (LVN_GETDISPINFO), so a changed row costs a repaint of that row and nothing else. Only the
+// check mark and the selection live in the window too.
 void Win32Backend::WriteRow(Peer& peer, int index, bool inserted) {
   auto& list = static_cast<TListView&>(*peer.control);
   if (index < 0 || index >= list.Count()) return;
@@ -80,21 +87,25 @@ void Win32Backend::WriteRow(Peer& peer, int index, bool inserted) {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
     item.iItem = index;
-    item.pszText = const_cast<char*>(row.Caption().c_str());
+    item.pszText = LPSTR_TEXTCALLBACKA;
     SendMessageA(peer.hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  } else {
-    SetCellText(peer.hwnd, index, 0, row.Caption());
-  }
-  size_t cells = std::max(row.SubItems().size(), list.Columns().empty() ? size_t{0} : list.Columns().size() - 1);
-  for (size_t i = 0; i < cells; ++i) {
-    const std::string text = row.SubItem(i);
-    if (!inserted || !text.empty()) SetCellText(peer.hwnd, index, static_cast<int>(i + 1), text);
+    for (size_t column = 1; column < list.Columns().size(); ++column) {
+      item.iSubItem = static_cast<int>(column);
+      SendMessageA(peer.hwnd, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    }
+  } else if (!peer.redraw_suspended) {
+    SendMessageA(peer.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
   }
   if (!inserted || row.Checked() || row.Selected()) {
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | (list.Checkboxes() ? LVIS_STATEIMAGEMASK : 0);
-    state.state = (row.Selected() ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(row.Checked() ? 2 : 1);
-    SendMessageA(peer.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+    UINT mask = LVIS_SELECTED | (list.Checkboxes() ? LVIS_STATEIMAGEMASK : 0);
+    UINT want = ((row.Selected() ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(row.Checked() ? 2 : 1)) & mask;
+    UINT now = static_cast<UINT>(SendMessageA(peer.hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(index), mask));
+    if (now != want) {
+      LVITEMA state{};
+      state.stateMask = mask;
+      state.state = want;
+      SendMessageA(peer.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+    }
   }
   peer.updating = false;
 }
@@ -104,13 +115,13 @@ void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index
   Peer& peer = *static_cast<Peer*>(list.peer);
   // Rows of a list whose window does not exist yet are written when it is made.
   if (!peer.hwnd) return;
+  if (peer.redraw_suspended && GetTickCount() - peer.suspended_at >= kListRedrawDelayMs) ResumeListRedraw();
   switch (change) {
     case ListChange::kInserted:
       SuspendListRedraw(peer);
       WriteRow(peer, index, true);
       break;
     case ListChange::kChanged:
-      SuspendListRedraw(peer);
       WriteRow(peer, index, false);
       break;
     case ListChange::kDeleted:
@@ -134,6 +145,7 @@ void Win32Backend::SuspendListRedraw(Peer& peer) {
   if (peer.redraw_suspended || !IsWindowVisible(peer.hwnd)) return;
   SendMessageA(peer.hwnd, WM_SETREDRAW, FALSE, 0);
   peer.redraw_suspended = true;
+  peer.suspended_at = GetTickCount();
   if (suspended_lists_.empty()) SetTimer(hidden_, kListRedrawTimer, kListRedrawDelayMs, nullptr);
   suspended_lists_.push_back(&peer);
 }
@@ -147,13 +159,29 @@ void Win32Backend::ResumeListRedraw() {
     if (!peer->hwnd) continue;
     SendMessageA(peer->hwnd, WM_SETREDRAW, TRUE, 0);
     if (peer->shown == 0) ShowWindow(peer->hwnd, SW_HIDE);
-    RedrawWindow(peer->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawWindow(peer->hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   }
 }
 
 bool Win32Backend::ListNotification(Peer& peer, NMHDR& header, LRESULT& result) {
   auto& list = static_cast<TListView&>(*peer.control);
   switch (header.code) {
+    case LVN_GETDISPINFOA: {
+      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+        lstrcpynA(item.pszText, CellText(list, item.iItem, item.iSubItem).c_str(), item.cchTextMax);
+      return true;
+    }
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::string& text = CellText(list, item.iItem, item.iSubItem);
+        int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, item.pszText, item.cchTextMax);
+        if (n == 0) item.pszText[item.cchTextMax - 1] = L'\0';
+      }
+      return true;
+    }
     case LVN_ITEMCHANGED: {
       if (peer.updating) return true;
       auto& change = reinterpret_cast<NMLISTVIEW&>(header);

@@ -58,6 +58,7 @@ LRESULT Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, Handler handler) {
     peer->hwnd = nullptr;
     return DefWindowProcA(hwnd, msg, wp, lp);
   }
+  if (peer->backend->IsShutDown()) return DefWindowProcA(hwnd, msg, wp, lp);
   try {
     return (peer->backend->*handler)(*peer, msg, wp, lp);
   } catch (...) {

@@ -54,9 +54,11 @@ struct Peer {
   // List views.
   std::vector<TListColumn> columns;
   bool redraw_suspended = false;
+  DWORD suspended_at = 0;  // GetTickCount when painting was switched off
   DWORD ex_style = 0;
 
   // Forms.
+  bool top_level = false;
   HWND tooltip = nullptr;
   HWND last_focus = nullptr;
 

@@ -1,0 +1,392 @@
+// The Win32 backend in-process under Wine: small test forms, real windows, the real message loop.
+#include "ui/win32/backend_win32.h"
+// clang-format off
+#include <commctrl.h>
+// clang-format on
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/main_thread_win32.h"
+#include "platform/win32/win32_platform.h"
+#include "ui/application.h"
+
+namespace {
+
+using ui::win32::Win32Backend;
+
+// A form that records the private messages it is handed and can end the loop on one of them.
+class TestForm : public ui::TForm {
+ public:
+  TestForm(ui::TApplication& app, std::string name) : ui::TForm(app, std::move(name)) {
+    SetClientSize(400, 300);
+    SetCaption(Name());
+  }
+  void HandleMessage(unsigned message) override {
+    handled.push_back(message);
+    if (message == kQuit) Application().Terminate();
+  }
+  static constexpr unsigned kQuit = WM_USER + 7;
+  std::vector<unsigned> handled;
+};
+
+class BackendTest : public ::testing::Test {
+ protected:
+  BackendTest()
+      : files_(platform::win32::CreateFileSystem()), backend_(GetModuleHandleA(nullptr)), app_(backend_, *files_) {
+    app_.SetTitle("Backend test");
+  }
+  // The windows go before the forms do.
+  ~BackendTest() override { backend_.Shutdown(); }
+
+  TestForm& NewForm(const std::string& name) {
+    forms_.push_back(std::make_unique<TestForm>(app_, name));
+    return *forms_.back();
+  }
+  HWND Window(ui::TControl& control) { return backend_.WindowOf(control); }
+
+  // Runs the message loop until nothing is left to do now (and at least `ms` have passed).
+  static void Pump(DWORD ms = 0) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    do {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      if (GetTickCount() - start < ms) Sleep(5);
+    } while (GetTickCount() - start < ms);
+  }
+
+  std::unique_ptr<platform::FileSystem> files_;
+  Win32Backend backend_;
+  ui::TApplication app_;
+  std::vector<std::unique_ptr<TestForm>> forms_;
+};
+
+struct Found {
+  const char* text;
+  HWND hwnd;
+};
+
+BOOL CALLBACK FindByText(HWND hwnd, LPARAM param) {
+  auto* found = reinterpret_cast<Found*>(param);
+  char text[256] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  if (std::string(text) == found->text) {
+    found->hwnd = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND ChildByText(HWND parent, const char* text) {
+  Found found{text, nullptr};
+  EnumChildWindows(parent, FindByText, reinterpret_cast<LPARAM>(&found));
+  return found.hwnd;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+RECT PlaceInParent(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string CellText(HWND list, int row, int column) {
+  char text[256] = {};
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+bool RowChecked(HWND list, int row) {
+  auto state = SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+  return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+TEST_F(BackendTest, ControlsAreChildWindowsWithTheirCaptionsPlacesAndState) {
+  TestForm& form = NewForm("Controls form");
+  auto* label = form.Add<ui::TLabel>(&form, "lbHello");
+  label->SetCaption("Hello there");
+  label->SetPosition(10, 12);
+  auto* button = form.Add<ui::TButton>(&form, "btnPress");
+  button->SetCaption("Press");
+  button->SetBounds(20, 40, 90, 25);
+  auto* check = form.Add<ui::TCheckBox>(&form, "cbTick");
+  check->SetCaption("Tick");
+  check->SetBounds(20, 80, 120, 17);
+  form.Show();
+
+  HWND hwnd = reinterpret_cast<HWND>(form.Handle());
+  ASSERT_TRUE(IsWindowVisible(hwnd));
+  char caption[64] = {};
+  GetWindowTextA(hwnd, caption, sizeof caption);
+  EXPECT_STREQ("Controls form", caption);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(400, client.right);
+  EXPECT_EQ(300, client.bottom);
+
+  HWND lb = ChildByText(hwnd, "Hello there");
+  HWND btn = ChildByText(hwnd, "Press");
+  HWND cb = ChildByText(hwnd, "Tick");
+  ASSERT_TRUE(lb && btn && cb);
+  EXPECT_EQ("Button", ClassOf(btn));
+  EXPECT_EQ(10, PlaceInParent(lb).left);
+  EXPECT_EQ(12, PlaceInParent(lb).top);
+  // An auto-sized label takes the size of its text.
+  EXPECT_GT(label->Width(), 20);
+  EXPECT_GT(label->Height(), 5);
+  RECT b = PlaceInParent(btn);
+  EXPECT_EQ((RECT{20, 40, 110, 65}.left), b.left);
+  EXPECT_EQ(65, b.bottom);
+
+  // Changes of the model reach the windows; the user's doing reaches the model.
+  label->SetCaption("Changed");
+  EXPECT_EQ(lb, ChildByText(hwnd, "Changed"));
+  check->SetChecked(true);
+  EXPECT_EQ(BST_CHECKED, SendMessageA(cb, BM_GETCHECK, 0, 0));
+  int clicks = 0;
+  check->OnClick = [&](ui::TControl*) { ++clicks; };
+  SendMessageA(cb, BM_CLICK, 0, 0);
+  EXPECT_FALSE(check->Checked());
+  EXPECT_EQ(1, clicks);
+  button->SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(btn));
+  button->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(btn));
+}
+
+TEST_F(BackendTest, PageControlShowsOnlyTheActiveSheetAndReportsTheUsersTab) {
+  TestForm& form = NewForm("Pages form");
+  auto* pages = form.Add<ui::TPageControl>(&form, "PageControl1");
+  pages->SetBounds(5, 5, 300, 200);
+  auto* first = form.Add<ui::TTabSheet>(pages, "tsFirst");
+  first->SetCaption("First");
+  auto* second = form.Add<ui::TTabSheet>(pages, "tsSecond");
+  second->SetCaption("Second");
+  auto* on_first = form.Add<ui::TCheckBox>(first, "cbOnFirst");
+  on_first->SetCaption("On first");
+  on_first->SetBounds(8, 8, 100, 17);
+  auto* on_second = form.Add<ui::TEdit>(second, "editOnSecond");
+  on_second->SetText("on second");
+  on_second->SetBounds(8, 8, 100, 21);
+  pages->SetActivePageIndex(1);
+  form.Show();
+
+  HWND tab = Window(*pages);
+  EXPECT_EQ(2, TabCtrl_GetItemCount(tab));
+  EXPECT_EQ(1, TabCtrl_GetCurSel(tab));
+  EXPECT_FALSE(IsWindowVisible(Window(*on_first)));
+  EXPECT_TRUE(IsWindowVisible(Window(*on_second)));
+
+  int changes = 0;
+  pages->OnChange = [&](ui::TControl*) { ++changes; };
+  TabCtrl_SetCurSel(tab, 0);
+  NMHDR header{tab, 0, static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageA(GetParent(tab), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(0, pages->ActivePageIndex());
+  EXPECT_EQ(1, changes);
+  EXPECT_TRUE(IsWindowVisible(Window(*on_first)));
+  EXPECT_FALSE(IsWindowVisible(Window(*on_second)));
+
+  // Typing in an edit reaches the model once; setting its text from code is no typing.
+  int edits = 0;
+  on_second->OnChange = [&](ui::TControl*) { ++edits; };
+  on_second->SetText("from code");
+  SetWindowTextA(Window(*on_second), "typed");
+  EXPECT_EQ("typed", on_second->Text());
+  EXPECT_EQ(1, edits);
+}
+
+TEST_F(BackendTest, PostedMessagesReachHandleMessageFromTheLoop) {
+  TestForm& form = NewForm("Posting form");
+  form.Show();
+  form.PostMessage(WM_USER + 1);
+  form.PostMessage(TestForm::kQuit);
+  EXPECT_TRUE(form.handled.empty());  // posted, not sent
+  app_.Run();
+  EXPECT_EQ((std::vector<unsigned>{WM_USER + 1, TestForm::kQuit}), form.handled);
+}
+
+TEST_F(BackendTest, ModalFormsEndWithTheResultOfTheirButtonsOrTheirCloseBox) {
+  TestForm& owner = NewForm("Owner form");
+  TestForm& dialog = NewForm("Dialog form");
+  dialog.SetPosition(ui::TPosition::poMainFormCenter);
+  auto* yes = dialog.Add<ui::TButton>(&dialog, "btnYes");
+  yes->SetCaption("Yes");
+  yes->SetBounds(10, 10, 80, 25);
+  yes->SetModalResult(ui::TModalResult::mrYes);
+  owner.Show();
+  HWND owner_hwnd = reinterpret_cast<HWND>(owner.Handle());
+
+  // The click waits in the queue until the modal loop runs; meanwhile the owner is disabled.
+  bool owner_disabled = false;
+  yes->OnClick = [&](ui::TControl*) { owner_disabled = !IsWindowEnabled(owner_hwnd); };
+  PostMessageA(Window(*yes), BM_CLICK, 0, 0);
+  EXPECT_EQ(ui::TModalResult::mrYes, dialog.ShowModal());
+  EXPECT_TRUE(owner_disabled);
+  EXPECT_TRUE(IsWindowEnabled(owner_hwnd));
+  EXPECT_FALSE(IsWindowVisible(reinterpret_cast<HWND>(dialog.Handle())));
+
+  // The close box answers mrCancel.
+  PostMessageA(reinterpret_cast<HWND>(dialog.Handle()), WM_CLOSE, 0, 0);
+  EXPECT_EQ(ui::TModalResult::mrCancel, dialog.ShowModal());
+
+  // A worker's task runs inside the modal loop and may end it.
+  platform::win32::Win32MainThread main_thread;
+  std::thread worker([&] { main_thread.RunAndWait([&] { dialog.SetModalResult(ui::TModalResult::mrOk); }); });
+  EXPECT_EQ(ui::TModalResult::mrOk, dialog.ShowModal());
+  worker.join();
+}
+
+TEST_F(BackendTest, ListViewMirrorsRowsSubItemsAndCheckMarks) {
+  TestForm& form = NewForm("List form");
+  auto* list = form.Add<ui::TListView>(&form, "lvFound");
+  list->SetBounds(0, 0, 400, 300);
+  list->SetCheckboxes(true);
+  list->SetRowSelect(true);
+  list->AddColumn("Garbage Items", 200);
+  list->AddColumn("Size on Disk", 100);
+  list->AddColumn("Cleaning Status", 75);
+  // A row made before the window exists is written when the window is made.
+  ui::TListItem* early = list->Add();
+  early->SetCaption("C:\\early.tmp");
+  early->AddSubItem("1");
+  form.Show();
+  HWND lv = Window(*list);
+  ASSERT_EQ(1, ListView_GetItemCount(lv));
+  EXPECT_EQ("C:\\early.tmp", CellText(lv, 0, 0));
+
+  ui::TListItem* top = list->Insert(0);
+  top->SetCaption("C:\\top.tmp");
+  top->AddSubItem("0.5");
+  top->AddSubItem("Queued...");
+  top->SetChecked(true);
+  ASSERT_EQ(2, ListView_GetItemCount(lv));
+  EXPECT_EQ("C:\\top.tmp", CellText(lv, 0, 0));
+  EXPECT_EQ("0.5", CellText(lv, 0, 1));
+  EXPECT_EQ("Queued...", CellText(lv, 0, 2));
+  EXPECT_TRUE(RowChecked(lv, 0));
+  EXPECT_FALSE(RowChecked(lv, 1));
+  top->SetSubItem(1, "File Deleted");
+  EXPECT_EQ("File Deleted", CellText(lv, 0, 2));
+
+  // The user's check mark and selection reach the rows, without echo.
+  ListView_SetCheckState(lv, 1, TRUE);
+  EXPECT_TRUE(early->Checked());
+  ListView_SetItemState(lv, 1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(early, list->Selected());
+  int double_clicks = 0;
+  list->OnDblClick = [&](ui::TControl*) { ++double_clicks; };
+  NMHDR header{lv, 0, static_cast<UINT>(NM_DBLCLK)};
+  SendMessageA(GetParent(lv), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(1, double_clicks);
+
+  list->SetColumnWidth(2, 0);
+  EXPECT_EQ(0, ListView_GetColumnWidth(lv, 2));
+  list->Clear();
+  EXPECT_EQ(0, ListView_GetItemCount(lv));
+}
+
+// A scan lists tens of thousands of rows, each added at the top by its own message.
+TEST_F(BackendTest, ManyRowsAddedAtTheTopStayQuickAndArePainted) {
+  TestForm& form = NewForm("Many rows form");
+  auto* list = form.Add<ui::TListView>(&form, "lvFound");
+  list->SetBounds(0, 0, 400, 300);
+  list->SetCheckboxes(true);
+  list->AddColumn("Garbage Items", 250);
+  list->AddColumn("Size on Disk", 100);
+  list->AddColumn("Cleaning Status", 0);
+  form.Show();
+  HWND lv = Window(*list);
+  const int kRows = 20000;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kRows; ++i) {
+    ui::TListItem* row = list->Insert(0);
+    row->SetCaption("C:\\Windows\\Temp\\f" + std::to_string(i) + ".tmp");
+    row->AddSubItem("0.0047684");
+    row->AddSubItem("Queued...");
+    if (i % 50 == 0) Pump();
+  }
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("%d rows in %.2f s\n", kRows, seconds);
+  EXPECT_LT(seconds, 30.0);
+  Pump(300);
+  EXPECT_EQ(kRows, ListView_GetItemCount(lv));
+  EXPECT_EQ("C:\\Windows\\Temp\\f19999.tmp", CellText(lv, 0, 0));
+  // Painting is on again once the rows stop.
+  EXPECT_NE(0, GetWindowLongPtrA(lv, GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST_F(BackendTest, TransparentLabelsShowThePictureBeneathThem) {
+  TestForm& form = NewForm("Picture form");
+  form.SetColor(ui::clWhite);
+  auto* image = form.Add<ui::TImage>(&form, "imgBack");
+  image->SetBounds(0, 0, 400, 300);
+  image->LoadFromFile(std::string("\\\\?\\unix") + CX_EXE_DIR + "/images/about.jpg");
+  auto* link = form.Add<ui::TLabel>(&form, "lbLink");
+  link->SetCaption("About");
+  link->SetPosition(40, 40);
+  link->SetTransparent(true);
+  form.Show();
+  Pump(200);
+
+  HWND lb = Window(*link);
+  const ui::TBitmap& picture = *image->Picture();
+  // The label's last pixel column lies past the text's last stroke: the picture shows there.
+  int x = link->Width() - 1, y = 1;
+  const uint8_t* rgb = &picture.Rgb[(static_cast<size_t>(40 + y) * picture.Width + 40 + x) * 3];
+  HDC dc = GetDC(lb);
+  COLORREF seen = GetPixel(dc, x, y);
+  ReleaseDC(lb, dc);
+  EXPECT_NEAR(rgb[0], GetRValue(seen), 8);
+  EXPECT_NEAR(rgb[1], GetGValue(seen), 8);
+  EXPECT_NEAR(rgb[2], GetBValue(seen), 8);
+}
+
+TEST(MainThreadWin32, RunsTasksOnTheGuiThreadRethrowsTheirErrorsAndStopsAfterShutdown) {
+  platform::win32::Win32MainThread main_thread;
+  const DWORD gui = GetCurrentThreadId();
+  DWORD ran_on = 0;
+  std::string rethrown;
+  constexpr UINT kDone = WM_APP + 77;
+  std::thread worker([&] {
+    main_thread.RunAndWait([&] { ran_on = GetCurrentThreadId(); });
+    try {
+      main_thread.RunAndWait([] { throw std::runtime_error("task failed"); });
+    } catch (const std::runtime_error& error) {
+      rethrown = error.what();
+    }
+    PostThreadMessageA(gui, kDone, 0, 0);
+  });
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0 && msg.message != kDone) DispatchMessageA(&msg);
+  worker.join();
+  EXPECT_EQ(gui, ran_on);
+  EXPECT_EQ("task failed", rethrown);
+
+  main_thread.Shutdown();
+  bool ran = false;
+  std::thread late([&] { main_thread.RunAndWait([&] { ran = true; }); });
+  late.join();
+  EXPECT_FALSE(ran);
+}
+
+}  // namespace
