@@ -188,6 +188,24 @@ start_session() {
   echo "$display_id $pid" >"$session_state"
 }
 
+# Programs that an earlier run left behind in this prefix (a test killed at its timeout leaves the
+# program it drove): each run starts without them. Wine's own services stay.
+end_leftovers() {
+  local p cmd
+  for p in /proc/[0-9]*; do
+    case "$(readlink "$p/exe" 2>/dev/null)" in
+      */wine | */wine-preloader | */wine64 | */wine64-preloader) ;; # a Windows program, not the server
+      *) continue ;;
+    esac
+    tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$prefix" || continue
+    cmd=$(tr '\0' ' ' 2>/dev/null <"$p/cmdline") || continue
+    case "$cmd" in
+      [Cc]:\\windows\\system32\\*) ;;
+      *) kill -9 "${p#/proc/}" 2>/dev/null || true ;;
+    esac
+  done
+}
+
 # --- Installation ----------------------------------------------------------------------------
 sync_file() { # sync_file <from> <to>: copies when the contents differ
   cmp -s "$1" "$2" 2>/dev/null || {
@@ -235,6 +253,7 @@ if [ "$(cat "$prefix/.cx-bench" 2>/dev/null)" != "$(bench_stamp)" ]; then
 else
   start_session
 fi
+end_leftovers
 install_program
 flock -u 9
 exec 9>&-
