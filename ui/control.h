@@ -81,6 +81,10 @@ class TControl {
   // Pixels kept free around an aligned control (the margins of alClient and friends).
   int AlignMargin() const { return align_margin_; }
   void SetAlignMargin(int margin);
+  // Place among its siblings when Tab moves the focus, lowest first; -1 (the default) keeps the
+  // creation order, as the siblings' own places.
+  int TabOrder() const { return tab_order_; }
+  void SetTabOrder(int order) { tab_order_ = order; }
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -129,6 +133,7 @@ class TControl {
   TCursor cursor_ = TCursor::crDefault;
   TAlign align_ = TAlign::alNone;
   int align_margin_ = 0;
+  int tab_order_ = -1;
 };
 
 }  // namespace ui

@@ -173,6 +173,47 @@ TEST_F(BackendTest, ControlsAreChildWindowsWithTheirCaptionsPlacesAndState) {
   EXPECT_FALSE(IsWindowEnabled(btn));
 }
 
+// Tab follows the tab order, by default the creation order (the windows' z-order is their
+// painting order instead), skipping what is hidden or disabled; Shift+Tab goes back.
+TEST_F(BackendTest, TabMovesTheFocusInCreationOrder) {
+  TestForm& form = NewForm("Keyboard form");
+  std::vector<ui::TButton*> buttons;
+  for (const char* name : {"One", "Two", "Three", "Four"}) {
+    auto* b = form.Add<ui::TButton>(&form, name);
+    b->SetCaption(name);
+    b->SetBounds(10, 10 + 30 * static_cast<int>(buttons.size()), 80, 25);
+    buttons.push_back(b);
+  }
+  buttons[2]->SetEnabled(false);
+  form.Show();
+  SetForegroundWindow(reinterpret_cast<HWND>(form.Handle()));
+  SetFocus(Window(*buttons[0]));
+  auto press = [&](bool shift) {
+    // The loop reads the shift state from the keyboard state of the thread.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    PostQuitMessage(0);  // once the queue is empty
+    backend_.Run();
+  };
+  press(false);
+  EXPECT_EQ(Window(*buttons[1]), GetFocus());
+  press(false);
+  EXPECT_EQ(Window(*buttons[3]), GetFocus());
+  press(false);
+  EXPECT_EQ(Window(*buttons[0]), GetFocus());
+  press(true);
+  EXPECT_EQ(Window(*buttons[3]), GetFocus());
+
+  // A tab order of its own puts a control first.
+  buttons[3]->SetTabOrder(0);
+  buttons[0]->SetTabOrder(1);
+  press(false);
+  EXPECT_EQ(Window(*buttons[0]), GetFocus());
+}
+
 TEST_F(BackendTest, PageControlShowsOnlyTheActiveSheetAndReportsTheUsersTab) {
   TestForm& form = NewForm("Pages form");
   auto* pages = form.Add<ui::TPageControl>(&form, "PageControl1");

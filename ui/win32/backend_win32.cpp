@@ -362,6 +362,8 @@ bool Win32Backend::PreTranslate(MSG& msg) {
   TForm& form = static_cast<TForm&>(*fp->control);
   if (msg.wParam == VK_TAB) {
     if (GetKeyState(VK_CONTROL) < 0) return false;
+    // From the first use of the keyboard on, the focused control shows its focus rectangle.
+    SendMessageA(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     MoveFocus(form, GetKeyState(VK_SHIFT) >= 0);
     return true;
   }
@@ -387,8 +389,16 @@ bool Win32Backend::PreTranslate(MSG& msg) {
 }
 
 std::vector<HWND> Win32Backend::TabStops(TControl& root) {
+  std::vector<TControl*> children = root.Controls();
+  auto place = [&](TControl* c) {
+    int order = c->TabOrder();
+    return order >= 0 ? order
+                      : static_cast<int>(std::find(root.Controls().begin(), root.Controls().end(), c) -
+                                         root.Controls().begin());
+  };
+  std::stable_sort(children.begin(), children.end(), [&](TControl* a, TControl* b) { return place(a) < place(b); });
   std::vector<HWND> stops;
-  for (TControl* child : root.Controls()) {
+  for (TControl* child : children) {
     Peer* peer = static_cast<Peer*>(child->peer);
     if (!peer || !peer->hwnd || !IsWindowVisible(peer->hwnd) || !IsWindowEnabled(peer->hwnd)) continue;
     if (GetWindowLongPtrA(peer->hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(peer->hwnd);
@@ -511,6 +521,10 @@ LRESULT CALLBACK Win32Backend::HiddenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
       return 0;
     }
     if (msg == kTrayCallbackMessage) return 0;  // the icons do not react to the mouse
+    if (msg == kResumeListsMessage) {
+      self->ResumeListRedraw();
+      return 0;
+    }
     if (msg == self->taskbar_created_ && msg != 0) {
       self->ReaddTrayIcons();
       return 0;

@@ -157,6 +157,7 @@ class Win32Backend : public Backend {
   std::vector<TForm*> forms_;        // forms with a window, in the order the windows were made
   std::vector<TForm*> modal_stack_;  // innermost last
   std::vector<Peer*> suspended_lists_;
+  bool resume_posted_ = false;
   std::vector<TControl*> aligning_;  // parents whose children are being aligned now
   UINT_PTR next_timer_id_ = 100;
   UINT next_tray_id_ = 1;

@@ -15,6 +15,7 @@ inline constexpr const char* kHiddenClass = "CxBackend";
 // message from WM_USER up to its HandleMessage.
 inline constexpr UINT kFirstPrivateMessage = 0xBF00;
 inline constexpr UINT kTrayCallbackMessage = 0xBF01;
+inline constexpr UINT kResumeListsMessage = 0xBF02;  // to the hidden window: paint the lists
 inline constexpr UINT kLastPrivateMessage = 0xBFFF;
 
 // Timer of the hidden window that lets suspended list views paint again.

@@ -1,9 +1,9 @@
 // The report list view: columns and rows mirrored one row at a time, the user's check marks and
 // selection reported back. A scan adds tens of thousands of rows, one per message, at the top;
 // painting is switched off while rows arrive and the rows are painted at most every 100 ms, so
-// that the control neither scrolls nor repaints per row. The repaint is made while the rows still
-// arrive (a timer would starve behind the stream of worker messages) and once more by a timer
-// when they stop.
+// that the control neither scrolls nor repaints per row. While rows still arrive the repaint is a
+// posted message (a timer would starve behind the stream of the worker's reports); a timer makes
+// the last one when they stop.
 #include "ui/application.h"
 #include "ui/win32/backend_win32.h"
 #include "ui/win32/classes.h"
@@ -115,7 +115,6 @@ void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index
   Peer& peer = *static_cast<Peer*>(list.peer);
   // Rows of a list whose window does not exist yet are written when it is made.
   if (!peer.hwnd) return;
-  if (peer.redraw_suspended && GetTickCount() - peer.suspended_at >= kListRedrawDelayMs) ResumeListRedraw();
   switch (change) {
     case ListChange::kInserted:
       SuspendListRedraw(peer);
@@ -138,6 +137,11 @@ void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index
       SyncColumns(peer);
       break;
   }
+  // The repaint is posted: it then runs between two of the worker's reports, when every row is
+  // whole (a row is added and filled by several changes within one report).
+  if (peer.redraw_suspended && !resume_posted_ && GetTickCount() - peer.suspended_at >= kListRedrawDelayMs) {
+    resume_posted_ = PostMessageA(hidden_, kResumeListsMessage, 0, 0) != FALSE;
+  }
 }
 
 // Only a visible list is suspended: switching painting back on shows a window on some systems.
@@ -151,6 +155,7 @@ void Win32Backend::SuspendListRedraw(Peer& peer) {
 }
 
 void Win32Backend::ResumeListRedraw() {
+  resume_posted_ = false;
   if (hidden_) KillTimer(hidden_, kListRedrawTimer);
   std::vector<Peer*> lists;
   lists.swap(suspended_lists_);
