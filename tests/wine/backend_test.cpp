@@ -175,7 +175,7 @@ TEST_F(BackendTest, ControlsAreChildWindowsWithTheirCaptionsPlacesAndState) {
 
 // Tab follows the tab order, by default the creation order (the windows' z-order is their
 // painting order instead), skipping what is hidden or disabled; Shift+Tab goes back.
-TEST_F(BackendTest, TabMovesTheFocusInCreationOrder) {
+TEST_F(BackendTest, TabMovesTheFocusInTabOrderAndAltPressesTheUnderlinedButton) {
   TestForm& form = NewForm("Keyboard form");
   std::vector<ui::TButton*> buttons;
   for (const char* name : {"One", "Two", "Three", "Four"}) {
@@ -212,6 +212,15 @@ TEST_F(BackendTest, TabMovesTheFocusInCreationOrder) {
   buttons[0]->SetTabOrder(1);
   press(false);
   EXPECT_EQ(Window(*buttons[0]), GetFocus());
+
+  // Alt and the underlined letter press the button.
+  buttons[1]->SetCaption("T&wo");
+  int clicks = 0;
+  buttons[1]->OnClick = [&](ui::TControl*) { ++clicks; };
+  PostMessageA(GetFocus(), WM_SYSCHAR, 'W', 0);
+  PostQuitMessage(0);
+  backend_.Run();
+  EXPECT_EQ(1, clicks);
 }
 
 TEST_F(BackendTest, PageControlShowsOnlyTheActiveSheetAndReportsTheUsersTab) {

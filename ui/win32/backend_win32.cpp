@@ -354,12 +354,21 @@ void Win32Backend::DispatchOne(MSG& msg) {
 // button and Escape closes a modal form. The windows' z-order is their painting order, so the
 // dialog manager's own navigation (which follows z-order) is not used.
 bool Win32Backend::PreTranslate(MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !msg.hwnd) return false;
-  if (msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR) || !msg.hwnd) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)
+    return false;
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   Peer* fp = PeerFromWindow(root);
   if (!fp || fp->backend != this || fp->control->Kind() != ControlKind::kForm) return false;
   TForm& form = static_cast<TForm&>(*fp->control);
+  // Alt and the underlined letter of a button or check box caption ("&OK") presses it.
+  if (msg.message == WM_SYSCHAR) {
+    HWND target = MnemonicTarget(form, static_cast<char>(msg.wParam));
+    if (!target) return false;
+    SetFocus(target);
+    SendMessageA(target, BM_CLICK, 0, 0);
+    return true;
+  }
   if (msg.wParam == VK_TAB) {
     if (GetKeyState(VK_CONTROL) < 0) return false;
     // From the first use of the keyboard on, the focused control shows its focus rectangle.
@@ -386,6 +395,29 @@ bool Win32Backend::PreTranslate(MSG& msg) {
     return true;
   }
   return false;
+}
+
+HWND Win32Backend::MnemonicTarget(TControl& root, char key) {
+  for (TControl* child : root.Controls()) {
+    Peer* peer = static_cast<Peer*>(child->peer);
+    if (!peer || !peer->hwnd || !IsWindowVisible(peer->hwnd) || !IsWindowEnabled(peer->hwnd)) continue;
+    if (child->Kind() == ControlKind::kButton || child->Kind() == ControlKind::kCheckBox) {
+      const std::string& caption = child->Caption();
+      for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+          ++i;  // "&&" is a literal ampersand
+          continue;
+        }
+        if (CharLowerA(reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(caption[i + 1])))) ==
+            CharLowerA(reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<unsigned char>(key)))))
+          return peer->hwnd;
+        break;
+      }
+    }
+    if (HWND inner = MnemonicTarget(*child, key)) return inner;
+  }
+  return nullptr;
 }
 
 std::vector<HWND> Win32Backend::TabStops(TControl& root) {

@@ -90,6 +90,7 @@ class Win32Backend : public Backend {
   void DispatchOne(MSG& msg);
   void MoveFocus(TForm& form, bool forward);
   std::vector<HWND> TabStops(TControl& root);
+  HWND MnemonicTarget(TControl& root, char key);
   HWND OwnerForMessages();
 
   // controls_win32.cpp
