@@ -265,6 +265,40 @@ TEST_F(BackendTest, PageControlShowsOnlyTheActiveSheetAndReportsTheUsersTab) {
   EXPECT_EQ(1, edits);
 }
 
+TEST_F(BackendTest, DockedControlsFollowTheFormsSize) {
+  TestForm& form = NewForm("Docking form");
+  auto* top = form.Add<ui::TPanel>(&form, "panelTop");
+  top->SetBounds(0, 0, 400, 40);
+  top->SetAlign(ui::TAlign::alTop);
+  auto* client = form.Add<ui::TMemo>(&form, "memoBody");
+  client->SetAlign(ui::TAlign::alClient);
+  client->SetAlignMargin(5);
+  auto* buttons = form.Add<ui::TPanel>(&form, "panelButtons");
+  buttons->SetBounds(0, 230, 400, 35);
+  buttons->SetAlign(ui::TAlign::alBottom);
+  auto* status = form.Add<ui::TStatusBar>(&form, "StatusBar1");
+  status->SetBounds(0, 281, 400, 19);  // lowest: it takes the very bottom
+  status->SetAlign(ui::TAlign::alBottom);
+  form.Show();
+
+  EXPECT_EQ((ui::TRect{0, 0, 400, 40}), top->BoundsRect());
+  EXPECT_EQ((ui::TRect{0, 281, 400, 19}), status->BoundsRect());
+  EXPECT_EQ((ui::TRect{0, 246, 400, 35}), buttons->BoundsRect());
+  EXPECT_EQ((ui::TRect{5, 45, 390, 196}), client->BoundsRect());
+
+  // The user makes the window larger.
+  HWND hwnd = reinterpret_cast<HWND>(form.Handle());
+  RECT outer;
+  GetWindowRect(hwnd, &outer);
+  SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 50,
+               SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(500, form.ClientWidth());
+  EXPECT_EQ(350, form.ClientHeight());
+  EXPECT_EQ((ui::TRect{0, 331, 500, 19}), status->BoundsRect());
+  EXPECT_EQ((ui::TRect{5, 45, 490, 246}), client->BoundsRect());
+  EXPECT_EQ(490, PlaceInParent(Window(*client)).right - PlaceInParent(Window(*client)).left);
+}
+
 TEST_F(BackendTest, PostedMessagesReachHandleMessageFromTheLoop) {
   TestForm& form = NewForm("Posting form");
   form.Show();

@@ -180,7 +180,7 @@ HWND Win32Backend::EnsureForm(TForm& form) {
   }
   peer.text = form.Caption();
   peer.has_text = true;
-  AlignChildren(form);
+  AlignTree(form);
   for (TControl* child : form.Controls()) CreateWindows(*child);
   return peer.hwnd;
 }

@@ -103,6 +103,7 @@ class Win32Backend : public Backend {
   void SyncPageControl(TPageControl& pages);
   void LayoutSheets(TPageControl& pages);
   void AlignChildren(TControl& parent);
+  void AlignTree(TControl& root);
   void SyncTooltip(Peer& peer);
   bool ChildNotification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   void NotifyMouse(Peer& peer, UINT msg, LPARAM lp);

@@ -100,17 +100,21 @@ HWND Win32Backend::ParentWindowOf(TControl& control) {
 void Win32Backend::ControlChanged(TControl& control) {
   if (shut_down_) return;
   if (control.Kind() == ControlKind::kLabel) MeasureLabel(static_cast<TLabel&>(control));
+  // Docking waits for the form's window, as the toolkit waits for a form to finish loading: it
+  // then sees the designed places of all docked controls at once and keeps their order.
   if (control.Kind() == ControlKind::kForm) {
     Peer& peer = PeerOf(control);
-    if (peer.hwnd) ApplyFormState(peer);
-    AlignChildren(control);
+    if (peer.hwnd) {
+      ApplyFormState(peer);
+      AlignChildren(control);
+    }
     return;
   }
+  TForm* form = control.Form();
+  if (!form || !PeerOf(*form).hwnd) return;
   if (EffectiveAlign(control) != TAlign::alNone && control.Parent()) AlignChildren(*control.Parent());
   if (IsContainer(control.Kind())) AlignChildren(control);
 
-  TForm* form = control.Form();
-  if (!form || !PeerOf(*form).hwnd) return;
   Peer& peer = PeerOf(control);
   if (!peer.hwnd) {
     CreateWindows(control);
@@ -438,6 +442,11 @@ void Win32Backend::SyncPageControl(TPageControl& pages) {
 
 // Docks the aligned children of a parent as the toolkit does: top ones in order of their top
 // edge, bottom ones from the lowest up, then the client one in the space left.
+void Win32Backend::AlignTree(TControl& root) {
+  AlignChildren(root);
+  for (TControl* child : root.Controls()) AlignTree(*child);
+}
+
 void Win32Backend::AlignChildren(TControl& parent) {
   if (std::find(aligning_.begin(), aligning_.end(), &parent) != aligning_.end()) return;
   std::vector<TControl*> tops, bottoms, clients;
