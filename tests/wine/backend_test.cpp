@@ -2,10 +2,12 @@
 #include "ui/win32/backend_win32.h"
 // clang-format off
 #include <commctrl.h>
+#include <dbt.h>
 // clang-format on
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
@@ -256,6 +258,21 @@ TEST_F(BackendTest, PageControlShowsOnlyTheActiveSheetAndReportsTheUsersTab) {
   EXPECT_TRUE(IsWindowVisible(Window(*on_first)));
   EXPECT_FALSE(IsWindowVisible(Window(*on_second)));
 
+  // A drop-down list mirrors its items and reports the user's choice.
+  auto* combo = form.Add<ui::TComboBox>(first, "cbScanLevel");
+  combo->SetBounds(8, 40, 150, 21);
+  combo->SetItems({"Deep (Full Scan)", "Internet Garbage"});
+  combo->SetItemIndex(0);
+  HWND cb = Window(*combo);
+  EXPECT_EQ(2, SendMessageA(cb, CB_GETCOUNT, 0, 0));
+  EXPECT_EQ(0, SendMessageA(cb, CB_GETCURSEL, 0, 0));
+  int picks = 0;
+  combo->OnChange = [&](ui::TControl*) { ++picks; };
+  SendMessageA(cb, CB_SETCURSEL, 1, 0);
+  SendMessageA(GetParent(cb), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(cb));
+  EXPECT_EQ(1, combo->ItemIndex());
+  EXPECT_EQ(1, picks);
+
   // Typing in an edit reaches the model once; setting its text from code is no typing.
   int edits = 0;
   on_second->OnChange = [&](ui::TControl*) { ++edits; };
@@ -307,6 +324,16 @@ TEST_F(BackendTest, PostedMessagesReachHandleMessageFromTheLoop) {
   EXPECT_TRUE(form.handled.empty());  // posted, not sent
   app_.Run();
   EXPECT_EQ((std::vector<unsigned>{WM_USER + 1, TestForm::kQuit}), form.handled);
+
+  // A volume that arrives or goes is handed over; other devices are not.
+  HWND hwnd = reinterpret_cast<HWND>(form.Handle());
+  DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << 4, 0};
+  DEV_BROADCAST_HDR port{sizeof port, DBT_DEVTYP_PORT, 0};
+  form.handled.clear();
+  SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+  SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&port));
+  SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+  EXPECT_EQ((std::vector<unsigned>{ui::CM_VOLUMES_CHANGED, ui::CM_VOLUMES_CHANGED}), form.handled);
 }
 
 TEST_F(BackendTest, ModalFormsEndWithTheResultOfTheirButtonsOrTheirCloseBox) {
@@ -419,30 +446,68 @@ TEST_F(BackendTest, ManyRowsAddedAtTheTopStayQuickAndArePainted) {
   EXPECT_NE(0, GetWindowLongPtrA(lv, GWL_STYLE) & WS_VISIBLE);
 }
 
-TEST_F(BackendTest, TransparentLabelsShowThePictureBeneathThem) {
+// What a window shows at one of its client pixels, as RGB.
+std::array<int, 3> PixelOf(HWND hwnd, int x, int y) {
+  HDC dc = GetDC(hwnd);
+  COLORREF seen = GetPixel(dc, x, y);
+  ReleaseDC(hwnd, dc);
+  return {GetRValue(seen), GetGValue(seen), GetBValue(seen)};
+}
+
+std::array<int, 3> PictureAt(const ui::TBitmap& picture, int x, int y) {
+  const uint8_t* rgb = &picture.Rgb[(static_cast<size_t>(y) * picture.Width + x) * 3];
+  return {rgb[0], rgb[1], rgb[2]};
+}
+
+// A link label over the header artwork and a check box over a page picture: both show the
+// picture where they draw no text, also after the picture is replaced.
+TEST_F(BackendTest, TransparentLabelsAndCheckBoxesShowThePictureBeneathThem) {
   TestForm& form = NewForm("Picture form");
   form.SetColor(ui::clWhite);
   auto* image = form.Add<ui::TImage>(&form, "imgBack");
   image->SetBounds(0, 0, 400, 300);
-  image->LoadFromFile(std::string("\\\\?\\unix") + CX_EXE_DIR + "/images/about.jpg");
+  const std::string images = std::string("\\\\?\\unix") + CX_EXE_DIR + "/images/";
+  image->LoadFromFile(images + "about.jpg");
   auto* link = form.Add<ui::TLabel>(&form, "lbLink");
   link->SetCaption("About");
   link->SetPosition(40, 40);
   link->SetTransparent(true);
+  auto* check = form.Add<ui::TCheckBox>(&form, "cbOnPicture");
+  check->SetCaption("On picture");
+  check->SetBounds(200, 150, 150, 20);
   form.Show();
   Pump(200);
 
-  HWND lb = Window(*link);
-  const ui::TBitmap& picture = *image->Picture();
-  // The label's last pixel column lies past the text's last stroke: the picture shows there.
-  int x = link->Width() - 1, y = 1;
-  const uint8_t* rgb = &picture.Rgb[(static_cast<size_t>(40 + y) * picture.Width + 40 + x) * 3];
-  HDC dc = GetDC(lb);
-  COLORREF seen = GetPixel(dc, x, y);
-  ReleaseDC(lb, dc);
-  EXPECT_NEAR(rgb[0], GetRValue(seen), 8);
-  EXPECT_NEAR(rgb[1], GetGValue(seen), 8);
-  EXPECT_NEAR(rgb[2], GetBValue(seen), 8);
+  // The label's top right pixel and the check box's far right end lie past any text.
+  auto expect_picture = [&](HWND hwnd, int x, int y, int px, int py) {
+    std::array<int, 3> seen = PixelOf(hwnd, x, y), want = PictureAt(*image->Picture(), px, py);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(want[i], seen[i], 8) << "channel " << i << " at " << px << "," << py;
+  };
+  expect_picture(Window(*link), link->Width() - 1, 0, 40 + link->Width() - 1, 40);
+  expect_picture(Window(*check), 148, 10, 348, 160);
+
+  image->LoadFromFile(images + "alert.jpg");
+  Pump(200);
+  expect_picture(Window(*link), link->Width() - 1, 0, 40 + link->Width() - 1, 40);
+  expect_picture(Window(*check), 148, 10, 348, 160);
+}
+
+TEST_F(BackendTest, TimersTickThroughTheLoopWhileEnabled) {
+  TestForm& form = NewForm("Timer form");
+  auto* timer = form.AddComponent<ui::TTimer>("execTimer");
+  int ticks = 0;
+  timer->OnTimer = [&](ui::TTimer* t) {
+    if (++ticks == 3) {
+      t->SetEnabled(false);
+      app_.Terminate();
+    }
+  };
+  timer->SetInterval(20);
+  timer->SetEnabled(true);
+  app_.Run();
+  EXPECT_EQ(3, ticks);
+  Pump(100);
+  EXPECT_EQ(3, ticks);  // stopped
 }
 
 TEST(MainThreadWin32, RunsTasksOnTheGuiThreadRethrowsTheirErrorsAndStopsAfterShutdown) {
