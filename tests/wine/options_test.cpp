@@ -15,6 +15,7 @@
 #include "platform/win32/win32_platform.h"
 #include "settings/autostart.h"
 #include "tests/wine/support/gui_driver.h"
+#include "tests/wine/support/screenshot.h"
 
 namespace {
 
@@ -184,43 +185,6 @@ void ClickTab(HWND tabs, int index) {
 }
 
 bool IsShown(HWND control) { return control && IsWindowVisible(control); }
-
-// Saves the window as a bitmap into the folder the test bench names (with CX_SCREENSHOTS set).
-void Screenshot(HWND window, const std::string& name) {
-  const char* folder = std::getenv("CX_SCREENSHOT_DIR");
-  if (folder == nullptr || *folder == '\0') return;
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
-  RECT r;
-  GetWindowRect(window, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD row_bytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + row_bytes * height;
-  std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(row_bytes) * height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
 
 // The running program's main window, past the rights warning that a non-administrator gets.
 HWND MainWindow(const GuiProgram& program) {

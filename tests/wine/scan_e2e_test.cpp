@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/wine/support/gui_driver.h"
+#include "tests/wine/support/screenshot.h"
 
 namespace {
 
@@ -79,44 +80,6 @@ std::string SizeText(size_t bytes) {
 double RowMegabytes(const std::string& size) {
   if (size.find("Bytes") != std::string::npos) return std::atof(size.c_str()) / 1048576.0;
   return std::atof(size.c_str());
-}
-
-// Saves the window as a bitmap into the folder the test bench names (with CX_SCREENSHOTS set).
-void Screenshot(HWND window, const std::string& name) {
-  const char* folder = std::getenv("CX_SCREENSHOT_DIR");
-  if (folder == nullptr || *folder == '\0') return;
-  // Paint whatever is pending first, so the picture shows the page as it now stands.
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);
-  RECT r;
-  GetWindowRect(window, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD row_bytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-  file.bfSize = file.bfOffBits + row_bytes * height;
-  std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(row_bytes) * height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
 }
 
 // A message box of the program (the general error display), if one is open.

@@ -121,3 +121,9 @@ bool Screenshot(const std::string& name) {
   ReleaseDC(nullptr, screen);
   return ok;
 }
+
+bool Screenshot(HWND window, const std::string& name) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);  // it has handled the paint
+  return Screenshot(name);
+}
