@@ -50,6 +50,8 @@ void TfrmMain::FormCreate(ui::TControl*) {
   }
   if (!ctx_.os.files.FolderExists(FSettingsFolder)) ctx_.os.files.CreateFolder(FSettingsFolder);
   FSettings = std::make_unique<TMemIniFile>(ctx_.os.files, FSettingsFolder + "general.conf");
+  if (FSettings->Unreadable())
+    ctx_.os.debug.Write("settings: " + FSettings->FileName() + " could not be read; it is kept and not saved over");
   app.Guard([&] { ShowResultsPage(false); });
   app.Guard([&] { ShowScanningPage(false); });
   app.Guard([&] { ShowSettingsPage(true); });
@@ -91,6 +93,8 @@ void TfrmMain::FormClose(ui::TControl*, ui::TCloseAction&) {
   // Before the settings were loaded the controls hold only their initial states; saving them
   // would overwrite the user's file and remove the autostart entry.
   if (FStartRefused || !FSettingsLoaded) return;
+  // A file that could not be read is kept: the defaults shown meanwhile are not the user's.
+  if (FSettings->Unreadable()) return;
   // A failed save is reported; the window still closes.
   ctx_.app.Guard([&] { SaveSettings(); });
 }

@@ -15,6 +15,14 @@ struct Line {
   std::string value;
 };
 
+// CR and LF would end the line early and let the rest be read as further keys or sections; NUL
+// would end the whole text. Each becomes a blank, so what is read back is what was written.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  return text;
+}
+
 }  // namespace
 
 struct TMemIniFile::Section {
@@ -35,14 +43,20 @@ struct TMemIniFile::Section {
 
 TMemIniFile::TMemIniFile(platform::FileSystem& files, std::string file_name)
     : files_(files), file_name_(std::move(file_name)) {
-  if (auto text = files_.ReadFile(file_name_)) Parse(*text);
+  if (auto text = files_.ReadFile(file_name_)) {
+    Parse(*text);
+  } else {
+    unreadable_ = files_.GetAttributes(file_name_).has_value();
+  }
 }
 
 TMemIniFile::~TMemIniFile() = default;
 
 void TMemIniFile::Parse(const std::string& whole) {
   // A NUL ends the text: whatever follows it is not read.
-  const std::string_view text(whole.data(), std::min(whole.size(), whole.find('\0')));
+  std::string_view text(whole.data(), std::min(whole.size(), whole.find('\0')));
+  // Editors that save UTF-8 may put a byte-order mark first; it is no part of the first line.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   Section* current = nullptr;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -110,7 +124,8 @@ bool TMemIniFile::ReadBool(const std::string& section, const std::string& key, b
   return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-void TMemIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+void TMemIniFile::WriteString(const std::string& section_name, const std::string& key_name, const std::string& text) {
+  const std::string section = OneLine(section_name), key = OneLine(key_name), value = OneLine(text);
   Section* s = FindSection(section);
   if (s == nullptr) s = &AddSection(section);
   auto it = s->key_index.find(platform::UpperCase(key));
@@ -132,6 +147,10 @@ void TMemIniFile::WriteBool(const std::string& section, const std::string& key, 
 }
 
 void TMemIniFile::UpdateFile() const {
+  if (unreadable_ && files_.GetAttributes(file_name_))
+    throw platform::Exception("The settings in \"" + file_name_ +
+                              "\" could not be read, so they were not saved over. Close the program that holds "
+                              "the file, or repair it, and start Clutterix again.");
   std::string text;
   for (const auto& section : sections_) {
     text += "[" + section->name + "]\r\n";

@@ -19,6 +19,10 @@ class TMemIniFile {
   TMemIniFile& operator=(const TMemIniFile&) = delete;
 
   const std::string& FileName() const { return file_name_; }
+  // The file existed but could not be read (held open by another program, an I/O error, too
+  // large): the document starts empty, and UpdateFile refuses to replace the file while it is
+  // there, so that nothing of it is lost to defaults.
+  bool Unreadable() const { return unreadable_; }
 
   // Section names in file order, duplicates included.
   std::vector<std::string> ReadSections() const;
@@ -40,6 +44,7 @@ class TMemIniFile {
 
   platform::FileSystem& files_;
   std::string file_name_;
+  bool unreadable_ = false;
   std::vector<std::unique_ptr<Section>> sections_;
   // Upper-case name -> index into sections_ of its last occurrence.
   std::unordered_map<std::string, size_t> section_index_;

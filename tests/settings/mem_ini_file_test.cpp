@@ -197,3 +197,67 @@ TEST_F(MemIniFileTest, ManyKeysStayFast) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MemIniFileTest, LeadingByteOrderMarkIsSkippedAndNeverWritten) {
+  auto ini = Open("\xEF\xBB\xBF[Update]\r\nCheckAtStart=1\r\n[Scan]\r\nLevel=2\r\n");
+  EXPECT_EQ(ini->ReadSections(), (Names{"Update", "Scan"}));
+  EXPECT_EQ(ini->ReadString("Update", "CheckAtStart", ""), "1");
+  ini->UpdateFile();
+  EXPECT_EQ(files.Content(kFile), "[Update]\r\nCheckAtStart=1\r\n\r\n[Scan]\r\nLevel=2\r\n\r\n");
+  // Only at the very start: the same bytes anywhere else are ordinary text.
+  auto later = Open("[A]\r\n\xEF\xBB\xBFk=v\r\n");
+  EXPECT_EQ(later->ReadString("A", "\xEF\xBB\xBFk", ""), "v");
+}
+
+TEST_F(MemIniFileTest, WrittenTextCannotAddLinesSectionsOrKeys) {
+  using namespace std::string_literals;
+  TMemIniFile ini(files, kFile);
+  ini.WriteString("Scan", "NoiseLevel", "1\r\n[Update]\r\nCheckAtStart=1\r\nHost=attacker");
+  ini.WriteString("Scan", "Cut", "a\0b"s);
+  ini.WriteString("Scan\n[Update", "x\rHost", "y\n");
+  ini.WriteBool("Scan", "C", true);
+  ini.UpdateFile();
+  const std::string written = files.Content(kFile);
+  EXPECT_EQ(written.find('\0'), std::string::npos);
+  TMemIniFile again(files, kFile);
+  EXPECT_EQ(again.ReadSections(), (Names{"Scan", "Scan [Update"}));
+  EXPECT_EQ(again.ReadString("Update", "Host", "none"), "none");
+  EXPECT_EQ(again.ReadString("Scan", "NoiseLevel", ""), "1  [Update]  CheckAtStart=1  Host=attacker");
+  EXPECT_EQ(again.ReadString("Scan", "Cut", ""), "a b");
+  EXPECT_EQ(again.ReadString("Scan [Update", "x Host", "none"), "y");
+  EXPECT_TRUE(again.ReadBool("Scan", "C", false));
+  // What is read in memory is what the file will give back.
+  EXPECT_EQ(ini.ReadString("Scan", "NoiseLevel", ""), again.ReadString("Scan", "NoiseLevel", ""));
+}
+
+TEST_F(MemIniFileTest, AFileThatCannotBeReadIsNeverSavedOver) {
+  const std::string original = "[Scan]\r\nLevel=3\r\n[Update]\r\nCheckAtStart=1\r\nHost=mirror\r\n";
+  files.AddFileWithContent(kFile, original);
+  files.MakeUnreadable(kFile);
+  TMemIniFile ini(files, kFile);
+  EXPECT_TRUE(ini.Unreadable());
+  EXPECT_TRUE(ini.ReadSections().empty());
+  ini.WriteInteger("Scan", "Level", 0);
+  try {
+    ini.UpdateFile();
+    FAIL() << "no error";
+  } catch (const platform::Exception& e) {
+    EXPECT_EQ(e.Message(),
+              "The settings in \"C:\\conf\\test.ini\" could not be read, so they were not saved over. Close the "
+              "program that holds the file, or repair it, and start Clutterix again.");
+  }
+  EXPECT_EQ(files.Content(kFile), original);
+
+  // Once it is gone there is nothing to lose: the next save writes it.
+  ASSERT_TRUE(files.RemoveTree(kFile));
+  ini.UpdateFile();
+  EXPECT_EQ(files.Content(kFile), "[Scan]\r\nLevel=0\r\n\r\n");
+
+  // A file that does not exist is no such case; neither is one that was read.
+  EXPECT_FALSE(TMemIniFile(files, "C:\\conf\\absent.ini").Unreadable());
+  EXPECT_FALSE(TMemIniFile(files, kFile).Unreadable());
+}
+
+}  // namespace

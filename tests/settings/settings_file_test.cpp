@@ -2,6 +2,8 @@
 // controls, what the controls give the file, and what a failed save leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/dlgMain.h"
 #include "platform/exception.h"
 #include "settings/dlgOptions.h"
@@ -15,9 +17,10 @@ const std::string kSettingsFile = std::string(kSettingsFolder) + "\\general.conf
 
 struct SettingsEnv {
   // `file` nullptr: no settings file. Drive C (fixed) exists in every fake file system.
-  explicit SettingsEnv(const char* file) {
+  explicit SettingsEnv(const char* file, bool unreadable = false) {
     env.fake.files.AddDrive('D', platform::DriveType::kFixed, true, 1ll << 30, 8ll << 30);
     if (file) env.fake.files.AddFileWithContent(kSettingsFile, file);
+    if (unreadable) env.fake.files.MakeUnreadable(kSettingsFile);
     env.CreateForms();
   }
   // The first showing loads the settings; the posted start-up checks are left undelivered.
@@ -172,6 +175,33 @@ TEST(SettingsFileTest, PresetPickedWithoutOkIsStoredWhenTheMainWindowCloses) {
                       "WUBackup=0\r\n"),
             std::string::npos)
       << file;
+}
+
+// A settings file held open by another program at start-up: the defaults shown meanwhile never
+// replace it, neither at OK in the options dialog (which says why) nor when the window closes.
+TEST(SettingsFileTest, AFileThatCouldNotBeReadIsKeptAndSaidSo) {
+  const char* original = "[Scan]\r\nLevel=3\r\nNoiseLevel=1\r\n[Update]\r\nCheckAtStart=1\r\nHost=mirror\r\n";
+  SettingsEnv s(original, true);
+  s.Show();
+  const auto lines = s.env.fake.debug.Lines();
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find(kSettingsFile) != std::string::npos && line.find("could not be read") != std::string::npos;
+  })) << "no debug line names the unreadable file";
+
+  s.env.backend.responders["frmOptions"] = [](ui::TForm& form) {
+    static_cast<TfrmOptions&>(form).btnOK->DoClick();
+    return ui::TModalResult::mrCancel;
+  };
+  s.options().ShowModal();
+  ASSERT_EQ(s.env.backend.errors.size(), 1u);
+  EXPECT_NE(s.env.backend.errors[0].find("could not be read, so they were not saved over"), std::string::npos)
+      << s.env.backend.errors[0];
+  EXPECT_EQ(s.File(), original);
+
+  s.main().Close();
+  EXPECT_TRUE(s.env.app.Terminated());
+  EXPECT_EQ(s.env.backend.errors.size(), 1u) << "closing is no save, so it has nothing to report";
+  EXPECT_EQ(s.File(), original);
 }
 
 }  // namespace

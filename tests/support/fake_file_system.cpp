@@ -138,6 +138,12 @@ void FakeFileSystem::Lock(const std::string& path) {
   if (nodes_.count(key)) nodes_[key].locked = true;
 }
 
+void FakeFileSystem::MakeUnreadable(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  std::string key = Resolve(path);
+  if (nodes_.count(key)) nodes_[key].unreadable = true;
+}
+
 std::string FakeFileSystem::Follow(const std::string& key) const {
   auto it = nodes_.find(key);
   int hops = 0;
@@ -356,7 +362,8 @@ uint32_t FakeFileSystem::SetErrorMode(uint32_t mode) {
 std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) {
   std::lock_guard lock(mutex_);
   auto it = nodes_.find(Resolve(path));
-  if (it == nodes_.end() || (it->second.attributes & platform::kAttrDirectory)) return std::nullopt;
+  if (it == nodes_.end() || (it->second.attributes & platform::kAttrDirectory) || it->second.unreadable)
+    return std::nullopt;
   return it->second.content;
 }
 

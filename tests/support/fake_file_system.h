@@ -26,6 +26,8 @@ class FakeFileSystem : public platform::FileSystem {
   void AddJunction(const std::string& path, const std::string& target);
   // Files that DeleteFile refuses (in use).
   void Lock(const std::string& path);
+  // Files that exist but that ReadFile cannot read (held open without sharing, an I/O error).
+  void MakeUnreadable(const std::string& path);
   void SetWindowsDirectory(const std::string& path) { windows_dir_ = path; }
   void SetWriteFailure(const std::string& reason) { write_failure_ = reason; }
 
@@ -62,6 +64,7 @@ class FakeFileSystem : public platform::FileSystem {
     int64_t size = 0;
     std::string content;
     bool locked = false;
+    bool unreadable = false;
     std::string junction_target;  // key of the target folder, for reparse points
   };
   struct Drive {
