@@ -65,7 +65,7 @@ void TfrmMain::btnStartClick(ui::TControl*) {
             return source.kind == TFolderSource::kWindowsDir ? GetWindowsDir(os.files)
                                                              : GetSpecialFolderPath(os.shell, owner, source.csidl);
           },
-          job);
+          job, [&os](const std::string& line) { os.debug.Write(line); });
     }
     job.Drives = TickedDisks(context());
   } catch (const std::exception& error) {

@@ -1,5 +1,7 @@
 #include "scan/trace_definitions.h"
 
+#include <optional>
+
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/mem_ini_file.h"
@@ -26,6 +28,68 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
   return categories;
 }
 
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// "C:\...", or "\\server\share..." : a folder that names the same place from any current folder.
+bool IsAbsolute(const std::string& path) {
+  if (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2])) return true;
+  return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+}
+
+// The path with "." and ".." parts resolved as Windows resolves them (by the text, not through
+// links) and one "\" between parts; nothing when a ".." would climb above the path's start.
+// The root part ("C:\", "C:", "\", "\\server\share\" or nothing) is kept as it is.
+std::optional<std::string> PlainPath(const std::string& path) {
+  std::string root;
+  size_t at = 0;
+  if (path.size() >= 2 && path[1] == ':') {
+    root = path.substr(0, 2);
+    at = 2;
+  }
+  if (at == 0 && path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    // Server and share stand for the root of a network path.
+    root = "\\\\";
+    at = 2;
+    for (int part = 0; part < 2; ++part) {
+      const size_t end = path.find_first_of("\\/", at);
+      root += path.substr(at, end == std::string::npos ? std::string::npos : end - at) + "\\";
+      at = end == std::string::npos ? path.size() : end + 1;
+    }
+  } else if (at < path.size() && IsSeparator(path[at])) {
+    root += "\\";
+    ++at;
+  }
+  std::vector<std::string> parts;
+  while (at < path.size()) {
+    size_t end = at;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string part = path.substr(at, end - at);
+    at = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (parts.empty()) return std::nullopt;
+      parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string plain = root;
+  for (size_t i = 0; i < parts.size(); ++i) plain += (i ? "\\" : "") + parts[i];
+  if (plain.size() > 2 && plain.starts_with("\\\\") && plain.back() == '\\' && parts.empty()) plain.pop_back();
+  return plain;
+}
+
+// A drive's or a share's root: "C:\", "C:", "\\server\share".
+bool IsRoot(const std::string& plain) {
+  if (plain.size() <= 3 && plain.size() >= 2 && plain[1] == ':') return true;
+  return plain.starts_with("\\\\") && plain.find('\\', 2) != std::string::npos &&
+         plain.find('\\', plain.find('\\', 2) + 1) == std::string::npos;
+}
+
+}  // namespace
+
 TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::string& section) {
   TTraceDefinition definition;
   definition.Level = document.ReadString(section, "Level", "");
@@ -37,21 +101,40 @@ TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::str
 }
 
 void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked, const TFolderLookup& lookup,
-                   TScanJob& job) {
+                   TScanJob& job, const TDebugLine& debug) {
+  const auto drop = [&debug](const std::string& section, const std::string& why) {
+    if (debug) debug("Trace rule [" + section + "] dropped: " + why);
+  };
   const auto& categories = GarbageCategories();
   for (const std::string& section : document.ReadSections()) {
     const std::string level = document.ReadString(section, "Level", "");
     for (size_t c = 0; c < categories.size(); ++c) {
       if (!ticked[c] || level != categories[c].level) continue;
       TTraceDefinition definition = ReadTraceDefinition(document, section);
+      std::string unusable;  // the first placeholder of the path without a usable folder
+      bool replaced = false;
       for (const TPlaceholder& placeholder : categories[c].placeholders) {
         const std::string folder = lookup(placeholder.source);
+        if (!platform::ContainsText(definition.Path, placeholder.text)) continue;
+        replaced = true;
+        const auto plain_folder = PlainPath(folder);
+        if (unusable.empty() && (!IsAbsolute(folder) || !plain_folder || IsRoot(*plain_folder)))
+          unusable = std::string(placeholder.text) + " gives \"" + folder + "\"";
         definition.Path = platform::ReplaceAllIgnoreCase(definition.Path, placeholder.text, folder);
       }
-      job.Paths.push_back(definition.Path);
-      job.Templates.push_back(definition.Template);
-      job.Types.push_back(std::to_string(definition.Type));
-      job.SearchRules.push_back(std::to_string(definition.SearchRule));
+      const auto plain = PlainPath(definition.Path);
+      if (!unusable.empty()) {
+        drop(section, unusable);
+      } else if (!plain) {
+        drop(section, "\"" + definition.Path + "\" climbs above its start");
+      } else if (replaced && IsRoot(*plain)) {
+        drop(section, "\"" + definition.Path + "\" is a drive root");
+      } else {
+        job.Paths.push_back(*plain);
+        job.Templates.push_back(definition.Template);
+        job.Types.push_back(std::to_string(definition.Type));
+        job.SearchRules.push_back(std::to_string(definition.SearchRule));
+      }
       break;  // a section has one Level, so it gives at most one rule
     }
   }

@@ -61,6 +61,8 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories();
 using TTickedCategories = std::array<bool, kCategoryCount>;
 // Returns the folder for a placeholder; may throw (an unresolvable special folder).
 using TFolderLookup = std::function<std::string(const TFolderSource& source)>;
+// Receives the debugging lines of the building (rules dropped and why).
+using TDebugLine = std::function<void(const std::string& line)>;
 
 TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::string& section);
 
@@ -68,5 +70,9 @@ TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::str
 // every placeholder of the category is looked up for each such rule, whether or not its path
 // holds the placeholder, and replaces every occurrence in any letter case. A lookup that throws
 // ends the building there; the job then holds the rules built before it.
+// Each path is then made plain: "." and ".." parts resolved, "/" and doubled separators made one
+// "\". A rule is dropped, with a debug line, when a placeholder in its path gives no absolute
+// folder or a drive root, when its path then names a drive root, or when a ".." climbs above
+// the start of the path: any of these would search far more than the rule means.
 void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked, const TFolderLookup& lookup,
-                   TScanJob& job);
+                   TScanJob& job, const TDebugLine& debug = {});

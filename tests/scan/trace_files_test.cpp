@@ -153,6 +153,55 @@ TEST_F(RuleBuilding, AFailedLookupEndsTheBuilding) {
   EXPECT_THAT(job.Paths, ElementsAre("\\a"));
 }
 
+// A folder that the lookup cannot give, or that is a whole drive, would widen its rule to every
+// drive's root or to the drive: the rule is dropped and said so, the others stand.
+TEST_F(RuleBuilding, APlaceholderThatGivesNothingOrARootDropsItsRule) {
+  files.AddFileWithContent("C:\\rules.cxtraces",
+                           "[cache]\nLevel=Internet Cache\nPath=%IEINETCACHE%\n"
+                           "[cache below]\nLevel=Temp\nPath=%IEINETCACHE%\\Content.IE5\n"
+                           "[temp]\nLevel=Temp\nPath=%APPLOCAL%\\Temp\n"
+                           "[climbs to the root]\nLevel=Temp\nPath=%APPLOCAL%\\..\\..\n"
+                           "[windows]\nLevel=Windows Installer Backups\nPath=%WINDOWSDIR%\\SoftwareDistribution\n"
+                           "[relative]\nLevel=Windows Installer Backups\nPath=%WINDOWSDIR%\n"
+                           "[no placeholder]\nLevel=Temp\nPath=\\Windows\\Temp\n"
+                           "[thumbs]\nLevel=Images Databases\nPath=\\\n");
+  TMemIniFile document(files, "C:\\rules.cxtraces");
+  for (const std::string windows : {"C:\\", "WINDOWS"}) {
+    TScanJob job;
+    std::vector<std::string> debug;
+    AddTraceRules(
+        document, kAllTicked,
+        [&](const TFolderSource& source) -> std::string {
+          if (source.kind == TFolderSource::kWindowsDir) return windows;
+          return source.csidl == platform::kCsidlInternetCache ? "" : "C:\\Local\\App";
+        },
+        job, [&](const std::string& line) { debug.push_back(line); });
+    EXPECT_THAT(job.Paths, ElementsAre("C:\\Local\\App\\Temp", "\\Windows\\Temp", "\\")) << windows;
+    EXPECT_THAT(job.Templates, ElementsAre("*", "*", "*"));
+    ASSERT_EQ(debug.size(), 5u) << windows;
+    for (const char* section : {"cache", "cache below", "climbs to the root", "windows", "relative"})
+      EXPECT_TRUE(std::any_of(debug.begin(), debug.end(), [&](const std::string& line) {
+        return line.find(section) != std::string::npos;
+      })) << section;
+  }
+}
+
+// The deletion refuses any path with a "." or ".." part, so the rules' folders are made plain
+// when the job is built.
+TEST_F(RuleBuilding, FoldersAreMadePlainAbsolutePaths) {
+  const TScanJob job = Build(
+      "[xp temp]\nLevel=Temp\nPath=%APPLOCAL%\\..\\Temp\n"
+      "[dots]\nLevel=Temp\nPath=%APPLOCAL%\\.\\a\\\\b\\..\\c\\\n"
+      "[slashes]\nLevel=Logs\nPath=\\WINDOWS/./Debug/\n"
+      "[above the root]\nLevel=Logs\nPath=\\..\\WINDOWS\n"
+      "[drive relative]\nLevel=Logs\nPath=..\\Temp\n"
+      "[root]\nLevel=Logs\nPath=\\\n"
+      "[empty]\nLevel=Logs\nPath=\n"
+      "[unc]\nLevel=Logs\nPath=\\\\server\\share\\logs\\..\\old\n");
+  EXPECT_THAT(job.Paths,
+              ElementsAre("C:\\Temp", "C:\\Local\\a\\c", "\\WINDOWS\\Debug", "\\", "", "\\\\server\\share\\old"));
+}
+
 // ---- The shipped files -------------------------------------------------------------------------
 
 struct ShippedFile {
@@ -315,7 +364,9 @@ class ShippedRulesOnAMachine : public ShippedRules {
 TEST_F(ShippedRulesOnAMachine, WindowsXp) {
   files.AddDrive('D');
   const std::string profile = "C:\\Documents and Settings\\Anna\\";
-  const std::string user_temp = kXp.local_app_data + "\\..\\Temp\\";
+  // The rules reach it as %APPLOCAL%\..\Temp; its objects are listed by their plain paths, which
+  // the deletion takes.
+  const std::string user_temp = profile + "Local Settings\\Temp\\";
   const std::vector<std::string> garbage = Plant({
       "C:\\RECYCLER\\S-1-5-21-11-22-33-1003\\",
       "D:\\RECYCLER\\S-1-5-21-11-22-33-1003\\",
