@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <cwchar>
+#include <optional>
 
 #include "platform/win32/win32_platform.h"
 
@@ -30,16 +32,49 @@ std::string SystemMessage(DWORD code) {
   return message.empty() ? "System error " + std::to_string(code) + "." : message;
 }
 
-std::string Bounded(const char* text, size_t capacity) { return std::string(text, strnlen(text, capacity)); }
 
-// The name by which the ANSI calls reach an entry. A long name with characters outside the ANSI
-// code page comes back with "?" in their place, a wildcard that would name other entries; the
-// short name is plain ASCII and names this one. Without a short name the entry cannot be named.
-std::string AnsiName(const WIN32_FIND_DATAA& data) {
-  std::string name = Bounded(data.cFileName, sizeof(data.cFileName));
-  if (name.find_first_of("?*") == std::string::npos) return name;
-  std::string short_name = Bounded(data.cAlternateFileName, sizeof(data.cAlternateFileName));
-  return short_name.find_first_of("?*") == std::string::npos ? short_name : std::string();
+// The ANSI form of a wide name, or nothing when it is not an exact round trip: the ANSI calls
+// "best-fit" characters outside the code page, so a fullwidth reverse solidus comes back as "\"
+// and names another path altogether, and one they cannot fit comes back as "?", a wildcard.
+// Characters that Windows refuses in names never pass either (Wine shows some Unix names so).
+std::optional<std::string> ExactAnsi(const wchar_t* wide) {
+  const int length = static_cast<int>(wcsnlen(wide, MAX_PATH));
+  if (length == 0) return std::nullopt;
+  // A UTF-8 code page takes no best-fit flag; the round trip below is the test that counts.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL defaulted = FALSE;
+  BOOL* defaulted_out = utf8 ? nullptr : &defaulted;
+  const int bytes = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, defaulted_out);
+  if (bytes <= 0 || defaulted) return std::nullopt;
+  std::string ansi(static_cast<size_t>(bytes), '\0');
+  if (WideCharToMultiByte(CP_ACP, flags, wide, length, ansi.data(), bytes, nullptr, defaulted_out) != bytes ||
+      defaulted)
+    return std::nullopt;
+  const int back = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, nullptr, 0);
+  if (back != length) return std::nullopt;
+  std::wstring round(static_cast<size_t>(back), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, round.data(), back);
+  if (round.compare(0, std::wstring::npos, wide, static_cast<size_t>(length)) != 0) return std::nullopt;
+  for (unsigned char c : ansi)
+    if (c < ' ' || std::strchr("\\/:*?\"<>|", c) != nullptr) return std::nullopt;
+  return ansi;
+}
+
+// The name by which the ANSI calls reach an entry: its own when that is exact, else its short
+// name (plain ASCII on every volume that makes them), else none.
+std::optional<std::string> AnsiName(const WIN32_FIND_DATAW& data) {
+  if (auto name = ExactAnsi(data.cFileName)) return name;
+  wchar_t short_name[sizeof(data.cAlternateFileName) / sizeof(wchar_t) + 1] = {};
+  std::memcpy(short_name, data.cAlternateFileName, sizeof(data.cAlternateFileName));
+  return ExactAnsi(short_name);
+}
+
+std::wstring WideOf(const std::string& ansi) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  return wide;
 }
 
 // The folder part of a path, with its separator: "C:\a\b.conf" gives "C:\a\", "C:b.conf" gives
@@ -55,19 +90,27 @@ class Win32FileSystem : public FileSystem {
   std::vector<FindEntry> FindFiles(const std::string& pattern_path) override {
     std::vector<FindEntry> entries;
     if (!Usable(pattern_path)) return entries;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(pattern_path.c_str(), &data);
+    // The wide calls give the real name, so that one which has no exact ANSI form is never
+    // turned into a path that names something else.
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(WideOf(pattern_path).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return entries;
     do {
-      std::string name = AnsiName(data);
-      if (name.empty() || name == "." || name == "..") continue;
+      const std::wstring own(data.cFileName, wcsnlen(data.cFileName, MAX_PATH));
+      if (own == L"." || own == L"..") continue;
+      std::optional<std::string> name = AnsiName(data);
+      if (!name) {
+        OutputDebugStringA(
+            ("Find: skipped a name without an exact ANSI form or short name, in " + pattern_path).c_str());
+        continue;
+      }
       FindEntry entry;
-      entry.name = std::move(name);
+      entry.name = std::move(*name);
       entry.attributes = data.dwFileAttributes;
       if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         entry.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
       entries.push_back(std::move(entry));
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return entries;
   }
