@@ -40,3 +40,5 @@ if(CX_WITH_WIN32)
   file(WRITE ${CMAKE_BINARY_DIR}/win32-tests.cmake "subdirs(\"${CX_WIN32_BINARY_DIR}\")\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/win32-tests.cmake)
 endif()
+
+include(cmake/fuzz.cmake)

@@ -19,6 +19,8 @@ missing_packages() {
 }
 
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libjpeg62-turbo-dev)
+# clang with its libFuzzer runtime: the fuzz target of the INI document (tests/fuzz).
+fuzz=(clang libclang-rt-14-dev)
 cross=(g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -41,7 +43,7 @@ SRC
   apt_updated=
 fi
 
-todo=$(missing_packages "${native[@]}" "${cross[@]}")
+todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}")
 if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
   need_root
   export DEBIAN_FRONTEND=noninteractive
