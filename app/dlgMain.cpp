@@ -3,10 +3,8 @@
 #include "app/dlgMain.h"
 
 #include "app/exe_folder.h"
-#include "clean/delete_thread.h"
 #include "clean/dlgAlert.h"
 #include "clean/is_admin.h"
-#include "scan/search_thread.h"
 #include "settings/dlgOptions.h"
 #include "settings/mem_ini_file.h"
 #include "settings/system_paths.h"
@@ -31,9 +29,6 @@ TfrmMain::~TfrmMain() { FormDestroy(this); }
 
 void TfrmMain::FormCreate(ui::TControl*) {
   ui::TApplication& app = ctx_.app;
-  FFoundPaths.clear();
-  FFoundSizes.clear();
-  FTotalSizeMB = 0;
   TimerTicks = 0;
   DoubleBuffered = true;
   panelHint->DoubleBuffered = true;
@@ -90,6 +85,9 @@ void TfrmMain::FormShow(ui::TControl*) {
 }
 
 void TfrmMain::FormClose(ui::TControl*, ui::TCloseAction&) {
+  // No report may reach the window once it is closing, and no worker may outlive the objects it
+  // works with: the item being cleaned finishes, nothing more is deleted.
+  EndWorkers();
   // Before the settings were loaded the controls hold only their initial states; saving them
   // would overwrite the user's file and remove the autostart entry.
   if (FStartRefused || !FSettingsLoaded) return;
@@ -100,10 +98,17 @@ void TfrmMain::FormClose(ui::TControl*, ui::TCloseAction&) {
 }
 
 void TfrmMain::FormDestroy(ui::TControl*) {
-  FFoundPaths.clear();
-  FFoundSizes.clear();
+  EndWorkers();
+  FRowsByPath.clear();
   FSettings.reset();
   FTraceDefinitions.reset();
+}
+
+void TfrmMain::EndWorkers() {
+  if (FScan) FScan->Abandon();
+  if (FCleaning) FCleaning->Abandon();
+  if (FScan) FScan->WaitForWorker();
+  if (FCleaning) FCleaning->WaitForWorker();
 }
 
 void TfrmMain::HandleMessage(unsigned message) {

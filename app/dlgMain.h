@@ -2,27 +2,30 @@
 // TfrmMain: the main window. It owns the scan and cleaning state, receives every worker report
 // and, with the options dialog, holds the live settings in its controls. Runs on the main thread.
 //
-// Its methods are defined by concern:
-//   app/dlgMain.cpp              creation, show, close, destroy, start-up checks
-//   app/main_layout.cpp          the controls and their design-time properties
-//   app/main_pages.cpp           the three pages, start image, hints, links, timer, tray
-//   scan/scan_start.cpp          btnStartClick
-//   scan/scan_results.cpp        the scan worker's reports and "Stop Scanning"
-//   clean/cleaning_run.cpp       "Clean All", "Clean Selected" and the delete worker's reports
-//   processes/cleaning_view.cpp  PrepareCleaningView
-//   settings/settings_file.cpp   LoadSettings and SaveSettings
+// Its methods are defined by concern, all in app/; the runs and rules they wire to the controls
+// are form-free objects of their own folders (scan/scan_run.h, clean/cleaning_run.h,
+// settings/settings_file.h, scan/categories.h):
+//   app/dlgMain.cpp        creation, show, close, destroy, start-up checks
+//   app/main_layout.cpp    the controls and their design-time properties
+//   app/main_pages.cpp     the three pages, start image, hints, links, timer, tray
+//   app/main_scan.cpp      btnStartClick, the scan worker's reports and "Stop Scanning"
+//   app/main_cleaning.cpp  "Clean All", "Clean Selected", the running-applications check, outcomes
+//   app/main_settings.cpp  LoadSettings and SaveSettings
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/context.h"
+#include "clean/cleaning_run.h"
+#include "scan/categories.h"
+#include "scan/scan_run.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
 class TMemIniFile;
-class TSearchInThread;
-class TDeleteThread;
 
 // The private message posted at the end of FormShow.
 constexpr unsigned WM_STARTUPCHECKS = ui::WM_USER + 400;
@@ -108,33 +111,36 @@ class TfrmMain : public ui::TForm {
   void ShowLastFoundObject();
   void SearchThreadCurrentFolder(const std::string& Folder);
   void SearchThreadFinished();
+  // Lets a stopped scan's worker end (its last reports still arrive) before anything else
+  // changes the page or starts a worker.
+  void FinishStoppedScan();
 
-  // Cleaning (clean/cleaning_run.cpp, processes/cleaning_view.cpp).
+  // Cleaning (app/main_cleaning.cpp).
   void btnCleanAllClick(ui::TControl* Sender);
   void btnCleanSelectedClick(ui::TControl* Sender);
-  void StartCleaning(const std::vector<std::string>& Items);
+  void StartCleaning(const std::vector<TCleanItem>& Items);
   ui::TListItem* FindRowByPath(const std::string& Path);
   void CleanItemStarted(const std::string& Item);
-  void CleanFileDeleted(const std::string& Item);
-  void CleanFolderDeleted(const std::string& Item);
-  void CleanPartialDelete(const std::string& Item, const std::vector<std::string>& FilesLeft);
-  void CleanCannotDelete(const std::string& Item, const std::string& Reason);
+  void CleanOutcome(const std::string& Item, const std::string& Status);
   void CleanFinished();
   // Returns false when the user chose Cancel in the running-applications dialog during this call.
   bool PrepareCleaningView(bool Starting);
 
-  // Settings (settings/settings_file.cpp).
+  // Settings (app/main_settings.cpp).
   void LoadSettings();
   void SaveSettings();
+  // The category check boxes, indexed by TGarbageCategoryIndex.
+  std::array<ui::TCheckBox*, kCategoryCount> CategoryBoxes() const;
+  TTickedCategories TickedCategories() const;
+  void SetTickedCategories(const TTickedCategories& Ticked);
 
-  // State of a scan (Part of the scan results).
-  std::vector<std::string> FFoundPaths;
-  std::vector<std::string> FFoundSizes;
-  double FTotalSizeMB = 0;
+  // The scan whose results are shown (or none yet), and the cleaning run of them.
+  std::unique_ptr<TScanRun> FScan;
+  std::unique_ptr<TCleaningRun> FCleaning;
+  // Upper-case path to its row, for the outcomes of the cleaning run.
+  std::unordered_map<std::string, ui::TListItem*> FRowsByPath;
   bool FCheckUpdatesAtStart = false;
   std::string FUpdateHost;  // host[:port] of the update script, from the "Update" section
-  TSearchInThread* FSearchThread = nullptr;
-  TDeleteThread* FDeleteThread = nullptr;
   std::string FExeFolder;
   std::unique_ptr<TMemIniFile> FSettings;
   std::unique_ptr<TMemIniFile> FTraceDefinitions;
@@ -152,5 +158,7 @@ class TfrmMain : public ui::TForm {
 
  private:
   void CreateControls();  // app/main_layout.cpp
+  // Stops both workers and waits for them, dropping their reports: the window is going.
+  void EndWorkers();
   TContext ctx_;
 };

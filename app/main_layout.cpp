@@ -143,26 +143,28 @@ void TfrmMain::CreateControls() {
   lbAbout->OnMouseEnter = [this](ui::TControl* s) { lbAdvancedOptionsMouseEnter(s); };
   lbAbout->OnMouseLeave = [this](ui::TControl* s) { lbAdvancedOptionsMouseLeave(s); };
 
-  auto category = [this](const char* name, const char* caption, int width, int top) {
-    auto* box = Add<ui::TCheckBox>(this, name);
-    box->SetCaption(caption);
+  // Created in this order, which is also their tab order.
+  auto category = [this](TGarbageCategoryIndex index, int width, int top) {
+    const TGarbageCategory& c = GarbageCategories()[index];
+    auto* box = Add<ui::TCheckBox>(this, c.check_box);
+    box->SetCaption(c.caption);
     box->SetBounds(244, top, width, 17);
-    box->SetChecked(true);
+    box->SetChecked(c.ticked_by_default);
     box->OnMouseLeave = [this](ui::TControl* s) { cbRecycleBinMouseLeave(s); };
     return box;
   };
-  cbRecycleBin = category("cbRecycleBin", "   Recycle Bins", 93, 203);
+  cbRecycleBin = category(kCategoryRecycle, 93, 203);
   cbRecycleBin->OnMouseEnter = [this](ui::TControl* s) { cbRecycleBinMouseEnter(s); };
-  cbTempFoldersAndFiles = category("cbTempFoldersAndFiles", "   Temp Folders", 93, 249);
+  cbTempFoldersAndFiles = category(kCategoryTemp, 93, 249);
   cbTempFoldersAndFiles->OnMouseEnter = [this](ui::TControl* s) { cbTempFoldersAndFilesMouseEnter(s); };
   cbTempFoldersAndFiles->OnMouseLeave = [this](ui::TControl* s) { cbTempFoldersAndFilesMouseLeave(s); };
-  cbLogFiles = category("cbLogFiles", "   Old Log Files", 93, 272);
+  cbLogFiles = category(kCategoryLogs, 93, 272);
   cbLogFiles->OnMouseEnter = [this](ui::TControl* s) { cbLogFilesMouseEnter(s); };
-  cbWUBackup = category("cbWUBackup", "   Backup Files for Windows Update", 197, 318);
+  cbWUBackup = category(kCategoryWindowsUpdateBackups, 197, 318);
   cbWUBackup->OnMouseEnter = [this](ui::TControl* s) { cbWUBackupMouseEnter(s); };
-  cbImgCaches = category("cbImgCaches", "   Old Image Thumbnails", 141, 295);
+  cbImgCaches = category(kCategoryImagesDatabases, 141, 295);
   cbImgCaches->OnMouseEnter = [this](ui::TControl* s) { cbImgCachesMouseEnter(s); };
-  cbInternetCache = category("cbInternetCache", "   Temp Internet Files", 133, 226);
+  cbInternetCache = category(kCategoryInternetCache, 133, 226);
   cbInternetCache->OnMouseEnter = [this](ui::TControl* s) { cbInternetCacheMouseEnter(s); };
 
   // Never shown: it carries the start-a-scan action for the start image and the auto-scan.

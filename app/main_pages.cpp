@@ -109,39 +109,24 @@ void TfrmMain::imgStartMouseUp(ui::TControl*, ui::TMouseButton, int, int) {
   btnStart->Click();
 }
 
-void TfrmMain::cbRecycleBinMouseEnter(ui::TControl*) {
-  ShowCategoryHint("Windows Recycle Bins on all HDD. Usually it takes around 10% maximum on HDD size.");
-}
+void TfrmMain::cbRecycleBinMouseEnter(ui::TControl*) { ShowCategoryHint(GarbageCategories()[kCategoryRecycle].hint); }
 
 void TfrmMain::cbTempFoldersAndFilesMouseEnter(ui::TControl*) {
-  ShowCategoryHint(
-      "Temporary Files folders used by installers and other software for storing runtime information, but usually "
-      "this data not deleted and became garbage. May takes around 5% - 20% on HDD.");
+  ShowCategoryHint(GarbageCategories()[kCategoryTemp].hint);
 }
 
 void TfrmMain::cbInternetCacheMouseEnter(ui::TControl*) {
-  ShowCategoryHint(
-      "All Internet browsers download images and web pages to your HDD during surfing in Internet, to increase "
-      "speed of page load in future. Depending on internet connection and surfing style it can takes more than 4 GB "
-      "of HDD.");
+  ShowCategoryHint(GarbageCategories()[kCategoryInternetCache].hint);
 }
 
 void TfrmMain::cbImgCachesMouseEnter(ui::TControl*) {
-  ShowCategoryHint(
-      "Image viewer appliactions creates a thumbnails databases for pictures, this files contained thumbnails for "
-      "all windows in folder, no matter is it present now or was deleted.");
+  ShowCategoryHint(GarbageCategories()[kCategoryImagesDatabases].hint);
 }
 
-void TfrmMain::cbLogFilesMouseEnter(ui::TControl*) {
-  ShowCategoryHint(
-      "Logs files usually contained past information about installation and execution processes of applications or "
-      "Windows.");
-}
+void TfrmMain::cbLogFilesMouseEnter(ui::TControl*) { ShowCategoryHint(GarbageCategories()[kCategoryLogs].hint); }
 
 void TfrmMain::cbWUBackupMouseEnter(ui::TControl*) {
-  ShowCategoryHint(
-      "Each update installed from Windows Update system created buckup files in Windows root. This cleaning option "
-      "recommended only for experts.");
+  ShowCategoryHint(GarbageCategories()[kCategoryWindowsUpdateBackups].hint);
 }
 
 // The hint panel is shown only while the pointer is over a category; leaving any of them hides it.
@@ -170,6 +155,8 @@ void TfrmMain::lbAdvancedOptionsMouseEnter(ui::TControl* Sender) { Sender->SetFo
 void TfrmMain::lbAdvancedOptionsMouseLeave(ui::TControl* Sender) { Sender->SetFontColor(ui::clBlue); }
 
 void TfrmMain::btnBacktoSettingsClick(ui::TControl*) {
+  // A stopped scan's end report would otherwise bring the results page back over the settings.
+  FinishStoppedScan();
   ShowResultsPage(false);
   ShowScanningPage(false);
   ShowSettingsPage(true);

@@ -1,20 +1,16 @@
-// The cleaning run: "Clean All" and "Clean Selected", the delete worker's start and its reports,
-// written into the 'Cleaning Status' column. Runs on the main thread only.
+#include "clean/cleaning_run.h"
+
 #include <cmath>
 #include <cstdio>
 #include <set>
 
-#include "app/dlgMain.h"
 #include "clean/delete_thread.h"
-#include "clean/dlgAlert.h"
 #include "platform/text.h"
 #include "scan/search_thread.h"
 
 namespace {
 
 constexpr double kMegabyte = 1048576.0;
-constexpr size_t kSizeColumn = 0;    // sub-item of 'Size on Disk'
-constexpr size_t kStatusColumn = 1;  // sub-item of 'Cleaning Status'
 
 double RoundHalfEven(double value) {
   const double floor = std::floor(value);
@@ -24,8 +20,9 @@ double RoundHalfEven(double value) {
   return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
 }
 
-// The share of the listed size that is gone, as a whole percentage. Not clamped: files that grew
-// after the scan give a negative figure. A listed size of 0 (or one that cannot be read) leaves
+}  // namespace
+
+// Not clamped: files that grew after the scan give a negative figure. A listed size of 0 leaves
 // nothing to measure against: nothing of it can have been freed, so the share is 0, which never
 // claims more than was done ("Partial Delete" already says that files remain).
 std::string DeletedPercentage(double left_mb, double listed_mb) {
@@ -36,107 +33,79 @@ std::string DeletedPercentage(double left_mb, double listed_mb) {
   return text;
 }
 
-}  // namespace
-
-void TfrmMain::btnCleanAllClick(ui::TControl*) {
-  std::vector<std::string> items;
-  for (int i = 0; i < lvFound->Count(); ++i) items.push_back(lvFound->Item(i)->Caption());
-  if (items.empty()) {
-    TfrmAlert* alert = ctx_.forms.frmAlert;
-    alert->SetCaption("Cannot start cleaning");
-    alert->lbCaption->SetCaption("Nothing to Clean.");
-    alert->lbMessage->SetCaption("There are no objects for cleaning.");
-    alert->ShowModal();
-    return;
-  }
-  StartCleaning(items);
+double ListedMegabytes(const std::string& size_text, char decimal_separator) {
+  std::string figure = platform::ReplaceAllIgnoreCase(size_text, "bytes", "");
+  std::erase(figure, ' ');
+  double listed = platform::StrToFloat(figure, decimal_separator).value_or(0);
+  if (platform::ContainsText(size_text, "Bytes")) listed /= kMegabyte;
+  return listed;
 }
 
-void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
-  std::vector<std::string> items;
-  for (int i = 0; i < lvFound->Count(); ++i)
-    if (lvFound->Item(i)->Checked()) items.push_back(lvFound->Item(i)->Caption());
-  if (items.empty()) {
-    TfrmAlert* alert = ctx_.forms.frmAlert;
-    alert->SetCaption("Cannot start cleaning");
-    alert->lbCaption->SetCaption("Nothing selected.");
-    alert->lbMessage->SetCaption(
-        "No one garbage object selected in results, check minimum one row in table for cleaning.");
-    alert->ShowModal();
-    return;
-  }
-  StartCleaning(items);
-}
-
-void TfrmMain::StartCleaning(const std::vector<std::string>& Items) {
-  TrayIcon1->SetVisible(false);
-  TrayIcon2->SetIcons(ilDelete);
-  TrayIcon2->SetAnimateInterval(100);
-  TrayIcon2->SetVisible(true);
-  TrayIcon2->SetAnimate(true);
-
-  if (!PrepareCleaningView(true)) {
-    PrepareCleaningView(false);
-    ShowResultsPage(true);
-    TrayIcon2->SetAnimate(false);
-    TrayIcon2->SetVisible(false);
-    TrayIcon1->SetVisible(true);
-    return;
-  }
-
-  execTimer->SetEnabled(true);
-  auto* worker = new TDeleteThread(ctx_.main_thread, ctx_.os);
-  worker->FreeOnTerminate = true;
-  worker->FOnFileDeleted = [this](const std::string& item) { CleanFileDeleted(item); };
-  worker->FOnFolderDeleted = [this](const std::string& item) { CleanFolderDeleted(item); };
-  worker->FOnPartialDelete = [this](const std::string& item, const std::vector<std::string>& left) {
-    CleanPartialDelete(item, left);
-  };
-  worker->FOnCannotDelete = [this](const std::string& item, const std::string& reason) {
-    CleanCannotDelete(item, reason);
-  };
-  worker->FOnFinished = [this] { CleanFinished(); };
-  worker->FOnItemStarted = [this](const std::string& item) { CleanItemStarted(item); };
-  FDeleteThread = worker;
-  // Outcomes find their row by caption with letter case ignored, so a second row of the same path
-  // could only give the first row a second, misleading outcome (its object is gone by then): each
-  // path is deleted once, and the lower row keeps "Queued...".
-  std::vector<std::string> unique_items;
+std::vector<TCleanItem> UniqueCleanItems(const std::vector<TCleanItem>& Items) {
+  std::vector<TCleanItem> unique;
   std::set<std::string> seen;
-  for (const std::string& item : Items)
-    if (seen.insert(platform::UpperCase(item)).second) unique_items.push_back(item);
-  worker->SetJobList(unique_items);
-
-  btnCleanSelected->SetEnabled(false);
-  btnCleanAll->SetEnabled(false);
-  btnBacktoSettings->SetEnabled(false);
-  worker->Resume();
+  for (const TCleanItem& item : Items)
+    if (seen.insert(platform::UpperCase(item.Path)).second) unique.push_back(item);
+  return unique;
 }
 
-ui::TListItem* TfrmMain::FindRowByPath(const std::string& Path) { return lvFound->FindCaption(0, Path); }
+TCleaningRun::TCleaningRun(platform::MainThread& main_thread, platform::Platform& os, TCleaningRunEvents events)
+    : main_thread_(main_thread), os_(os), events_(std::move(events)) {}
 
-void TfrmMain::CleanItemStarted(const std::string& Item) {
-  lbCurrentPath->SetCaption(Item);
-  if (ui::TListItem* row = FindRowByPath(Item)) row->SetSubItem(kStatusColumn, "Processing...");
+TCleaningRun::~TCleaningRun() {
+  Abandon();
+  WaitForWorker();
 }
 
-void TfrmMain::CleanFileDeleted(const std::string& Item) {
-  if (ui::TListItem* row = FindRowByPath(Item)) {
-    row->SetSubItem(kStatusColumn, "File Deleted");
-    lbCurrentPath->SetCaption(Item);
-  }
+void TCleaningRun::Start(const std::vector<TCleanItem>& Items) {
+  if (worker_) return;
+  const std::vector<TCleanItem> items = UniqueCleanItems(Items);
+  for (const TCleanItem& item : items) size_texts_.emplace(platform::UpperCase(item.Path), item.SizeText);
+  worker_ = std::make_unique<TDeleteThread>(main_thread_, os_);
+  worker_->FOnItemStarted = [this](const std::string& item) {
+    if (!abandoned_ && events_.OnItemStarted) events_.OnItemStarted(item);
+  };
+  worker_->FOnFileDeleted = [this](const std::string& item) { FileDeleted(item); };
+  worker_->FOnFolderDeleted = [this](const std::string& item) { FolderDeleted(item); };
+  worker_->FOnPartialDelete = [this](const std::string& item, const std::vector<std::string>& left) {
+    PartialDelete(item, left);
+  };
+  worker_->FOnCannotDelete = [this](const std::string& item, const std::string&) { CannotDelete(item); };
+  worker_->FOnFinished = [this] {
+    if (!abandoned_ && events_.OnFinished) events_.OnFinished();
+  };
+  std::vector<std::string> paths;
+  paths.reserve(items.size());
+  for (const TCleanItem& item : items) paths.push_back(item.Path);
+  worker_->SetJobList(paths);
+  worker_->Resume();
 }
 
-void TfrmMain::CleanFolderDeleted(const std::string& Item) {
-  if (ui::TListItem* row = FindRowByPath(Item)) row->SetSubItem(kStatusColumn, "Folder Deleted");
-  lbCurrentPath->SetCaption(Item);
+void TCleaningRun::Abandon() {
+  abandoned_ = true;
+  // Read by the worker before each item: the one in progress finishes, no other starts.
+  if (worker_) worker_->FStopped = true;
 }
 
-void TfrmMain::CleanPartialDelete(const std::string& Item, const std::vector<std::string>& FilesLeft) {
-  lbCurrentPath->SetCaption(Item);
-  platform::FileSystem& files = ctx_.os.files;
-  platform::DebugOutput& debug = ctx_.os.debug;
-  const char separator = ctx_.os.system.DecimalSeparator();
+void TCleaningRun::WaitForWorker() {
+  if (worker_) worker_->WaitFor();
+}
+
+bool TCleaningRun::WorkerRunning() const { return worker_ && !worker_->Finished(); }
+
+void TCleaningRun::Outcome(const std::string& item, const std::string& status) {
+  if (!abandoned_ && events_.OnOutcome) events_.OnOutcome(item, status);
+}
+
+void TCleaningRun::FileDeleted(const std::string& Item) { Outcome(Item, "File Deleted"); }
+
+void TCleaningRun::FolderDeleted(const std::string& Item) { Outcome(Item, "Folder Deleted"); }
+
+void TCleaningRun::PartialDelete(const std::string& Item, const std::vector<std::string>& FilesLeft) {
+  if (abandoned_) return;
+  platform::FileSystem& files = os_.files;
+  platform::DebugOutput& debug = os_.debug;
+  const char separator = os_.system.DecimalSeparator();
 
   double left = 0;
   for (const std::string& path : FilesLeft) {
@@ -146,43 +115,17 @@ void TfrmMain::CleanPartialDelete(const std::string& Item, const std::vector<std
   }
   left /= kMegabyte;
 
-  ui::TListItem* row = FindRowByPath(Item);
-  if (!row) {
+  const auto row = size_texts_.find(platform::UpperCase(Item));
+  if (row == size_texts_.end()) {
     debug.Write("Node nil");
     return;
   }
-  const std::string size_text = row->SubItem(kSizeColumn);
-  std::string figure_text = platform::ReplaceAllIgnoreCase(size_text, "bytes", "");
-  std::erase(figure_text, ' ');
-  double listed = platform::StrToFloat(figure_text, separator).value_or(0);
-  if (platform::ContainsText(size_text, "Bytes")) listed /= kMegabyte;
-  debug.Write("Main T (Partial Delete):  " + platform::FormatGeneral(left, 15, separator) + " ---- " + figure_text);
-
-  row->SetSubItem(kStatusColumn, "Partial Delete ( " + DeletedPercentage(left, listed) + "% )");
+  const double listed = ListedMegabytes(row->second, separator);
+  debug.Write("Main T (Partial Delete):  " + platform::FormatGeneral(left, 15, separator) + " ---- " + row->second);
+  Outcome(Item, "Partial Delete ( " + DeletedPercentage(left, listed) + "% )");
 }
 
-void TfrmMain::CleanCannotDelete(const std::string& Item, const std::string&) {
-  if (ui::TListItem* row = FindRowByPath(Item)) {
-    row->SetSubItem(kStatusColumn, "Cannot Delete");
-  } else {
-    ctx_.os.debug.Write("Node nil 2");
-  }
-  ctx_.os.debug.Write("Main T (Cannot Delete) " + Item);
-  lbCurrentPath->SetCaption(Item);
-}
-
-void TfrmMain::CleanFinished() {
-  // The worker frees itself once this returns.
-  FDeleteThread = nullptr;
-  btnCleanSelected->SetEnabled(true);
-  btnCleanAll->SetEnabled(true);
-  btnBacktoSettings->SetEnabled(true);
-  lbCurrentPath->SetVisible(false);
-  execTimer->SetEnabled(false);
-  TrayIcon2->SetAnimate(false);
-  TrayIcon2->SetVisible(false);
-  TrayIcon1->SetVisible(true);
-  TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
-  TrayIcon1->SetBalloonHint("Cleaning finished.");
-  TrayIcon1->ShowBalloonHint();
+void TCleaningRun::CannotDelete(const std::string& Item) {
+  Outcome(Item, "Cannot Delete");
+  os_.debug.Write("Main T (Cannot Delete) " + Item);
 }

@@ -5,6 +5,7 @@
 // The worker deletes only what an item names (plus the recycle bins and the URL cache for their
 // own items). An item that is not an absolute path below a drive root, or that is itself a
 // junction or link, is refused with FOnCannotDelete rather than interpreted.
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,7 +29,8 @@ class TDeleteThread : public platform::TThread {
   std::string FCurrentItem;
   std::string FStartedItem;
   std::vector<std::string> FFailedFiles;
-  bool FStopped = false;
+  // Written by the main thread, read by the worker before each item.
+  std::atomic<bool> FStopped{false};
   std::vector<std::string> FJobItems;
   // Set before Resume; unset ones are skipped. If a handler throws, no further item is started,
   // but FOnFinished is still sent so that the window leaves its cleaning state.

@@ -1,28 +1,47 @@
 #include "platform/thread.h"
 
-#include <thread>
-
 namespace platform {
 
 TThread::TThread(MainThread& main_thread) : main_thread_(main_thread) {}
+
+TThread::~TThread() {
+  if (thread_.joinable()) thread_.join();
+}
 
 void TThread::Resume() {
   if (resumed_) return;
   resumed_ = true;
   main_thread_.WorkerStarted();
-  std::thread([this] { Run(); }).detach();
+  // A self-freeing worker may be gone before the constructor of std::thread returns here, so
+  // only a local object is touched after the start.
+  std::thread worker([this] { Run(); });
+  if (FreeOnTerminate) {
+    worker.detach();
+  } else {
+    thread_ = std::move(worker);
+  }
+}
+
+void TThread::WaitFor() {
+  if (!resumed_) return;
+  main_thread_.RunTasksUntil([this] { return finished_.load(); });
 }
 
 void TThread::Synchronize(const std::function<void()>& method) { main_thread_.RunAndWait(method); }
 
 void TThread::Run() {
   MainThread& main_thread = main_thread_;
+  const bool free_on_terminate = FreeOnTerminate;
   try {
     Execute();
   } catch (...) {
     // A worker has nobody to report to but its own notifications; Execute handles what it can.
   }
-  if (FreeOnTerminate) delete this;
+  if (free_on_terminate) {
+    delete this;
+  } else {
+    finished_ = true;
+  }
   main_thread.WorkerEnded();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // TThread: a worker thread in the manner of the VCL's class. It is created suspended, given its
-// input, then resumed; Execute runs on a thread of its own, and with FreeOnTerminate set the object
-// deletes itself when Execute returns. Synchronize runs a method on the main thread and waits.
+// input, then resumed; Execute runs on a thread of its own. With FreeOnTerminate set the object
+// deletes itself when Execute returns; without it, its owner keeps it and waits for it with
+// WaitFor before destroying it. Synchronize runs a method on the main thread and waits.
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "platform/main_thread.h"
 
@@ -11,13 +14,19 @@ namespace platform {
 class TThread {
  public:
   explicit TThread(MainThread& main_thread);
-  virtual ~TThread() = default;
+  // Joins the thread of an owned worker; its owner has waited for Finished() first.
+  virtual ~TThread();
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;
 
   // Starts Execute on a new thread. Call once; after it, with FreeOnTerminate set, the creator
   // must not touch the object once its last notification has been handled.
   void Resume();
+  // True once Execute has returned (owned workers only).
+  bool Finished() const { return finished_; }
+  // Main thread only, owned workers only: returns once Execute has returned, running the tasks
+  // that workers hand over meanwhile, so that a worker waiting in Synchronize can go on.
+  void WaitFor();
 
   bool FreeOnTerminate = false;
 
@@ -31,6 +40,8 @@ class TThread {
   void Run();
   MainThread& main_thread_;
   bool resumed_ = false;
+  std::atomic<bool> finished_{false};
+  std::thread thread_;
 };
 
 }  // namespace platform

@@ -2,31 +2,8 @@
 
 #include <optional>
 
-#include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/mem_ini_file.h"
-
-const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
-  using platform::kCsidlInternetCache;
-  using platform::kCsidlLocalAppData;
-  using platform::kCsidlRecent;
-  constexpr TFolderSource kInternetCache{TFolderSource::kSpecialFolder, kCsidlInternetCache};
-  static const std::array<TGarbageCategory, kCategoryCount> categories = {{
-      {"Recycle", {}},
-      // "%APPLOCAL%" means the Recent folder here but local application data under "Temp": the
-      // shipped rule files are written to match.
-      {"Internet Cache",
-       {{"%IEINETCACHE%", kInternetCache}, {"%APPLOCAL%", {TFolderSource::kSpecialFolder, kCsidlRecent}}}},
-      {"Temp",
-       {{"%IEINETCACHE%", kInternetCache},
-        {"%APPLOCAL%", {TFolderSource::kSpecialFolder, kCsidlLocalAppData}},
-        {"%RECENTDIR%", {TFolderSource::kSpecialFolder, kCsidlLocalAppData}}}},
-      {"Images Databases", {}},
-      {"Logs", {}},
-      {"Windows Installer Backups", {{"%WINDOWSDIR%", {TFolderSource::kWindowsDir, 0}}}},
-  }};
-  return categories;
-}
 
 namespace {
 

@@ -1,12 +1,13 @@
 #pragma once
-// The garbage categories and the building of a scan job from the trace-definition document.
+// The building of a scan job from the trace-definition document.
 // Pure logic: the folders behind the placeholders come from a lookup the caller supplies, so the
 // rules can be built and checked without a window or a shell.
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "scan/categories.h"
 
 class TMemIniFile;
 
@@ -29,36 +30,6 @@ struct TTraceDefinition {
   int32_t SearchRule = 0;  // 0: that folder only; anything else: recursive
 };
 
-// Where a placeholder's folder comes from.
-struct TFolderSource {
-  enum Kind { kSpecialFolder, kWindowsDir } kind;
-  int csidl = 0;  // for kSpecialFolder
-};
-
-struct TPlaceholder {
-  const char* text;
-  TFolderSource source;
-};
-
-struct TGarbageCategory {
-  const char* level;                       // the Level value of its sections
-  std::vector<TPlaceholder> placeholders;  // replaced in Path, in this order
-};
-
-// Index of each category in GarbageCategories(); this is also the order in which they are tested.
-enum TGarbageCategoryIndex : size_t {
-  kCategoryRecycle,
-  kCategoryInternetCache,
-  kCategoryTemp,
-  kCategoryImagesDatabases,
-  kCategoryLogs,
-  kCategoryWindowsUpdateBackups,
-  kCategoryCount
-};
-
-const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories();
-
-using TTickedCategories = std::array<bool, kCategoryCount>;
 // Returns the folder for a placeholder; may throw (an unresolvable special folder).
 using TFolderLookup = std::function<std::string(const TFolderSource& source)>;
 // Receives the debugging lines of the building (rules dropped and why).

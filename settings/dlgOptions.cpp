@@ -3,9 +3,7 @@
 #include "settings/dlgOptions.h"
 
 #include <cmath>
-#include <iterator>
 
-#include "app/dlgMain.h"
 #include "app/exe_folder.h"
 #include "platform/text.h"
 #include "settings/system_paths.h"
@@ -24,18 +22,6 @@ constexpr const char* kEstimateInfoAddress = "http://www.clutterix.com/help/esti
 constexpr const char* kDriveNotReady = "Not ready";
 // The root could be entered but the system did not give its size.
 constexpr const char* kSizeUnknown = "Unknown";
-
-struct ScanLevelPreset {
-  bool recycle_bin, temp_folders, internet_cache, img_caches, log_files, wu_backup;
-};
-
-// One row per item of cbScanLevel, in item order.
-constexpr ScanLevelPreset kScanLevelPresets[] = {
-    {true, true, true, true, true, false},      // Deep (Full Scan)
-    {true, true, false, false, true, true},     // Accumulated Garbage (After Installers)
-    {false, false, true, false, false, false},  // Internet Garbage
-    {false, true, false, false, false, false},  // Only Temporary Files
-};
 
 std::string TwoDigits(int64_t value) {
   std::string text = std::to_string(value);
@@ -112,8 +98,7 @@ void TfrmOptions::CreateControls() {
 
   cbScanLevel = Add<ui::TComboBox>(GroupBox2, "cbScanLevel");
   cbScanLevel->SetBounds(10, 22, 353, 21);
-  cbScanLevel->SetItems(
-      {"Deep (Full Scan)", "Accumulated Garbage (After Installers)", "Internet Garbage", "Only Temporary Files"});
+  cbScanLevel->SetItems({ScanLevelCaptions().begin(), ScanLevelCaptions().end()});
   cbScanLevel->SetItemIndex(0);
   cbScanLevel->OnChange = [this](ui::TControl* s) { cbScanLevelChange(s); };
 
@@ -172,24 +157,52 @@ void TfrmOptions::CreateControls() {
 void TfrmOptions::btnOKClick(ui::TControl*) {
   // A failed save throws out of here: the error is shown, nothing is reloaded over what the user
   // chose, and the dialog stays open so that they can try again.
-  ctx_.forms.frmMain->SaveSettings();
-  ctx_.forms.frmMain->LoadSettings();
+  if (OnAccepted) OnAccepted();
   SetModalResult(ui::TModalResult::mrOk);
 }
 
 void TfrmOptions::cbScanLevelChange(ui::TControl*) { ApplyScanLevel(cbScanLevel->ItemIndex()); }
 
 void TfrmOptions::ApplyScanLevel(int Index) {
-  constexpr int kCount = static_cast<int>(std::size(kScanLevelPresets));
-  if (Index < 0 || Index >= kCount) return;
-  const ScanLevelPreset& preset = kScanLevelPresets[Index];
-  TfrmMain& main = *ctx_.forms.frmMain;
-  main.cbRecycleBin->SetChecked(preset.recycle_bin);
-  main.cbTempFoldersAndFiles->SetChecked(preset.temp_folders);
-  main.cbInternetCache->SetChecked(preset.internet_cache);
-  main.cbImgCaches->SetChecked(preset.img_caches);
-  main.cbLogFiles->SetChecked(preset.log_files);
-  main.cbWUBackup->SetChecked(preset.wu_backup);
+  if (Index < 0 || Index >= static_cast<int>(kPresetCount)) return;
+  if (OnPresetChosen) OnPresetChosen(PresetCategories(static_cast<TScanLevelPreset>(Index)));
+}
+
+void TfrmOptions::ShowScanSettings(const TScanSettings& Settings, bool Autostart) {
+  for (int i = 0; i < lvDisks->Count(); ++i) {
+    ui::TListItem* row = lvDisks->Item(i);
+    for (const auto& [disk, ticked] : Settings.Disks)
+      if (disk == row->Caption()) row->SetChecked(ticked);
+  }
+  cbScanLevel->SetItemIndex(Settings.Level);
+  ApplyScanLevel(cbScanLevel->ItemIndex());
+  editNoiseLevel->SetText(Settings.NoiseLevel);
+  cbAutostart->SetChecked(Autostart);
+  cbStartScanAuto->SetChecked(Settings.AutoStartScan);
+}
+
+void TfrmOptions::CollectScanSettings(TScanSettings& Settings) const {
+  Settings.Disks.clear();
+  for (int i = 0; i < lvDisks->Count(); ++i) {
+    const ui::TListItem* row = lvDisks->Item(i);
+    Settings.Disks.emplace_back(row->Caption(), row->Checked());
+  }
+  Settings.Level = cbScanLevel->ItemIndex();
+  Settings.NoiseLevel = editNoiseLevel->Text();
+  Settings.AutoStartScan = cbStartScanAuto->Checked();
+}
+
+std::vector<std::string> TfrmOptions::DiskCaptions() const {
+  std::vector<std::string> disks;
+  for (int i = 0; i < lvDisks->Count(); ++i) disks.push_back(lvDisks->Item(i)->Caption());
+  return disks;
+}
+
+std::vector<std::string> TfrmOptions::TickedDisks() const {
+  std::vector<std::string> disks;
+  for (int i = 0; i < lvDisks->Count(); ++i)
+    if (lvDisks->Item(i)->Checked()) disks.push_back(lvDisks->Item(i)->Caption());
+  return disks;
 }
 
 void TfrmOptions::FillDiskList() {

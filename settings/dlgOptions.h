@@ -2,10 +2,13 @@
 // TfrmOptions: the options dialog. Its controls are the live store of the disks, scan level,
 // noise level, autostart and auto-scan settings for the whole run.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/context.h"
+#include "scan/categories.h"
+#include "settings/settings_file.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -33,6 +36,18 @@ class TfrmOptions : public ui::TForm {
   ui::TCheckBox* CheckBox1;
   ui::TLabel* Label3;
   ui::TButton* btnOK;
+
+  // Set by the main window: OK was pressed (the settings are to be saved and loaded again; an
+  // error thrown here keeps the dialog open), and a scan-level preset was chosen.
+  std::function<void()> OnAccepted;
+  std::function<void(const TTickedCategories& Categories)> OnPresetChosen;
+
+  // The dialog's part of the settings: disks, scan level (whose preset is applied), noise level,
+  // autostart and the scan after loading.
+  void ShowScanSettings(const TScanSettings& Settings, bool Autostart);
+  void CollectScanSettings(TScanSettings& Settings) const;
+  std::vector<std::string> DiskCaptions() const;
+  std::vector<std::string> TickedDisks() const;
 
   void btnOKClick(ui::TControl* Sender);
   void cbScanLevelChange(ui::TControl* Sender);

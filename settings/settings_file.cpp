@@ -1,64 +1,30 @@
-// LoadSettings and SaveSettings: the controls of the main window and the options dialog are the
-// live settings; "general.conf" (section "Scan") and the Run key keep them between runs. Other
-// sections of the file (such as "Update") are kept as loaded and never rewritten here.
-#include "app/dlgMain.h"
-#include "settings/autostart.h"
-#include "settings/dlgOptions.h"
+#include "settings/settings_file.h"
+
 #include "settings/mem_ini_file.h"
 
 namespace {
 
 constexpr const char* kScan = "Scan";
-// The registry value name of the autostart entry.
-constexpr const char* kProductName = "Clutterix";
 
 }  // namespace
 
-void TfrmMain::LoadSettings() {
-  TMemIniFile& ini = *FSettings;
-  if (TfrmOptions* options = ctx_.forms.frmOptions) {
-    options->FillDiskList();
-    for (int i = 0; i < options->lvDisks->Count(); ++i) {
-      ui::TListItem* row = options->lvDisks->Item(i);
-      row->SetChecked(ini.ReadBool(kScan, row->Caption(), true));
-    }
-    // An index outside the items selects nothing, and then no preset applies.
-    options->cbScanLevel->SetItemIndex(ini.ReadInteger(kScan, "Level", 0));
-    options->ApplyScanLevel(options->cbScanLevel->ItemIndex());
-    options->editNoiseLevel->SetText(ini.ReadString(kScan, "NoiseLevel", "4096"));
-    options->cbAutostart->SetChecked(IsAutostartRegistered(ctx_.os.registry, kProductName));
-    options->cbStartScanAuto->SetChecked(ini.ReadBool(kScan, "AutoStartScan", false));
-  }
-  // After the preset: the stored categories win at load.
-  cbRecycleBin->SetChecked(ini.ReadBool(kScan, "RecycleBin", true));
-  cbTempFoldersAndFiles->SetChecked(ini.ReadBool(kScan, "TempFoldersAndFiles", true));
-  cbInternetCache->SetChecked(ini.ReadBool(kScan, "InternetCache", true));
-  cbImgCaches->SetChecked(ini.ReadBool(kScan, "ImgCaches", true));
-  cbLogFiles->SetChecked(ini.ReadBool(kScan, "LogFiles", true));
-  cbWUBackup->SetChecked(ini.ReadBool(kScan, "WUBackup", true));
-  FSettingsLoaded = true;
+TScanSettings ReadScanSettings(const TMemIniFile& ini, const std::vector<std::string>& disks) {
+  TScanSettings settings;
+  for (const std::string& disk : disks) settings.Disks.emplace_back(disk, ini.ReadBool(kScan, disk, true));
+  settings.Level = ini.ReadInteger(kScan, "Level", 0);
+  settings.NoiseLevel = ini.ReadString(kScan, "NoiseLevel", "4096");
+  settings.AutoStartScan = ini.ReadBool(kScan, "AutoStartScan", false);
+  const auto& categories = GarbageCategories();
+  for (size_t c = 0; c < kCategoryCount; ++c)
+    settings.Categories[c] = ini.ReadBool(kScan, categories[c].settings_key, categories[c].ticked_by_default);
+  return settings;
 }
 
-// Throws platform::Exception (naming the file and the system's reason) when the file cannot be
-// written; the file on disk is then as it was, and the document and the registry already hold the
-// new values.
-void TfrmMain::SaveSettings() {
-  TMemIniFile& ini = *FSettings;
-  if (TfrmOptions* options = ctx_.forms.frmOptions) {
-    for (int i = 0; i < options->lvDisks->Count(); ++i) {
-      const ui::TListItem* row = options->lvDisks->Item(i);
-      ini.WriteBool(kScan, row->Caption(), row->Checked());
-    }
-    ini.WriteInteger(kScan, "Level", options->cbScanLevel->ItemIndex());
-    ini.WriteString(kScan, "NoiseLevel", options->editNoiseLevel->Text());
-    SetAutostart(ctx_.os.registry, kProductName, ctx_.os.system.ExecutablePath(), options->cbAutostart->Checked());
-    ini.WriteBool(kScan, "AutoStartScan", options->cbStartScanAuto->Checked());
-  }
-  ini.WriteBool(kScan, "RecycleBin", cbRecycleBin->Checked());
-  ini.WriteBool(kScan, "TempFoldersAndFiles", cbTempFoldersAndFiles->Checked());
-  ini.WriteBool(kScan, "InternetCache", cbInternetCache->Checked());
-  ini.WriteBool(kScan, "ImgCaches", cbImgCaches->Checked());
-  ini.WriteBool(kScan, "LogFiles", cbLogFiles->Checked());
-  ini.WriteBool(kScan, "WUBackup", cbWUBackup->Checked());
-  ini.UpdateFile();
+void WriteScanSettings(TMemIniFile& ini, const TScanSettings& settings) {
+  for (const auto& [disk, ticked] : settings.Disks) ini.WriteBool(kScan, disk, ticked);
+  ini.WriteInteger(kScan, "Level", settings.Level);
+  ini.WriteString(kScan, "NoiseLevel", settings.NoiseLevel);
+  ini.WriteBool(kScan, "AutoStartScan", settings.AutoStartScan);
+  const auto& categories = GarbageCategories();
+  for (size_t c = 0; c < kCategoryCount; ++c) ini.WriteBool(kScan, categories[c].settings_key, settings.Categories[c]);
 }

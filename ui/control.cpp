@@ -109,23 +109,33 @@ void TControl::Guard(const TNotifyEvent& event) {
   }
 }
 
+bool TControl::TakesInput() const {
+  // Up to the form, not including it: a form's own state is the backend's concern.
+  for (const TControl* c = this; c != nullptr && c->Parent() != nullptr; c = c->Parent())
+    if (!c->Enabled() || !c->Visible()) return false;
+  return true;
+}
+
 void TControl::DoClick() {
+  if (!TakesInput()) return;
   if (TForm* form = Form()) {
     form->Application().Guard([&] { Click(); });
   } else {
     Click();
   }
 }
-void TControl::DoDblClick() { Guard(OnDblClick); }
+void TControl::DoDblClick() {
+  if (TakesInput()) Guard(OnDblClick);
+}
 void TControl::DoMouseEnter() { Guard(OnMouseEnter); }
 void TControl::DoMouseLeave() { Guard(OnMouseLeave); }
 void TControl::DoChange() { Guard(OnChange); }
 
 void TControl::DoMouseDown(TMouseButton button, int x, int y) {
-  if (OnMouseDown) Guard([&](TControl* sender) { OnMouseDown(sender, button, x, y); });
+  if (OnMouseDown && TakesInput()) Guard([&](TControl* sender) { OnMouseDown(sender, button, x, y); });
 }
 void TControl::DoMouseUp(TMouseButton button, int x, int y) {
-  if (OnMouseUp) Guard([&](TControl* sender) { OnMouseUp(sender, button, x, y); });
+  if (OnMouseUp && TakesInput()) Guard([&](TControl* sender) { OnMouseUp(sender, button, x, y); });
 }
 
 }  // namespace ui

@@ -98,7 +98,9 @@ class TControl {
   virtual void Click();
 
   // Entry points for the backend and tests: the user did this. Errors thrown by a handler go to
-  // the application's general error display and the event ends there.
+  // the application's general error display and the event ends there. Clicks and mouse presses
+  // reach only a control that takes input: a message posted to a hidden or disabled control
+  // (or one inside a hidden or disabled parent) does nothing.
   void DoClick();
   void DoDblClick();
   void DoMouseEnter();
@@ -106,6 +108,7 @@ class TControl {
   void DoMouseDown(TMouseButton button, int x, int y);
   void DoMouseUp(TMouseButton button, int x, int y);
   void DoChange();
+  bool TakesInput() const;
 
   // Opaque slot for the backend's own object (a window handle and friends).
   void* peer = nullptr;

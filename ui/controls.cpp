@@ -32,6 +32,9 @@ void TCheckBox::UserToggled(bool checked) {
 }
 
 void TButton::Click() {
+  // As a disabled push button ignores BM_CLICK: the controls that start a worker are disabled
+  // while it runs, and a click made by code must not start a second one.
+  if (!Enabled()) return;
   TControl::Click();
   if (modal_result_ != TModalResult::mrNone) {
     if (TForm* form = Form()) form->SetModalResult(modal_result_);

@@ -42,9 +42,29 @@ Win32MainThread::Win32MainThread() {
   wc.lpszClassName = kClassName;
   RegisterClassA(&wc);  // fails harmlessly when a second instance registers it again
   window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+  worker_ended_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
 }
 
-Win32MainThread::~Win32MainThread() { Shutdown(); }
+Win32MainThread::~Win32MainThread() {
+  Shutdown();
+  if (worker_ended_) CloseHandle(worker_ended_);
+}
+
+void Win32MainThread::WorkerEnded() {
+  if (worker_ended_) SetEvent(worker_ended_);
+}
+
+void Win32MainThread::RunTasksUntil(const std::function<bool()>& done) {
+  HANDLE ended = worker_ended_;
+  while (!done()) {
+    // A task arrives as a message sent to our window: PeekMessage with PM_QS_SENDMESSAGE runs it
+    // and leaves posted messages (clicks, keys, timers) queued. The time-out only bounds a wait
+    // that a missed wake-up could otherwise stretch.
+    MsgWaitForMultipleObjects(ended ? 1 : 0, ended ? &ended : nullptr, FALSE, 100, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
 
 void Win32MainThread::Shutdown() {
   HWND hwnd = static_cast<HWND>(window_.exchange(nullptr));

@@ -22,16 +22,16 @@ class Win32MainThread : public MainThread {
   // not run and RunAndWait returns at once, so that a worker still running while the program
   // ends cannot reach windows that are gone.
   void RunAndWait(const std::function<void()>& task) override;
-  void WorkerStarted() override { ++live_workers_; }
-  void WorkerEnded() override { --live_workers_; }
-  int LiveWorkers() const { return live_workers_; }
+  // Runs only the workers' tasks (sent messages) while it waits; posted input stays queued.
+  void RunTasksUntil(const std::function<bool()>& done) override;
+  void WorkerEnded() override;
 
   // Destroys the window; GUI thread only. Called by the destructor too.
   void Shutdown();
 
  private:
   std::atomic<void*> window_{nullptr};
-  std::atomic<int> live_workers_{0};
+  void* worker_ended_ = nullptr;  // auto-reset event, set whenever a worker ends
 };
 
 std::unique_ptr<Win32MainThread> CreateMainThread();

@@ -221,11 +221,15 @@ TEST_F(MainPagesTest, StartImageFollowsThePointerAndTheReleaseStartsAScan) {
   EXPECT_EQ(start.PictureFile(), Image("start_hover.jpg"));
   EXPECT_EQ(scans, 1);
 
-  // Any button; a disabled btnStart does not gate the image.
-  main().btnStart->SetEnabled(false);
+  // Any button starts one; while btnStart is disabled (a scan runs) the release starts nothing.
   start.DoMouseDown(ui::TMouseButton::mbRight, 1, 1);
   start.DoMouseUp(ui::TMouseButton::mbRight, 1, 1);
   EXPECT_EQ(scans, 2);
+  main().btnStart->SetEnabled(false);
+  start.DoMouseDown(ui::TMouseButton::mbLeft, 1, 1);
+  start.DoMouseUp(ui::TMouseButton::mbLeft, 1, 1);
+  EXPECT_EQ(scans, 2);
+  main().btnStart->SetEnabled(true);
 
   // A release without a press on the image (dragged in from elsewhere) starts nothing, and
   // neither does a press that left the image before the release.
@@ -289,6 +293,7 @@ TEST_F(MainPagesTest, LinksTurnRedUnderThePointerAndOpenTheirDialogs) {
 
 TEST_F(MainPagesTest, DoubleClickOpensTheSelectedRowOnly) {
   ui::TListView& list = *main().lvFound;
+  main().ShowResultsPage(true);
   list.Add()->SetCaption("C:\\Temp\\one.tmp");
   list.Add()->SetCaption("C:\\Temp\\Folder");
   list.DoDblClick();

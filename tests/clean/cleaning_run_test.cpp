@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/dlgMain.h"
+#include "clean/cleaning_run.h"
 #include "clean/dlgAlert.h"
 #include "processes/dlgStartedApps.h"
 #include "tests/support/test_env.h"
@@ -113,7 +114,7 @@ TEST_F(CleaningRunTest, CleanAllWritesEachOutcomeAndEndsIdle) {
   EXPECT_EQ(env.backend.balloons[0].icon, "TrayIcon1");
   EXPECT_EQ(env.backend.balloons[0].text, "Cleaning finished.");
   EXPECT_EQ(env.backend.balloons[0].flags, ui::TBalloonFlags::bfInfo);
-  EXPECT_EQ(main().FDeleteThread, nullptr);
+  EXPECT_FALSE(main().FCleaning->WorkerRunning());
   const auto& columns = main().lvFound->Columns();
   EXPECT_EQ(columns[0].Width, 370);
   EXPECT_EQ(columns[2].Width, 150);
@@ -189,29 +190,60 @@ TEST_F(CleaningRunTest, PartialDeletePercentageComparesLikeUnits) {
 }
 
 TEST_F(CleaningRunTest, PartialDeleteWithVanishedFilesAndTheDebugTraces) {
-  // The worker's list is handed on unchanged; a file in it that is gone counts as 0 bytes.
+  // The run on its own, without the window: its reports become status texts.
+  std::vector<std::string> outcomes;
+  TCleaningRunEvents events;
+  events.OnOutcome = [&](const std::string& item, const std::string& status) {
+    outcomes.push_back(item + ": " + status);
+  };
+  TCleaningRun run(env.main_thread, env.fake.os, std::move(events));
   env.fake.system.decimal_separator = ',';
-  AddRow("C:\\Temp\\V", "10");
-  AddRow("C:\\Temp\\W", "2,5");
-  const size_t traces_before = env.fake.debug.Lines().size();
-  main().CleanPartialDelete("C:\\Temp\\V", {"C:\\Temp\\V\\gone.tmp"});
-  EXPECT_EQ(Status(0), "Partial Delete ( 100% )");
+  run.Start({{"C:\\Temp\\V", "10"}, {"C:\\Temp\\W", "2,5"}, {"c:\\temp\\v", "99"}});
+  run.WaitForWorker();
+  EXPECT_THAT(outcomes, ElementsAre("C:\\Temp\\V: Cannot Delete", "C:\\Temp\\W: Cannot Delete"))
+      << "each path once, letter case ignored";
+  outcomes.clear();
 
+  // The worker's list is handed on unchanged; a file in it that is gone counts as 0 bytes.
+  const size_t traces_before = env.fake.debug.Lines().size();
+  run.PartialDelete("C:\\Temp\\V", {"C:\\Temp\\V\\gone.tmp"});
   env.fake.files.AddFile("C:\\Temp\\W\\a.tmp", kMB / 2);
   env.fake.files.AddFile("C:\\Temp\\W\\b.tmp", kMB / 4);
-  main().CleanPartialDelete("C:\\Temp\\W", {"C:\\Temp\\W\\a.tmp", "C:\\Temp\\W\\gone.tmp", "C:\\Temp\\W\\b.tmp"});
-  EXPECT_EQ(Status(1), "Partial Delete ( 70% )");
-  main().CleanPartialDelete("C:\\Temp\\Nowhere", {});
-  main().CleanCannotDelete("C:\\Temp\\Nowhere", "Unknown");
+  run.PartialDelete("C:\\Temp\\W", {"C:\\Temp\\W\\a.tmp", "C:\\Temp\\W\\gone.tmp", "C:\\Temp\\W\\b.tmp"});
+  run.PartialDelete("C:\\Temp\\Nowhere", {});
+  EXPECT_THAT(outcomes, ElementsAre("C:\\Temp\\V: Partial Delete ( 100% )", "C:\\Temp\\W: Partial Delete ( 70% )"));
 
   auto lines = env.fake.debug.Lines();
   lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(traces_before));
-  EXPECT_THAT(
-      lines,
-      ElementsAre("Main T (Partial Delete):  0 ---- 10", "Main T (Partial Delete):  524288 ++++ C:\\Temp\\W\\a.tmp",
-                  "Main T (Partial Delete):  786432 ++++ C:\\Temp\\W\\b.tmp", "Main T (Partial Delete):  0,75 ---- 2,5",
-                  "Node nil", "Node nil 2", "Main T (Cannot Delete) C:\\Temp\\Nowhere"));
-  EXPECT_EQ(main().lbCurrentPath->Caption(), "C:\\Temp\\Nowhere");
+  EXPECT_THAT(lines, ElementsAre("Main T (Partial Delete):  0 ---- 10",
+                                 "Main T (Partial Delete):  524288 ++++ C:\\Temp\\W\\a.tmp",
+                                 "Main T (Partial Delete):  786432 ++++ C:\\Temp\\W\\b.tmp",
+                                 "Main T (Partial Delete):  0,75 ---- 2,5", "Node nil"));
+
+  // Abandoned (the window closes): nothing is passed on any more.
+  run.Abandon();
+  run.CannotDelete("C:\\Temp\\V");
+  EXPECT_EQ(outcomes.size(), 2u);
+}
+
+TEST_F(CleaningRunTest, ClosingMidRunFinishesTheCurrentItemDeletesNothingMoreAndEndsTheWorker) {
+  for (int i = 0; i < 6; ++i) {
+    env.fake.files.AddFile("C:\\Temp\\f" + std::to_string(i) + ".log", 100);
+    AddRow("C:\\Temp\\f" + std::to_string(i) + ".log", "100 Bytes");
+  }
+  main().btnCleanAllClick(main().btnCleanAll);
+  env.main_thread.PumpUntil([&] { return Status(0) == "File Deleted"; });
+  // A second press on the disabled button, as a posted click would make it, starts nothing.
+  main().btnCleanAll->DoClick();
+  ui::TCloseAction action = ui::TCloseAction::caFree;
+  main().FormClose(&main(), action);
+  EXPECT_EQ(env.main_thread.live_workers(), 0);
+  int left = 0;
+  for (int i = 0; i < 6; ++i) left += env.fake.files.Exists("C:\\Temp\\f" + std::to_string(i) + ".log") ? 1 : 0;
+  // The first item, and at most the one already started when the window closed.
+  EXPECT_GE(left, 4);
+  EXPECT_LE(left, 5);
+  EXPECT_THAT(env.backend.balloons, IsEmpty()) << "no report reaches a closing window";
 }
 
 TEST_F(CleaningRunTest, CancelInTheApplicationsDialogRefusesTheRun) {

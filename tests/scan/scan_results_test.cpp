@@ -72,40 +72,32 @@ class ScanResultsTest : public ::testing::Test {
   TestEnv env;
 };
 
-TEST_F(ScanResultsTest, ObjectsBelowTheNoiseLevelAreCountedButGetNoRow) {
-  TfrmMain& m = main();
+TEST_F(ScanResultsTest, EveryObjectIsRecordedAndThoseAtTheNoiseLevelAreListedNewestFirst) {
   NoiseLevel("4096");
-  m.SearchThreadFoundObject("C:\\a", 10000);
-  EXPECT_THAT(Rows(), ElementsAre(Row{"C:\\a", "0.0095367", "Queued...", false}));
-  EXPECT_EQ(Labels(), std::make_pair(std::string("1 ( 1 )"), std::string("0.0095367 MB")));
-
-  m.SearchThreadFoundObject("C:\\b", 100);
-  EXPECT_EQ(m.lvFound->Count(), 1);
-  EXPECT_EQ(Labels(), std::make_pair(std::string("1 ( 1 )"), std::string("0.0095367 MB"))) << "not refreshed";
-
-  m.SearchThreadFoundObject("C:\\c", 20000);
-  EXPECT_THAT(Rows(),
-              ElementsAre(Row{"C:\\c", "0.019073", "Queued...", false}, Row{"C:\\a", "0.0095367", "Queued...", false}));
-  EXPECT_EQ(Labels(), std::make_pair(std::string("2 ( 3 )"), std::string("0.028706 MB")));
-  EXPECT_THAT(m.FFoundPaths, ElementsAre("C:\\a", "C:\\b", "C:\\c"));
-  EXPECT_THAT(m.FFoundSizes, ElementsAre("10000", "100", "20000"));
-
-  // The limit is read for every object: exactly at it gets a row, one byte below does not.
-  m.SearchThreadFoundObject("C:\\at", 4096);
-  m.SearchThreadFoundObject("C:\\below", 4095);
-  NoiseLevel("0");
-  m.SearchThreadFoundObject("C:\\empty", 0);
-  EXPECT_EQ(Rows()[0], (Row{"C:\\empty", "0 Bytes", "Queued...", false}));
-  EXPECT_EQ(Rows()[1], (Row{"C:\\at", "4096 Bytes", "Queued...", false}));
-  EXPECT_EQ(Labels().first, "4 ( 6 )");
+  ScanFiles({{"a.dat", 10000}, {"at.dat", 4096}, {"b.dat", 100}, {"below.dat", 4095}, {"c.dat", 20000}});
+  env.main_thread.PumpUntilIdle();
+  EXPECT_THAT(Rows(), ElementsAre(Row{"C:\\Scan\\c.dat", "0.019073", "Queued...", false},
+                                  Row{"C:\\Scan\\at.dat", "4096 Bytes", "Queued...", false},
+                                  Row{"C:\\Scan\\a.dat", "0.0095367", "Queued...", false}));
+  // The labels are refreshed with each listed row, so they count up to the last one.
+  EXPECT_EQ(Labels(), std::make_pair(std::string("3 ( 5 )"), std::string("0.036517 MB")));
+  EXPECT_THAT(main().FScan->FoundSizes(), ElementsAre("10000", "4096", "100", "4095", "20000"));
+  ExpectScanEnded();
 }
 
 TEST_F(ScanResultsTest, NumbersUseTheUsersDecimalSeparator) {
   env.fake.system.decimal_separator = ',';
-  main().SearchThreadFoundObject("C:\\a", 10000);
-  main().SearchThreadFoundObject("C:\\c", 20100);
+  ScanFiles({{"a.dat", 10000}, {"c.dat", 20100}});
+  env.main_thread.PumpUntilIdle();
   EXPECT_EQ(Rows()[0].size, "0,019169");
   EXPECT_EQ(Labels().second, "0,028706 MB");
+}
+
+TEST(ScanRun, ANoiseLevelThatIsNoWholeNumberActsAsTheDefault) {
+  EXPECT_EQ(ParseNoiseLevel(" 0 "), 0);
+  EXPECT_EQ(ParseNoiseLevel("100"), 100);
+  for (const char* text : {"abc", "4k", "", "12.5", "99999999999999999999999"})
+    EXPECT_EQ(ParseNoiseLevel(text), kDefaultNoiseLevel) << text;
 }
 
 TEST_F(ScanResultsTest, TheCurrentFolderIsShownAsReported) {
@@ -117,7 +109,7 @@ TEST_F(ScanResultsTest, LabelsAtTheEndCountOnlyUpToTheLastShownObject) {
   ScanFiles({{"a.dat", 5000}, {"b.dat", 100}, {"c.dat", 200}});
   env.main_thread.PumpUntilIdle();
   EXPECT_EQ(main().lvFound->Count(), 1);
-  EXPECT_EQ(main().FFoundPaths.size(), 3u);
+  EXPECT_EQ(main().FScan->FoundPaths().size(), 3u);
   EXPECT_EQ(Labels(), std::make_pair(std::string("1 ( 1 )"), std::string("0.0047684 MB")));
   ExpectScanEnded();
 }
@@ -181,6 +173,36 @@ TEST_F(ScanResultsTest, StopShowsTheResultsAtOnceAndTheScanStillEndsWithItsBallo
   ExpectScanEnded();
   EXPECT_TRUE(m.btnCleanAll->Visible());
   EXPECT_FALSE(m.btnCancel->Enabled());
+}
+
+TEST_F(ScanResultsTest, AStartAfterAStopWaitsForTheStoppedWorkerAndListsNoneOfItsRows) {
+  TfrmMain& m = main();
+  for (int i = 0; i < 40; ++i) env.fake.files.AddFile("C:\\Big\\f" + std::to_string(100 + i) + "\\x.tmp", 5000);
+  env.fake.files.AddFile("C:\\Scan\\only.dat", 5000);
+  env.fake.files.AddFileWithContent("C:\\rules.cxtraces",
+                                    "[big]\nLevel=Temp\nPath=\\Big\nTemplate=*.tmp\nType=0\nSearchRule=1\n[scan]"
+                                    "\nLevel=Recycle\nPath=\\Scan\nType=0\n");
+  m.FTraceDefinitions = std::make_unique<TMemIniFile>(env.fake.files, "C:\\rules.cxtraces");
+  env.forms.frmOptions->lvDisks->Clear();
+  ui::TListItem* disk = env.forms.frmOptions->lvDisks->Add();
+  disk->SetCaption("C");
+  disk->SetChecked(true);
+  m.SetTickedCategories({});
+  m.cbTempFoldersAndFiles->SetChecked(true);
+  m.btnStartClick(m.btnStart);
+  env.main_thread.PumpUntil([&] { return m.lvFound->Count() > 0; });
+
+  // Stop, back to the settings, untick the category and start again while the worker still runs.
+  m.btnCancel->DoClick();
+  m.btnBacktoSettings->DoClick();
+  EXPECT_TRUE(m.cbRecycleBin->Visible()) << "the stopped scan's end leaves the settings page shown";
+  m.cbTempFoldersAndFiles->SetChecked(false);
+  m.cbRecycleBin->SetChecked(true);
+  m.btnStart->Click();
+  env.main_thread.PumpUntilIdle();
+  EXPECT_THAT(Rows(), ElementsAre(Row{"C:\\Scan\\only.dat", "0.0047684", "Queued...", false}));
+  EXPECT_EQ(Labels().first, "1 ( 1 )");
+  EXPECT_TRUE(m.btnStart->Enabled());
 }
 
 }  // namespace

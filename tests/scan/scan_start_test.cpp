@@ -62,18 +62,14 @@ TEST_F(ScanStartTest, StartClearsOldResultsAndEntersTheScanningStateUntilTheFini
   Rules("[t]\nLevel=Temp\nPath=%APPLOCAL%\\Temp\nType=0\n");
   env.fake.files.AddFile("C:\\Local\\Temp\\a.tmp", 5000);
   TfrmMain& m = main();
-  m.FFoundPaths = {"C:\\old"};
-  m.FFoundSizes = {"9000"};
-  m.FTotalSizeMB = 5;
   m.lvFound->Add()->SetCaption("C:\\old");
 
   m.btnStartClick(m.btnStart);
   // The worker waits for its first report to be taken, so this is the state right after the start.
   EXPECT_EQ(m.lvFound->Count(), 0);
-  EXPECT_THAT(m.FFoundPaths, IsEmpty());
-  EXPECT_THAT(m.FFoundSizes, IsEmpty());
-  EXPECT_EQ(m.FTotalSizeMB, 0);
-  EXPECT_NE(m.FSearchThread, nullptr);
+  ASSERT_NE(m.FScan, nullptr);
+  EXPECT_THAT(m.FScan->FoundPaths(), IsEmpty());
+  EXPECT_TRUE(m.FScan->WorkerRunning());
   EXPECT_FALSE(m.btnStart->Enabled());
   EXPECT_TRUE(m.btnCancel->Enabled());
   EXPECT_TRUE(m.execTimer->Enabled());
@@ -90,7 +86,7 @@ TEST_F(ScanStartTest, StartClearsOldResultsAndEntersTheScanningStateUntilTheFini
 
   env.main_thread.PumpUntilIdle();
   EXPECT_THAT(Rows(), ElementsAre("C:\\Local\\Temp\\a.tmp"));
-  EXPECT_EQ(m.FSearchThread, nullptr);
+  EXPECT_FALSE(m.FScan->WorkerRunning());
   EXPECT_TRUE(m.btnStart->Enabled());
   EXPECT_FALSE(m.btnCancel->Enabled());
   EXPECT_FALSE(m.execTimer->Enabled());
@@ -159,7 +155,7 @@ TEST_F(ScanStartTest, AnUnresolvableFolderIsReportedAndLeavesTheWindowReadyForAn
 
   m.btnStartClick(m.btnStart);
   EXPECT_THAT(env.backend.errors, ElementsAre("SHGetPathFromIDList failed : invalid pidl"));
-  EXPECT_EQ(m.FSearchThread, nullptr);
+  EXPECT_EQ(m.FScan, nullptr);
   EXPECT_EQ(env.main_thread.live_workers(), 0);
   EXPECT_TRUE(m.btnStart->Enabled());
   EXPECT_FALSE(m.btnCancel->Enabled());

@@ -126,22 +126,22 @@ TEST(SecondsToTimeTextTest, TwoDigitsEachAndUnboundedHours) {
   EXPECT_EQ(SecondsToTimeText(360000), "100:00:00");
 }
 
-TEST(OptionsScanLevelTest, EachPresetSetsTheSixCategories) {
+TEST(OptionsScanLevelTest, EachListItemReportsItsPresetAndOtherIndexesNothing) {
   OptionsEnv o;
-  const std::vector<std::vector<bool>> expected = {
-      {true, true, true, true, true, false},
-      {true, true, false, false, true, true},
-      {false, false, true, false, false, false},
-      {false, true, false, false, false, false},
-  };
-  for (int i = 0; i < 4; ++i) {
-    o.options().ApplyScanLevel(i);
-    EXPECT_EQ(o.Categories(), expected[static_cast<size_t>(i)]) << "level " << i;
-  }
-  // Indexes without an item leave the boxes alone.
-  o.options().ApplyScanLevel(-1);
-  o.options().ApplyScanLevel(4);
-  EXPECT_EQ(o.Categories(), expected[3]);
+  std::vector<TTickedCategories> chosen;
+  o.options().OnPresetChosen = [&](const TTickedCategories& ticked) { chosen.push_back(ticked); };
+  for (int i = -1; i <= 4; ++i) o.options().ApplyScanLevel(i);
+  ASSERT_EQ(chosen.size(), 4u);
+  EXPECT_EQ(o.options().cbScanLevel->Items().size(), 4u);
+  // The deep scan leaves out only the category recommended for experts; the narrow ones tick one.
+  TTickedCategories deep{};
+  deep.fill(true);
+  deep[kCategoryWindowsUpdateBackups] = false;
+  EXPECT_EQ(chosen[0], deep);
+  TTickedCategories internet{}, temp{};
+  internet[kCategoryInternetCache] = temp[kCategoryTemp] = true;
+  EXPECT_EQ(chosen[2], internet);
+  EXPECT_EQ(chosen[3], temp);
 }
 
 TEST(OptionsScanLevelTest, PickingALevelShowsOnTheMainWindowAtOnce) {

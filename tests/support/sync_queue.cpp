@@ -49,3 +49,26 @@ void SyncQueue::PumpUntil(const std::function<bool()>& done) {
     if (stop) return;
   }
 }
+
+void SyncQueue::RunTasksUntil(const std::function<bool()>& done) {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    lock.unlock();
+    if (done()) return;
+    lock.lock();
+    // Woken by a task, or by a worker's end (which may make done() true).
+    changed_.wait(lock, [&] { return !tasks_.empty() || done(); });
+    if (tasks_.empty()) continue;
+    Task* t = tasks_.front();
+    tasks_.pop_front();
+    lock.unlock();
+    try {
+      (*t->fn)();
+    } catch (...) {
+      t->error = std::current_exception();
+    }
+    lock.lock();
+    t->done = true;
+    changed_.notify_all();
+  }
+}

@@ -12,6 +12,7 @@
 class SyncQueue : public platform::MainThread {
  public:
   void RunAndWait(const std::function<void()>& task) override;
+  void RunTasksUntil(const std::function<bool()>& done) override;
   void WorkerStarted() override;
   void WorkerEnded() override;
 

@@ -1,0 +1,160 @@
+// Cleaning: "Clean All", "Clean Selected", the running-applications check before a run, and the
+// delete worker's outcomes written into the 'Cleaning Status' column. Main thread only.
+#include <vector>
+
+#include "app/dlgMain.h"
+#include "clean/dlgAlert.h"
+#include "platform/text.h"
+#include "processes/dlgStartedApps.h"
+#include "processes/myprocessunit.h"
+#include "processes/watched_browsers.h"
+
+namespace {
+
+constexpr size_t kSizeColumn = 0;    // sub-item of 'Size on Disk'
+constexpr size_t kStatusColumn = 1;  // sub-item of 'Cleaning Status'
+
+void SetColumnWidth(ui::TListView& list, const std::string& caption, int width) {
+  for (size_t i = 0; i < list.Columns().size(); ++i)
+    if (list.Columns()[i].Caption == caption) list.SetColumnWidth(i, width);
+}
+
+TCleanItem ItemOf(const ui::TListItem& row) { return {row.Caption(), row.SubItem(kSizeColumn)}; }
+
+}  // namespace
+
+void TfrmMain::btnCleanAllClick(ui::TControl*) {
+  // Rows a stopped scan still adds belong to the list being cleaned.
+  FinishStoppedScan();
+  std::vector<TCleanItem> items;
+  for (int i = 0; i < lvFound->Count(); ++i) items.push_back(ItemOf(*lvFound->Item(i)));
+  if (items.empty()) {
+    TfrmAlert* alert = ctx_.forms.frmAlert;
+    alert->SetCaption("Cannot start cleaning");
+    alert->lbCaption->SetCaption("Nothing to Clean.");
+    alert->lbMessage->SetCaption("There are no objects for cleaning.");
+    alert->ShowModal();
+    return;
+  }
+  StartCleaning(items);
+}
+
+void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
+  FinishStoppedScan();
+  std::vector<TCleanItem> items;
+  for (int i = 0; i < lvFound->Count(); ++i)
+    if (lvFound->Item(i)->Checked()) items.push_back(ItemOf(*lvFound->Item(i)));
+  if (items.empty()) {
+    TfrmAlert* alert = ctx_.forms.frmAlert;
+    alert->SetCaption("Cannot start cleaning");
+    alert->lbCaption->SetCaption("Nothing selected.");
+    alert->lbMessage->SetCaption(
+        "No one garbage object selected in results, check minimum one row in table for cleaning.");
+    alert->ShowModal();
+    return;
+  }
+  StartCleaning(items);
+}
+
+void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
+  // At most one delete worker.
+  if (FCleaning && FCleaning->WorkerRunning()) return;
+  TrayIcon1->SetVisible(false);
+  TrayIcon2->SetIcons(ilDelete);
+  TrayIcon2->SetAnimateInterval(100);
+  TrayIcon2->SetVisible(true);
+  TrayIcon2->SetAnimate(true);
+
+  if (!PrepareCleaningView(true)) {
+    PrepareCleaningView(false);
+    ShowResultsPage(true);
+    TrayIcon2->SetAnimate(false);
+    TrayIcon2->SetVisible(false);
+    TrayIcon1->SetVisible(true);
+    return;
+  }
+
+  execTimer->SetEnabled(true);
+  // Outcomes find their row by path, letter case ignored; the first row of a path is the one.
+  FRowsByPath.clear();
+  for (int i = 0; i < lvFound->Count(); ++i)
+    FRowsByPath.emplace(platform::UpperCase(lvFound->Item(i)->Caption()), lvFound->Item(i));
+
+  TCleaningRunEvents events;
+  events.OnItemStarted = [this](const std::string& Item) { CleanItemStarted(Item); };
+  events.OnOutcome = [this](const std::string& Item, const std::string& Status) { CleanOutcome(Item, Status); };
+  events.OnFinished = [this] { CleanFinished(); };
+  FCleaning.reset();
+  FCleaning = std::make_unique<TCleaningRun>(ctx_.main_thread, ctx_.os, std::move(events));
+
+  btnCleanSelected->SetEnabled(false);
+  btnCleanAll->SetEnabled(false);
+  btnBacktoSettings->SetEnabled(false);
+  FCleaning->Start(Items);
+}
+
+ui::TListItem* TfrmMain::FindRowByPath(const std::string& Path) {
+  const auto row = FRowsByPath.find(platform::UpperCase(Path));
+  return row == FRowsByPath.end() ? nullptr : row->second;
+}
+
+void TfrmMain::CleanItemStarted(const std::string& Item) {
+  lbCurrentPath->SetCaption(Item);
+  if (ui::TListItem* row = FindRowByPath(Item)) row->SetSubItem(kStatusColumn, "Processing...");
+}
+
+void TfrmMain::CleanOutcome(const std::string& Item, const std::string& Status) {
+  lbCurrentPath->SetCaption(Item);
+  if (ui::TListItem* row = FindRowByPath(Item)) {
+    row->SetSubItem(kStatusColumn, Status);
+  } else {
+    ctx_.os.debug.Write("Node nil 2");
+  }
+}
+
+void TfrmMain::CleanFinished() {
+  btnCleanSelected->SetEnabled(true);
+  btnCleanAll->SetEnabled(true);
+  btnBacktoSettings->SetEnabled(true);
+  lbCurrentPath->SetVisible(false);
+  execTimer->SetEnabled(false);
+  TrayIcon2->SetAnimate(false);
+  TrayIcon2->SetVisible(false);
+  TrayIcon1->SetVisible(true);
+  TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
+  TrayIcon1->SetBalloonHint("Cleaning finished.");
+  TrayIcon1->ShowBalloonHint();
+}
+
+bool TfrmMain::PrepareCleaningView(bool Starting) {
+  if (Starting) {
+    platform::Processes& processes = ctx_.os.processes;
+    TfrmStartedApps* dialog = ctx_.forms.frmStartedApps;
+    const std::vector<TWatchedBrowser> running = RunningWatchedBrowsers(processes);
+    dialog->ListBox1->Clear();
+    for (const TWatchedBrowser& browser : running) dialog->ListBox1->Add(browser.DisplayName);
+    if (!running.empty()) {
+      const ui::TModalResult answer = dialog->ShowModal();
+      if (answer == ui::TModalResult::mrYes) {
+        for (const TWatchedBrowser& browser : running) TerminateProcessesByName(processes, browser.ProcessName);
+      } else if (answer != ui::TModalResult::mrIgnore) {
+        return false;  // Cancel, the close box, or any answer that is not a go-ahead
+      }
+    }
+  }
+
+  lbTracesLabel->SetVisible(false);
+  lbSummarySize->SetVisible(false);
+  lbBinsFound->SetVisible(false);
+  lbBinsSize->SetVisible(false);
+  TimerTicks = 0;
+  lbCurrentPosition->SetVisible(Starting);
+  lbCurrentPath->SetVisible(Starting);
+
+  if (Starting) {
+    RepaintAboutLink();
+    SetColumnWidth(*lvFound, "Cleaning Status", 150);
+    SetColumnWidth(*lvFound, "Garbage Items", 370);
+  }
+  return true;
+}

@@ -1,0 +1,117 @@
+// Scanning: the start, the scan worker's reports and "Stop Scanning", wired to the controls.
+// Runs on the main thread only.
+#include <exception>
+
+#include "app/dlgMain.h"
+#include "scan/size_text.h"
+#include "settings/dlgOptions.h"
+#include "settings/system_paths.h"
+
+void TfrmMain::btnStartClick(ui::TControl*) {
+  // At most one scan worker: a stopped one still finishing its folder ends first, into its own
+  // list, which this start then clears.
+  FinishStoppedScan();
+  if (FCleaning && FCleaning->WorkerRunning()) return;
+
+  lvFound->Clear();
+  FRowsByPath.clear();
+  TScanRunEvents events;
+  events.OnFoundObject = [this](const std::string& Path, int64_t Size) { SearchThreadFoundObject(Path, Size); };
+  events.OnCurrentFolder = [this](const std::string& Folder) { SearchThreadCurrentFolder(Folder); };
+  events.OnFinished = [this] { SearchThreadFinished(); };
+  const TfrmOptions* options = ctx_.forms.frmOptions;
+  const int64_t noise_level = options ? ParseNoiseLevel(options->editNoiseLevel->Text()) : kDefaultNoiseLevel;
+  FScan.reset();
+  FScan = std::make_unique<TScanRun>(ctx_.main_thread, ctx_.os.files, ctx_.os.debug, noise_level, std::move(events));
+
+  btnStart->SetEnabled(false);
+  btnCancel->SetEnabled(true);
+  execTimer->SetEnabled(true);
+
+  const bool tray_icon_was_visible = TrayIcon1->Visible();
+  TrayIcon1->SetVisible(false);
+  TrayIcon2->SetIcons(ilScanning);
+  TrayIcon2->SetVisible(true);
+  TrayIcon2->SetAnimate(true);
+
+  ShowSettingsPage(false);
+  ShowScanningPage(true);
+
+  TScanJob job;
+  try {
+    if (FTraceDefinitions) {
+      platform::Platform& os = ctx_.os;
+      const platform::WindowHandle owner = Handle();
+      AddTraceRules(
+          *FTraceDefinitions, TickedCategories(),
+          [&os, owner](const TFolderSource& source) {
+            return source.kind == TFolderSource::kWindowsDir ? GetWindowsDir(os.files)
+                                                             : GetSpecialFolderPath(os.shell, owner, source.csidl);
+          },
+          job, [&os](const std::string& line) { os.debug.Write(line); });
+    }
+    if (options) job.Drives = options->TickedDisks();
+  } catch (const std::exception& error) {
+    // No scan runs, and the window goes back to the settings page ready for another start.
+    ctx_.app.ShowException(error);
+    FScan.reset();
+    execTimer->SetEnabled(false);
+    TimerTicks = 0;
+    TrayIcon2->SetAnimate(false);
+    TrayIcon2->SetVisible(false);
+    TrayIcon1->SetVisible(tray_icon_was_visible);
+    btnCancel->SetEnabled(false);
+    btnStart->SetEnabled(true);
+    ShowScanningPage(false);
+    ShowSettingsPage(true);
+    return;
+  }
+  FScan->Start(job);
+}
+
+void TfrmMain::SearchThreadFoundObject(const std::string&, int64_t) { ShowLastFoundObject(); }
+
+void TfrmMain::ShowLastFoundObject() {
+  if (!FScan || FScan->FoundSizes().empty()) return;
+  const int64_t size = std::stoll(FScan->FoundSizes().back());
+  if (!FScan->Listed(size)) return;
+
+  const char separator = ctx_.os.system.DecimalSeparator();
+  ui::TListItem* row = lvFound->Insert(0);
+  row->SetCaption(FScan->FoundPaths().back());
+  row->AddSubItem(SizeText(size, separator));
+  row->AddSubItem("Queued...");
+
+  lbBinsFound->SetCaption(FScan->TracesFoundText(lvFound->Count()));
+  lbBinsSize->SetCaption(FScan->SummarySizeText(separator));
+}
+
+void TfrmMain::SearchThreadCurrentFolder(const std::string& Folder) { lbCurrentPath->SetCaption(Folder); }
+
+void TfrmMain::SearchThreadFinished() {
+  btnStart->SetEnabled(true);
+  execTimer->SetEnabled(false);
+  TrayIcon2->SetAnimate(false);
+  TrayIcon2->SetVisible(false);
+  TrayIcon1->SetVisible(true);
+  TimerTicks = 0;
+  TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
+  TrayIcon1->SetBalloonHint(ScanFinishedBalloon(lvFound->Count()));
+  TrayIcon1->ShowBalloonHint();
+  ShowScanningPage(false);
+  ShowResultsPage(true);
+}
+
+void TfrmMain::btnCancelClick(ui::TControl*) {
+  if (FScan) FScan->Stop();
+  btnCancel->SetEnabled(false);
+  lbCurrentPosition->SetVisible(false);
+  lbCurrentPath->SetVisible(false);
+  ShowResultsPage(true);
+}
+
+void TfrmMain::FinishStoppedScan() {
+  if (!FScan || !FScan->WorkerRunning()) return;
+  FScan->Stop();
+  FScan->WaitForWorker();
+}

@@ -1,0 +1,67 @@
+// LoadSettings and SaveSettings: the controls of the main window and the options dialog are the
+// live settings; "general.conf" and the Run key keep them between runs. Main thread only.
+#include "app/dlgMain.h"
+#include "settings/autostart.h"
+#include "settings/dlgOptions.h"
+#include "settings/mem_ini_file.h"
+#include "settings/settings_file.h"
+
+std::array<ui::TCheckBox*, kCategoryCount> TfrmMain::CategoryBoxes() const {
+  std::array<ui::TCheckBox*, kCategoryCount> boxes{};
+  boxes[kCategoryRecycle] = cbRecycleBin;
+  boxes[kCategoryTemp] = cbTempFoldersAndFiles;
+  boxes[kCategoryInternetCache] = cbInternetCache;
+  boxes[kCategoryLogs] = cbLogFiles;
+  boxes[kCategoryImagesDatabases] = cbImgCaches;
+  boxes[kCategoryWindowsUpdateBackups] = cbWUBackup;
+  return boxes;
+}
+
+TTickedCategories TfrmMain::TickedCategories() const {
+  TTickedCategories ticked{};
+  const auto boxes = CategoryBoxes();
+  for (size_t c = 0; c < kCategoryCount; ++c) ticked[c] = boxes[c]->Checked();
+  return ticked;
+}
+
+void TfrmMain::SetTickedCategories(const TTickedCategories& Ticked) {
+  const auto boxes = CategoryBoxes();
+  for (size_t c = 0; c < kCategoryCount; ++c) boxes[c]->SetChecked(Ticked[c]);
+}
+
+void TfrmMain::LoadSettings() {
+  TfrmOptions* options = ctx_.forms.frmOptions;
+  std::vector<std::string> disks;
+  if (options) {
+    // The dialog is made after this window; it reports to it from the first load on.
+    options->OnPresetChosen = [this](const TTickedCategories& ticked) { SetTickedCategories(ticked); };
+    // A failed save throws out of here: the error is shown, nothing is reloaded over what the user
+    // chose, and the dialog stays open so that they can try again.
+    options->OnAccepted = [this] {
+      SaveSettings();
+      LoadSettings();
+    };
+    options->FillDiskList();
+    disks = options->DiskCaptions();
+  }
+  const TScanSettings settings = ReadScanSettings(*FSettings, disks);
+  if (options) options->ShowScanSettings(settings, IsAutostartRegistered(ctx_.os.registry, kAutostartValueName));
+  // After the preset: the stored categories win at load.
+  SetTickedCategories(settings.Categories);
+  FSettingsLoaded = true;
+}
+
+// Throws platform::Exception (naming the file and the system's reason) when the file cannot be
+// written; the file on disk is then as it was, and the document and the registry already hold the
+// new values.
+void TfrmMain::SaveSettings() {
+  TfrmOptions* options = ctx_.forms.frmOptions;
+  TScanSettings settings = ReadScanSettings(*FSettings, {});
+  if (options) options->CollectScanSettings(settings);
+  settings.Categories = TickedCategories();
+  WriteScanSettings(*FSettings, settings);
+  if (options)
+    SetAutostart(ctx_.os.registry, kAutostartValueName, ctx_.os.system.ExecutablePath(),
+                 options->cbAutostart->Checked());
+  FSettings->UpdateFile();
+}

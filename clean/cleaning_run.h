@@ -1,0 +1,73 @@
+#pragma once
+// TCleaningRun: one cleaning run, from the start of the delete worker to its end report. It owns
+// the worker and turns each report into the text of the row's 'Cleaning Status' column. Main
+// thread only; the worker's reports reach it through Synchronize.
+//
+// An abandoned run (the window is closing) lets the item in progress finish, starts no other
+// and passes nothing on any more.
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/main_thread.h"
+#include "platform/platform.h"
+
+class TDeleteThread;
+
+// A row to clean: its path and the size text it shows ("512 Bytes" or megabytes).
+struct TCleanItem {
+  std::string Path;
+  std::string SizeText;
+};
+
+struct TCleaningRunEvents {
+  std::function<void(const std::string& Item)> OnItemStarted;
+  // The item's outcome, as its row shows it ("File Deleted", "Partial Delete ( 40% )", ...).
+  std::function<void(const std::string& Item, const std::string& Status)> OnOutcome;
+  std::function<void()> OnFinished;
+};
+
+class TCleaningRun {
+ public:
+  TCleaningRun(platform::MainThread& main_thread, platform::Platform& os, TCleaningRunEvents events);
+  // Abandons the run and waits for its worker.
+  ~TCleaningRun();
+  TCleaningRun(const TCleaningRun&) = delete;
+  TCleaningRun& operator=(const TCleaningRun&) = delete;
+
+  // Hands the items to a new worker and resumes it; each path is deleted once (letter case
+  // ignored), in the order given. Call once.
+  void Start(const std::vector<TCleanItem>& Items);
+  void Abandon();
+  // Returns once the worker has ended, running the reports it sends meanwhile.
+  void WaitForWorker();
+  bool WorkerRunning() const;
+
+  // The worker's reports, also callable on their own.
+  void FileDeleted(const std::string& Item);
+  void FolderDeleted(const std::string& Item);
+  void PartialDelete(const std::string& Item, const std::vector<std::string>& FilesLeft);
+  void CannotDelete(const std::string& Item);
+
+ private:
+  void Outcome(const std::string& item, const std::string& status);
+
+  platform::MainThread& main_thread_;
+  platform::Platform& os_;
+  TCleaningRunEvents events_;
+  std::unique_ptr<TDeleteThread> worker_;
+  bool abandoned_ = false;
+  // Upper-case path to the size text of its row.
+  std::unordered_map<std::string, std::string> size_texts_;
+};
+
+// Each path once, letter case ignored, in order: outcomes find their row by path, so a second row
+// of the same path could only give the first a second, misleading outcome.
+std::vector<TCleanItem> UniqueCleanItems(const std::vector<TCleanItem>& Items);
+// The share of the listed size that is gone, as a whole percentage (may be negative when files
+// grew after the scan); "0" when the listed size is 0 or cannot be read.
+std::string DeletedPercentage(double left_mb, double listed_mb);
+// The megabytes a row's size text stands for ("512 Bytes", "0.0039072"); 0 when unreadable.
+double ListedMegabytes(const std::string& size_text, char decimal_separator);

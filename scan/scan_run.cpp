@@ -1,0 +1,67 @@
+#include "scan/scan_run.h"
+
+#include "platform/text.h"
+#include "scan/search_thread.h"
+#include "scan/size_text.h"
+
+int64_t ParseNoiseLevel(const std::string& text) {
+  return platform::StrToInt64(platform::Trim(text)).value_or(kDefaultNoiseLevel);
+}
+
+TScanRun::TScanRun(platform::MainThread& main_thread, platform::FileSystem& files, platform::DebugOutput& debug,
+                   int64_t noise_level, TScanRunEvents events)
+    : main_thread_(main_thread), files_(files), debug_(debug), noise_level_(noise_level), events_(std::move(events)) {}
+
+TScanRun::~TScanRun() {
+  Abandon();
+  WaitForWorker();
+}
+
+void TScanRun::Start(const TScanJob& job) {
+  if (worker_) return;
+  worker_ = std::make_unique<TSearchInThread>(main_thread_, files_, debug_);
+  worker_->FOnFoundObject = [this](const std::string& path, int64_t size) { FoundObject(path, size); };
+  worker_->FOnCurrentFolder = [this](const std::string& folder) {
+    if (!abandoned_ && events_.OnCurrentFolder) events_.OnCurrentFolder(folder);
+  };
+  worker_->FOnSearchFinished = [this] {
+    if (!abandoned_ && events_.OnFinished) events_.OnFinished();
+  };
+  worker_->SetSearchJob(job.Paths, job.Templates, job.Types, job.SearchRules, job.Drives);
+  worker_->Resume();
+}
+
+void TScanRun::Stop() {
+  if (worker_) worker_->FStopSearch = true;
+}
+
+void TScanRun::Abandon() {
+  abandoned_ = true;
+  Stop();
+}
+
+void TScanRun::WaitForWorker() {
+  if (worker_) worker_->WaitFor();
+}
+
+bool TScanRun::WorkerRunning() const { return worker_ && !worker_->Finished(); }
+
+void TScanRun::FoundObject(const std::string& path, int64_t size) {
+  if (abandoned_) return;
+  found_paths_.push_back(path);
+  found_sizes_.push_back(std::to_string(size));
+  total_size_mb_ += static_cast<double>(size) / kBytesPerMegabyte;
+  if (events_.OnFoundObject) events_.OnFoundObject(path, size);
+}
+
+std::string TScanRun::TracesFoundText(int listed) const {
+  return std::to_string(listed) + " ( " + std::to_string(found_paths_.size()) + " )";
+}
+
+std::string TScanRun::SummarySizeText(char decimal_separator) const {
+  return MegabytesText(total_size_mb_, decimal_separator) + " MB";
+}
+
+std::string ScanFinishedBalloon(int listed) {
+  return "Scan finished. \n\r" + std::to_string(listed) + " garbage objects found.";
+}
