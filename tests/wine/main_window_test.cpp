@@ -8,14 +8,10 @@
 #include <fstream>
 #include <string>
 
+#include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Makes Wine report another release to clutterix.exe alone, for the life of the object.
 class ReleaseForProgram {
@@ -39,9 +35,8 @@ class ReleaseForProgram {
 TEST(MainWindowGuiTest, SettingsPageAboutBoxAndClose) {
   GuiProgram program;
   ASSERT_TRUE(program.started()) << kInstalledProgram;
-  HWND main = program.WaitForWindow("Clutterix");
+  HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
-  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
 
   // Without a window manager Wine's frame is thinner than the designed one; the outer height
   // held at 598 or more then gives a taller client area, never a shorter one.
@@ -61,7 +56,7 @@ TEST(MainWindowGuiTest, SettingsPageAboutBoxAndClose) {
     EXPECT_EQ(place.top, top) << caption;
     top += 23;
   }
-  HWND start = FindChildAt(main, "CxPicture", 459, 185);
+  HWND start = StartPicture(main);
   ASSERT_NE(start, nullptr) << "no start picture at 459, 185";
   EXPECT_TRUE(IsWindowVisible(start));
   const RECT start_place = ClientPlace(start);

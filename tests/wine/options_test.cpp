@@ -14,6 +14,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "settings/autostart.h"
+#include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 #include "tests/wine/support/screenshot.h"
 
@@ -145,11 +146,6 @@ std::string SettingsFile() {
   return std::string(folder) + "\\Torvex Clutterix\\general.conf";
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 struct ClassSearch {
   const char* window_class;
   HWND found;
@@ -187,11 +183,7 @@ void ClickTab(HWND tabs, int index) {
 bool IsShown(HWND control) { return control && IsWindowVisible(control); }
 
 // The running program's main window, past the rights warning that a non-administrator gets.
-HWND MainWindow(const GuiProgram& program) {
-  HWND main = program.WaitForWindow("Clutterix");
-  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
-  return main;
-}
+HWND MainWindow(const GuiProgram& program) { return StartMainWindow(program); }
 
 HWND OpenOptions(const GuiProgram& program, HWND main) {
   HWND link = FindChild(main, "Advanced Options");

@@ -5,18 +5,10 @@
 #include <fstream>
 #include <string>
 
+#include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 
 namespace {
-
-void WriteBytes(const std::string& path, size_t size) {
-  std::ofstream(path, std::ios::binary) << std::string(size, 'g');
-}
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
   for (const auto& row : rows)
@@ -53,11 +45,10 @@ class ScanCleanGuiTest : public ::testing::Test {
 
 TEST_F(ScanCleanGuiTest, PlantedGarbageIsListedThenCleanedAndNothingElseIsTouched) {
   GuiProgram program;
-  HWND main = program.WaitForWindow("Clutterix");
+  HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
-  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
 
-  HWND start = FindChildAt(main, "CxPicture", 459, 185);
+  HWND start = StartPicture(main);
   ASSERT_NE(start, nullptr) << "the start picture";
   ClickControl(start);
   HWND clean_all = FindChild(main, "Clean All");
@@ -92,8 +83,8 @@ TEST_F(ScanCleanGuiTest, PlantedGarbageIsListedThenCleanedAndNothingElseIsTouche
     const auto* row = FindRow(now, kBig);
     return row && (*row)[2] == "File Deleted" && IsWindowEnabled(clean_all);
   }));
-  EXPECT_FALSE(Exists(kBig));
-  EXPECT_TRUE(Exists(kLog)) << "not ticked";
+  EXPECT_FALSE(PathExists(kBig));
+  EXPECT_TRUE(PathExists(kLog)) << "not ticked";
   EXPECT_EQ((*FindRow(ListViewRows(list, 3), kLog))[2], "Queued...");
 
   PostMessageA(clean_all, BM_CLICK, 0, 0);
@@ -104,9 +95,9 @@ TEST_F(ScanCleanGuiTest, PlantedGarbageIsListedThenCleanedAndNothingElseIsTouche
   }));
   auto after = ListViewRows(list, 3);
   EXPECT_EQ((*FindRow(after, kFolder))[2], "Folder Deleted");
-  EXPECT_FALSE(Exists(kFolder)) << "moved to the Recycle Bin";
-  EXPECT_FALSE(Exists(kLog));
-  EXPECT_TRUE(Exists(kSmall)) << "never listed, so never cleaned";
+  EXPECT_FALSE(PathExists(kFolder)) << "moved to the Recycle Bin";
+  EXPECT_FALSE(PathExists(kLog));
+  EXPECT_TRUE(PathExists(kSmall)) << "never listed, so never cleaned";
   EXPECT_EQ(ReadAll(kKeep), "not garbage");
 
   PostMessageA(main, WM_CLOSE, 0, 0);

@@ -38,10 +38,9 @@ TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndC
   ASSERT_NE(firefox, nullptr);
 
   GuiProgram program;
-  HWND main = program.WaitForWindow("Clutterix");
+  HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
-  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
-  ClickControl(FindChildAt(main, "CxPicture", 459, 185));
+  ClickControl(StartPicture(main));
   HWND clean_all = FindChild(main, "Clean All");
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
 

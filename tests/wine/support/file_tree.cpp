@@ -1,5 +1,8 @@
 #include "tests/wine/support/file_tree.h"
 
+#include <fstream>
+#include <iterator>
+
 #include <utility>
 #include <vector>
 
@@ -87,4 +90,13 @@ void RemoveTree(const std::string& path) {
   } else {
     DeleteFileA(path.c_str());
   }
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, size_t size) {
+  std::ofstream(path, std::ios::binary) << std::string(size, 'g');
 }

@@ -35,6 +35,10 @@ class FileTree {
 };
 
 bool PathExists(const std::string& path);
+// The whole content of a file ("" when it cannot be read).
+std::string ReadAll(const std::string& path);
+// A file of `size` bytes of filler, replacing what was there.
+void WriteBytes(const std::string& path, size_t size);
 // Makes a folder and every missing parent.
 void MakeFolders(const std::string& path);
 // Removes a file, or a folder with everything in it, read-only, hidden and system entries too.

@@ -1,5 +1,8 @@
 #include "tests/wine/support/gui_driver.h"
 
+#include "clean/is_admin.h"
+#include "platform/win32/win32_platform.h"
+
 namespace {
 
 struct WindowSearch {
@@ -60,6 +63,12 @@ HWND GuiProgram::WaitForWindow(const std::string& caption, DWORD timeout_ms) con
 
 bool GuiProgram::WaitForExit(DWORD timeout_ms) const {
   return process_ && WaitForSingleObject(process_, timeout_ms) == WAIT_OBJECT_0;
+}
+
+DWORD GuiProgram::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_) GetExitCodeProcess(process_, &code);
+  return code;
 }
 
 HWND FindChild(HWND parent, const std::string& caption) {
@@ -214,3 +223,17 @@ std::string SettingsFilePath() {
 }
 
 void ResetSettingsFile() { DeleteFileA(SettingsFilePath().c_str()); }
+
+HWND StartMainWindow(const GuiProgram& program) {
+  HWND main = program.WaitForWindow("Clutterix");
+  if (!main) return nullptr;
+  platform::win32::Win32Platform platform;
+  if (IsAdmin(platform.os().security)) return main;
+  HWND warning = program.WaitForWindow("Not enought rights.");
+  if (!warning) return nullptr;
+  ClickControl(FindChild(warning, "Close"));
+  WaitUntil([&] { return !IsWindow(warning) || !IsWindowVisible(warning); }, 30000);
+  return main;
+}
+
+HWND StartPicture(HWND main) { return FindChildAt(main, "CxPicture", 459, 185); }

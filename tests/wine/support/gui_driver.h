@@ -29,11 +29,20 @@ class GuiProgram {
   HWND WaitForWindow(const std::string& caption, DWORD timeout_ms = 30000) const;
   // Whether the program has ended within the deadline.
   bool WaitForExit(DWORD timeout_ms = 30000) const;
+  // The exit code of a program that has ended (STILL_ACTIVE while it runs).
+  DWORD ExitCode() const;
 
  private:
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
 };
+
+// Waits for the program's main window ("Clutterix"), then, for a user without administrator
+// rights, for the warning that the start-up checks show, and closes it. The test process runs as
+// the same user, so it knows whether the warning comes and never waits for one that does not.
+HWND StartMainWindow(const GuiProgram& program);
+// The start picture of the settings page.
+HWND StartPicture(HWND main);
 
 // The first descendant of parent whose window text is caption, or nullptr.
 HWND FindChild(HWND parent, const std::string& caption);
