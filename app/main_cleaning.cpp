@@ -8,6 +8,7 @@
 #include "processes/dlgStartedApps.h"
 #include "processes/myprocessunit.h"
 #include "processes/watched_browsers.h"
+#include "settings/dlgOptions.h"
 
 namespace {
 
@@ -90,7 +91,9 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
   btnCleanSelected->SetEnabled(false);
   btnCleanAll->SetEnabled(false);
   btnBacktoSettings->SetEnabled(false);
-  FCleaning->Start(Items);
+  // The secure-erase box is read as each run starts: it holds for that run only.
+  const TfrmOptions* options = ctx_.forms.frmOptions;
+  FCleaning->Start(Items, options && options->CheckBox1->Checked());
 }
 
 ui::TListItem* TfrmMain::FindRowByPath(const std::string& Path) {

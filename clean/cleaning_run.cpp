@@ -57,11 +57,12 @@ TCleaningRun::~TCleaningRun() {
   WaitForWorker();
 }
 
-void TCleaningRun::Start(const std::vector<TCleanItem>& Items) {
+void TCleaningRun::Start(const std::vector<TCleanItem>& Items, bool SecureErase) {
   if (worker_) return;
   const std::vector<TCleanItem> items = UniqueCleanItems(Items);
   for (const TCleanItem& item : items) size_texts_.emplace(platform::UpperCase(item.Path), item.SizeText);
   worker_ = std::make_unique<TDeleteThread>(main_thread_, os_);
+  worker_->FSecureErase = SecureErase;
   worker_->FOnItemStarted = [this](const std::string& item) {
     if (!abandoned_ && events_.OnItemStarted) events_.OnItemStarted(item);
   };

@@ -38,8 +38,8 @@ class TCleaningRun {
   TCleaningRun& operator=(const TCleaningRun&) = delete;
 
   // Hands the items to a new worker and resumes it; each path is deleted once (letter case
-  // ignored), in the order given. Call once.
-  void Start(const std::vector<TCleanItem>& Items);
+  // ignored), in the order given; with SecureErase, for good (see TDeleteThread). Call once.
+  void Start(const std::vector<TCleanItem>& Items, bool SecureErase = false);
   void Abandon();
   // Returns once the worker has ended, running the reports it sends meanwhile.
   void WaitForWorker();

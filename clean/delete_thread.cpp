@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "platform/text.h"
+
 namespace {
 
 constexpr const char* kCannotDeleteReason = "Unknown";
@@ -18,73 +20,27 @@ bool TreeHasReparsePoint(platform::FileSystem& files, const std::string& folder)
   return false;
 }
 
+bool IsRecycleBinItem(const std::string& item) {
+  return item.find("RECYCLER") != std::string::npos || item.find("$Recycle.Bin") != std::string::npos;
+}
+
 bool IsReparsePoint(platform::FileSystem& files, const std::string& path) {
   auto attributes = files.GetAttributes(path);
   return attributes && (*attributes & platform::kAttrReparsePoint) != 0;
 }
 
+// The files of a recycle-bin folder that emptying should remove: all but the folder's own
+// desktop.ini, which the shell keeps. Nothing when the bin cannot be listed (another user's).
+std::optional<std::vector<std::string>> BinFiles(platform::FileSystem& files, const std::string& bin) {
+  const auto contents = CollectFolder(files, bin);
+  if (!contents || !contents->complete) return std::nullopt;
+  std::vector<std::string> left;
+  for (const std::string& file : contents->files)
+    if (!platform::SameText(file, bin + "\\desktop.ini")) left.push_back(file);
+  return left;
+}
+
 }  // namespace
-
-bool IsDeletableItemPath(const std::string& Path) {
-  if (Path.size() < 4) return false;  // "X:\" and at least one character of a name
-  const char drive = Path[0];
-  if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z'))) return false;
-  if (Path[1] != ':' || Path[2] != '\\') return false;
-  std::string name;
-  for (size_t i = 3; i <= Path.size(); ++i) {
-    const char c = i < Path.size() ? Path[i] : '\\';
-    if (c == '\\') {
-      if (name.empty() || name == "." || name == "..") return false;
-      if (name.back() == '.' || name.back() == ' ') return false;
-      name.clear();
-      continue;
-    }
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || c == '/' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|')
-      return false;
-    name += c;
-  }
-  return true;
-}
-
-bool ShellDelete(platform::Shell& shell, const std::string& Path) {
-  if (!IsDeletableItemPath(Path)) return false;
-  try {
-    const unsigned flags = platform::kFofSilent | platform::kFofNoConfirmation | platform::kFofAllowUndo;
-    return shell.FileOperationDelete(Path, flags) == 0;
-  } catch (...) {
-    return false;
-  }
-}
-
-std::vector<std::string> ListFolderFiles(platform::FileSystem& files, const std::string& Folder) {
-  std::vector<std::string> result;
-  std::string dir = Folder;
-  if (dir.empty() || dir.back() != '\\') dir += '\\';
-  const std::vector<platform::FindEntry> entries = files.FindFiles(dir + "*");
-  for (const platform::FindEntry& entry : entries) {
-    if (entry.name == "." || entry.name == ".." || entry.IsFolder()) continue;
-    result.push_back(dir + entry.name);
-  }
-  for (const platform::FindEntry& entry : entries) {
-    if (entry.name == "." || entry.name == ".." || !entry.IsFolder() || entry.IsReparsePoint()) continue;
-    const std::string sub = dir + entry.name;
-    if (!files.FolderExists(sub)) continue;
-    std::vector<std::string> below = ListFolderFiles(files, sub);
-    result.insert(result.end(), below.begin(), below.end());
-  }
-  return result;
-}
-
-void ClearUrlCache(platform::UrlCache& cache) {
-  std::string url;
-  const platform::InternetHandle find = cache.FindFirst(&url);
-  if (find == 0) return;
-  do {
-    cache.DeleteEntry(url);
-  } while (cache.FindNext(find, &url));
-  cache.FindClose(find);
-}
 
 TDeleteThread::TDeleteThread(platform::MainThread& main_thread, platform::Platform& os)
     : platform::TThread(main_thread), os_(os) {}
@@ -120,22 +76,31 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
     ClearUrlCache(os_.url_cache);
     NotifyFolderDeleted();
   }
-  if (Item.find("RECYCLER") != std::string::npos || Item.find("$Recycle.Bin") != std::string::npos) {
-    // One call empties the bins of every drive; the folder itself is left to the shell.
-    os_.shell.EmptyRecycleBin("", platform::kSherbNoConfirmation | platform::kSherbNoProgressUi);
-    NotifyFolderDeleted();
+  if (IsRecycleBinItem(Item)) {
+    EmptyRecycleBins(Item);
     return;
   }
-  if (os_.files.DeleteFile(Item)) {
-    NotifyFileDeleted();
-    return;
-  }
-  // A path that is not there has nothing to recycle; the shell would only show an error box.
   const auto attributes = os_.files.GetAttributes(Item);
-  const bool folder = attributes && (*attributes & platform::kAttrDirectory) != 0;
+  if (!attributes) {
+    NotifyCannotDelete();  // gone before the cleaning came to it
+    return;
+  }
+  if (!(*attributes & platform::kAttrDirectory)) {
+    // A file goes only through its own checked handle: the shell would take a link's word for it.
+    if (DeleteFileChecked(os_.files, Item, FSecureErase)) {
+      NotifyFileDeleted();
+    } else {
+      NotifyCannotDelete();
+    }
+    return;
+  }
+  if (!IsOwnFolder(os_.files, Item)) {
+    NotifyCannotDelete();  // reached through a junction swapped in on the way
+    return;
+  }
   // The shell may report success for a folder it only partly removed (Wine's does when a file in
   // it is in use): only an item that is really gone counts as deleted.
-  if (attributes && !(folder && TreeHasReparsePoint(os_.files, Item)) && ShellDelete(os_.shell, Item) &&
+  if (!FSecureErase && !TreeHasReparsePoint(os_.files, Item) && ShellDelete(os_.shell, Item) &&
       !os_.files.GetAttributes(Item)) {
     NotifyFolderDeleted();
     return;
@@ -143,23 +108,41 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
   DeleteFileByFile(Item);
 }
 
-// The last resort: delete what can be deleted, file by file; folders stay.
-void TDeleteThread::DeleteFileByFile(const std::string& Item) {
+// One call empties the bins of every drive that the user may empty; the item's own folder is
+// then looked at, since another user's bin stays as it was.
+void TDeleteThread::EmptyRecycleBins(const std::string& Item) {
+  if (!FBinsListed) {
+    for (const std::string& item : FJobItems)
+      if (IsRecycleBinItem(item) && IsDeletableItemPath(item)) FBinFilesBefore[item] = BinFiles(os_.files, item);
+    FBinsListed = true;
+  }
+  const auto& before = FBinFilesBefore[Item];
+  os_.shell.EmptyRecycleBin("", platform::kSherbNoConfirmation | platform::kSherbNoProgressUi);
+  const auto after = os_.files.GetAttributes(Item) ? BinFiles(os_.files, Item) : std::vector<std::string>{};
   FFailedFiles.clear();
-  if (!os_.files.FolderExists(Item)) {
-    // A file in use, or a path that is no longer there: nothing of it was deleted.
-    NotifyCannotDelete();
-    return;
-  }
-  const std::vector<std::string> files = ListFolderFiles(os_.files, Item);
-  for (const std::string& file : files) {
-    if (!os_.files.DeleteFile(file)) FFailedFiles.push_back(file);
-  }
-  if (FFailedFiles.empty()) return;
-  if (FFailedFiles.size() < files.size()) {
+  if (after && after->empty()) {
+    NotifyFolderDeleted();
+  } else if (after && before && after->size() < before->size()) {
+    FFailedFiles = *after;
     NotifyPartialDelete();
   } else {
     NotifyCannotDelete();
+  }
+}
+
+// The last resort, and the only way with secure erase: delete what can be deleted, file by file,
+// then the folders that were emptied.
+void TDeleteThread::DeleteFileByFile(const std::string& Item) {
+  const FolderDeletion result = DeleteFolderFileByFile(os_.files, Item, FSecureErase);
+  FFailedFiles = result.failed;
+  if (result.gone) {
+    NotifyFolderDeleted();
+  } else if (result.deleted == 0) {
+    NotifyCannotDelete();
+  } else {
+    // Files left, or only folders that could not be listed or removed (a link inside keeps its
+    // folder): some of the item stays.
+    NotifyPartialDelete();
   }
 }
 

@@ -4,12 +4,16 @@
 //
 // The worker deletes only what an item names (plus the recycle bins and the URL cache for their
 // own items). An item that is not an absolute path below a drive root, or that is itself a
-// junction or link, is refused with FOnCannotDelete rather than interpreted.
+// junction or link, or that is reached through one, is refused with FOnCannotDelete rather than
+// interpreted. Every item started gets at least one outcome.
 #include <atomic>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "clean/deletion_primitives.h"
 #include "platform/platform.h"
 #include "platform/thread.h"
 
@@ -24,6 +28,10 @@ class TDeleteThread : public platform::TThread {
 
   // Copies the items; called once on the main thread before Resume.
   void SetJobList(const std::vector<std::string>& Items);
+
+  // Set before Resume. When true, nothing goes to the Recycle Bin: every file is overwritten with
+  // zeros and deleted for good, and folders are deleted file by file, then removed.
+  bool FSecureErase = false;
 
   // Read by the notification handlers while the worker waits in Synchronize.
   std::string FCurrentItem;
@@ -46,6 +54,7 @@ class TDeleteThread : public platform::TThread {
 
  private:
   void DeleteItem(const std::string& Item);
+  void EmptyRecycleBins(const std::string& Item);
   void DeleteFileByFile(const std::string& Item);
   void NotifyItemStarted();
   void NotifyFileDeleted();
@@ -54,21 +63,8 @@ class TDeleteThread : public platform::TThread {
   void NotifyCannotDelete();
   void NotifyFinished();
   platform::Platform& os_;
+  // The files of every recycle-bin item of the run, taken before the first emptying (which empties
+  // them all), so that each bin's outcome says what the run did to it.
+  std::map<std::string, std::optional<std::vector<std::string>>> FBinFilesBefore;
+  bool FBinsListed = false;
 };
-
-// True for a path this program may delete: "X:\" followed by one or more names, with no empty,
-// "." or ".." component, no trailing separator, no "/", wildcards, stream colons or control
-// characters, and no name ending in a dot or a space (Windows would silently strip those and
-// address a different object).
-bool IsDeletableItemPath(const std::string& Path);
-
-// The deletion primitives, usable on their own.
-// Moves Path to the Recycle Bin without confirmation or progress window; true when the shell
-// reports success. Refuses paths that IsDeletableItemPath rejects, and turns any error into false.
-bool ShellDelete(platform::Shell& shell, const std::string& Path);
-// Every file below Folder, its own files first, then each subfolder's, in listing order. Works on
-// full paths and never changes the process's current directory; does not descend into junctions
-// or links, which lead outside the folder.
-std::vector<std::string> ListFolderFiles(platform::FileSystem& files, const std::string& Folder);
-// Deletes every content entry of the URL cache.
-void ClearUrlCache(platform::UrlCache& cache);

@@ -2,6 +2,7 @@
 // The file-system services the logic needs. Paths are 8-bit ANSI text with "\" separators,
 // as Windows takes them; the Win32 implementation calls kernel32 directly.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,36 @@ enum FileAttribute : uint32_t {
   kAttrDirectory = 0x10,
   kAttrArchive = 0x20,
   kAttrReparsePoint = 0x400,
+};
+
+// What an open handle tells of the object it reached.
+struct OpenedFileInfo {
+  uint32_t attributes = 0;
+  uint32_t links = 1;  // names (hard links) the file has
+  int64_t size = 0;    // content length now, which may differ from what a listing showed earlier
+};
+
+// A file or folder opened for deletion. The handle closes when this is destroyed; a file marked
+// for deletion is gone then (or once the last other handle to it closes).
+class OpenedFile {
+ public:
+  virtual ~OpenedFile() = default;
+  virtual std::optional<OpenedFileInfo> Info() = 0;
+  // Whether the handle reached the object its path names, and not one behind a junction or link
+  // on the way: the system's own path of the handle equals the path with short names expanded,
+  // letter case ignored. Nothing when the system cannot say (Windows XP has no way to ask).
+  virtual std::optional<bool> ReachedByPath() = 0;
+  // Writes all of data at offset, or fails.
+  virtual bool Write(int64_t offset, const char* data, size_t size) = 0;
+  virtual bool Flush() = 0;
+  // Whether the file goes when the handle closes; false when the system refuses (a read-only file).
+  // Content written through the handle after the mark still lands in the file until then.
+  virtual bool SetDeleteOnClose(bool delete_on_close) = 0;
+};
+
+enum class DeletionAccess {
+  kDelete,     // delete access only, sharing everything, as DeleteFileA opens a file
+  kOverwrite,  // write and delete access, sharing nothing: fails while any other program has it open
 };
 
 struct FindEntry {
@@ -58,6 +89,26 @@ class FileSystem {
   virtual bool DeleteFile(const std::string& path) = 0;
   // CreateDirectoryA: one level; false when it exists already or the parent is missing.
   virtual bool CreateFolder(const std::string& path) = 0;
+
+  // Opens an existing file or folder for deletion without following a junction or link at its
+  // last component (the link itself is opened). Nothing when it cannot be opened: missing, in use
+  // against the access asked for, or refused.
+  virtual std::unique_ptr<OpenedFile> OpenForDeletion(const std::string& path, DeletionAccess access) {
+    (void)path;
+    (void)access;
+    return nullptr;
+  }
+  // RemoveDirectoryA: removes an empty folder; false otherwise.
+  virtual bool RemoveFolder(const std::string& path) {
+    (void)path;
+    return false;
+  }
+  // The entries of a folder ("." and ".." left out), or nothing when it cannot be listed (denied,
+  // missing, or too long a path), which FindFiles cannot tell from an empty folder.
+  virtual std::optional<std::vector<FindEntry>> ListFolder(const std::string& folder) {
+    if (!FolderExists(folder)) return std::nullopt;
+    return FindFiles(folder + "\\*");
+  }
 
   virtual std::string GetCurrentDirectory() = 0;
   virtual bool SetCurrentDirectory(const std::string& path) = 0;

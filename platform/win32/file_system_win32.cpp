@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <optional>
 
+#include "platform/win32/opened_file_win32.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
@@ -31,7 +32,6 @@ std::string SystemMessage(DWORD code) {
     message.pop_back();
   return message.empty() ? "System error " + std::to_string(code) + "." : message;
 }
-
 
 // The ANSI form of a wide name, or nothing when it is not an exact round trip: the ANSI calls
 // "best-fit" characters outside the code page, so a fullwidth reverse solidus comes back as "\"
@@ -85,6 +85,25 @@ std::string FolderPart(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : std::string();
 }
 
+// Adds an entry of a wide listing, under the name the ANSI calls reach it by. A name with no exact
+// ANSI form and no short name is skipped with a debug line: it is never turned into a path that
+// names something else. `listing` names the listing for that line.
+void AddEntry(const WIN32_FIND_DATAW& data, const std::string& listing, std::vector<FindEntry>* entries) {
+  const std::wstring own(data.cFileName, wcsnlen(data.cFileName, MAX_PATH));
+  if (own == L"." || own == L"..") return;
+  std::optional<std::string> name = AnsiName(data);
+  if (!name) {
+    OutputDebugStringA(("Find: skipped a name without an exact ANSI form or short name, in " + listing).c_str());
+    return;
+  }
+  FindEntry entry;
+  entry.name = std::move(*name);
+  entry.attributes = data.dwFileAttributes;
+  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    entry.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+  entries->push_back(std::move(entry));
+}
+
 class Win32FileSystem : public FileSystem {
  public:
   std::vector<FindEntry> FindFiles(const std::string& pattern_path) override {
@@ -96,20 +115,7 @@ class Win32FileSystem : public FileSystem {
     HANDLE find = FindFirstFileW(WideOf(pattern_path).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return entries;
     do {
-      const std::wstring own(data.cFileName, wcsnlen(data.cFileName, MAX_PATH));
-      if (own == L"." || own == L"..") continue;
-      std::optional<std::string> name = AnsiName(data);
-      if (!name) {
-        OutputDebugStringA(
-            ("Find: skipped a name without an exact ANSI form or short name, in " + pattern_path).c_str());
-        continue;
-      }
-      FindEntry entry;
-      entry.name = std::move(*name);
-      entry.attributes = data.dwFileAttributes;
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        entry.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
-      entries.push_back(std::move(entry));
+      AddEntry(data, pattern_path, &entries);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return entries;
@@ -126,6 +132,29 @@ class Win32FileSystem : public FileSystem {
 
   bool CreateFolder(const std::string& path) override {
     return Usable(path) && CreateDirectoryA(path.c_str(), nullptr);
+  }
+
+  std::unique_ptr<OpenedFile> OpenForDeletion(const std::string& path, DeletionAccess access) override {
+    return Usable(path) ? win32::OpenForDeletion(path, access) : nullptr;
+  }
+
+  bool RemoveFolder(const std::string& path) override { return Usable(path) && RemoveDirectoryA(path.c_str()); }
+
+  std::optional<std::vector<FindEntry>> ListFolder(const std::string& folder) override {
+    const std::string pattern = folder + "\\*";
+    if (!Usable(pattern)) return std::nullopt;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(WideOf(pattern).c_str(), &data);
+    // Every folder but a drive's root lists "." at least: a failure here is one to report.
+    if (find == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<FindEntry> entries;
+    do {
+      AddEntry(data, pattern, &entries);
+    } while (FindNextFileW(find, &data));
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+    FindClose(find);
+    if (!complete) return std::nullopt;
+    return entries;
   }
 
   std::string GetCurrentDirectory() override {

@@ -164,15 +164,15 @@ TEST_F(CleaningRunTest, InternetCacheRowShowsTheLaterOutcome) {
   EXPECT_THAT(env.fake.url_cache.deleted, ElementsAre("http://a/"));
 }
 
-TEST_F(CleaningRunTest, FolderEmptiedFileByFileKeepsProcessing) {
+TEST_F(CleaningRunTest, FolderEmptiedFileByFileIsRemovedAndSaysSo) {
   env.fake.shell.on_delete = [](const std::string&) { throw std::runtime_error("shell broke"); };
   env.fake.files.AddFile("C:\\Temp\\E\\a.tmp", 10);
   AddRow("C:\\Temp\\E", "10 Bytes");
 
   CleanAll();
 
-  EXPECT_EQ(Status(0), "Processing...");
-  EXPECT_FALSE(env.fake.files.Exists("C:\\Temp\\E\\a.tmp"));
+  EXPECT_EQ(Status(0), "Folder Deleted");
+  EXPECT_FALSE(env.fake.files.Exists("C:\\Temp\\E"));
 }
 
 TEST_F(CleaningRunTest, PartialDeletePercentageComparesLikeUnits) {

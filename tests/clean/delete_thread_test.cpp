@@ -7,48 +7,23 @@
 
 #include <stdexcept>
 
-#include "tests/support/fake_platform.h"
-#include "tests/support/sync_queue.h"
+#include "tests/support/delete_runner.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 namespace {
 
-std::string Join(const std::vector<std::string>& parts) {
-  std::string out;
-  for (const std::string& p : parts) out += (out.empty() ? "" : "|") + p;
-  return out;
-}
-
 class DeleteThreadTest : public ::testing::Test {
  protected:
   // Runs one worker over items and returns its notifications in order.
   std::vector<std::string> Run(const std::vector<std::string>& items) {
-    std::vector<std::string> events;
-    auto* worker = new TDeleteThread(queue, fake.os);
-    worker->FreeOnTerminate = true;
-    worker->FOnItemStarted = [&](const std::string& item) {
-      events.push_back("started " + item);
-      if (throw_on_start) throw std::runtime_error("handler failed");
-    };
-    worker->FOnFileDeleted = [&](const std::string& item) { events.push_back("file " + item); };
-    worker->FOnFolderDeleted = [&](const std::string& item) { events.push_back("folder " + item); };
-    worker->FOnPartialDelete = [&](const std::string& item, const std::vector<std::string>& left) {
-      events.push_back("partial " + item + ": " + Join(left));
-    };
-    worker->FOnCannotDelete = [&](const std::string& item, const std::string& reason) {
-      events.push_back("cannot " + item + ": " + reason);
-    };
-    worker->FOnFinished = [&] { events.push_back("finished"); };
-    worker->SetJobList(items);
-    worker->Resume();
-    queue.PumpUntilIdle();
-    return events;
+    DeleteRunOptions options;
+    if (throw_on_start) options.on_started = [](const std::string&) { throw std::runtime_error("handler failed"); };
+    return RunDeleteWorker(fake, items, options);
   }
 
   FakePlatform fake;
-  SyncQueue queue;
   bool throw_on_start = false;
 };
 
@@ -71,10 +46,15 @@ TEST_F(DeleteThreadTest, FilesGoForGoodAndFoldersToTheRecycleBin) {
 TEST_F(DeleteThreadTest, AnEmptyListOnlyFinishes) { EXPECT_THAT(Run({}), ElementsAre("finished")); }
 
 TEST_F(DeleteThreadTest, RecycleBinItemsEmptyEveryBinOnlyWhenSpelledExactly) {
+  fake.files.AddDrive('D');
   fake.files.AddFile("C:\\RECYCLER\\S-1-5\\Dc1.txt", 5);
   fake.files.AddFile("D:\\$Recycle.Bin\\S-1-5\\$R1.txt", 5);
   fake.files.AddFile("C:\\Old\\recycler\\x.txt", 5);
   fake.files.AddFile("C:\\Old\\$RECYCLE.BIN\\y.txt", 5);
+  fake.shell.on_empty = [&] {
+    fake.files.RemoveTree("C:\\RECYCLER\\S-1-5");
+    fake.files.RemoveTree("D:\\$Recycle.Bin\\S-1-5");
+  };
 
   auto events = Run({"C:\\RECYCLER", "D:\\$Recycle.Bin", "C:\\Old\\recycler", "C:\\Old\\$RECYCLE.BIN"});
 
@@ -84,7 +64,7 @@ TEST_F(DeleteThreadTest, RecycleBinItemsEmptyEveryBinOnlyWhenSpelledExactly) {
   using Emptying = std::pair<std::string, unsigned>;
   EXPECT_THAT(fake.shell.emptied, ElementsAre(Emptying{"", 3u}, Emptying{"", 3u}));
   // The bins are left to the shell's emptying; the look-alikes were deleted as ordinary folders.
-  EXPECT_TRUE(fake.files.Exists("C:\\RECYCLER\\S-1-5\\Dc1.txt"));
+  EXPECT_TRUE(fake.files.Exists("C:\\RECYCLER"));
   EXPECT_THAT(fake.shell.recycled, ElementsAre("C:\\Old\\recycler", "C:\\Old\\$RECYCLE.BIN"));
 }
 
@@ -121,7 +101,9 @@ TEST_F(DeleteThreadTest, FileByFilePassReportsExactlyTheFilesLeft) {
                           "partial C:\\Temp\\T: C:\\Temp\\T\\two.tmp|C:\\Temp\\T\\A\\Deep\\four.tmp", "finished"));
   EXPECT_THAT(fake.files.DeletedFiles(),
               ElementsAre("C:\\Temp\\T\\one.tmp", "C:\\Temp\\T\\A\\three.tmp", "C:\\Temp\\T\\B\\five.tmp"));
-  EXPECT_TRUE(fake.files.Exists("C:\\Temp\\T\\B"));  // folders stay
+  // Emptied folders are removed; those that hold a file left stay.
+  EXPECT_FALSE(fake.files.Exists("C:\\Temp\\T\\B"));
+  EXPECT_TRUE(fake.files.Exists("C:\\Temp\\T\\A\\Deep"));
 
   // Nothing deletable at all: the same pass gives "Cannot Delete".
   fake.files.AddFile("C:\\Temp\\L\\x.tmp", 1);
@@ -141,7 +123,7 @@ TEST_F(DeleteThreadTest, ShellSuccessCountsOnlyWhenTheItemIsGone) {
               ElementsAre("started C:\\Temp\\S", "partial C:\\Temp\\S: C:\\Temp\\S\\held.tmp", "finished"));
 }
 
-TEST_F(DeleteThreadTest, FolderThatEmptiesFileByFileGetsNoOutcome) {
+TEST_F(DeleteThreadTest, FolderThatEmptiesFileByFileIsRemovedAndSaysSo) {
   // The shell fails (here by throwing, which counts as failure) on a tree it could have removed.
   fake.shell.on_delete = [](const std::string&) { throw std::runtime_error("shell broke"); };
   fake.files.AddFile("C:\\Temp\\E\\a.tmp", 1);
@@ -150,9 +132,11 @@ TEST_F(DeleteThreadTest, FolderThatEmptiesFileByFileGetsNoOutcome) {
 
   auto events = Run({"C:\\Temp\\E", "C:\\Temp\\Empty"});
 
-  EXPECT_THAT(events, ElementsAre("started C:\\Temp\\E", "started C:\\Temp\\Empty", "finished"));
+  EXPECT_THAT(events, ElementsAre("started C:\\Temp\\E", "folder C:\\Temp\\E", "started C:\\Temp\\Empty",
+                                  "folder C:\\Temp\\Empty", "finished"));
   EXPECT_THAT(fake.files.DeletedFiles(), ElementsAre("C:\\Temp\\E\\a.tmp", "C:\\Temp\\E\\S\\b.tmp"));
-  EXPECT_TRUE(fake.files.Exists("C:\\Temp\\E\\S"));
+  EXPECT_FALSE(fake.files.Exists("C:\\Temp\\E"));
+  EXPECT_FALSE(fake.files.Exists("C:\\Temp\\Empty"));
 }
 
 TEST_F(DeleteThreadTest, FileInUseIsCannotDeleteAndTheCurrentDirectoryIsLeftAlone) {
@@ -233,7 +217,8 @@ TEST_F(DeleteThreadTest, JunctionInsideAFolderIsNeitherFollowedNorHandedToTheShe
 
   auto events = Run({"C:\\Temp\\J"});
 
-  EXPECT_THAT(events, ElementsAre("started C:\\Temp\\J", "finished"));
+  // The link stays, and so does the folder holding it: all its files went.
+  EXPECT_THAT(events, ElementsAre("started C:\\Temp\\J", "partial C:\\Temp\\J:", "finished"));
   EXPECT_THAT(fake.shell.recycled, IsEmpty());
   EXPECT_THAT(fake.files.DeletedFiles(), ElementsAre("C:\\Temp\\J\\own.tmp"));
   EXPECT_TRUE(fake.files.Exists("C:\\Data\\thesis.doc"));

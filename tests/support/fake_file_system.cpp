@@ -132,6 +132,154 @@ void FakeFileSystem::AddJunction(const std::string& path, const std::string& tar
   n.junction_target = Key(Normalize(target));
 }
 
+void FakeFileSystem::AddFileLink(const std::string& path, const std::string& target, bool shows_as_link) {
+  std::lock_guard lock(mutex_);
+  std::string key = Key(Normalize(path));
+  EnsureParents(Normalize(path));
+  Node& n = nodes_[key];
+  n.name = LastName(path);
+  n.attributes = platform::kAttrArchive | (shows_as_link ? uint32_t{platform::kAttrReparsePoint} : 0u);
+  n.file_link_target = Key(Normalize(target));
+  auto t = nodes_.find(n.file_link_target);
+  n.size = t == nodes_.end() ? 0 : t->second.size;
+}
+
+void FakeFileSystem::SetLinkCount(const std::string& path, uint32_t links) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(path));
+  if (it != nodes_.end()) it->second.links = links;
+}
+
+void FakeFileSystem::Deny(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(path));
+  if (it != nodes_.end()) it->second.denied = true;
+}
+
+std::vector<std::string> FakeFileSystem::Writes() const {
+  std::lock_guard lock(mutex_);
+  return writes_;
+}
+
+std::map<std::string, std::string> FakeFileSystem::ContentAtDeletion() const {
+  std::lock_guard lock(mutex_);
+  return content_at_deletion_;
+}
+
+// A handle of the fake: it keeps the key of the node it reached, so that renames or swaps of the
+// path after the open do not change what it writes or deletes.
+class FakeFileSystem::OpenedFile : public platform::OpenedFile {
+ public:
+  OpenedFile(FakeFileSystem& files, std::string path, std::string key, bool reached, bool writable)
+      : files_(files), path_(std::move(path)), key_(std::move(key)), reached_(reached), writable_(writable) {}
+  ~OpenedFile() override {
+    if (!delete_on_close_) return;
+    std::lock_guard lock(files_.mutex_);
+    auto it = files_.nodes_.find(key_);
+    if (it == files_.nodes_.end()) return;
+    files_.deleted_.push_back(path_);
+    files_.content_at_deletion_[path_] = it->second.content;
+    files_.nodes_.erase(it);
+  }
+
+  std::optional<platform::OpenedFileInfo> Info() override {
+    std::lock_guard lock(files_.mutex_);
+    auto it = files_.nodes_.find(key_);
+    if (it == files_.nodes_.end()) return std::nullopt;
+    const Node& n = it->second;
+    const bool folder = (n.attributes & platform::kAttrDirectory) != 0;
+    return platform::OpenedFileInfo{n.attributes, n.links, folder ? 0 : n.size};
+  }
+
+  std::optional<bool> ReachedByPath() override {
+    if (!files_.handles_know_their_path) return std::nullopt;
+    return reached_;
+  }
+
+  bool Write(int64_t offset, const char* data, size_t size) override {
+    std::lock_guard lock(files_.mutex_);
+    auto it = files_.nodes_.find(key_);
+    if (!writable_ || files_.writes_fail || it == files_.nodes_.end() || offset < 0) return false;
+    Node& n = it->second;
+    const size_t end = static_cast<size_t>(offset) + size;
+    if (n.content.size() < end) n.content.resize(end, '\0');
+    n.content.replace(static_cast<size_t>(offset), size, data, size);
+    n.size = std::max<int64_t>(n.size, static_cast<int64_t>(end));
+    files_.writes_.push_back(path_ + "@" + std::to_string(offset) + "+" + std::to_string(size));
+    return true;
+  }
+
+  bool Flush() override {
+    std::lock_guard lock(files_.mutex_);
+    ++files_.flushes;
+    return writable_;
+  }
+
+  bool SetDeleteOnClose(bool delete_on_close) override {
+    std::lock_guard lock(files_.mutex_);
+    auto it = files_.nodes_.find(key_);
+    if (it == files_.nodes_.end()) return false;
+    const Node& n = it->second;
+    if (delete_on_close && (n.attributes & (platform::kAttrReadOnly | platform::kAttrDirectory))) return false;
+    delete_on_close_ = delete_on_close;
+    return true;
+  }
+
+ private:
+  FakeFileSystem& files_;
+  std::string path_, key_;
+  bool reached_, writable_;
+  bool delete_on_close_ = false;
+};
+
+std::unique_ptr<platform::OpenedFile> FakeFileSystem::OpenForDeletion(const std::string& path,
+                                                                      platform::DeletionAccess access) {
+  if (on_open_for_deletion) on_open_for_deletion(path);
+  std::lock_guard lock(mutex_);
+  if (path.size() >= platform::kMaxPath) return nullptr;
+  // The parents are followed, the last component is not.
+  std::string key = Resolve(path + "\\..") + "\\" + Key(LastName(path));
+  auto it = nodes_.find(key);
+  if (it == nodes_.end()) return nullptr;
+  bool reached = key == Key(Normalize(path));
+  const bool link_shows = (it->second.attributes & platform::kAttrReparsePoint) != 0;
+  if (!it->second.file_link_target.empty() && !link_shows) {
+    // Wine opens what the link points at.
+    key = it->second.file_link_target;
+    reached = false;
+    it = nodes_.find(key);
+    if (it == nodes_.end()) return nullptr;
+  }
+  const Node& n = it->second;
+  const bool overwrite = access == platform::DeletionAccess::kOverwrite;
+  if (n.locked) return nullptr;
+  if (overwrite && (n.attributes & (platform::kAttrReadOnly | platform::kAttrDirectory))) return nullptr;
+  return std::make_unique<OpenedFile>(*this, path, key, reached, overwrite);
+}
+
+bool FakeFileSystem::RemoveFolder(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  std::string key = Resolve(path + "\\..") + "\\" + Key(LastName(path));
+  auto it = nodes_.find(key);
+  if (it == nodes_.end() || !(it->second.attributes & platform::kAttrDirectory) || it->second.locked) return false;
+  if (ParentKey(key).empty()) return false;  // a drive root
+  if (it->second.junction_target.empty()) {
+    auto child = nodes_.lower_bound(key + "\\");
+    if (child != nodes_.end() && child->first.starts_with(key + "\\")) return false;
+  }
+  nodes_.erase(it);
+  return true;
+}
+
+std::optional<std::vector<FindEntry>> FakeFileSystem::ListFolder(const std::string& folder) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(folder));
+  if (it == nodes_.end() || !(it->second.attributes & platform::kAttrDirectory) || it->second.denied)
+    return std::nullopt;
+  if (folder.size() + 2 >= platform::kMaxPath) return std::nullopt;
+  return FindFiles(folder + "\\*");
+}
+
 void FakeFileSystem::Lock(const std::string& path) {
   std::lock_guard lock(mutex_);
   std::string key = Resolve(path);
@@ -198,11 +346,11 @@ bool FakeFileSystem::RemoveTree(const std::string& path) {
   std::string parent = Resolve(path + "\\..");
   std::string key = parent + "\\" + Key(LastName(path));
   if (!nodes_.count(key) || ParentKey(key).empty()) return false;
-  if (nodes_[key].locked) return false;
+  if (nodes_[key].locked || nodes_[key].denied) return false;
   bool is_link = !nodes_[key].junction_target.empty();
   if (!is_link) {
     for (auto it = nodes_.lower_bound(key + "\\"); it != nodes_.end() && it->first.starts_with(key + "\\");) {
-      if (it->second.locked) return false;
+      if (it->second.locked || it->second.denied) return false;
       ++it;
     }
     for (auto it = nodes_.lower_bound(key + "\\"); it != nodes_.end() && it->first.starts_with(key + "\\");) {
@@ -247,7 +395,7 @@ std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path
   }
   std::string key = Resolve(folder.empty() ? std::string(".") : folder);
   auto dir = nodes_.find(key);
-  if (dir == nodes_.end() || !(dir->second.attributes & platform::kAttrDirectory)) return out;
+  if (dir == nodes_.end() || !(dir->second.attributes & platform::kAttrDirectory) || dir->second.denied) return out;
   // A pattern without wildcards names one entry, which may be the folder's own (FindFirstFile on
   // a full path finds that path).
   const std::string prefix = key + "\\";
@@ -277,6 +425,11 @@ bool FakeFileSystem::DeleteFile(const std::string& path) {
   std::lock_guard lock(mutex_);
   auto it = nodes_.find(Resolve(path));
   if (it == nodes_.end()) return false;
+  if (!it->second.file_link_target.empty() && !(it->second.attributes & platform::kAttrReparsePoint)) {
+    // Wine deletes the file a link points at and leaves the link.
+    it = nodes_.find(it->second.file_link_target);
+    if (it == nodes_.end()) return false;
+  }
   const Node& n = it->second;
   if ((n.attributes & platform::kAttrDirectory) || n.locked || (n.attributes & platform::kAttrReadOnly)) return false;
   deleted_.push_back(path);

@@ -3,7 +3,9 @@
 // ignored, a current directory per drive and one for the process. Tests plant folders and files
 // (with lengths, attributes and content), mark files that cannot be deleted, reparse points, and
 // drives of every type.
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -24,10 +26,25 @@ class FakeFileSystem : public platform::FileSystem {
   // A folder entry that is a junction or symbolic link: it lists as a folder with the reparse
   // attribute, and entering it shows the target's entries.
   void AddJunction(const std::string& path, const std::string& target);
+  // A link to a file as Wine shows one: it lists as a plain file, and opening it reaches the
+  // target. With shows_as_link it lists with the reparse attribute and opens as the link itself,
+  // as on Windows.
+  void AddFileLink(const std::string& path, const std::string& target, bool shows_as_link = false);
+  // Gives a file more names: its handle reports this many hard links.
+  void SetLinkCount(const std::string& path, uint32_t links);
   // Files that DeleteFile refuses (in use).
   void Lock(const std::string& path);
   // Files that exist but that ReadFile cannot read (held open without sharing, an I/O error).
   void MakeUnreadable(const std::string& path);
+  // Folders that cannot be listed (access denied): ListFolder fails, FindFiles finds nothing.
+  void Deny(const std::string& path);
+  // Called whenever a file is opened for deletion, with its path, before the checks: a test can
+  // change the tree there, as another program might between the scan and the cleaning.
+  std::function<void(const std::string&)> on_open_for_deletion;
+  // Whether opened handles can tell their own path (false: Windows XP).
+  bool handles_know_their_path = true;
+  // Writes through handles fail, as on a disk that is full or failing.
+  bool writes_fail = false;
   void SetWindowsDirectory(const std::string& path) { windows_dir_ = path; }
   void SetWriteFailure(const std::string& reason) { write_failure_ = reason; }
 
@@ -35,6 +52,11 @@ class FakeFileSystem : public platform::FileSystem {
   // Removes a folder and everything below it (as the shell's delete would).
   bool RemoveTree(const std::string& path);
   std::vector<std::string> DeletedFiles() const;
+  // What was written through handles opened for deletion: "path@offset+size" per write, and the
+  // content each deleted file held at the moment it went.
+  std::vector<std::string> Writes() const;
+  std::map<std::string, std::string> ContentAtDeletion() const;
+  int flushes = 0;
   std::string Content(const std::string& path) const;
   // Every path below a folder (files and folders), sorted; for checking what is left.
   std::vector<std::string> ListTree(const std::string& root) const;
@@ -44,6 +66,10 @@ class FakeFileSystem : public platform::FileSystem {
   std::optional<uint32_t> GetAttributes(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
+  std::unique_ptr<platform::OpenedFile> OpenForDeletion(const std::string& path,
+                                                        platform::DeletionAccess access) override;
+  bool RemoveFolder(const std::string& path) override;
+  std::optional<std::vector<platform::FindEntry>> ListFolder(const std::string& folder) override;
   std::string GetCurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& path) override;
   bool GetDiskFreeSpace(const std::string& root, int64_t* free_to_caller, int64_t* total) override;
@@ -65,8 +91,12 @@ class FakeFileSystem : public platform::FileSystem {
     std::string content;
     bool locked = false;
     bool unreadable = false;
-    std::string junction_target;  // key of the target folder, for reparse points
+    std::string junction_target;   // key of the target folder, for reparse points
+    std::string file_link_target;  // key of the target file, for links to files
+    uint32_t links = 1;
+    bool denied = false;
   };
+  class OpenedFile;
   struct Drive {
     platform::DriveType type;
     bool ready;
@@ -89,6 +119,8 @@ class FakeFileSystem : public platform::FileSystem {
   std::string windows_dir_ = "C:\\WINDOWS";
   std::string write_failure_;
   std::vector<std::string> deleted_;
+  std::vector<std::string> writes_;
+  std::map<std::string, std::string> content_at_deletion_;
 };
 
 // Wildcard match as FindFirstFileA does it on long names: "*" any run, "?" one character, letter

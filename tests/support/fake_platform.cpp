@@ -30,8 +30,11 @@ int FakeShell::FileOperationDelete(const std::string& path, unsigned flags) {
 }
 
 long FakeShell::EmptyRecycleBin(const std::string& root, unsigned flags) {
-  std::lock_guard lock(mutex_);
-  emptied.emplace_back(root, flags);
+  {
+    std::lock_guard lock(mutex_);
+    emptied.emplace_back(root, flags);
+  }
+  if (on_empty) on_empty();
   return 0;
 }
 

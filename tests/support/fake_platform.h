@@ -32,6 +32,7 @@ class FakeShell : public platform::Shell {
   std::vector<std::pair<std::string, unsigned>> emptied;      // (root, flags) of each emptying
   std::vector<std::pair<std::string, std::string>> executed;  // (verb, file)
   std::function<void(const std::string&)> on_delete;          // called before a delete, may throw
+  std::function<void()> on_empty;                             // what emptying the bins does to the fake file system
   // Answers 0 even when the tree could not be removed, as Wine's shell does for a folder that
   // holds a file in use (it deletes what it can and reports success).
   bool claims_success = false;

@@ -237,3 +237,17 @@ HWND StartMainWindow(const GuiProgram& program) {
 }
 
 HWND StartPicture(HWND main) { return FindChildAt(main, "CxPicture", 459, 185); }
+
+HWND WaitForMainWindow(const GuiProgram& program) { return StartMainWindow(program); }
+
+HWND OpenOptionsDialog(const GuiProgram& program, HWND main) {
+  ClickControl(FindChild(main, "Advanced Options"));
+  HWND options = program.WaitForWindow("Options");
+  // The dialog's controls are made as it first shows: wait for the last of them.
+  if (options) WaitUntil([&] { return FindChild(options, "&OK") != nullptr; }, 30000);
+  return options;
+}
+
+void SetCheckBox(HWND box, bool checked) {
+  if ((SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked) SendMessageA(box, BM_CLICK, 0, 0);
+}

@@ -73,6 +73,14 @@ bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {
 // The items of a list box in another process (read in their wide form: the ANSI one arrives cut
 // to its first character across processes under Wine).
 std::vector<std::string> ListBoxItems(HWND list);
+// The main window of a started program, with the start-up warning about missing administrator
+// rights closed when it comes; nullptr when the window does not show.
+HWND WaitForMainWindow(const GuiProgram& program);
+// Opens the options dialog from the main window's "Advanced Options" link and waits until its
+// controls are made; nullptr when it does not show.
+HWND OpenOptionsDialog(const GuiProgram& program, HWND main);
+// Ticks or clears a check box as a click would.
+void SetCheckBox(HWND box, bool checked);
 // The program's settings file, "...\Torvex Clutterix\general.conf" in the local application data
 // (its folder is made when missing, so that a test can write the file).
 std::string SettingsFilePath();

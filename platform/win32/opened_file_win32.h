@@ -1,0 +1,14 @@
+#pragma once
+// Opening a file or folder for deletion, for the Win32 file system.
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace platform::win32 {
+
+// CreateFileA without following a reparse point at the last component; nullptr when it fails.
+// The caller has checked the path's length.
+std::unique_ptr<OpenedFile> OpenForDeletion(const std::string& path, DeletionAccess access);
+
+}  // namespace platform::win32

@@ -1,0 +1,32 @@
+#include "tests/support/delete_runner.h"
+
+#include "clean/delete_thread.h"
+#include "tests/support/sync_queue.h"
+
+std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<std::string>& items,
+                                         const DeleteRunOptions& options) {
+  SyncQueue queue;
+  std::vector<std::string> events;
+  auto* worker = new TDeleteThread(queue, fake.os);
+  worker->FreeOnTerminate = true;
+  worker->FSecureErase = options.secure_erase;
+  worker->FOnItemStarted = [&](const std::string& item) {
+    events.push_back("started " + item);
+    if (options.on_started) options.on_started(item);
+  };
+  worker->FOnFileDeleted = [&](const std::string& item) { events.push_back("file " + item); };
+  worker->FOnFolderDeleted = [&](const std::string& item) { events.push_back("folder " + item); };
+  worker->FOnPartialDelete = [&](const std::string& item, const std::vector<std::string>& left) {
+    std::string text = "partial " + item + ":";
+    for (size_t i = 0; i < left.size(); ++i) text += (i ? "|" : " ") + left[i];
+    events.push_back(text);
+  };
+  worker->FOnCannotDelete = [&](const std::string& item, const std::string& reason) {
+    events.push_back("cannot " + item + ": " + reason);
+  };
+  worker->FOnFinished = [&] { events.push_back("finished"); };
+  worker->SetJobList(items);
+  worker->Resume();
+  queue.PumpUntilIdle();
+  return events;
+}

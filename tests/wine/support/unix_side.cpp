@@ -1,0 +1,98 @@
+#include "tests/wine/support/unix_side.h"
+
+#include <string>
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) { return std::wstring(ansi.begin(), ansi.end()); }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadAll(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<failed>";
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+  CloseHandle(file);
+  return text;
+}
+
+std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+
+}  // namespace
+
+std::string UnixPath(const std::string& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto to_unix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!to_unix) return "";
+  char* unix_path = to_unix(Wide(path).c_str());
+  std::string out = unix_path ? unix_path : "";
+  if (unix_path) HeapFree(GetProcessHeap(), 0, unix_path);
+  return out;
+}
+
+bool RunUnix(const std::string& folder, const std::string& program, const std::string& arguments,
+             const std::function<bool()>& done) {
+  HANDLE change =
+      FindFirstChangeNotificationA(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_FILE_NAME);
+  if (change == INVALID_HANDLE_VALUE) return false;
+  std::string command = "\"\\\\?\\unix" + program + "\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  const bool started =
+      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  if (started) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  while (started && !done()) {
+    if (WaitForSingleObject(change, 60000) != WAIT_OBJECT_0) break;  // guard against a broken run
+    FindNextChangeNotification(change);
+  }
+  FindCloseChangeNotification(change);
+  return done();
+}
+
+bool MakeUnixLink(const std::string& link, const std::string& target) {
+  const std::string unix_link = UnixPath(link), unix_target = UnixPath(target);
+  if (unix_link.empty() || unix_target.empty()) return false;
+  return RunUnix(Folder(link), "\\bin\\ln", "-s \"" + unix_target + "\" \"" + unix_link + "\"",
+                 [&] { return Exists(link); });
+}
+
+bool RemoveUnixLink(const std::string& link) {
+  const std::string unix_link = UnixPath(link);
+  if (unix_link.empty()) return false;
+  return RunUnix(Folder(link), "\\bin\\rm", "-f \"" + unix_link + "\"", [&] { return !Exists(link); });
+}
+
+// The process makes a fifo, opens the file as fd 3, says so by creating `ready`, waits for a line
+// on the fifo, removes it (Wine can neither see nor delete one), then copies what fd 3 reads into
+// `out`, written aside and renamed so that its name appears only once it is whole.
+LinuxHolder::LinuxHolder(const std::string& file, const std::string& scratch)
+    : scratch_(scratch), fifo_(scratch + "\\release"), out_(scratch + "\\content") {
+  const std::string ready = scratch + "\\ready";
+  if (UnixPath(file).empty()) return;
+  const std::string fifo = "'" + UnixPath(fifo_) + "'", out = "'" + UnixPath(out_) + "'";
+  const std::string script = "/usr/bin/mkfifo " + fifo + " && exec 3<'" + UnixPath(file) + "' && : >'" +
+                             UnixPath(ready) + "' && read go <" + fifo + "; /bin/rm -f " + fifo + "; /bin/cat <&3 >" +
+                             out + ".part && /bin/mv " + out + ".part " + out;
+  holding_ = RunUnix(scratch_, "\\bin\\sh", "-c \"" + script + "\"", [&] { return Exists(ready); });
+}
+
+LinuxHolder::~LinuxHolder() {
+  if (holding_ && !released_) ReadThroughHandle();
+}
+
+std::string LinuxHolder::ReadThroughHandle() {
+  if (!holding_ || released_) return "<failed>";
+  released_ = true;
+  if (!RunUnix(scratch_, "\\bin\\sh", "-c \"echo go >'" + UnixPath(fifo_) + "'\"", [&] { return Exists(out_); }))
+    return "<failed>";
+  return ReadAll(out_);
+}
