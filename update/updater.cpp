@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/exception.h"
+#include "update/news_text.h"
 #include "update/update_settings.h"
 
 namespace {
@@ -12,19 +13,28 @@ constexpr size_t kChunk = 1025;
 
 }  // namespace
 
-std::string DownloadText(platform::Http& http, const std::string& Address) {
+std::string DownloadText(platform::Http& http, const std::string& Address, const platform::HttpLimits& limits) {
   std::string result;
   platform::InternetHandle session = http.Open(kAgent);
   if (!session) throw platform::Exception("Unable to initialize Wininet");
-  platform::InternetHandle request = http.OpenUrl(session, Address, platform::kInternetFlagReload);
+  // The cache would keep a copy of every answer, which the next scan then lists as garbage.
+  platform::InternetHandle request =
+      http.OpenUrl(session, Address, platform::kInternetFlagReload | platform::kInternetFlagNoCacheWrite, limits);
   if (!request) {
     result = "0";
   } else {
     char buffer[kChunk];
+    size_t received = 0;
     for (;;) {
       std::memset(buffer, 0, sizeof buffer);
       size_t read = http.Read(request, buffer, sizeof buffer);
       if (read == 0) break;
+      received += read;
+      // A longer body is no answer of the kind asked for; reading on would only fill memory.
+      if (received > limits.max_body) {
+        result = "0";
+        break;
+      }
       // A chunk's text ends at its first zero byte; the rest of that chunk is dropped.
       result.append(buffer, strnlen(buffer, sizeof buffer));
     }
@@ -81,7 +91,25 @@ TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmU
   WebBrowser1->SetAlign(ui::TAlign::alClient);
   WebBrowser1->SetAlignMargin(5);
 
-  // Takes the browser's place where no browser can be embedded, so the window is never blank.
+  lbNewsNote = Add<ui::TLabel>(this, "lbNewsNote");
+  lbNewsNote->SetCaption("The news about this release cannot be shown in this window. Read it in your web browser:");
+  lbNewsNote->SetBounds(5, 5, 539, 13);
+  lbNewsNote->SetAlign(ui::TAlign::alTop);
+  lbNewsNote->SetAlignMargin(5);
+  lbNewsNote->SetVisible(false);
+
+  lbNewsLink = Add<ui::TLabel>(this, "lbNewsLink");
+  ui::TFont link = Font();
+  link.Color = ui::clBlue;
+  link.Underline = true;
+  lbNewsLink->SetFont(link);
+  lbNewsLink->SetBounds(5, 23, 539, 13);
+  lbNewsLink->SetAlign(ui::TAlign::alTop);
+  lbNewsLink->SetAlignMargin(5);
+  lbNewsLink->SetCursor(ui::TCursor::crHandPoint);
+  lbNewsLink->SetVisible(false);
+  lbNewsLink->OnClick = [this](ui::TControl* sender) { lbNewsLinkClick(sender); };
+
   memoNews = Add<ui::TMemo>(this, "memoNews");
   memoNews->SetBounds(5, 5, 539, 420);
   memoNews->SetAlign(ui::TAlign::alClient);
@@ -94,29 +122,42 @@ TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmU
 }
 
 void TfrmUpdater::CheckForUpdates(const std::string& Address, int ReleaseNumber) {
-  const std::string response = DownloadText(ctx_.os.http, Address);
+  std::string response;
+  try {
+    response = DownloadText(ctx_.os.http, Address);
+  } catch (const platform::Exception&) {
+    throw;  // the system's own message, for the general error display
+  } catch (const std::exception&) {
+    return;  // a check that went wrong finds no update; the user never reads a library's text
+  }
   if (IsInteger(response) && ReleaseNumber < std::stoi(response)) Show();
 }
 
 void TfrmUpdater::FormShow(ui::TControl*) {
-  const std::string news = "http://" + FHost + "/zp/cx.php?ver=1.2&type=news";
-  if (WebBrowser1->Navigate(news)) {
-    WebBrowser1->SetVisible(true);
+  const std::string news = NewsAddress();
+  const bool embedded = WebBrowser1->Navigate(news);
+  WebBrowser1->SetVisible(embedded);
+  lbNewsNote->SetVisible(!embedded);
+  lbNewsLink->SetVisible(!embedded);
+  if (embedded) {
     memoNews->SetVisible(false);
     return;
   }
-  WebBrowser1->SetVisible(false);
+  lbNewsLink->SetCaption(news);
   std::string text;
   try {
-    text = DownloadText(ctx_.os.http, news);
-  } catch (const platform::Exception&) {
-    text = "0";
+    // "0" is what an address that cannot be opened gives: then only the link is offered.
+    const std::string page = DownloadText(ctx_.os.http, news, kNewsPageLimits);
+    if (page != "0") text = NewsText(page);
+  } catch (const std::exception&) {
   }
-  // "0" is what an address that cannot be opened gives.
-  memoNews->SetText(text == "0" ? "The news about this release cannot be shown: the update server did not answer."
-                                : text);
-  memoNews->SetVisible(true);
+  memoNews->SetText(text);
+  memoNews->SetVisible(!text.empty());
 }
+
+std::string TfrmUpdater::NewsAddress() const { return "http://" + FHost + "/zp/cx.php?ver=1.2&type=news"; }
+
+void TfrmUpdater::lbNewsLinkClick(ui::TControl*) { ctx_.os.shell.Execute(Handle(), "open", NewsAddress()); }
 
 void TfrmUpdater::JvXPButton1Click(ui::TControl*) { Close(); }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/context.h"
+#include "platform/internet.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -12,7 +13,11 @@ class TfrmUpdater : public ui::TForm {
   explicit TfrmUpdater(const TContext& context);
 
   ui::TWebBrowser* WebBrowser1;
-  ui::TMemo* memoNews;  // shown in the browser's place where no browser can be embedded
+  // In the browser's place where no browser can be embedded: a line saying so, the news page's
+  // address as a link to the user's own browser, and the page's text when it can be fetched.
+  ui::TLabel* lbNewsNote;
+  ui::TLabel* lbNewsLink;
+  ui::TMemo* memoNews;
   ui::TPanel* Panel1;
   ui::TButton* JvXPButton2;
   ui::TButton* JvXPButton1;
@@ -23,17 +28,26 @@ class TfrmUpdater : public ui::TForm {
   void FormShow(ui::TControl* Sender);
   void JvXPButton1Click(ui::TControl* Sender);
   void JvXPButton2Click(ui::TControl* Sender);
+  void lbNewsLinkClick(ui::TControl* Sender);
 
   // The host (host or host:port) that the news page and setup addresses are built on.
   std::string FHost;
+  std::string NewsAddress() const;
 
  private:
   TContext ctx_;
 };
 
-// The whole body of an HTTP address as text; "0" when the address cannot be opened. Throws
+// A release number is a few bytes; the news page is a small page. Either comes within about
+// 10 s or not at all, so that a slow server cannot hold the start-up.
+inline constexpr platform::HttpLimits kReleaseQueryLimits{10000, 1024, 3};
+inline constexpr platform::HttpLimits kNewsPageLimits{10000, 256 * 1024, 3};
+
+// The whole body of an HTTP address as text, fetched past every cache and leaving nothing in it;
+// "0" when the address cannot be opened or the body is longer than limits.max_body. Throws
 // "Unable to initialize Wininet" when no Internet handle can be opened.
-std::string DownloadText(platform::Http& http, const std::string& Address);
+std::string DownloadText(platform::Http& http, const std::string& Address,
+                         const platform::HttpLimits& limits = kReleaseQueryLimits);
 // Whether Text is a whole number: optional leading spaces, an optional sign, decimal digits and
 // nothing after them, within 32 bits.
 bool IsInteger(const std::string& Text);

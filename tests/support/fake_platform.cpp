@@ -71,8 +71,10 @@ platform::InternetHandle FakeHttp::Open(const std::string& agent) {
   return next_handle_++;
 }
 
-platform::InternetHandle FakeHttp::OpenUrl(platform::InternetHandle, const std::string& url, uint32_t flags) {
+platform::InternetHandle FakeHttp::OpenUrl(platform::InternetHandle, const std::string& url, uint32_t flags,
+                                           const platform::HttpLimits& request_limits) {
   requests.emplace_back(url, flags);
+  limits.push_back(request_limits);
   auto it = responses.find(url);
   if (it == responses.end()) return 0;
   pending_.assign(it->second.begin(), it->second.end());
@@ -87,6 +89,7 @@ size_t FakeHttp::Read(platform::InternetHandle, char* buffer, size_t size) {
   std::memcpy(buffer, chunk.data(), n);
   chunk.erase(0, n);
   if (chunk.empty()) pending_.pop_front();
+  bytes_read += n;
   return n;
 }
 

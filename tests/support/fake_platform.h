@@ -59,11 +59,13 @@ class FakeUrlCache : public platform::UrlCache {
 };
 
 // HTTP: answers an address with a body delivered in the given chunks (each Read returns at most
-// one chunk, and never more than the caller's buffer).
+// one chunk, and never more than the caller's buffer). Keeps the limits of every request and
+// counts the bytes handed out, as the real one fetches at most max_body + 1 of them.
 class FakeHttp : public platform::Http {
  public:
   platform::InternetHandle Open(const std::string& agent) override;
-  platform::InternetHandle OpenUrl(platform::InternetHandle session, const std::string& url, uint32_t flags) override;
+  platform::InternetHandle OpenUrl(platform::InternetHandle session, const std::string& url, uint32_t flags,
+                                   const platform::HttpLimits& limits) override;
   size_t Read(platform::InternetHandle request, char* buffer, size_t size) override;
   void Close(platform::InternetHandle handle) override;
 
@@ -71,6 +73,8 @@ class FakeHttp : public platform::Http {
   std::map<std::string, std::vector<std::string>> responses;  // url -> chunks; missing: cannot open
   std::vector<std::string> agents;
   std::vector<std::pair<std::string, uint32_t>> requests;  // (url, flags)
+  std::vector<platform::HttpLimits> limits;
+  size_t bytes_read = 0;
   int open_handles = 0;
 
  private:

@@ -6,6 +6,7 @@
 #include "platform/exception.h"
 #include "settings/mem_ini_file.h"
 #include "tests/support/test_env.h"
+#include "update/news_text.h"
 #include "update/update_settings.h"
 
 namespace {
@@ -35,12 +36,29 @@ TEST(DownloadTextTest, ReadsChunksAndStopsEachAtItsFirstZeroByte) {
   EXPECT_EQ(DownloadText(http, "http://h/a"), "1234");
   ASSERT_EQ(http.agents.size(), 1u);
   EXPECT_EQ(http.agents[0], "Torvex Updater 1.5.1");
-  EXPECT_EQ(http.requests[0].second, platform::kInternetFlagReload);
+  // Past every cache, and nothing left in it for the cleaner to find.
+  EXPECT_EQ(http.requests[0].second, platform::kInternetFlagReload | platform::kInternetFlagNoCacheWrite);
   EXPECT_EQ(http.open_handles, 0);
 
-  // A body longer than the 1025-byte buffer arrives whole.
+  // A body longer than the 1025-byte buffer arrives whole when the limits allow it.
   http.responses["http://h/long"] = {std::string(3000, 'x')};
-  EXPECT_EQ(DownloadText(http, "http://h/long"), std::string(3000, 'x'));
+  EXPECT_EQ(DownloadText(http, "http://h/long", kNewsPageLimits), std::string(3000, 'x'));
+}
+
+TEST(DownloadTextTest, AReleaseAnswerLongerThanOneKilobyteIsNoAnswerAndIsNotReadOn) {
+  FakeHttp http;
+  http.responses["http://h/q"] = {std::string(1024, ' ')};
+  EXPECT_EQ(DownloadText(http, "http://h/q"), std::string(1024, ' '));
+  ASSERT_EQ(http.limits.size(), 1u);
+  EXPECT_EQ(http.limits[0].max_body, 1024u);
+  EXPECT_EQ(http.limits[0].deadline_ms, 10000u);
+
+  // 1,500 MB of "9" would fill memory; the download stops after the first chunk past the cap.
+  http.bytes_read = 0;
+  http.responses["http://h/huge"] = std::vector<std::string>(2000, std::string(1025, '9'));
+  EXPECT_EQ(DownloadText(http, "http://h/huge"), "0");
+  EXPECT_LE(http.bytes_read, 2u * 1025u);
+  EXPECT_EQ(http.open_handles, 0);
 }
 
 TEST(DownloadTextTest, UnopenableAddressGivesZeroAndNoSessionIsAnError) {
@@ -80,15 +98,22 @@ INSTANTIATE_TEST_SUITE_P(Bodies, CheckForUpdatesTest,
                                            CheckCase{{"-1"}, false}, CheckCase{{"4\r\n"}, false}, CheckCase{{}, false},
                                            CheckCase{{"<html>error</html>"}, false}));
 
-TEST(UpdaterWindowTest, WithoutABrowserTheNewsTextStandsInItsPlace) {
+TEST(UpdaterWindowTest, WithoutABrowserTheNewsIsReadableTextWithALinkNeverMarkup) {
   TestEnv env;
   env.backend.browser_available = false;
   env.fake.http.responses[kQuery] = {"5"};
-  env.fake.http.responses[kNews] = {"Release 5 is out."};
-  env.forms.frmUpdater->CheckForUpdates(kQuery, 3);
-  EXPECT_TRUE(env.forms.frmUpdater->memoNews->Visible());
-  EXPECT_FALSE(env.forms.frmUpdater->WebBrowser1->Visible());
-  EXPECT_EQ(env.forms.frmUpdater->memoNews->Text(), "Release 5 is out.");
+  env.fake.http.responses[kNews] = {"<html><script>alert(1)</script><p>Release 5 is out &amp; faster.</p></html>"};
+  TfrmUpdater& u = *env.forms.frmUpdater;
+  u.CheckForUpdates(kQuery, 3);
+  EXPECT_TRUE(u.memoNews->Visible());
+  EXPECT_FALSE(u.WebBrowser1->Visible());
+  EXPECT_EQ(u.memoNews->Text(), "Release 5 is out & faster.");
+  EXPECT_TRUE(u.lbNewsNote->Visible());
+  EXPECT_EQ(u.lbNewsLink->Caption(), kNews);
+  u.lbNewsLink->DoClick();
+  ASSERT_EQ(env.fake.shell.executed.size(), 1u);
+  EXPECT_EQ(env.fake.shell.executed[0].second, kNews);
+  env.fake.shell.executed.clear();
 
   env.forms.frmUpdater->JvXPButton2->DoClick();
   ASSERT_EQ(env.fake.shell.executed.size(), 1u);
@@ -96,6 +121,23 @@ TEST(UpdaterWindowTest, WithoutABrowserTheNewsTextStandsInItsPlace) {
   EXPECT_EQ(env.fake.shell.executed[0].second, "http://www.torvex.com/files/clutterix_setup.exe");
   env.forms.frmUpdater->JvXPButton1->DoClick();
   EXPECT_FALSE(env.forms.frmUpdater->Visible());
+
+  // Shown again with the news server gone: the line and the link stay, no empty text box.
+  env.fake.http.responses.erase(kNews);
+  u.Show();
+  EXPECT_FALSE(u.memoNews->Visible());
+  EXPECT_TRUE(u.lbNewsLink->Visible());
+}
+
+TEST(NewsTextTest, KeepsWhatAReaderSeesAndDropsEverythingElse) {
+  const std::string page =
+      "<!DOCTYPE html><html><head><title>News</title><style>p{color:red}</style></head>\n"
+      "<body><!-- a <b>comment</b> --><h1>Clutterix&nbsp;4</h1>\n<p>Faster   scans,\n fewer &lt;clicks&gt;.<br>"
+      "Caf&#233; &#x41;&quot;B&quot; &bogus; a < b</p><script type=\"text/javascript\">document.write('<p>x</p>')"
+      "</script><ul><li>One</li><li>Two</li></ul></body></html>";
+  EXPECT_EQ(NewsText(page), "Clutterix 4\n\nFaster scans, fewer <clicks>.\nCaf\xe9 A\"B\" &bogus; a < b\n\nOne\nTwo");
+  // A page cut off inside its script shows nothing of the script.
+  EXPECT_EQ(NewsText("<p>Hello</p><script>var a = '<b>never'"), "Hello");
 }
 
 const std::string kConf =

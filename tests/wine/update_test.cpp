@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <wininet.h>
+
 #include <fstream>
 
 #include "platform/win32/win32_platform.h"
@@ -27,6 +29,42 @@ TEST(UpdateWine, DownloadTextReadsTheBodyAndAnUnreachableServerGivesZero) {
   }
   // The server is gone: nothing listens on its port any more.
   EXPECT_EQ(DownloadText(*http, "http://127.0.0.1:" + std::to_string(port) + "/zp/cx.php?ver=1.2"), "0");
+}
+
+// What a misbehaving server gets from the real WinInet: "0" (no update), within the deadline,
+// and no copy of its answer in the Internet cache.
+TEST(UpdateWine, SlowHugeLoopingOrFailingServersGiveNoAnswerInTime) {
+  auto http = platform::win32::CreateHttp();
+  struct Case {
+    const char* what;
+    HttpAnswer answer;
+  };
+  const Case cases[] = {
+      {"trickle", {200, std::string(60, ' ') + "4", "", 1000}},  // 61 s without the deadline
+      {"silent", {200, "4", "", 0, false, true}},
+      {"huge", {200, std::string(64 * 1024, '9'), "", 0, true}},
+      {"404 with a number", {404, "4"}},
+  };
+  for (const Case& c : cases) {
+    TestHttpServer server(c.answer);
+    const std::string url = "http://" + server.host() + "/zp/cx.php?ver=1.2";
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(DownloadText(*http, url), "0") << c.what;
+    EXPECT_LT(GetTickCount() - start, 20000u) << c.what;
+    DWORD size = 0;
+    EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size)) << c.what << ": left in the cache";
+  }
+  // A redirect to itself is followed a few times, not forever.
+  TestHttpServer loop(HttpAnswer{302, "", "/zp/cx.php?ver=1.2"});
+  EXPECT_EQ(DownloadText(*http, "http://" + loop.host() + "/zp/cx.php?ver=1.2"), "0");
+  EXPECT_LE(loop.requests().size(), 4u);
+  EXPECT_GE(loop.requests().size(), 2u);
+  // A plain answer leaves nothing in the cache either.
+  TestHttpServer plain("4");
+  const std::string url = "http://" + plain.host() + "/zp/cx.php?ver=1.2";
+  EXPECT_EQ(DownloadText(*http, url), "4");
+  DWORD size = 0;
+  EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size));
 }
 
 struct WindowCount {

@@ -354,6 +354,7 @@ void Win32Backend::DispatchOne(MSG& msg) {
 // button and Escape closes a modal form. The windows' z-order is their painting order, so the
 // dialog manager's own navigation (which follows z-order) is not used.
 bool Win32Backend::PreTranslate(MSG& msg) {
+  if (BrowserKey(msg)) return true;
   if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR) || !msg.hwnd) return false;
   if (msg.message == WM_KEYDOWN && msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)
     return false;
@@ -393,6 +394,19 @@ bool Win32Backend::PreTranslate(MSG& msg) {
   if (form.InModalLoop()) {
     form.Close();
     return true;
+  }
+  return false;
+}
+
+// Keys for a page in an embedded browser go to the page first, so that Tab walks its links
+// before it leaves the page for the next control.
+bool Win32Backend::BrowserKey(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  for (HWND h = msg.hwnd; h; h = GetParent(h)) {
+    Peer* peer = PeerFromWindow(h);
+    if (!peer || peer->backend != this) continue;
+    if (peer->control->Kind() != ControlKind::kWebBrowser) return false;
+    return h != msg.hwnd && peer->browser && peer->browser->TranslateKey(msg);
   }
   return false;
 }

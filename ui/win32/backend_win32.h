@@ -59,7 +59,8 @@ class Win32Backend : public Backend {
   void Terminate() override;
   void ShowErrorMessage(const std::string& title, const std::string& text) override;
 
-  // Installs the embedded browser; until then Navigate answers false.
+  // Replaces the embedded browser (the system's control by default); with nullptr, or a factory
+  // that gives none, Navigate answers false.
   void SetBrowserFactory(BrowserFactory factory) { browser_factory_ = factory; }
   // Destroys every window, timer, notification-area icon and GDI object. Afterwards every call
   // is ignored (RunModal answers mrCancel). Call it once the loop has ended and before the forms
@@ -87,6 +88,7 @@ class Win32Backend : public Backend {
   void ApplyFrame(Peer& peer, bool place);
   void ApplyFormState(Peer& peer);
   bool PreTranslate(MSG& msg);
+  bool BrowserKey(MSG& msg);
   void DispatchOne(MSG& msg);
   void MoveFocus(TForm& form, bool forward);
   std::vector<HWND> TabStops(TControl& root);
@@ -152,7 +154,7 @@ class Win32Backend : public Backend {
   HICON icon_small_ = nullptr;
   UINT taskbar_created_ = 0;
   bool shut_down_ = false;
-  BrowserFactory browser_factory_ = nullptr;
+  BrowserFactory browser_factory_ = CreateSystemBrowser;
 
   std::vector<std::unique_ptr<Peer>> peers_;
   std::vector<std::unique_ptr<ComponentPeer>> component_peers_;

@@ -1,7 +1,8 @@
 #pragma once
-// The seam for an embedded web browser. The backend gives every TWebBrowser a plain host window;
-// a browser implementation, once installed with Win32Backend::SetBrowserFactory, fills that
-// window. Without one, TWebBrowser::Navigate answers false and the form shows the page another way.
+// The seam for an embedded web browser. The backend gives every TWebBrowser a plain host window
+// and fills it through its browser factory: by default the system's web browser control
+// (CreateSystemBrowser); Win32Backend::SetBrowserFactory replaces it. When the factory gives no
+// browser, TWebBrowser::Navigate answers false and the form shows the page another way.
 #include <windows.h>
 
 #include <memory>
@@ -16,10 +17,20 @@ class EmbeddedBrowser {
   virtual bool Navigate(const std::string& url) = 0;
   // The host window changed size; the browser fills its client area.
   virtual void Resize(int width, int height) = 0;
+  // A key message for a window inside the browser, before the dialog keys of the form see it;
+  // true when the page used it (Tab between its links, say).
+  virtual bool TranslateKey(MSG&) { return false; }
+  // The host window received the keyboard focus (by Tab or a click): the page takes it.
+  virtual void TakeFocus() {}
 };
 
 // Creates a browser inside the host window, or nullptr when none can be embedded here.
 // Called on the GUI thread, once per host, at the first navigation.
 using BrowserFactory = std::unique_ptr<EmbeddedBrowser> (*)(HWND host);
+
+// The system's web browser control (CLSID_WebBrowser), activated in place in the host window,
+// silent (no script error dialogs); nullptr when it cannot be created or activated. Needs OLE
+// initialised on the calling thread.
+std::unique_ptr<EmbeddedBrowser> CreateSystemBrowser(HWND host);
 
 }  // namespace ui::win32

@@ -152,7 +152,7 @@ void Win32Backend::CreateWindows(TControl& control) {
         break;
       case ControlKind::kWebBrowser:
         cls = kBrowserHostClass;
-        style |= WS_CLIPCHILDREN;
+        style |= WS_CLIPCHILDREN | WS_TABSTOP;
         text.clear();
         break;
       case ControlKind::kButton:
@@ -719,6 +719,8 @@ LRESULT CALLBACK Win32Backend::BrowserHostProc(HWND hwnd, UINT msg, WPARAM wp, L
   Peer* peer = PeerFromWindow(hwnd);
   if (peer) {
     if (msg == WM_SIZE && peer->browser && !peer->backend->shut_down_) peer->browser->Resize(LOWORD(lp), HIWORD(lp));
+    // Tab or a click brought the focus to the host: the page takes it.
+    if (msg == WM_SETFOCUS && peer->browser && !peer->backend->shut_down_) peer->browser->TakeFocus();
     if (msg == WM_NCDESTROY) {
       peer->browser.reset();
       DetachPeer(hwnd);

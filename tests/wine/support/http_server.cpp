@@ -2,9 +2,10 @@
 
 #include <ws2tcpip.h>
 
-TestHttpServer::TestHttpServer(std::string body) : body_(std::move(body)) {
+TestHttpServer::TestHttpServer(HttpAnswer answer) : answer_(std::move(answer)) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
+  stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in address = {};
   address.sin_family = AF_INET;
@@ -19,14 +20,22 @@ TestHttpServer::TestHttpServer(std::string body) : body_(std::move(body)) {
 }
 
 TestHttpServer::~TestHttpServer() {
+  SetEvent(stop_);
   closesocket(listener_);  // ends the accept below
   thread_.join();
+  CloseHandle(stop_);
   WSACleanup();
 }
 
 std::vector<std::string> TestHttpServer::requests() {
+  std::vector<std::string> lines;
+  for (const std::string& head : heads()) lines.push_back(head.substr(0, head.find("\r\n")));
+  return lines;
+}
+
+std::vector<std::string> TestHttpServer::heads() {
   std::lock_guard lock(mutex_);
-  return requests_;
+  return heads_;
 }
 
 void TestHttpServer::Serve() {
@@ -42,13 +51,40 @@ void TestHttpServer::Serve() {
     }
     {
       std::lock_guard lock(mutex_);
-      requests_.push_back(request.substr(0, request.find("\r\n")));
+      heads_.push_back(request.substr(0, request.find("\r\n\r\n")));
     }
-    const std::string reply =
-        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body_.size()) +
-        "\r\nConnection: close\r\n\r\n" + body_;
-    send(client, reply.data(), static_cast<int>(reply.size()), 0);
+    Answer(client);
     shutdown(client, SD_SEND);
     closesocket(client);
   }
+}
+
+void TestHttpServer::Answer(SOCKET client) {
+  if (answer_.silent) {
+    WaitForSingleObject(stop_, INFINITE);
+    return;
+  }
+  const bool unsized = answer_.trickle_ms > 0 || answer_.endless;
+  std::string head = "HTTP/1.0 " + std::to_string(answer_.status) + (answer_.status == 200 ? " OK" : " Other") +
+                     "\r\nContent-Type: text/html\r\n";
+  if (!answer_.location.empty()) head += "Location: " + answer_.location + "\r\n";
+  if (!unsized) head += "Content-Length: " + std::to_string(answer_.body.size()) + "\r\n";
+  head += "Connection: close\r\n\r\n";
+  auto send_all = [&](const std::string& data) {
+    return data.empty() || send(client, data.data(), static_cast<int>(data.size()), 0) == static_cast<int>(data.size());
+  };
+  if (!send_all(head)) return;
+  if (answer_.trickle_ms > 0) {
+    for (char c : answer_.body) {
+      if (!send_all(std::string(1, c)) || WaitForSingleObject(stop_, answer_.trickle_ms) == WAIT_OBJECT_0) return;
+    }
+    return;
+  }
+  if (answer_.endless) {
+    // Until the client hangs up (the send fails) or the server stops.
+    while (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0 && send_all(answer_.body)) {
+    }
+    return;
+  }
+  send_all(answer_.body);
 }
