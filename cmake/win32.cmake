@@ -59,3 +59,11 @@ if(CX_WINE_TESTS)
   gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES RESOURCE_LOCK wineprefix)
 endif()
+
+# The benchmark's helpers (bench/scan.sh builds them on demand; never part of the tests).
+add_executable(cx_bench_walk EXCLUDE_FROM_ALL bench/walk.cpp)
+add_executable(cx_bench_drive EXCLUDE_FROM_ALL bench/drive.cpp tests/wine/support/gui_driver.cpp)
+target_include_directories(cx_bench_drive PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(cx_bench_drive PRIVATE comctl32 psapi user32 gdi32)
+add_executable(cx_bench_list_fill EXCLUDE_FROM_ALL bench/list_fill.cpp)
+target_link_libraries(cx_bench_list_fill PRIVATE cx_win32)

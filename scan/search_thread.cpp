@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/text.h"
+#include "scan/template_match.h"
 
 using platform::FindEntry;
 
@@ -22,6 +23,10 @@ bool TemplateUsable(const std::string& Template) {
 }
 
 bool IsDotEntry(const FindEntry& entry) { return entry.name == "." || entry.name == ".."; }
+
+long long Milliseconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+}
 
 }  // namespace
 
@@ -49,14 +54,22 @@ void TSearchInThread::SetSearchJob(const std::vector<std::string>& Paths, const 
 }
 
 void TSearchInThread::Execute() {
+  const Clock::time_point started = Clock::now();
   try {
     SearchAllRules();
+    // What was found last is delivered before the end, and so before the results are shown.
+    HandOver(true);
   } catch (const std::exception& e) {
     debug_.Write(std::string("Search T (Stopped) ") + e.what());
   } catch (...) {
     debug_.Write("Search T (Stopped) unknown error");
   }
   FStopSearch = true;
+  debug_.Write("timer: walk " + std::to_string(Milliseconds(Clock::now() - started)) + " ms, " +
+               std::to_string(folders_) + " folders, " + std::to_string(objects_) + " objects; " +
+               std::to_string(hand_overs_) + " reports " + std::to_string(Milliseconds(reports_time_)) +
+               " ms, longest " + std::to_string(Milliseconds(longest_report_)) + " ms; listings " +
+               std::to_string(Milliseconds(listing_time_)) + " ms");
   // The main window learns of the end only from this report, so it is sent however the walk ended.
   Synchronize([this] { DoSearchFinished(); });
 }
@@ -86,48 +99,82 @@ void TSearchInThread::SearchAllRules() {
 void TSearchInThread::SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly,
                                      bool Recursive) {
   const std::string F = WithBackslash(Folder);
-  FCurrentFolder = F;
-  Synchronize([this] { DoCurrentFolder(); });
+  current_folder_ = F;
+  folder_pending_ = true;
+  ++folders_;
+  HandOver(false);
+
+  // One listing serves the matching and the recursion. The template is matched against the long
+  // names here, never by the search, which also matches 8.3 aliases. A rule without recursion
+  // lists only what its template may match.
+  const bool usable = TemplateUsable(Template);
+  if (!usable && !Recursive) return;
+  const std::vector<FindEntry> entries = List(F + (Recursive ? "*" : Template));
 
   // A folder's own matches are all reported, even when a stop is requested meanwhile.
-  if (TemplateUsable(Template)) {
-    for (const FindEntry& entry : files_.FindFiles(F + Template)) {
+  if (usable) {
+    for (const FindEntry& entry : entries) {
       if (IsDotEntry(entry) || entry.IsFolder() != FoldersOnly || entry.IsReparsePoint()) continue;
-      const std::string P = F + entry.name;
+      if (!TemplateMatches(Template, entry.name)) continue;
+      std::string P = F + entry.name;
       if (P.size() >= platform::kMaxPath) continue;
-      FFoundObject = P;
       // A recursive rule walks the folders below a found one itself, so its size counts only the
       // folder's own files. A file's length comes with the listing, as GetFileSizeByName would
       // find it again.
-      FFoundObjectSize = entry.IsFolder() ? GetFolderSize(files_, P, !Recursive) : entry.size;
-      Synchronize([this] { DoFoundObject(); });
+      const int64_t size = entry.IsFolder() ? GetFolderSize(files_, P, !Recursive) : entry.size;
+      found_.push_back({std::move(P), size});
+      ++objects_;
+      HandOver(false);
     }
   }
 
   if (!Recursive || FStopSearch) return;
-  for (const FindEntry& entry : files_.FindFiles(F + "*")) {
+  for (const FindEntry& entry : entries) {
     if (FStopSearch) return;
     if (IsDotEntry(entry) || !entry.IsFolder() || entry.IsReparsePoint()) continue;
     const std::string sub = F + entry.name;
     if (sub.size() >= platform::kMaxPath) continue;
-    // Looked up again: the entry may have gone, or been replaced by a link, since the listing.
+    // Looked up again: the subfolders walked before it may have taken long, and meanwhile the
+    // entry may have gone or been replaced by a link.
+    const Clock::time_point looked_up = Clock::now();
     const auto attributes = files_.GetAttributes(sub);
+    listing_time_ += Clock::now() - looked_up;
     if (!attributes || !(*attributes & platform::kAttrDirectory) || (*attributes & platform::kAttrReparsePoint))
       continue;
     SearchInFolder(sub, Template, FoldersOnly, true);
   }
 }
 
-void TSearchInThread::DoCurrentFolder() {
-  if (FOnCurrentFolder) FOnCurrentFolder(FCurrentFolder);
+void TSearchInThread::HandOver(bool force) {
+  if (found_.empty() && !folder_pending_) return;
+  const Clock::time_point now = Clock::now();
+  if (!force && found_.size() < kBatchObjects && now - last_hand_over_ < kBatchInterval) return;
+  Synchronize([this] { DoBatch(); });
+  found_.clear();
+  folder_pending_ = false;
+  const Clock::time_point done = Clock::now();
+  reports_time_ += done - now;
+  longest_report_ = std::max(longest_report_, done - now);
+  ++hand_overs_;
+  last_hand_over_ = done;
 }
 
-void TSearchInThread::DoFoundObject() {
-  if (FOnFoundObject) FOnFoundObject(FFoundObject, FFoundObjectSize);
+void TSearchInThread::DoBatch() {
+  if (FOnFoundObject)
+    for (const FoundObject& object : found_) FOnFoundObject(object.path, object.size);
+  if (folder_pending_ && FOnCurrentFolder) FOnCurrentFolder(current_folder_);
+  if (FOnBatchEnd) FOnBatchEnd();
 }
 
 void TSearchInThread::DoSearchFinished() {
   if (FOnSearchFinished) FOnSearchFinished();
+}
+
+std::vector<FindEntry> TSearchInThread::List(const std::string& pattern_path) {
+  const Clock::time_point start = Clock::now();
+  std::vector<FindEntry> entries = files_.FindFiles(pattern_path);
+  listing_time_ += Clock::now() - start;
+  return entries;
 }
 
 int64_t GetFolderSize(platform::FileSystem& files, const std::string& Path, bool Recursive) {

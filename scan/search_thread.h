@@ -1,13 +1,19 @@
 #pragma once
-// TSearchInThread: runs one scan job on a worker thread. It walks each rule on each drive, reports
-// every folder entered, every garbage object found (path and byte size) and the end, each through
-// Synchronize while it waits, and stops when FStopSearch is set.
+// TSearchInThread: runs one scan job on a worker thread. It walks each rule on each drive and
+// reports the folders it enters, every garbage object found (path and byte size) and the end,
+// through Synchronize while it waits.
+//
+// Reports are handed over in batches: found objects in the order they were found, at most
+// kBatchObjects at a time and at least every kBatchInterval while objects arrive, each batch
+// followed by the folder entered last (a label shows it; nobody reads a folder a millisecond).
+// One hand-off per folder and per object made the walk run at the pace of the main window.
 //
 // The walk never enters reparse points (junctions, symbolic links, mount points) and never reports
 // one: Vista's profile junctions point back at their parents, and a link to another disk would
 // carry the scan, and later the cleaning, outside the rule's folder. Paths of the platform's limit
 // or longer are neither reported nor entered.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,9 +26,13 @@
 using TFoundObjectEvent = std::function<void(const std::string& Path, int64_t Size)>;
 using TSearchFinishedEvent = std::function<void()>;
 using TCurrentFolderEvent = std::function<void(const std::string& Folder)>;
+using TBatchEndEvent = std::function<void()>;
 
 class TSearchInThread : public platform::TThread {
  public:
+  static constexpr size_t kBatchObjects = 1000;
+  static constexpr std::chrono::milliseconds kBatchInterval{50};
+
   TSearchInThread(platform::MainThread& main_thread, platform::FileSystem& files, platform::DebugOutput& debug);
 
   // Copies the job; called once on the main thread before Resume. Rule lists of unequal length
@@ -31,14 +41,15 @@ class TSearchInThread : public platform::TThread {
                     const std::vector<std::string>& Types, const std::vector<std::string>& SearchRules,
                     const std::vector<std::string>& Drives);
 
-  std::string FFoundObject;
-  int64_t FFoundObjectSize = 0;
   // Written by the main thread, polled by the worker; the worker sets it too when it ends.
   std::atomic<bool> FStopSearch{false};
+  // Each batch calls FOnFoundObject for its objects in order, then FOnCurrentFolder with the
+  // folder entered last when that changed, then FOnBatchEnd (where summary labels are best
+  // refreshed once). Unset callbacks are skipped.
   TFoundObjectEvent FOnFoundObject;
   TSearchFinishedEvent FOnSearchFinished;
   TCurrentFolderEvent FOnCurrentFolder;
-  std::string FCurrentFolder;
+  TBatchEndEvent FOnBatchEnd;
   std::vector<std::string> FPaths;
   std::vector<std::string> FTemplates;
   std::vector<std::string> FTypes;
@@ -50,13 +61,34 @@ class TSearchInThread : public platform::TThread {
   void Execute() override;
 
  private:
+  using Clock = std::chrono::steady_clock;
+  struct FoundObject {
+    std::string path;
+    int64_t size;
+  };
   void SearchAllRules();
   void SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly, bool Recursive);
-  void DoCurrentFolder();
-  void DoFoundObject();
+  // Hands the pending reports over when a batch is full or due; with force, whenever any is pending.
+  void HandOver(bool force);
+  void DoBatch();
   void DoSearchFinished();
+  std::vector<platform::FindEntry> List(const std::string& pattern_path);
+
   platform::FileSystem& files_;
   platform::DebugOutput& debug_;
+  // The pending batch: filled by the worker, read by the main thread only inside Synchronize.
+  std::vector<FoundObject> found_;
+  std::string current_folder_;
+  bool folder_pending_ = false;
+  Clock::time_point last_hand_over_{};
+
+  // What the debug output is told at the end: how long the walk took and what held it.
+  Clock::duration reports_time_{};
+  Clock::duration longest_report_{};
+  Clock::duration listing_time_{};
+  int64_t folders_ = 0;
+  int64_t objects_ = 0;
+  int64_t hand_overs_ = 0;
 };
 
 // Total content length of the files in Path (and below it when Recursive); 0 when it cannot be

@@ -41,7 +41,8 @@ esac
 prefix=$(realpath -m "$1")
 shift
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+# CX_WINEDEBUG picks Wine channels for one run (the benchmark reads the debug output with +debugstr).
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG="${CX_WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 export XDG_DATA_HOME="$prefix.home/share"
 xvfb_state="$prefix.xvfb"       # "<pid> :<display>" of the Xvfb started for this prefix

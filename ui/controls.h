@@ -1,11 +1,11 @@
 #pragma once
 // The concrete controls the forms are built from.
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/control.h"
+#include "ui/list_view.h"
 #include "ui/picture.h"
 
 namespace ui {
@@ -168,86 +168,6 @@ class TWebBrowser : public TControl {
 
  private:
   std::string location_;
-};
-
-class TListView;
-
-struct TListColumn {
-  std::string Caption;
-  int Width = 50;
-};
-
-// One row of a report list view: the caption is column 0, SubItems the columns after it.
-class TListItem {
- public:
-  explicit TListItem(TListView* owner) : owner_(owner) {}
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(const std::string& caption);
-  const std::vector<std::string>& SubItems() const { return sub_items_; }
-  void AddSubItem(const std::string& text);
-  // Replaces sub-item index, adding empty ones before it when needed.
-  void SetSubItem(size_t index, const std::string& text);
-  std::string SubItem(size_t index) const { return index < sub_items_.size() ? sub_items_[index] : ""; }
-  bool Checked() const { return checked_; }
-  void SetChecked(bool checked);
-  bool Selected() const { return selected_; }
-  void SetSelected(bool selected);
-  int Index() const;
-
- private:
-  friend class TListView;
-  void Changed();
-  TListView* owner_;
-  std::string caption_;
-  std::vector<std::string> sub_items_;
-  bool checked_ = false;
-  bool selected_ = false;
-};
-
-enum class ListChange { kInserted, kChanged, kDeleted, kCleared, kColumns };
-
-class TListView : public TControl {
- public:
-  TListView(TControl* parent, std::string name) : TControl(parent, std::move(name), ControlKind::kListView) {}
-
-  const std::vector<TListColumn>& Columns() const { return columns_; }
-  void AddColumn(const std::string& caption, int width);
-  void SetColumnWidth(size_t index, int width);
-
-  bool Checkboxes() const { return checkboxes_; }
-  void SetCheckboxes(bool on) { checkboxes_ = on; }
-  bool RowSelect() const { return row_select_; }
-  void SetRowSelect(bool on) { row_select_ = on; }
-  bool ReadOnly() const { return read_only_; }
-  void SetReadOnly(bool on) { read_only_ = on; }
-  bool Border() const { return border_; }
-  void SetBorder(bool on) { border_ = on; }
-
-  int Count() const { return static_cast<int>(items_.size()); }
-  TListItem* Item(int index) const { return items_[static_cast<size_t>(index)].get(); }
-  TListItem* Add();
-  TListItem* Insert(int index);
-  void Clear();
-  // The first selected row, or none.
-  TListItem* Selected() const;
-  // The first row from `start` on whose whole caption equals text, letter case ignored; no wrap.
-  TListItem* FindCaption(int start, const std::string& text) const;
-
-  // For TListItem and the backend.
-  int IndexOf(const TListItem* item) const;
-  void ItemChanged(const TListItem* item);
-  // The backend reports the user's check mark and selection through these, without echo.
-  void UserChecked(int index, bool checked);
-  void UserSelected(int index);
-
- private:
-  void Notify(ListChange change, int index);
-  std::vector<TListColumn> columns_;
-  std::deque<std::unique_ptr<TListItem>> items_;
-  bool checkboxes_ = false;
-  bool row_select_ = false;
-  bool read_only_ = false;
-  bool border_ = true;
 };
 
 }  // namespace ui

@@ -153,10 +153,13 @@ TEST_F(ScanResultsTest, StopShowsTheResultsAtOnceAndTheScanStillEndsWithItsBallo
   disk->SetChecked(true);
   m.btnStartClick(m.btnStart);
 
-  env.main_thread.PumpUntil([&] { return !m.lbCurrentPath->Caption().empty(); });
+  // Stopped while the worker waits in its first report: it leaves within the folder it is in.
+  env.main_thread.PumpUntil([&] {
+    if (m.lbCurrentPath->Caption().empty()) return false;
+    m.btnCancelClick(m.btnCancel);
+    return true;
+  });
   EXPECT_EQ(m.lbCurrentPath->Caption(), "C:\\Big\\");
-  env.main_thread.PumpUntil([&] { return m.lvFound->Count() > 0; });
-  m.btnCancelClick(m.btnCancel);
   EXPECT_FALSE(m.btnCancel->Enabled());
   EXPECT_TRUE(m.btnCancel->Visible());
   EXPECT_FALSE(m.lbCurrentPath->Visible());
@@ -168,7 +171,6 @@ TEST_F(ScanResultsTest, StopShowsTheResultsAtOnceAndTheScanStillEndsWithItsBallo
   EXPECT_TRUE(m.execTimer->Enabled());
 
   env.main_thread.PumpUntilIdle();
-  EXPECT_GE(m.lvFound->Count(), 1);
   EXPECT_LT(m.lvFound->Count(), 40);
   ExpectScanEnded();
   EXPECT_TRUE(m.btnCleanAll->Visible());

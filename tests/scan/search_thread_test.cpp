@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "platform/exception.h"
 #include "tests/support/fake_file_system.h"
 #include "tests/support/fake_platform.h"
@@ -33,6 +36,7 @@ class SearchThreadTest : public ::testing::Test {
       found.emplace_back(path, size);
       if (on_found) on_found(*worker, path, size);
     };
+    worker->FOnBatchEnd = [this] { batch_ends.push_back(found.size()); };
     worker->FOnSearchFinished = [this, worker] {
       ++finished;
       stop_flag_at_end = worker->FStopSearch;
@@ -49,11 +53,28 @@ class SearchThreadTest : public ::testing::Test {
     main_thread.PumpUntilIdle();
   }
 
+  // The folders the walk listed, in order, each with its trailing "\" (the listings of the size
+  // totals, "*.*", left out).
+  std::vector<std::string> Walked() const {
+    std::vector<std::string> walked;
+    for (const std::string& pattern : files.listed)
+      if (!pattern.ends_with("\\*.*")) walked.push_back(pattern.substr(0, pattern.rfind('\\') + 1));
+    return walked;
+  }
+  // The debug output but the walk's closing "timer: " line.
+  std::vector<std::string> DebugLines() {
+    std::vector<std::string> lines = debug.Lines();
+    std::erase_if(lines, [](const std::string& line) { return line.starts_with("timer: "); });
+    return lines;
+  }
+
   FakeFileSystem files;
   FakeDebugOutput debug;
   SyncQueue main_thread;
   std::vector<std::string> folders;
   std::vector<std::pair<std::string, int64_t>> found;
+  // The number of objects found when each batch ended.
+  std::vector<size_t> batch_ends;
   int finished = 0;
   bool stop_flag_at_end = false;
 };
@@ -64,7 +85,7 @@ TEST_F(SearchThreadTest, WithoutDrivesNothingIsSearchedButTheEndIsReported) {
   EXPECT_THAT(found, IsEmpty());
   EXPECT_EQ(finished, 1);
   EXPECT_TRUE(stop_flag_at_end);
-  EXPECT_THAT(debug.Lines(), ElementsAre("0"));
+  EXPECT_THAT(DebugLines(), ElementsAre("0"));
 }
 
 TEST_F(SearchThreadTest, DriveQualifiedRuleIsSearchedOnceInTheFirstDrivesPass) {
@@ -74,10 +95,10 @@ TEST_F(SearchThreadTest, DriveQualifiedRuleIsSearchedOnceInTheFirstDrivesPass) {
   files.AddFolder("E:\\RECYCLER\\S-1-5");
   files.AddFolder("D:\\RECYCLER\\S-1-6");
   Run({{"C:\\Windows\\Temp", "*", 0, 0}, {"\\RECYCLER", "*", 1, 0}}, {"E", "D"});
-  EXPECT_THAT(folders, ElementsAre("C:\\Windows\\Temp\\", "E:\\RECYCLER\\", "D:C\\", "D:\\RECYCLER\\"));
+  EXPECT_THAT(Walked(), ElementsAre("C:\\Windows\\Temp\\", "E:\\RECYCLER\\", "D:C\\", "D:\\RECYCLER\\"));
   EXPECT_THAT(found, ElementsAre(Pair("C:\\Windows\\Temp\\a.tmp", 10), Pair("E:\\RECYCLER\\S-1-5", 0),
                                  Pair("D:\\RECYCLER\\S-1-6", 0)));
-  EXPECT_THAT(debug.Lines(), ElementsAre("2"));
+  EXPECT_THAT(DebugLines(), ElementsAre("2"));
 }
 
 TEST_F(SearchThreadTest, DriveRelativeAndEmptyPathsFollowTheDrive) {
@@ -85,7 +106,7 @@ TEST_F(SearchThreadTest, DriveRelativeAndEmptyPathsFollowTheDrive) {
   files.AddFile("C:\\root.tmp", 4);
   ASSERT_TRUE(files.SetCurrentDirectory("C:\\Work"));
   Run({{"Temp", "*.tmp", 0, 0}, {"", "*.tmp", 0, 0}}, {"C"});
-  EXPECT_THAT(folders, ElementsAre("C:Temp\\", "C:\\"));
+  EXPECT_THAT(Walked(), ElementsAre("C:Temp\\", "C:\\"));
   EXPECT_THAT(found, ElementsAre(Pair("C:Temp\\x.tmp", 3), Pair("C:\\root.tmp", 4)));
 }
 
@@ -117,9 +138,9 @@ TEST_F(SearchThreadTest, RecursiveRulesReportEveryDepthAndNestedMatches) {
   EXPECT_THAT(found, ElementsAre(Pair("C:\\L\\a.log", 1), Pair("C:\\L\\x\\b.LOG", 2), Pair("C:\\L\\x\\y\\c.log", 3),
                                  Pair("C:\\L\\Cache", 10), Pair("C:\\L\\Cache\\deep\\Cache", 5)));
   // Depth first, every folder reported with its trailing backslash, a found folder entered too.
-  EXPECT_THAT(folders, ElementsAre("C:\\L\\", "C:\\L\\Cache\\", "C:\\L\\Cache\\deep\\", "C:\\L\\Cache\\deep\\Cache\\",
-                                   "C:\\L\\x\\", "C:\\L\\x\\y\\", "C:\\L\\", "C:\\L\\Cache\\", "C:\\L\\Cache\\deep\\",
-                                   "C:\\L\\Cache\\deep\\Cache\\", "C:\\L\\x\\", "C:\\L\\x\\y\\"));
+  EXPECT_THAT(Walked(), ElementsAre("C:\\L\\", "C:\\L\\Cache\\", "C:\\L\\Cache\\deep\\", "C:\\L\\Cache\\deep\\Cache\\",
+                                    "C:\\L\\x\\", "C:\\L\\x\\y\\", "C:\\L\\", "C:\\L\\Cache\\", "C:\\L\\Cache\\deep\\",
+                                    "C:\\L\\Cache\\deep\\Cache\\", "C:\\L\\x\\", "C:\\L\\x\\y\\"));
 }
 
 // A Vista profile: "Application Data" points back at its own parent, and a link leads to another
@@ -132,7 +153,7 @@ TEST_F(SearchThreadTest, ReparsePointsAreNeitherEnteredNorReported) {
   files.AddFile("D:\\Data\\precious.log", 1000);
   Run({{"\\Users", "*.log", 0, 1}, {"\\Users\\Bob", "*", 1, 0}, {"\\Users", "*", 1, 0}}, {"C"});
   EXPECT_THAT(found, ElementsAre(Pair("C:\\Users\\Bob\\own.log", 7), Pair("C:\\Users\\Bob", 7)));
-  EXPECT_THAT(folders, ElementsAre("C:\\Users\\", "C:\\Users\\Bob\\", "C:\\Users\\Bob\\", "C:\\Users\\"));
+  EXPECT_THAT(Walked(), ElementsAre("C:\\Users\\", "C:\\Users\\Bob\\", "C:\\Users\\Bob\\", "C:\\Users\\"));
   EXPECT_EQ(GetFolderSize(files, "C:\\Users", true), 7);
 }
 
@@ -144,18 +165,87 @@ TEST_F(SearchThreadTest, PathsAtTheLimitAreNeitherReportedNorEntered) {
   const std::string overlong = "\\" + std::string(300, 'p');
   Run({{"\\", "*.log", 0, 1}, {overlong, "*", 0, 1}}, {"C"});
   EXPECT_THAT(found, ElementsAre(Pair(deep + "\\short.log", 1)));
-  EXPECT_THAT(folders, ElementsAre("C:\\", deep + "\\", "C:" + overlong + "\\"));
+  EXPECT_THAT(Walked(), ElementsAre("C:\\", deep + "\\", "C:" + overlong + "\\"));
 }
 
 TEST_F(SearchThreadTest, StopLetsTheFolderFinishItsMatchesThenEndsTheScan) {
   for (int i = 0; i < 40; ++i) files.AddFile("C:\\Big\\f" + std::to_string(i) + ".tmp", i);
   files.AddFile("C:\\Big\\sub\\later.tmp", 1);
   files.AddFile("C:\\Other\\never.tmp", 1);
-  Run({{"\\Big", "*.tmp", 0, 1}, {"\\Other", "*", 0, 0}}, {"C", "D"},
-      [](TSearchInThread& worker, const std::string&, int64_t) { worker.FStopSearch = true; });
+  auto* worker = new TSearchInThread(main_thread, files, debug);
+  worker->FreeOnTerminate = true;
+  // The first folder is reported at once: the stop arrives before its entries are matched.
+  worker->FOnCurrentFolder = [worker](const std::string&) { worker->FStopSearch = true; };
+  worker->FOnFoundObject = [this](const std::string& path, int64_t size) { found.emplace_back(path, size); };
+  worker->FOnSearchFinished = [this] { ++finished; };
+  worker->SetSearchJob({"\\Big", "\\Other"}, {"*.tmp", "*"}, {"0", "0"}, {"1", "0"}, {"C", "D"});
+  worker->Resume();
+  main_thread.PumpUntilIdle();
   EXPECT_EQ(found.size(), 40u);
-  EXPECT_THAT(folders, ElementsAre("C:\\Big\\"));
+  EXPECT_THAT(Walked(), ElementsAre("C:\\Big\\"));
   EXPECT_EQ(finished, 1);
+}
+
+// Short names: on a volume with 8.3 aliases the file search matches "*.log" against REPORT~1.LOG
+// too. Only the long name counts, for files and folders, with and without recursion.
+TEST_F(SearchThreadTest, ShortNamesNeverWidenAMatch) {
+  files.AddFile("C:\\W\\a.log", 1);
+  files.AddFile("C:\\W\\report.logging", 2);
+  files.SetShortName("C:\\W\\report.logging", "REPORT~1.LOG");
+  files.AddFile("C:\\W\\sub\\design.tmpl", 3);
+  files.SetShortName("C:\\W\\sub\\design.tmpl", "DESIGN~1.TMP");
+  files.AddFile("C:\\W\\sub\\b.TMP", 4);
+  files.AddFolder("C:\\W\\cache.tmpdir");
+  files.SetShortName("C:\\W\\cache.tmpdir", "CACHE~1.TMP");
+  ASSERT_EQ(files.FindFiles("C:\\W\\*.log").size(), 2u) << "the search itself matches the alias";
+  Run({{"\\W", "*.log", 0, 1}, {"\\W\\sub", "*.tmp", 0, 0}, {"\\W", "*.tmp", 1, 1}}, {"C"});
+  EXPECT_THAT(found, ElementsAre(Pair("C:\\W\\a.log", 1), Pair("C:\\W\\sub\\b.TMP", 4)));
+}
+
+// Found objects reach the main thread in the order they were found, each once, in hand-offs of at
+// most kBatchObjects; one listing of each folder serves both the matching and the recursion.
+TEST_F(SearchThreadTest, FoundObjectsArriveInOrderInBatches) {
+  std::vector<std::pair<std::string, int64_t>> expected;
+  for (const std::string folder : {"C:\\B", "C:\\B\\x", "C:\\B\\x\\y", "C:\\B\\z"}) {
+    for (int i = 0; i < 900; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "\\f%03d.dat", i);
+      const std::string path = folder + name;
+      files.AddFile(path, i);
+      expected.emplace_back(path, i);
+    }
+    files.AddFile(folder + "\\keep.txt", 1);
+  }
+  Run({{"\\B", "*.dat", 0, 1}}, {"C"});
+  // The test file system lists in name order: B's own matches, then B\x, B\x\y and B\z.
+  EXPECT_EQ(found, expected);
+  ASSERT_FALSE(batch_ends.empty());
+  EXPECT_EQ(batch_ends.back(), expected.size());
+  size_t before = 0;
+  for (size_t end : batch_ends) {
+    EXPECT_LE(end - before, TSearchInThread::kBatchObjects);
+    before = end;
+  }
+  EXPECT_GE(batch_ends.size(), expected.size() / TSearchInThread::kBatchObjects);
+  EXPECT_THAT(files.listed, ElementsAre("C:\\B\\*", "C:\\B\\x\\*", "C:\\B\\x\\y\\*", "C:\\B\\z\\*"));
+}
+
+// The folder label is fed at display rate: the first folder at once, then the latest at most every
+// kBatchInterval, never a folder out of the walk's order.
+TEST_F(SearchThreadTest, FolderReportsFollowTheWalkAtDisplayRate) {
+  for (int i = 0; i < 40; ++i)
+    for (int j = 0; j < 50; ++j) files.AddFolder("C:\\R\\a" + std::to_string(i) + "\\b" + std::to_string(j));
+  Run({{"\\R", "*.log", 0, 1}}, {"C"});
+  const std::vector<std::string> walked = Walked();
+  ASSERT_EQ(walked.size(), 1u + 40 + 40 * 50);
+  ASSERT_FALSE(folders.empty());
+  EXPECT_EQ(folders.front(), "C:\\R\\");
+  EXPECT_LT(folders.size(), walked.size() / 10);
+  auto next = walked.begin();
+  for (const std::string& folder : folders) {
+    next = std::find(next, walked.end(), folder);
+    ASSERT_NE(next, walked.end()) << folder << " reported out of the walk's order";
+  }
 }
 
 TEST_F(SearchThreadTest, FailingReportStopsTheWalkButTheEndStillComes) {
@@ -166,7 +256,7 @@ TEST_F(SearchThreadTest, FailingReportStopsTheWalkButTheEndStillComes) {
       [](TSearchInThread&, const std::string&, int64_t) { throw platform::Exception("'x' is not a valid integer"); });
   EXPECT_EQ(found.size(), 1u);
   EXPECT_EQ(finished, 1);
-  EXPECT_THAT(debug.Lines(), ElementsAre("1", "Search T (Stopped) 'x' is not a valid integer"));
+  EXPECT_THAT(DebugLines(), ElementsAre("1", "Search T (Stopped) 'x' is not a valid integer"));
 }
 
 TEST_F(SearchThreadTest, TemplatesThatNameNoEntryOfTheFolderMatchNothing) {

@@ -280,6 +280,12 @@ std::optional<std::vector<FindEntry>> FakeFileSystem::ListFolder(const std::stri
   return FindFiles(folder + "\\*");
 }
 
+void FakeFileSystem::SetShortName(const std::string& path, const std::string& alias) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(path));
+  if (it != nodes_.end()) it->second.short_name = alias;
+}
+
 void FakeFileSystem::Lock(const std::string& path) {
   std::lock_guard lock(mutex_);
   std::string key = Resolve(path);
@@ -384,6 +390,7 @@ std::vector<std::string> FakeFileSystem::ListTree(const std::string& root) const
 std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path) {
   std::lock_guard lock(mutex_);
   ++find_calls;
+  listed.push_back(pattern_path);
   std::vector<FindEntry> out;
   if (pattern_path.size() >= platform::kMaxPath) return out;
   size_t slash = pattern_path.find_last_of("\\/");
@@ -402,7 +409,7 @@ std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path
   for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.starts_with(prefix); ++it) {
     if (it->first.find('\\', prefix.size()) != std::string::npos) continue;
     const Node& n = it->second;
-    if (!WildcardMatch(pattern, n.name)) continue;
+    if (!WildcardMatch(pattern, n.name) && !(!n.short_name.empty() && WildcardMatch(pattern, n.short_name))) continue;
     out.push_back(FindEntry{n.name, n.attributes, (n.attributes & platform::kAttrDirectory) ? 0 : n.size});
   }
   return out;

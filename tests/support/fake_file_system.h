@@ -32,6 +32,9 @@ class FakeFileSystem : public platform::FileSystem {
   void AddFileLink(const std::string& path, const std::string& target, bool shows_as_link = false);
   // Gives a file more names: its handle reports this many hard links.
   void SetLinkCount(const std::string& path, uint32_t links);
+  // The 8.3 alias of an entry, as volumes with short names give one to every long name: the
+  // search matches its pattern against the alias too, as FindFirstFileA does.
+  void SetShortName(const std::string& path, const std::string& alias);
   // Files that DeleteFile refuses (in use).
   void Lock(const std::string& path);
   // Files that exist but that ReadFile cannot read (held open without sharing, an I/O error).
@@ -82,6 +85,8 @@ class FakeFileSystem : public platform::FileSystem {
 
   uint32_t error_mode = 0;
   int find_calls = 0;
+  // Every pattern path FindFiles was asked for, in order.
+  std::vector<std::string> listed;
 
  private:
   struct Node {
@@ -95,6 +100,7 @@ class FakeFileSystem : public platform::FileSystem {
     std::string file_link_target;  // key of the target file, for links to files
     uint32_t links = 1;
     bool denied = false;
+    std::string short_name;  // the 8.3 alias, empty when there is none
   };
   class OpenedFile;
   struct Drive {
@@ -123,6 +129,6 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::string, std::string> content_at_deletion_;
 };
 
-// Wildcard match as FindFirstFileA does it on long names: "*" any run, "?" one character, letter
+// Wildcard match as FindFirstFileA does it on one name: "*" any run, "?" one character, letter
 // case ignored, "*.*" everything; an empty pattern matches nothing.
 bool WildcardMatch(const std::string& pattern, const std::string& name);

@@ -76,7 +76,7 @@ TEST_F(ScanCleanGuiTest, PlantedGarbageIsListedThenCleanedAndNothingElseIsTouche
 
   // Clean only the big file first.
   const int big_row = static_cast<int>(big - rows.data());
-  SetListViewChecked(list, big_row, true);
+  ASSERT_TRUE(SetListViewChecked(list, big_row, true));
   PostMessageA(clean_selected, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil([&] {
     auto now = ListViewRows(list, 3);

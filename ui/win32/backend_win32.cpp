@@ -567,8 +567,8 @@ LRESULT CALLBACK Win32Backend::HiddenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
       return 0;
     }
     if (msg == kTrayCallbackMessage) return 0;  // the icons do not react to the mouse
-    if (msg == kResumeListsMessage) {
-      self->ResumeListRedraw();
+    if (msg == kSyncListsMessage) {
+      self->SyncPendingLists();
       return 0;
     }
     if (msg == self->taskbar_created_ && msg != 0) {

@@ -134,9 +134,12 @@ class Win32Backend : public Backend {
   void CreateListRows(Peer& peer);
   void SyncListView(Peer& peer);
   void SyncColumns(Peer& peer);
-  void WriteRow(Peer& peer, int index, bool inserted);
-  void SuspendListRedraw(Peer& peer);
-  void ResumeListRedraw();
+  void SyncListRows(Peer& peer);
+  void ListRowsChanged(Peer& peer);
+  void SyncPendingLists();
+  void ToggleCheck(Peer& peer, int index);
+  // Mouse and keyboard input of a list view that the backend answers itself (check marks).
+  bool ListInput(Peer& peer, UINT msg, WPARAM wp, LPARAM lp);
   bool ListNotification(Peer& peer, NMHDR& header, LRESULT& result);
 
   // tray_win32.cpp
@@ -160,8 +163,8 @@ class Win32Backend : public Backend {
   std::vector<std::unique_ptr<ComponentPeer>> component_peers_;
   std::vector<TForm*> forms_;        // forms with a window, in the order the windows were made
   std::vector<TForm*> modal_stack_;  // innermost last
-  std::vector<Peer*> suspended_lists_;
-  bool resume_posted_ = false;
+  std::vector<Peer*> pending_lists_;  // lists whose row count changed since the last sync
+  bool sync_posted_ = false;
   std::vector<TControl*> aligning_;  // parents whose children are being aligned now
   UINT_PTR next_timer_id_ = 100;
   UINT next_tray_id_ = 1;

@@ -15,11 +15,7 @@ inline constexpr const char* kHiddenClass = "CxBackend";
 // message from WM_USER up to its HandleMessage.
 inline constexpr UINT kFirstPrivateMessage = 0xBF00;
 inline constexpr UINT kTrayCallbackMessage = 0xBF01;
-inline constexpr UINT kResumeListsMessage = 0xBF02;  // to the hidden window: paint the lists
+inline constexpr UINT kSyncListsMessage = 0xBF02;  // to the hidden window: give the lists their rows
 inline constexpr UINT kLastPrivateMessage = 0xBFFF;
-
-// Timer of the hidden window that lets suspended list views paint again.
-inline constexpr UINT_PTR kListRedrawTimer = 1;
-inline constexpr UINT kListRedrawDelayMs = 100;
 
 }  // namespace ui::win32

@@ -200,7 +200,7 @@ void Win32Backend::CreateWindows(TControl& control) {
       case ControlKind::kListView: {
         auto& list = static_cast<TListView&>(control);
         cls = WC_LISTVIEWA;
-        style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP;
+        style |= LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP;
         if (list.Border()) ex |= WS_EX_CLIENTEDGE;
         text.clear();
         break;
@@ -384,7 +384,6 @@ void Win32Backend::SyncVisibility(Peer& peer) {
   }
   int shown = want ? 1 : 0;
   if (peer.shown == shown) return;
-  if (peer.redraw_suspended) ResumeListRedraw();
   peer.shown = shown;
   ++generation_;
   if (!want) {
@@ -664,6 +663,12 @@ LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
       case WM_MOUSEMOVE:
       case WM_MOUSELEAVE:
         peer->backend->NotifyMouse(*peer, msg, lp);
+        break;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+      case WM_KEYDOWN:
+      case WM_CHAR:
+        if (peer->control->Kind() == ControlKind::kListView && peer->backend->ListInput(*peer, msg, wp, lp)) return 0;
         break;
       case WM_SIZE:
         if (peer->control->Kind() == ControlKind::kPageControl) {

@@ -1,9 +1,12 @@
-// The report list view: columns and rows mirrored one row at a time, the user's check marks and
-// selection reported back. A scan adds tens of thousands of rows, one per message, at the top;
-// painting is switched off while rows arrive and the rows are painted at most every 100 ms, so
-// that the control neither scrolls nor repaints per row. While rows still arrive the repaint is a
-// posted message (a timer would starve behind the stream of the worker's reports); a timer makes
-// the last one when they stop.
+// The report list view, as a virtual list (LVS_OWNERDATA): the window holds only the number of
+// rows, the selection and the focus; every cell and every check mark is asked of the rows
+// (LVN_GETDISPINFO), so a row costs the window nothing until it is painted, and only the rows in
+// view are. A scan adds up to hundreds of thousands of rows at the top: each change of the row
+// count is noted, and the count, the selection (which moves with its row) and one repaint reach
+// the window in a posted message, once per burst of changes, between two of the worker's reports.
+//
+// The window does not store check marks, so it does not toggle them either: a click on a row's
+// check box and the space bar are answered here, from the rows.
 #include "ui/application.h"
 #include "ui/win32/backend_win32.h"
 #include "ui/win32/classes.h"
@@ -15,21 +18,20 @@ namespace {
 
 const std::string& CellText(const TListView& list, int row, int column) {
   static const std::string kNone;
-  if (row < 0 || row >= list.Count()) return kNone;
+  if (row < 0 || row >= list.Count() || column < 0) return kNone;
   const TListItem& item = *list.Item(row);
   if (column == 0) return item.Caption();
   size_t sub = static_cast<size_t>(column - 1);
   return sub < item.SubItems().size() ? item.SubItems()[sub] : kNone;
 }
 
+UINT CheckImage(bool checked) { return INDEXTOSTATEIMAGEMASK(checked ? 2 : 1); }
+
 }  // namespace
 
 void Win32Backend::CreateListRows(Peer& peer) {
-  auto& list = static_cast<TListView&>(*peer.control);
   SyncListView(peer);
-  if (list.Count() == 0) return;
-  SuspendListRedraw(peer);
-  for (int i = 0; i < list.Count(); ++i) WriteRow(peer, i, true);
+  SyncListRows(peer);
 }
 
 void Win32Backend::SyncListView(Peer& peer) {
@@ -40,6 +42,8 @@ void Win32Backend::SyncListView(Peer& peer) {
   if (ex != peer.ex_style) {
     peer.updating = true;
     SendMessageA(peer.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, peer.ex_style | ex, ex);
+    // The check marks live in the rows: the window asks for each row's state image.
+    SendMessageA(peer.hwnd, LVM_SETCALLBACKMASK, list.Checkboxes() ? LVIS_STATEIMAGEMASK : 0, 0);
     peer.updating = false;
     peer.ex_style = ex;
   }
@@ -75,97 +79,110 @@ void Win32Backend::SyncColumns(Peer& peer) {
   peer.columns = columns;
 }
 
-// The window keeps no text of its own: every cell is a callback answered from the rows
-// (LVN_GETDISPINFO), so a changed row costs a repaint of that row and nothing else. Only the
-// check mark and the selection live in the window too.
-void Win32Backend::WriteRow(Peer& peer, int index, bool inserted) {
+// The row count and the selection of the rows, then one repaint of what is in view.
+void Win32Backend::SyncListRows(Peer& peer) {
+  peer.rows_pending = false;
+  if (!peer.hwnd) return;
   auto& list = static_cast<TListView&>(*peer.control);
-  if (index < 0 || index >= list.Count()) return;
-  const TListItem& row = *list.Item(index);
   peer.updating = true;
-  if (inserted) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = index;
-    item.pszText = LPSTR_TEXTCALLBACKA;
-    SendMessageA(peer.hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    for (size_t column = 1; column < list.Columns().size(); ++column) {
-      item.iSubItem = static_cast<int>(column);
-      SendMessageA(peer.hwnd, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    }
-  } else if (!peer.redraw_suspended) {
-    SendMessageA(peer.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
-  }
-  if (!inserted || row.Checked() || row.Selected()) {
-    UINT mask = LVIS_SELECTED | (list.Checkboxes() ? LVIS_STATEIMAGEMASK : 0);
-    UINT want = ((row.Selected() ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(row.Checked() ? 2 : 1)) & mask;
-    UINT now = static_cast<UINT>(SendMessageA(peer.hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(index), mask));
-    if (now != want) {
-      LVITEMA state{};
-      state.stateMask = mask;
-      state.state = want;
-      SendMessageA(peer.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+  // The top row in view stays where it was, as with rows inserted into an ordinary list.
+  SendMessageA(peer.hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(list.Count()), LVSICF_NOSCROLL);
+  const TListItem* selected = list.Selected();
+  const int want = selected ? selected->Index() : -1;
+  const int now = static_cast<int>(SendMessageA(peer.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (want != now) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    if (now >= 0) SendMessageA(peer.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(now), reinterpret_cast<LPARAM>(&state));
+    if (want >= 0) {
+      state.state = LVIS_SELECTED | LVIS_FOCUSED;
+      SendMessageA(peer.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(want), reinterpret_cast<LPARAM>(&state));
     }
   }
   peer.updating = false;
+  InvalidateRect(peer.hwnd, nullptr, FALSE);
 }
 
 void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index) {
   if (shut_down_ || !list.peer) return;
   Peer& peer = *static_cast<Peer*>(list.peer);
-  // Rows of a list whose window does not exist yet are written when it is made.
+  // Rows of a list whose window does not exist yet are counted when it is made.
   if (!peer.hwnd) return;
   switch (change) {
     case ListChange::kInserted:
-      SuspendListRedraw(peer);
-      WriteRow(peer, index, true);
+    case ListChange::kDeleted:
+      ListRowsChanged(peer);
       break;
     case ListChange::kChanged:
-      WriteRow(peer, index, false);
-      break;
-    case ListChange::kDeleted:
-      peer.updating = true;
-      SendMessageA(peer.hwnd, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
-      peer.updating = false;
+      // A pending count change repaints every row in view anyway.
+      if (!peer.rows_pending) {
+        const TListItem* row = list.Item(index);
+        const bool selected_now =
+            (SendMessageA(peer.hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+        if (row->Selected() != selected_now) {
+          SyncListRows(peer);
+        } else {
+          SendMessageA(peer.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+        }
+      }
       break;
     case ListChange::kCleared:
-      peer.updating = true;
-      SendMessageA(peer.hwnd, LVM_DELETEALLITEMS, 0, 0);
-      peer.updating = false;
+      SyncListRows(peer);
       break;
     case ListChange::kColumns:
       SyncColumns(peer);
       break;
   }
-  // The repaint is posted: it then runs between two of the worker's reports, when every row is
-  // whole (a row is added and filled by several changes within one report).
-  if (peer.redraw_suspended && !resume_posted_ && GetTickCount() - peer.suspended_at >= kListRedrawDelayMs) {
-    resume_posted_ = PostMessageA(hidden_, kResumeListsMessage, 0, 0) != FALSE;
-  }
 }
 
-// Only a visible list is suspended: switching painting back on shows a window on some systems.
-void Win32Backend::SuspendListRedraw(Peer& peer) {
-  if (peer.redraw_suspended || !IsWindowVisible(peer.hwnd)) return;
-  SendMessageA(peer.hwnd, WM_SETREDRAW, FALSE, 0);
-  peer.redraw_suspended = true;
-  peer.suspended_at = GetTickCount();
-  if (suspended_lists_.empty()) SetTimer(hidden_, kListRedrawTimer, kListRedrawDelayMs, nullptr);
-  suspended_lists_.push_back(&peer);
+void Win32Backend::ListRowsChanged(Peer& peer) {
+  if (peer.rows_pending) return;
+  peer.rows_pending = true;
+  pending_lists_.push_back(&peer);
+  if (!sync_posted_) sync_posted_ = PostMessageA(hidden_, kSyncListsMessage, 0, 0) != FALSE;
+  // Without the hidden window nothing would come back for the lists: bring them up to date now.
+  if (!sync_posted_) SyncPendingLists();
 }
 
-void Win32Backend::ResumeListRedraw() {
-  resume_posted_ = false;
-  if (hidden_) KillTimer(hidden_, kListRedrawTimer);
+void Win32Backend::SyncPendingLists() {
+  sync_posted_ = false;
   std::vector<Peer*> lists;
-  lists.swap(suspended_lists_);
-  for (Peer* peer : lists) {
-    peer->redraw_suspended = false;
-    if (!peer->hwnd) continue;
-    SendMessageA(peer->hwnd, WM_SETREDRAW, TRUE, 0);
-    if (peer->shown == 0) ShowWindow(peer->hwnd, SW_HIDE);
-    RedrawWindow(peer->hwnd, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  lists.swap(pending_lists_);
+  for (Peer* peer : lists)
+    if (peer->rows_pending) SyncListRows(*peer);
+}
+
+void Win32Backend::ToggleCheck(Peer& peer, int index) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  if (!list.Checkboxes() || index < 0 || index >= list.Count()) return;
+  list.UserChecked(index, !list.Item(index)->Checked());
+  SendMessageA(peer.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+}
+
+bool Win32Backend::ListInput(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  if (!list.Checkboxes() || !list.Enabled()) return false;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      LVHITTESTINFO hit{};
+      hit.pt.x = static_cast<short>(LOWORD(lp));
+      hit.pt.y = static_cast<short>(HIWORD(lp));
+      const int index = static_cast<int>(SendMessageA(peer.hwnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (index < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return false;
+      SetFocus(peer.hwnd);
+      ToggleCheck(peer, index);
+      return true;
+    }
+    case WM_KEYDOWN:
+      if (wp != VK_SPACE) return false;
+      ToggleCheck(peer,
+                  static_cast<int>(SendMessageA(peer.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+      return true;
+    case WM_CHAR:
+      return wp == ' ';
+    default:
+      return false;
   }
 }
 
@@ -176,6 +193,10 @@ bool Win32Backend::ListNotification(Peer& peer, NMHDR& header, LRESULT& result) 
       LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
       if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
         lstrcpynA(item.pszText, CellText(list, item.iItem, item.iSubItem).c_str(), item.cchTextMax);
+      if ((item.mask & LVIF_STATE) && list.Checkboxes() && item.iItem >= 0 && item.iItem < list.Count()) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | CheckImage(list.Item(item.iItem)->Checked());
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+      }
       return true;
     }
     case LVN_GETDISPINFOW: {
@@ -185,17 +206,28 @@ bool Win32Backend::ListNotification(Peer& peer, NMHDR& header, LRESULT& result) 
         int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, item.pszText, item.cchTextMax);
         if (n == 0) item.pszText[item.cchTextMax - 1] = L'\0';
       }
+      if ((item.mask & LVIF_STATE) && list.Checkboxes() && item.iItem >= 0 && item.iItem < list.Count()) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | CheckImage(list.Item(item.iItem)->Checked());
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+      }
       return true;
     }
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW:
+      // Typing a row's first letters finds nothing: the captions are paths that all begin alike.
+      result = -1;
+      return true;
+    case LVN_ODCACHEHINT:
+      return true;
     case LVN_ITEMCHANGED: {
       if (peer.updating) return true;
       auto& change = reinterpret_cast<NMLISTVIEW&>(header);
       if (!(change.uChanged & LVIF_STATE)) return true;
       UINT changed = change.uNewState ^ change.uOldState;
+      // A check mark set from outside (LVM_SETITEMSTATE): the row takes the state it was given.
       if (change.iItem >= 0 && list.Checkboxes() && (changed & LVIS_STATEIMAGEMASK)) {
         UINT image = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
-        // Image 0 is a row that has no check box yet (it is being inserted).
-        if (image != 0) list.UserChecked(change.iItem, image == 2);
+        if (image == 1 || image == 2) list.UserChecked(change.iItem, image == 2);
       }
       if (changed & LVIS_SELECTED) {
         if (change.iItem >= 0 && (change.uNewState & LVIS_SELECTED)) {

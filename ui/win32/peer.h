@@ -53,8 +53,7 @@ struct Peer {
 
   // List views.
   std::vector<TListColumn> columns;
-  bool redraw_suspended = false;
-  DWORD suspended_at = 0;  // GetTickCount when painting was switched off
+  bool rows_pending = false;  // the row count changed and the window does not know yet
   DWORD ex_style = 0;
 
   // Forms.

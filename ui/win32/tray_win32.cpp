@@ -177,10 +177,6 @@ void Win32Backend::ShowBalloon(TTrayIcon& icon) {
 
 void Win32Backend::TimerFired(UINT_PTR id) {
   if (shut_down_) return;
-  if (id == kListRedrawTimer) {
-    ResumeListRedraw();
-    return;
-  }
   for (auto& cp : component_peers_) {
     if (cp->running_interval && cp->timer_id == id) {
       // The handler may add components; nothing of the loop is used after it.

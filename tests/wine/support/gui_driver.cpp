@@ -190,13 +190,34 @@ std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns) {
   return rows;
 }
 
-void SetListViewChecked(HWND list, int row, bool checked) {
-  RemoteBuffer remote(list, sizeof(LVITEMA));
-  LVITEMA item = {};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-  remote.Write(0, &item, sizeof item);
-  SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.address()));
+bool ListViewChecked(HWND list, int row) {
+  return (SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
+         INDEXTOSTATEIMAGEMASK(2);
+}
+
+// As a person does it: the row is scrolled into view and its check box clicked.
+bool SetListViewChecked(HWND list, int row, bool checked) {
+  if (ListViewChecked(list, row) == checked) return true;
+  SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+  RemoteBuffer remote(list, sizeof(LVHITTESTINFO) + sizeof(RECT));
+  if (!remote.address()) return false;
+  RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+  remote.Write(sizeof(LVHITTESTINFO), &bounds, sizeof bounds);
+  SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.address() + sizeof(LVHITTESTINFO)));
+  remote.Read(sizeof(LVHITTESTINFO), &bounds, sizeof bounds);
+  const int y = (bounds.top + bounds.bottom) / 2;
+  for (int x = bounds.left; x < bounds.left + 40; ++x) {
+    LVHITTESTINFO hit = {};
+    hit.pt = {x, y};
+    remote.Write(0, &hit, sizeof hit);
+    const int at = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote.address())));
+    remote.Read(0, &hit, sizeof hit);
+    if (at != row || !(hit.flags & LVHT_ONITEMSTATEICON)) continue;
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    return WaitUntil([&] { return ListViewChecked(list, row) == checked; }, 10000);
+  }
+  return false;
 }
 
 std::vector<std::string> ListBoxItems(HWND list) {

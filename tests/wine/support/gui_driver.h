@@ -59,7 +59,9 @@ HWND FindChildAt(HWND parent, const std::string& window_class, int x, int y);
 // Every row of a report list view in another process: the caption, then each sub-item, for
 // `columns` columns; and whether each row's check box is ticked.
 std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
-void SetListViewChecked(HWND list, int row, bool checked);
+bool ListViewChecked(HWND list, int row);
+// Ticks or clears a row's check box with a click on it; whether the row then shows that state.
+bool SetListViewChecked(HWND list, int row, bool checked);
 // Polls pred every 50 ms until it holds or the deadline passes; whether it held.
 template <class Pred>
 bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {

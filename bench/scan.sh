@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The scan benchmark: one command, minutes long, never part of ./test.
+#
+#   bench/scan.sh [folders [files]]     default 20000 folders, 200000 files
+#
+# In a Wine prefix of its own (build/bench/wineprefix) it writes a reproducible tree under
+# C:\cxbench\tree (bench/make_tree.py, from the Linux side) and measures, in one run:
+#   walk    a bare recursive FindFirstFileA/FindNextFileA walk of the tree, and cmd /c dir /s /a /b
+#   few     the real clutterix.exe, from the press of the start picture to the results page, with
+#           one recursive rule that matches little (Thumbs.db)
+#   quiet   the same with *.dat (about 95 % of the files) below the noise level: recorded, not
+#           listed; its peak working set against "few" gives the bytes per recorded object
+#   many    *.dat at noise level 0 on a copy of the tree (C:\cxbench\clean), then "Clean All" of
+#           every row
+#   fill    the results list alone (bench/list_fill.cpp) with 10,000 to 200,000 rows
+# During the scans and the cleaning a ping every 50 ms measures the main window's longest answer.
+# The program's own "timer: " debug line gives how long the reports held the scan worker.
+#
+# CX_BENCH_EXE_DIR: the folder holding clutterix.exe, config\ and images\ (default: this build's).
+# CX_BENCH_TOOLS: a Windows build folder holding the helpers already built (default: this build's,
+#   built here); the list fill measures the list of the build it was linked in.
+# CX_BENCH_TIMEOUT: seconds allowed per scan or cleaning (default 3600).
+# The figures go to stdout and to build/bench/results-<time>.txt.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+folders=${1:-20000}
+files=${2:-200000}
+timeout=${CX_BENCH_TIMEOUT:-3600}
+build="$here/build"
+win32="$build/win32"
+bench="$build/bench"
+prefix="$bench/wineprefix"
+run="$here/scripts/wine-run.sh"
+
+mkdir -p "$bench"
+if [ -z "${CX_BENCH_TOOLS:-}" ]; then
+  cmake --build "$build" >/dev/null
+  cmake --build "$win32" --target cx_bench_walk cx_bench_drive cx_bench_list_fill >/dev/null
+fi
+tools=${CX_BENCH_TOOLS:-$win32}
+exe_dir=${CX_BENCH_EXE_DIR:-$win32}
+[ -f "$exe_dir/clutterix.exe" ] || {
+  echo "bench: no clutterix.exe in $exe_dir" >&2
+  exit 1
+}
+out="$bench/results-$(date -u +%Y%m%d-%H%M%S).txt"
+log="$bench/debug.log"
+: >"$log"
+say() { echo "$*" | tee -a "$out"; }
+
+# The installed program of one job: this build's exe and pictures, the job's trace definitions.
+stage="$bench/install"
+stage_job() { # stage_job <folder> <template>
+  rm -rf "$stage"
+  mkdir -p "$stage/config"
+  cp "$exe_dir/clutterix.exe" "$stage/"
+  cp -r "$exe_dir/images" "$stage/"
+  printf '[Bench]\r\nLevel=Logs\r\nPath=%s\r\nTemplate=%s\r\nType=0\r\nSearchRule=1\r\n' "$1" "$2" >"$stage/config/vistagarbage.cxtraces"
+  cp "$stage/config/vistagarbage.cxtraces" "$stage/config/xpgarbage.cxtraces"
+}
+
+wine_run() { CX_INSTALL_FROM="$stage" "$run" "$prefix" "$@"; }
+
+stage_job '\cxbench\tree' 'Thumbs.db'
+wine_run "$tools/cx_bench_walk.exe" 'C:\windows' >/dev/null 2>&1 || true # makes the prefix on first use
+
+user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+conf_dir="$user_dir/AppData/Local/Torvex Clutterix"
+write_conf() { # write_conf <noise level>
+  mkdir -p "$conf_dir"
+  printf '[Scan]\r\nC=1\r\nLevel=0\r\nNoiseLevel=%s\r\nAutoStartScan=0\r\nRecycleBin=1\r\nTempFoldersAndFiles=1\r\nInternetCache=1\r\nImgCaches=1\r\nLogFiles=1\r\nWUBackup=1\r\n' "$1" >"$conf_dir/general.conf"
+}
+
+root="$prefix/drive_c/cxbench"
+stamp="$folders $files $(sha1sum "$here/bench/make_tree.py" | cut -c1-12)"
+if [ "$(cat "$root/.stamp" 2>/dev/null)" != "$stamp" ]; then
+  echo "bench: writing the tree ($folders folders, $files files)" >&2
+  rm -rf "$root"
+  mkdir -p "$root"
+  python3 "$here/bench/make_tree.py" "$root/tree" "$folders" "$files" >"$root/counts"
+  echo "$stamp" >"$root/.stamp"
+fi
+dat=$(sed -n 's/.*dat=\([0-9]*\).*/\1/p' "$root/counts")
+
+field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p" <<<"$2"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b ~ /^[0-9.]+$/ && b > 0 && a ~ /^[0-9.]+$/) printf "%.2f", a / b; else print "-" }'; }
+
+say "Clutterix scan benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(git -C "$here" rev-parse --short HEAD)"
+say "tree: $folders folders, $(cat "$root/counts"); load average $(cut -d' ' -f1-3 /proc/loadavg)"
+
+walk=$(wine_run "$tools/cx_bench_walk.exe" 'C:\cxbench\tree' --dir | tr -d '\r') || true
+walk_s=$(field walk_seconds "$walk")
+say "floor:  bare FindFirstFileA walk $walk_s s ($(field walk_entries "$walk") entries); cmd /c dir /s /a /b $(field dir_seconds "$walk") s"
+
+job() { # job <name> <folder> <template> <noise level> [drive options]
+  local name=$1 folder=$2 template=$3 noise=$4 result
+  shift 4
+  stage_job "$folder" "$template"
+  write_conf "$noise"
+  result=$(CX_WINEDEBUG=-all,+debugstr wine_run "$tools/cx_bench_drive.exe" "--timeout=$timeout" "$@" 2>>"$log" | tr -d '\r') || true
+  echo "$result"
+  grep -a "timer: walk" "$log" | tail -n 1 | sed 's/.*timer: /timer: /; s/\\n"$//; s/"$//' >"$bench/timer.$name"
+  : >"$log"
+}
+
+few=$(job few '\cxbench\tree' 'Thumbs.db' 0)
+few_s=$(field scan_seconds "$few")
+say "few:    $few_s s = $(ratio "$few_s" "$walk_s") x the walk; rows $(field rows "$few"); Traces Found $(field found "$few" | tr -d '"')"
+say "        answer $(field scan_answer_ms "$few") ms; $(cat "$bench/timer.few")"
+
+quiet=$(job quiet '\cxbench\tree' '*.dat' 2000000000)
+quiet_s=$(field scan_seconds "$quiet")
+per_object=$(awk -v q="$(field peak_working_set "$quiet")" -v f="$(field peak_working_set "$few")" -v n="$dat" \
+  'BEGIN { if (q > 0 && n > 0) printf "%.0f", (q - f) / n; else print "-" }')
+say "quiet:  $quiet_s s = $(ratio "$quiet_s" "$walk_s") x the walk; rows $(field rows "$quiet"); answer $(field scan_answer_ms "$quiet") ms"
+say "        peak working set $(field peak_working_set "$quiet") bytes against $(field peak_working_set "$few"): $per_object bytes per recorded object"
+say "        $(cat "$bench/timer.quiet")"
+
+rm -rf "$root/clean"
+cp -a "$root/tree" "$root/clean"
+many=$(job many '\cxbench\clean' '*.dat' 0 --clean)
+many_s=$(field scan_seconds "$many")
+clean_s=$(field clean_seconds "$many")
+rows=$(field rows "$many")
+say "many:   $many_s s = $(ratio "$many_s" "$walk_s") x the walk; rows $rows; answer $(field scan_answer_ms "$many") ms"
+say "        $(cat "$bench/timer.many")"
+say "clean:  Clean All $clean_s s, $(ratio "$rows" "$clean_s") rows/s; answer $(field clean_answer_ms "$many") ms; $(find "$root/clean" -name '*.dat' | wc -l) .dat files left"
+
+fill=$(wine_run "$tools/cx_bench_list_fill.exe" 10000 50000 100000 200000 | tr -d '\r') || true
+fill_line=""
+while read -r line; do
+  fill_line+=" $(field fill_rows "$line") rows $(field fill_seconds "$line") s;"
+done <<<"$fill"
+f100=$(field fill_seconds "$(grep 'fill_rows=100000 ' <<<"$fill")")
+f200=$(field fill_seconds "$(grep 'fill_rows=200000 ' <<<"$fill")")
+say "fill:  $fill_line"
+say "        200,000 / 100,000 rows = $(ratio "$f200" "$f100"); 200,000 rows = $(ratio "$f200" "$walk_s") x the walk"
+echo "bench: figures saved in $out" >&2
