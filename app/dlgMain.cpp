@@ -99,7 +99,6 @@ void TfrmMain::FormClose(ui::TControl*, ui::TCloseAction&) {
 
 void TfrmMain::FormDestroy(ui::TControl*) {
   EndWorkers();
-  FRowsByPath.clear();
   FSettings.reset();
   FTraceDefinitions.reset();
 }

@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "app/context.h"
@@ -137,8 +136,6 @@ class TfrmMain : public ui::TForm {
   // The scan whose results are shown (or none yet), and the cleaning run of them.
   std::unique_ptr<TScanRun> FScan;
   std::unique_ptr<TCleaningRun> FCleaning;
-  // Upper-case path to its row, for the outcomes of the cleaning run.
-  std::unordered_map<std::string, ui::TListItem*> FRowsByPath;
   bool FCheckUpdatesAtStart = false;
   std::string FUpdateHost;  // host[:port] of the update script, from the "Update" section
   std::string FExeFolder;

@@ -4,7 +4,6 @@
 
 #include "app/dlgMain.h"
 #include "clean/dlgAlert.h"
-#include "platform/text.h"
 #include "processes/dlgStartedApps.h"
 #include "processes/myprocessunit.h"
 #include "processes/watched_browsers.h"
@@ -76,11 +75,6 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
   }
 
   execTimer->SetEnabled(true);
-  // Outcomes find their row by path, letter case ignored; the first row of a path is the one.
-  FRowsByPath.clear();
-  for (int i = 0; i < lvFound->Count(); ++i)
-    FRowsByPath.emplace(platform::UpperCase(lvFound->Item(i)->Caption()), lvFound->Item(i));
-
   TCleaningRunEvents events;
   events.OnItemStarted = [this](const std::string& Item) { CleanItemStarted(Item); };
   events.OnOutcome = [this](const std::string& Item, const std::string& Status) { CleanOutcome(Item, Status); };
@@ -96,10 +90,9 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
   FCleaning->Start(Items, options && options->CheckBox1->Checked());
 }
 
-ui::TListItem* TfrmMain::FindRowByPath(const std::string& Path) {
-  const auto row = FRowsByPath.find(platform::UpperCase(Path));
-  return row == FRowsByPath.end() ? nullptr : row->second;
-}
+// Outcomes find their row by path, letter case ignored; the first row of a path is the one. The
+// list keeps an index of its captions, so a run stays linear in its rows.
+ui::TListItem* TfrmMain::FindRowByPath(const std::string& Path) { return lvFound->FindCaption(0, Path); }
 
 void TfrmMain::CleanItemStarted(const std::string& Item) {
   lbCurrentPath->SetCaption(Item);

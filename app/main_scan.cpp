@@ -14,7 +14,6 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   if (FCleaning && FCleaning->WorkerRunning()) return;
 
   lvFound->Clear();
-  FRowsByPath.clear();
   TScanRunEvents events;
   events.OnFoundObject = [this](const std::string& Path, int64_t Size) { SearchThreadFoundObject(Path, Size); };
   events.OnCurrentFolder = [this](const std::string& Folder) { SearchThreadCurrentFolder(Folder); };
