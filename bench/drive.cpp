@@ -19,14 +19,9 @@
 
 #include "tests/wine/support/gui_driver.h"
 
-namespace {
+#include "bench/clock.h"
 
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+namespace {
 
 // The longest answer of the main window to a sent message, per phase of the run.
 class Pinger {

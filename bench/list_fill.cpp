@@ -16,14 +16,9 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 
-namespace {
+#include "bench/clock.h"
 
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+namespace {
 
 void Pump() {
   MSG msg;

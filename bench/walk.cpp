@@ -7,14 +7,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "bench/clock.h"
 
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+namespace {
 
 long long Walk(const std::string& folder) {
   long long entries = 0;

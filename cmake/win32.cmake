@@ -62,8 +62,10 @@ endif()
 
 # The benchmark's helpers (bench/scan.sh builds them on demand; never part of the tests).
 add_executable(cx_bench_walk EXCLUDE_FROM_ALL bench/walk.cpp)
+target_include_directories(cx_bench_walk PRIVATE ${CMAKE_SOURCE_DIR})
 add_executable(cx_bench_drive EXCLUDE_FROM_ALL bench/drive.cpp tests/wine/support/gui_driver.cpp)
 target_include_directories(cx_bench_drive PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(cx_bench_drive PRIVATE comctl32 psapi user32 gdi32)
+# The driver shares the Wine tests' window helpers, which ask the platform layer about the user.
+target_link_libraries(cx_bench_drive PRIVATE cx_win32 comctl32 psapi user32 gdi32)
 add_executable(cx_bench_list_fill EXCLUDE_FROM_ALL bench/list_fill.cpp)
 target_link_libraries(cx_bench_list_fill PRIVATE cx_win32)
