@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "scan/template_match.h"
 
 using platform::FindEntry;
 
@@ -30,32 +31,8 @@ std::string ParentKey(const std::string& key) {
 
 }  // namespace
 
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
-  if (pattern.empty()) return false;
-  if (pattern == "*.*" || pattern == "*") return true;
-  const std::string p = platform::UpperCase(pattern);
-  const std::string n = platform::UpperCase(name);
-  // Iterative match with backtracking to the last "*".
-  size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
-  while (ni < n.size()) {
-    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
-      ++pi;
-      ++ni;
-    } else if (pi < p.size() && p[pi] == '*') {
-      star = pi++;
-      mark = ni;
-    } else if (star != std::string::npos) {
-      pi = star + 1;
-      ni = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi] == '*') ++pi;
-  // A trailing ".*" also matches a name without a dot, as on Windows ("*.*" matched above).
-  if (pi + 2 == p.size() && p[pi] == '.' && p[pi + 1] == '*') return true;
-  return pi == p.size();
-}
+// The search matches names as the program's own template rule does (Windows' long-name rule).
+bool WildcardMatch(const std::string& pattern, const std::string& name) { return TemplateMatches(pattern, name); }
 
 FakeFileSystem::FakeFileSystem() { AddDrive('C', platform::DriveType::kFixed, true, 1 << 30, 4ll << 30); }
 

@@ -29,23 +29,29 @@ void SyncQueue::PumpUntilIdle() {
   PumpUntil([] { return false; });
 }
 
+void SyncQueue::RunFrontTask(std::unique_lock<std::mutex>& lock, const std::function<void()>& before_answer) {
+  Task* t = tasks_.front();
+  tasks_.pop_front();
+  lock.unlock();
+  try {
+    (*t->fn)();
+  } catch (...) {
+    t->error = std::current_exception();
+  }
+  if (before_answer) before_answer();
+  lock.lock();
+  t->done = true;
+  changed_.notify_all();
+}
+
 void SyncQueue::PumpUntil(const std::function<bool()>& done) {
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [&] { return !tasks_.empty() || live_ == 0; });
     if (tasks_.empty()) return;  // no worker left and nothing to run
-    Task* t = tasks_.front();
-    tasks_.pop_front();
-    lock.unlock();
-    try {
-      (*t->fn)();
-    } catch (...) {
-      t->error = std::current_exception();
-    }
-    bool stop = done();
-    lock.lock();
-    t->done = true;
-    changed_.notify_all();
+    // Checked while the worker still waits for its task, so that the test sees that moment.
+    bool stop = false;
+    RunFrontTask(lock, [&] { stop = done(); });
     if (stop) return;
   }
 }
@@ -58,17 +64,6 @@ void SyncQueue::RunTasksUntil(const std::function<bool()>& done) {
     lock.lock();
     // Woken by a task, or by a worker's end (which may make done() true).
     changed_.wait(lock, [&] { return !tasks_.empty() || done(); });
-    if (tasks_.empty()) continue;
-    Task* t = tasks_.front();
-    tasks_.pop_front();
-    lock.unlock();
-    try {
-      (*t->fn)();
-    } catch (...) {
-      t->error = std::current_exception();
-    }
-    lock.lock();
-    t->done = true;
-    changed_.notify_all();
+    if (!tasks_.empty()) RunFrontTask(lock, {});
   }
 }

@@ -28,6 +28,8 @@ class SyncQueue : public platform::MainThread {
     bool done = false;
     std::exception_ptr error;
   };
+  // Runs the oldest task with the lock released, calls before_answer, then lets its worker go on.
+  void RunFrontTask(std::unique_lock<std::mutex>& lock, const std::function<void()>& before_answer);
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Task*> tasks_;

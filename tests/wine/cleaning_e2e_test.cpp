@@ -16,6 +16,7 @@
 #include "clean/delete_thread.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/wine/support/delete_worker_run.h"
+#include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 #include "tests/wine/support/screenshot.h"
 #include "tests/wine/support/unix_side.h"
@@ -34,18 +35,6 @@ void WriteText(const std::string& path, const std::string& text) {
   DWORD written = 0;
   WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   CloseHandle(file);
-}
-
-std::string ReadText(const std::string& path) {
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-  CloseHandle(file);
-  return text;
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -145,9 +134,9 @@ TEST_F(DeleteWorkerWine, DeletesWhatTheItemsNameAndNothingElse) {
   EXPECT_EQ(events[2], "cannot " + kRoot + "\\held.log");
   EXPECT_FALSE(Exists(kRoot + "\\a.log"));
   EXPECT_FALSE(Exists(kRoot + "\\Junk"));
-  EXPECT_EQ(ReadText(kRoot + "\\held.log"), "held log");
-  EXPECT_EQ(ReadText(kRoot + "\\Held\\in-use.tmp"), "in use");  // not an item: untouched
-  EXPECT_EQ(ReadText(kRoot + "\\keep.txt"), "not garbage");
+  EXPECT_EQ(ReadAll(kRoot + "\\held.log"), "held log");
+  EXPECT_EQ(ReadAll(kRoot + "\\Held\\in-use.tmp"), "in use");  // not an item: untouched
+  EXPECT_EQ(ReadAll(kRoot + "\\keep.txt"), "not garbage");
   EXPECT_EQ(CurrentDirectory(), cwd);
 }
 
@@ -173,11 +162,11 @@ TEST_F(DeleteWorkerWine, AFolderHoldingAFileInUseLosesNothing) {
     for (char& c : trashed)
       if (c == '/') c = '\\';
     EXPECT_FALSE(Exists(folder));
-    EXPECT_EQ(ReadText(trashed + "\\in-use.tmp"), "in use");
-    EXPECT_EQ(ReadText(trashed + "\\other.tmp"), "other");
+    EXPECT_EQ(ReadAll(trashed + "\\in-use.tmp"), "in use");
+    EXPECT_EQ(ReadAll(trashed + "\\other.tmp"), "other");
   } else {
     EXPECT_THAT(events[0], AnyOf("cannot " + folder, "partial " + folder + ": " + folder + "\\in-use.tmp"));
-    EXPECT_EQ(ReadText(folder + "\\in-use.tmp"), "in use");
+    EXPECT_EQ(ReadAll(folder + "\\in-use.tmp"), "in use");
     EXPECT_FALSE(Exists(folder + "\\other.tmp"));
   }
 }
@@ -199,8 +188,8 @@ TEST_F(DeleteWorkerWine, RefusedPathsAndLinksLeaveTheDiskAlone) {
   if (item_link) refused.push_back("cannot " + kRoot + "\\link-item");
   ASSERT_GE(events.size(), refused.size());
   EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + refused.size()), refused);
-  EXPECT_EQ(ReadText(kRoot + "\\keep.txt"), "not garbage");
-  EXPECT_EQ(ReadText(kOutside + "\\precious.doc"), "precious");
+  EXPECT_EQ(ReadAll(kRoot + "\\keep.txt"), "not garbage");
+  EXPECT_EQ(ReadAll(kOutside + "\\precious.doc"), "precious");
   EXPECT_FALSE(Exists(kRoot + "\\Linked\\own.tmp"));
   if (linked) {
     // The folder holding a link went file by file, around the link, and so stays.
@@ -233,12 +222,6 @@ TEST_F(DeleteWorkerWine, TheCacheFolderItemClearsTheUrlCacheThenGoesToTheRecycle
   EXPECT_FALSE(Exists(cache));
   // Emptied again, the cache is quiet.
   ClearUrlCache(win32.os().url_cache);
-}
-
-const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
-  for (const auto& row : rows)
-    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
-  return nullptr;
 }
 
 // Garbage in the Windows temporary folder that another program holds open: a file, and a folder
@@ -308,12 +291,12 @@ TEST(CleaningGuiWine, FilesInUseAndLinksKeepWhatIsNotGarbage) {
     EXPECT_TRUE(program.WaitForExit());
   }
 
-  EXPECT_TRUE(ReadText(held_file) == std::string(9000, 'h')) << "the file in use is intact";
-  EXPECT_TRUE(ReadText(folder + "\\in-use.tmp") == std::string(3000, 'u')) << "the file in use is intact";
+  EXPECT_TRUE(ReadAll(held_file) == std::string(9000, 'h')) << "the file in use is intact";
+  EXPECT_TRUE(ReadAll(folder + "\\in-use.tmp") == std::string(3000, 'u')) << "the file in use is intact";
   EXPECT_FALSE(Exists(folder + "\\a.tmp"));
   EXPECT_TRUE(IsReparsePoint(folder + "\\link"));
-  EXPECT_EQ(ReadText(outside + "\\precious.doc"), "precious");
-  EXPECT_EQ(ReadText(keep + "\\keep.txt"), "not garbage");
+  EXPECT_EQ(ReadAll(outside + "\\precious.doc"), "precious");
+  EXPECT_EQ(ReadAll(keep + "\\keep.txt"), "not garbage");
 }
 
 }  // namespace

@@ -17,18 +17,6 @@ using ::testing::ElementsAre;
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-  CloseHandle(file);
-  return text;
-}
-
 class DeleteHostileWine : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -53,7 +41,7 @@ TEST_F(DeleteHostileWine, ALinkToAFileLeavesItsTargetAlone) {
   EXPECT_THAT(RunDeleteWorker({link}), ElementsAre("cannot " + link));
   EXPECT_THAT(RunDeleteWorker({link}, /*secure_erase=*/true), ElementsAre("cannot " + link));
 
-  EXPECT_EQ(ReadText(keeper), "my thesis");
+  EXPECT_EQ(ReadAll(keeper), "my thesis");
   EXPECT_TRUE(PathExists(link));
 }
 
@@ -69,8 +57,8 @@ TEST_F(DeleteHostileWine, AFolderSwappedForALinkAboveTheItemIsNotFollowed) {
 
   for (bool secure : {false, true}) {
     EXPECT_THAT(RunDeleteWorker({file, folder}, secure), ElementsAre("cannot " + file, "cannot " + folder));
-    EXPECT_EQ(ReadText(canary_a), "canary a");
-    EXPECT_EQ(ReadText(canary_b), "canary b");
+    EXPECT_EQ(ReadAll(canary_a), "canary a");
+    EXPECT_EQ(ReadAll(canary_b), "canary b");
   }
 }
 
@@ -80,7 +68,7 @@ TEST_F(DeleteHostileWine, AnotherUsersBinThatStaysFullIsNotReportedEmptied) {
   const std::string kept = bins.TextFile("S-1-5-21-1111-2222-3333-1001\\$RAB12CD.txt", "someone else's");
 
   EXPECT_THAT(RunDeleteWorker({bin}), ElementsAre("cannot " + bin));
-  EXPECT_EQ(ReadText(kept), "someone else's");
+  EXPECT_EQ(ReadAll(kept), "someone else's");
 }
 
 TEST_F(DeleteHostileWine, HeldAndReadOnlyFilesAreLeftWhole) {
@@ -93,8 +81,8 @@ TEST_F(DeleteHostileWine, HeldAndReadOnlyFilesAreLeftWhole) {
     EXPECT_THAT(RunDeleteWorker({held, read_only}, secure), ElementsAre("cannot " + held, "cannot " + read_only));
 
   CloseHandle(hold);
-  EXPECT_EQ(ReadText(held), "held without sharing");
-  EXPECT_EQ(ReadText(read_only), "read only");
+  EXPECT_EQ(ReadAll(held), "held without sharing");
+  EXPECT_EQ(ReadAll(read_only), "read only");
 }
 
 TEST_F(DeleteHostileWine, FilesPastThePathLimitKeepTheirFolderAndItSaysSo) {

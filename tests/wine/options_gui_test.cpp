@@ -22,30 +22,18 @@ bool RunValueExists() {
   return found;
 }
 
-HWND OpenOptions(const GuiProgram& program, HWND main) {
-  ClickControl(FindChild(main, "Advanced Options"));
-  HWND options = program.WaitForWindow("Options");
-  // The dialog's controls are made as it first shows: wait for the last of them.
-  if (options) WaitUntil([&] { return FindChild(options, "&OK") != nullptr; }, 30000);
-  return options;
-}
-
-void SetChecked(HWND box, bool checked) {
-  if ((SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked) SendMessageA(box, BM_CLICK, 0, 0);
-}
-
 TEST(OptionsGuiTest, OkStoresTheChoicesAndTheNextStartUsesThem) {
   {
     GuiProgram program;
     HWND main = StartMainWindow(program);
     ASSERT_NE(main, nullptr);
-    HWND options = OpenOptions(program, main);
+    HWND options = OpenOptionsDialog(program, main);
     ASSERT_NE(options, nullptr);
     HWND noise = FindChild(options, "4096");
     ASSERT_NE(noise, nullptr) << "the noise-level edit";
     SendMessageA(noise, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("2048"));
-    SetChecked(FindChild(options, "Autostart with Windows"), true);
-    SetChecked(FindChild(options, "Start scan after loading"), true);
+    SetCheckBox(FindChild(options, "Autostart with Windows"), true);
+    SetCheckBox(FindChild(options, "Start scan after loading"), true);
     PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }));
 
@@ -67,13 +55,13 @@ TEST(OptionsGuiTest, OkStoresTheChoicesAndTheNextStartUsesThem) {
     PostMessageA(FindChild(main, "Back to Settings"), BM_CLICK, 0, 0);
     HWND link = FindChild(main, "Advanced Options");
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(link); }));
-    HWND options = OpenOptions(program, main);
+    HWND options = OpenOptionsDialog(program, main);
     ASSERT_NE(options, nullptr);
     EXPECT_NE(FindChild(options, "2048"), nullptr) << "the stored noise level is shown";
     HWND autostart = FindChild(options, "Autostart with Windows");
     EXPECT_EQ(SendMessageA(autostart, BM_GETCHECK, 0, 0), BST_CHECKED);
-    SetChecked(autostart, false);
-    SetChecked(FindChild(options, "Start scan after loading"), false);
+    SetCheckBox(autostart, false);
+    SetCheckBox(FindChild(options, "Start scan after loading"), false);
     SendMessageA(FindChild(options, "2048"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4096"));
     PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }));

@@ -10,12 +10,6 @@
 
 namespace {
 
-const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
-  for (const auto& row : rows)
-    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
-  return nullptr;
-}
-
 class ScanCleanGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 #include "tests/wine/support/screenshot.h"
 
@@ -30,42 +31,10 @@ std::string Folder(int csidl) {
   return path;
 }
 
-void MakeFolders(const std::string& path) {
-  for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-  CreateDirectoryA(path.c_str(), nullptr);
-}
-
-void WriteBytes(const std::string& path, size_t size) {
+// A file of `size` bytes, with its folders made first.
+void PlantBytes(const std::string& path, size_t size) {
   MakeFolders(path.substr(0, path.rfind('\\')));
-  std::ofstream(path, std::ios::binary) << std::string(size, 'g');
-}
-
-// Removes a planted tree again (files first, then the folders bottom-up).
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string child = path + "\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
-const std::vector<std::string>* FindRow(const Rows& rows, const std::string& path) {
-  for (const auto& row : rows)
-    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
-  return nullptr;
+  WriteBytes(path, size);
 }
 
 // The size text of the results list: bytes up to 4096, else megabytes with 5 significant digits.
@@ -150,14 +119,14 @@ class ScanE2eTest : public ::testing::Test {
              "C:\\" + mark + "-data\\server.log"};
     for (const auto& [path, size] : garbage_) {
       const bool folder = std::find(folders_.begin(), folders_.end(), path) != folders_.end();
-      WriteBytes(folder ? path + "\\inner.bin" : path, size);
+      PlantBytes(folder ? path + "\\inner.bin" : path, size);
     }
-    WriteBytes(below_noise_, 100);
-    for (const std::string& path : keep_) WriteBytes(path, 9000);
+    PlantBytes(below_noise_, 100);
+    for (const std::string& path : keep_) PlantBytes(path, 9000);
     // A large tree to stop a scan in: the thumbnail rule walks it looking for Thumbs.db.
     for (int i = 0; i < 40; ++i)
       for (int j = 0; j < 40; ++j)
-        WriteBytes("C:\\" + mark + "-big\\d" + std::to_string(i) + "\\e" + std::to_string(j) + "\\x.dat", 10);
+        PlantBytes("C:\\" + mark + "-big\\d" + std::to_string(i) + "\\e" + std::to_string(j) + "\\x.dat", 10);
   }
 
   static void TearDownTestSuite() {

@@ -15,6 +15,7 @@
 #include "platform/win32/win32_platform.h"
 #include "scan/search_thread.h"
 #include "tests/support/sync_queue.h"
+#include "tests/wine/support/unix_side.h"
 
 using ::testing::Contains;
 using ::testing::Each;
@@ -53,40 +54,6 @@ void WriteHuge(const std::string& path) {
   end.QuadPart = kHuge;
   EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
   CloseHandle(file);
-}
-
-// Wine's mapping of a Windows path to its Unix file; empty on Windows.
-std::string UnixPath(const std::string& path) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  auto to_unix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!to_unix) return "";
-  char* unix_path = to_unix(Wide(path).c_str());
-  std::string out = unix_path ? unix_path : "";
-  if (unix_path) HeapFree(GetProcessHeap(), 0, unix_path);
-  return out;
-}
-
-// Runs a Unix program ("\\bin\\ln") under Wine and waits until `done` holds. Wine hands back no
-// process handle to wait on for a Unix program, so the wait is on the changes in the folder that
-// the program works in (the long guard only keeps a broken run from hanging).
-bool RunUnix(const std::string& folder, const std::string& program, const std::string& arguments,
-             const std::function<bool()>& done) {
-  HANDLE change =
-      FindFirstChangeNotificationA(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_FILE_NAME);
-  if (change == INVALID_HANDLE_VALUE) return false;
-  std::string command = "\"\\\\?\\unix" + program + "\" " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  bool started =
-      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-  while (started && !done()) {
-    if (WaitForSingleObject(change, 60000) != WAIT_OBJECT_0) break;
-    FindNextChangeNotification(change);
-  }
-  FindCloseChangeNotification(change);
-  return done();
 }
 
 bool IsReparsePoint(const std::string& path) {

@@ -21,18 +21,6 @@ using ::testing::ElementsAre;
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-  CloseHandle(file);
-  return text;
-}
-
 // The names in Wine's recycle bin (the XDG trash under the bench's XDG_DATA_HOME).
 std::set<std::string> TrashNames() {
   char data_home[MAX_PATH] = {};
@@ -77,17 +65,11 @@ TEST(SecureEraseWine, ZeroesEachFileThroughItsHandleAndRecyclesNothing) {
   EXPECT_FALSE(PathExists(single));
   EXPECT_FALSE(PathExists(junk + "\\a.tmp"));
   EXPECT_FALSE(PathExists(junk + "\\Sub"));
-  EXPECT_EQ(ReadText(held), "held by a program");
+  EXPECT_EQ(ReadAll(held), "held by a program");
   // Only the hard link's own name went; the other name keeps the content.
   EXPECT_FALSE(PathExists(hard));
-  EXPECT_EQ(ReadText(keeper), "precious");
+  EXPECT_EQ(ReadAll(keeper), "precious");
   EXPECT_EQ(TrashNames(), trash_before);
-}
-
-const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
-  for (const auto& row : rows)
-    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
-  return nullptr;
 }
 
 // The box ticked in the real dialog, then a scan and "Clean All" through the real window.
@@ -116,7 +98,7 @@ TEST(SecureEraseGuiWine, TheTickedBoxErasesWhatTheRunCleans) {
 
   {
     GuiProgram program;
-    HWND main = WaitForMainWindow(program);
+    HWND main = StartMainWindow(program);
     ASSERT_NE(main, nullptr);
     HWND options = OpenOptionsDialog(program, main);
     ASSERT_NE(options, nullptr);
@@ -152,7 +134,7 @@ TEST(SecureEraseGuiWine, TheTickedBoxErasesWhatTheRunCleans) {
   EXPECT_FALSE(PathExists(file));
   EXPECT_FALSE(PathExists(folder.root()));
   EXPECT_EQ(linux_holder.ReadThroughHandle(), std::string(secret.size(), '\0'));
-  EXPECT_EQ(ReadText(keeper), "not garbage");
+  EXPECT_EQ(ReadAll(keeper), "not garbage");
   // The run empties the bins too (their rows are cleaned as ever), so the trash may shrink.
   for (const std::string& name : TrashNames()) EXPECT_TRUE(trash_before.count(name)) << name << " was recycled";
 }

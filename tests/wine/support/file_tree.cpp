@@ -92,10 +92,19 @@ void RemoveTree(const std::string& path) {
   }
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+std::optional<std::string> ReadShared(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+  CloseHandle(file);
+  return text;
 }
+
+std::string ReadAll(const std::string& path) { return ReadShared(path).value_or(""); }
 
 void WriteBytes(const std::string& path, size_t size) {
   std::ofstream(path, std::ios::binary) << std::string(size, 'g');

@@ -9,6 +9,7 @@
 //   EXPECT_FALSE(PathExists(tree.Path("logs\\old.log")));
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 class FileTree {
@@ -35,7 +36,10 @@ class FileTree {
 };
 
 bool PathExists(const std::string& path);
-// The whole content of a file ("" when it cannot be read).
+// The whole content of a file, opened with every kind of sharing so that a file another program
+// holds (even for deletion) can still be read; none when it cannot be opened.
+std::optional<std::string> ReadShared(const std::string& path);
+// The same, "" when the file cannot be read.
 std::string ReadAll(const std::string& path);
 // A file of `size` bytes of filler, replacing what was there.
 void WriteBytes(const std::string& path, size_t size);

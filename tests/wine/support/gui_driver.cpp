@@ -259,8 +259,6 @@ HWND StartMainWindow(const GuiProgram& program) {
 
 HWND StartPicture(HWND main) { return FindChildAt(main, "CxPicture", 459, 185); }
 
-HWND WaitForMainWindow(const GuiProgram& program) { return StartMainWindow(program); }
-
 HWND OpenOptionsDialog(const GuiProgram& program, HWND main) {
   ClickControl(FindChild(main, "Advanced Options"));
   HWND options = program.WaitForWindow("Options");
@@ -271,4 +269,10 @@ HWND OpenOptionsDialog(const GuiProgram& program, HWND main) {
 
 void SetCheckBox(HWND box, bool checked) {
   if ((SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked) SendMessageA(box, BM_CLICK, 0, 0);
+}
+
+const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path) {
+  for (const auto& row : rows)
+    if (_stricmp(row[0].c_str(), path.c_str()) == 0) return &row;
+  return nullptr;
 }

@@ -62,6 +62,8 @@ std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
 bool ListViewChecked(HWND list, int row);
 // Ticks or clears a row's check box with a click on it; whether the row then shows that state.
 bool SetListViewChecked(HWND list, int row, bool checked);
+// The row of `rows` (as ListViewRows gives them) whose caption is path, letter case ignored; or none.
+const std::vector<std::string>* FindRow(const std::vector<std::vector<std::string>>& rows, const std::string& path);
 // Polls pred every 50 ms until it holds or the deadline passes; whether it held.
 template <class Pred>
 bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {
@@ -75,9 +77,6 @@ bool WaitUntil(Pred pred, DWORD timeout_ms = 60000) {
 // The items of a list box in another process (read in their wide form: the ANSI one arrives cut
 // to its first character across processes under Wine).
 std::vector<std::string> ListBoxItems(HWND list);
-// The main window of a started program, with the start-up warning about missing administrator
-// rights closed when it comes; nullptr when the window does not show.
-HWND WaitForMainWindow(const GuiProgram& program);
 // Opens the options dialog from the main window's "Advanced Options" link and waits until its
 // controls are made; nullptr when it does not show.
 HWND OpenOptionsDialog(const GuiProgram& program, HWND main);

@@ -2,23 +2,11 @@
 
 #include <string>
 
+#include "tests/wine/support/file_tree.h"
+
 namespace {
 
 std::wstring Wide(const std::string& ansi) { return std::wstring(ansi.begin(), ansi.end()); }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadAll(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<failed>";
-  std::string text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-  CloseHandle(file);
-  return text;
-}
 
 std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 
@@ -62,13 +50,13 @@ bool MakeUnixLink(const std::string& link, const std::string& target) {
   const std::string unix_link = UnixPath(link), unix_target = UnixPath(target);
   if (unix_link.empty() || unix_target.empty()) return false;
   return RunUnix(Folder(link), "\\bin\\ln", "-s \"" + unix_target + "\" \"" + unix_link + "\"",
-                 [&] { return Exists(link); });
+                 [&] { return PathExists(link); });
 }
 
 bool RemoveUnixLink(const std::string& link) {
   const std::string unix_link = UnixPath(link);
   if (unix_link.empty()) return false;
-  return RunUnix(Folder(link), "\\bin\\rm", "-f \"" + unix_link + "\"", [&] { return !Exists(link); });
+  return RunUnix(Folder(link), "\\bin\\rm", "-f \"" + unix_link + "\"", [&] { return !PathExists(link); });
 }
 
 // The process makes a fifo, opens the file as fd 3, says so by creating `ready`, waits for a line
@@ -82,7 +70,7 @@ LinuxHolder::LinuxHolder(const std::string& file, const std::string& scratch)
   const std::string script = "/usr/bin/mkfifo " + fifo + " && exec 3<'" + UnixPath(file) + "' && : >'" +
                              UnixPath(ready) + "' && read go <" + fifo + "; /bin/rm -f " + fifo + "; /bin/cat <&3 >" +
                              out + ".part && /bin/mv " + out + ".part " + out;
-  holding_ = RunUnix(scratch_, "\\bin\\sh", "-c \"" + script + "\"", [&] { return Exists(ready); });
+  holding_ = RunUnix(scratch_, "\\bin\\sh", "-c \"" + script + "\"", [&] { return PathExists(ready); });
 }
 
 LinuxHolder::~LinuxHolder() {
@@ -92,7 +80,7 @@ LinuxHolder::~LinuxHolder() {
 std::string LinuxHolder::ReadThroughHandle() {
   if (!holding_ || released_) return "<failed>";
   released_ = true;
-  if (!RunUnix(scratch_, "\\bin\\sh", "-c \"echo go >'" + UnixPath(fifo_) + "'\"", [&] { return Exists(out_); }))
+  if (!RunUnix(scratch_, "\\bin\\sh", "-c \"echo go >'" + UnixPath(fifo_) + "'\"", [&] { return PathExists(out_); }))
     return "<failed>";
-  return ReadAll(out_);
+  return ReadShared(out_).value_or("<failed>");
 }
