@@ -107,7 +107,7 @@ class TfrmMain : public ui::TForm {
   void btnStartClick(ui::TControl* Sender);
   void btnCancelClick(ui::TControl* Sender);
   void SearchThreadFoundObject(const std::string& Path, int64_t Size);
-  void ShowLastFoundObject();
+  void ShowScanTotals();
   void SearchThreadCurrentFolder(const std::string& Folder);
   void SearchThreadFinished();
   // Lets a stopped scan's worker end (its last reports still arrive) before anything else

@@ -17,6 +17,7 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   TScanRunEvents events;
   events.OnFoundObject = [this](const std::string& Path, int64_t Size) { SearchThreadFoundObject(Path, Size); };
   events.OnCurrentFolder = [this](const std::string& Folder) { SearchThreadCurrentFolder(Folder); };
+  events.OnBatchEnd = [this] { ShowScanTotals(); };
   events.OnFinished = [this] { SearchThreadFinished(); };
   const TfrmOptions* options = ctx_.forms.frmOptions;
   const int64_t noise_level = options ? ParseNoiseLevel(options->editNoiseLevel->Text()) : kDefaultNoiseLevel;
@@ -68,21 +69,20 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   FScan->Start(job);
 }
 
-void TfrmMain::SearchThreadFoundObject(const std::string&, int64_t) { ShowLastFoundObject(); }
-
-void TfrmMain::ShowLastFoundObject() {
-  if (!FScan || FScan->FoundSizes().empty()) return;
-  const int64_t size = std::stoll(FScan->FoundSizes().back());
-  if (!FScan->Listed(size)) return;
-
-  const char separator = ctx_.os.system.DecimalSeparator();
+// The run has recorded the object already; a row is all that is left to add. The labels that sum
+// the rows up are refreshed once per batch of reports (ShowScanTotals), not once per row.
+void TfrmMain::SearchThreadFoundObject(const std::string& Path, int64_t Size) {
+  if (!FScan || !FScan->Listed(Size)) return;
   ui::TListItem* row = lvFound->Insert(0);
-  row->SetCaption(FScan->FoundPaths().back());
-  row->AddSubItem(SizeText(size, separator));
+  row->SetCaption(Path);
+  row->AddSubItem(SizeText(Size, ctx_.os.system.DecimalSeparator()));
   row->AddSubItem("Queued...");
+}
 
-  lbBinsFound->SetCaption(FScan->TracesFoundText(lvFound->Count()));
-  lbBinsSize->SetCaption(FScan->SummarySizeText(separator));
+void TfrmMain::ShowScanTotals() {
+  if (!FScan || !FScan->TakeShownTotalsChanged()) return;
+  lbBinsFound->SetCaption(FScan->TracesFoundText());
+  lbBinsSize->SetCaption(FScan->SummarySizeText(ctx_.os.system.DecimalSeparator()));
 }
 
 void TfrmMain::SearchThreadCurrentFolder(const std::string& Folder) { lbCurrentPath->SetCaption(Folder); }

@@ -1,5 +1,7 @@
 #include "scan/scan_run.h"
 
+#include <utility>
+
 #include "platform/text.h"
 #include "scan/search_thread.h"
 #include "scan/size_text.h"
@@ -23,6 +25,9 @@ void TScanRun::Start(const TScanJob& job) {
   worker_->FOnFoundObject = [this](const std::string& path, int64_t size) { FoundObject(path, size); };
   worker_->FOnCurrentFolder = [this](const std::string& folder) {
     if (!abandoned_ && events_.OnCurrentFolder) events_.OnCurrentFolder(folder);
+  };
+  worker_->FOnBatchEnd = [this] {
+    if (!abandoned_ && events_.OnBatchEnd) events_.OnBatchEnd();
   };
   worker_->FOnSearchFinished = [this] {
     if (!abandoned_ && events_.OnFinished) events_.OnFinished();
@@ -51,16 +56,24 @@ void TScanRun::FoundObject(const std::string& path, int64_t size) {
   found_paths_.push_back(path);
   found_sizes_.push_back(std::to_string(size));
   total_size_mb_ += static_cast<double>(size) / kBytesPerMegabyte;
+  if (Listed(size)) {
+    ++listed_;
+    shown_recorded_ = found_paths_.size();
+    shown_size_mb_ = total_size_mb_;
+    shown_changed_ = true;
+  }
   if (events_.OnFoundObject) events_.OnFoundObject(path, size);
 }
 
-std::string TScanRun::TracesFoundText(int listed) const {
-  return std::to_string(listed) + " ( " + std::to_string(found_paths_.size()) + " )";
+std::string TScanRun::TracesFoundText() const {
+  return std::to_string(listed_) + " ( " + std::to_string(shown_recorded_) + " )";
 }
 
 std::string TScanRun::SummarySizeText(char decimal_separator) const {
-  return MegabytesText(total_size_mb_, decimal_separator) + " MB";
+  return MegabytesText(shown_size_mb_, decimal_separator) + " MB";
 }
+
+bool TScanRun::TakeShownTotalsChanged() { return std::exchange(shown_changed_, false); }
 
 std::string ScanFinishedBalloon(int listed) {
   return "Scan finished. \n\r" + std::to_string(listed) + " garbage objects found.";

@@ -30,6 +30,8 @@ struct TScanRunEvents {
   std::function<void(const std::string& Folder)> OnCurrentFolder;
   // After the object has been recorded (FoundPaths().back() is Path).
   std::function<void(const std::string& Path, int64_t Size)> OnFoundObject;
+  // After each batch of reports: the place to refresh what sums them up (labels, counts), once.
+  std::function<void()> OnBatchEnd;
   std::function<void()> OnFinished;
 };
 
@@ -60,10 +62,14 @@ class TScanRun {
   const std::vector<std::string>& FoundSizes() const { return found_sizes_; }
   double TotalSizeMB() const { return total_size_mb_; }
 
+  // The summary labels as of the latest listed object (objects below the noise level move them
+  // only once a later object is listed). ShownTotalsChanged tells whether they moved since the
+  // last call that reset it.
   // "Traces Found": "listed ( recorded )".
-  std::string TracesFoundText(int listed) const;
+  std::string TracesFoundText() const;
   // "Summary Size": the megabytes of every recorded object, listed or not.
   std::string SummarySizeText(char decimal_separator) const;
+  bool TakeShownTotalsChanged();
 
  private:
   void FoundObject(const std::string& path, int64_t size);
@@ -78,6 +84,11 @@ class TScanRun {
   std::vector<std::string> found_paths_;
   std::vector<std::string> found_sizes_;
   double total_size_mb_ = 0;
+  // At the latest listed object.
+  size_t listed_ = 0;
+  size_t shown_recorded_ = 0;
+  double shown_size_mb_ = 0;
+  bool shown_changed_ = false;
 };
 
 // The text of the tray balloon at the end of a scan.

@@ -22,6 +22,16 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
+# The prefix is made (or checked) first, so that a Temp folder can be filled before the program
+# starts: a tree that takes the scan a few seconds, so that the scanning page can be seen.
+CX_INSTALL_FROM=$PWD/build/win32 scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1
+profile=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+temp_tree="$profile/AppData/Local/Temp/shots"
+rm -rf "$temp_tree"
+for d in $(seq 1 400); do
+  mkdir -p "$temp_tree/d$d/e"
+  for f in 1 2 3 4 5 6 7 8; do echo garbage >"$temp_tree/d$d/e/f$f.tmp"; done
+done
 CX_INSTALL_FROM=$PWD/build/win32 scripts/wine-run.sh "$prefix" "C:\\Program Files\\Clutterix\\clutterix.exe" &
 
 # Waits for a window by title (up to $2 tenths of a second, 30 s by default); then its top-left
@@ -61,16 +71,16 @@ wx=$main_x wy=$main_y
 sleep 1
 click_for 290 347 Options
 shot options-other
-click 33 10 # the "Scan" tab
+click 30 60 # the "Scan" tab, at the top left of the page control
 sleep 1
 shot options-scan
 xdotool key --window "$(xdotool search --name '^Options$' | tail -n 1)" alt+F4 || true
 wx=$main_x wy=$main_y
 sleep 1
 click 534 260 # the start picture
-sleep 1
+sleep 2
 shot scanning-page
-sleep 15
+sleep 30
 shot results-page
 click_for 375 462 "Cannot start cleaning" # Clean Selected with nothing ticked
 shot alert-dialog

@@ -114,6 +114,24 @@ TEST_F(ScanResultsTest, LabelsAtTheEndCountOnlyUpToTheLastShownObject) {
   ExpectScanEnded();
 }
 
+// Thousands of rows in a few batches: every row once, newest first, and the summary labels set
+// once per batch, not once per row, yet exact at the end.
+TEST_F(ScanResultsTest, ManyObjectsArriveWholeAndInOrderAndTheLabelsFollowTheBatches) {
+  std::vector<std::pair<std::string, int64_t>> files;
+  for (int i = 0; i < 2500; ++i) files.emplace_back("f" + std::to_string(10000 + i) + ".dat", i % 2 ? 5000 : 10);
+  ScanFiles(files);
+  const int label_changes_before = env.backend.changes["lbBinsFound"];
+  env.main_thread.PumpUntilIdle();
+
+  ASSERT_EQ(main().lvFound->Count(), 1250);
+  for (int row = 0; row < 1250; ++row)
+    ASSERT_EQ(main().lvFound->Item(row)->Caption(), "C:\\Scan\\f" + std::to_string(12499 - 2 * row) + ".dat");
+  EXPECT_EQ(Labels(), std::make_pair(std::string("1250 ( 2500 )"),
+                                     MegabytesText((1250 * 5000 + 1250 * 10) / 1048576.0, '.') + " MB"));
+  EXPECT_LE(env.backend.changes["lbBinsFound"] - label_changes_before, 6);
+  ExpectScanEnded();
+}
+
 TEST_F(ScanResultsTest, WhenNothingReachesTheNoiseLevelTheLabelsStayAtZero) {
   ScanFiles({{"a.dat", 100}, {"b.dat", 4095}});
   env.main_thread.PumpUntilIdle();

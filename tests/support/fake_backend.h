@@ -17,7 +17,7 @@ class FakeBackend : public ui::Backend {
   // Calls the responder for the form (by name), which acts as the user would (clicks, typing)
   // and sets a modal result; without one, the dialog is closed (mrCancel).
   ui::TModalResult RunModal(ui::TForm& form) override;
-  void ControlChanged(ui::TControl&) override {}
+  void ControlChanged(ui::TControl& control) override { ++changes[control.Name()]; }
   void ListViewChanged(ui::TListView&, ui::ListChange, int) override {}
   void ComponentChanged(ui::TComponent&) override {}
   void ShowBalloon(ui::TTrayIcon& icon) override;
@@ -42,6 +42,7 @@ class FakeBackend : public ui::Backend {
   std::vector<Balloon> balloons;
   std::vector<std::string> errors;
   std::vector<std::string> navigations;
+  std::map<std::string, int> changes;  // property changes per control name
   bool browser_available = true;
   bool terminated = false;
   struct Posted {
