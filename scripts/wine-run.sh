@@ -10,7 +10,9 @@
 #    programs (one made before wine32 was installed): WINEARCH=win32, Windows 7 (6.1) as Wine
 #    reports it by default, no drive Z:, the per-user TEMP and TMP at
 #    C:\users\<user>\AppData\Local\Temp, and real folders instead of Wine's links from the profile
-#    (Desktop, Documents, ...) into the Unix home;
+#    (Desktop, Documents, ...) into the Unix home; no HTML engine and no .NET (mshtml and mscoree
+#    are switched off, so Wine never offers to download its Gecko or Mono add-on: such a prompt
+#    would hold the program that asked, with nobody there to answer it);
 #  - installs clutterix.exe with its config\ and images\ at "C:\Program Files\Clutterix\" (only
 #    what changed), from $CX_INSTALL_FROM or else from the folder of <exe> when it holds one;
 #  - uses $DISPLAY when it is set, else one private Xvfb per prefix, started once and reused;
@@ -21,7 +23,7 @@
 # With CX_SCREENSHOTS set, the harness is told (CX_SCREENSHOT_DIR) to save into screenshots/.
 set -euo pipefail
 
-bench_version=2 # Raise when the prefix's set-up below changes: existing prefixes are then recreated.
+bench_version=3 # Raise when the prefix's set-up below changes: existing prefixes are then recreated.
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 die() {
@@ -125,7 +127,9 @@ make_prefix() {
   echo "wine-run: creating the 32-bit Wine prefix $prefix" >&2
   end_session
   rm -rf "$prefix"
-  wineboot -i 9>&- </dev/null >"$prefix.create.log" 2>&1 || die "wineboot failed (see $prefix.create.log)"
+  # mshtml and mscoree registered at boot would look for their add-ons and may offer a download.
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml=" wineboot -i 9>&- </dev/null >"$prefix.create.log" 2>&1 ||
+    die "wineboot failed (see $prefix.create.log)"
   wineserver -w
 
   # No drive Z: (Wine maps the whole Unix root there); C: stays the only, fixed, disk.
@@ -158,8 +162,14 @@ configure_prefix() { # runs in the Wine session of this prefix
   for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
     [ -f "$font" ] && cp "$font" "$prefix/drive_c/windows/Fonts/"
   done
-  wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f \
-    9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not turn off winemenubuilder"
+  # Off for good, also for programs started without this script's environment: the web browser
+  # control stays, without an engine to render its pages (as where none is installed), and any
+  # later use of either DLL fails at once instead of looking for an add-on.
+  local dll
+  for dll in winemenubuilder.exe mshtml mscoree; do
+    wine reg add 'HKCU\Software\Wine\DllOverrides' /v "$dll" /d '' /f \
+      9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not turn off $dll"
+  done
   # A prefix that cannot load its own kernel32 (made before wine32 was installed) fails here.
   if ! wine cmd.exe /c echo cx-bench-ok 9>&- </dev/null 2>>"$prefix.create.log" | grep -q cx-bench-ok; then
     die "the prefix cannot start 32-bit programs: is wine32:i386 installed? (see $prefix.create.log)"

@@ -119,6 +119,10 @@ void TImage::SetAutoSize(bool auto_size) {
   Changed();
 }
 
+void TWebBrowser::NavigateFailed() {
+  if (OnNavigateError) OnNavigateError(this);
+}
+
 bool TWebBrowser::Navigate(const std::string& url) {
   location_ = url;
   TForm* form = Form();

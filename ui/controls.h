@@ -166,6 +166,11 @@ class TWebBrowser : public TControl {
   bool Navigate(const std::string& url);
   const std::string& LocationURL() const { return location_; }
 
+  // The page asked for cannot be shown after all: the server failed, or nothing here can render
+  // it. Called by the backend, on the GUI thread, some time after a Navigate that answered true.
+  TNotifyEvent OnNavigateError;
+  void NavigateFailed();
+
  private:
   std::string location_;
 };

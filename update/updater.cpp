@@ -90,6 +90,7 @@ TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmU
   WebBrowser1->SetBounds(5, 5, 539, 420);
   WebBrowser1->SetAlign(ui::TAlign::alClient);
   WebBrowser1->SetAlignMargin(5);
+  WebBrowser1->OnNavigateError = [this](ui::TControl* sender) { WebBrowser1NavigateError(sender); };
 
   lbNewsNote = Add<ui::TLabel>(this, "lbNewsNote");
   lbNewsNote->SetCaption("The news about this release cannot be shown in this window. Read it in your web browser:");
@@ -134,15 +135,26 @@ void TfrmUpdater::CheckForUpdates(const std::string& Address, int ReleaseNumber)
 }
 
 void TfrmUpdater::FormShow(ui::TControl*) {
-  const std::string news = NewsAddress();
-  const bool embedded = WebBrowser1->Navigate(news);
-  WebBrowser1->SetVisible(embedded);
-  lbNewsNote->SetVisible(!embedded);
-  lbNewsLink->SetVisible(!embedded);
+  const bool embedded = WebBrowser1->Navigate(NewsAddress());
   if (embedded) {
+    WebBrowser1->SetVisible(true);
+    lbNewsNote->SetVisible(false);
+    lbNewsLink->SetVisible(false);
     memoNews->SetVisible(false);
-    return;
+  } else {
+    ShowNewsText();
   }
+}
+
+void TfrmUpdater::WebBrowser1NavigateError(ui::TControl*) {
+  if (Visible()) ShowNewsText();
+}
+
+void TfrmUpdater::ShowNewsText() {
+  const std::string news = NewsAddress();
+  WebBrowser1->SetVisible(false);
+  lbNewsNote->SetVisible(true);
+  lbNewsLink->SetVisible(true);
   lbNewsLink->SetCaption(news);
   std::string text;
   try {

@@ -29,12 +29,17 @@ class TfrmUpdater : public ui::TForm {
   void JvXPButton1Click(ui::TControl* Sender);
   void JvXPButton2Click(ui::TControl* Sender);
   void lbNewsLinkClick(ui::TControl* Sender);
+  // The browser could not show the page after all: the text takes its place.
+  void WebBrowser1NavigateError(ui::TControl* Sender);
 
   // The host (host or host:port) that the news page and setup addresses are built on.
   std::string FHost;
   std::string NewsAddress() const;
 
  private:
+  // The fallback in the browser's place: the note, the link and the page's text when it comes.
+  void ShowNewsText();
+
   TContext ctx_;
 };
 

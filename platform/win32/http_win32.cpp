@@ -1,11 +1,12 @@
 // HTTP downloads over WinInet, bounded as a whole. WinInet's own time-outs apply per call (and
 // Wine's do not stop a server that accepts and never answers, or trickles), so each exchange runs
 // on a thread of its own while the caller waits for it until the deadline. A caller that gives
-// up leaves the thread to end by itself: it owns copies of everything it uses, stops between
-// reads and hops once abandoned, and never touches the caller's buffers.
+// up leaves the thread to end by itself: it owns copies of everything it uses, reads only what has
+// arrived, stops between reads and hops once abandoned, and never touches the caller's buffers.
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -125,8 +126,12 @@ void Carry(const std::shared_ptr<Exchange>& ex) {
         ok = false;
         break;
       }
+      // Only what has come: a read for more waits until that much arrives, which a trickle can
+      // stretch past any deadline while the connection stays open.
+      DWORD available = 0;
+      if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0) break;
       DWORD read = 0;
-      const DWORD ask = static_cast<DWORD>(std::min(sizeof chunk, wanted - body.size()));
+      const DWORD ask = static_cast<DWORD>(std::min({sizeof chunk, wanted - body.size(), size_t{available}}));
       // A failed read ends the body, as the end of the data does.
       if (!InternetReadFile(request, chunk, ask, &read) || read == 0) break;
       body.append(chunk, read);

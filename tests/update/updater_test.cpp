@@ -129,6 +129,36 @@ TEST(UpdaterWindowTest, WithoutABrowserTheNewsIsReadableTextWithALinkNeverMarkup
   EXPECT_TRUE(u.lbNewsLink->Visible());
 }
 
+// A control that takes the address but then cannot show the page (the server failed, or nothing
+// renders it) gives way to the same text; a report that comes after the window closed changes
+// nothing, and the next show tries the control again.
+TEST(UpdaterWindowTest, AControlThatCannotShowThePageGivesWayToItsText) {
+  TestEnv env;
+  env.fake.http.responses[kQuery] = {"5"};
+  env.fake.http.responses[kNews] = {"<p>Release 5</p>"};
+  TfrmUpdater& u = *env.forms.frmUpdater;
+  u.CheckForUpdates(kQuery, 3);
+  EXPECT_TRUE(u.WebBrowser1->Visible());
+  EXPECT_FALSE(u.memoNews->Visible());
+  EXPECT_FALSE(u.lbNewsLink->Visible());
+  EXPECT_EQ(env.fake.http.requests.size(), 1u) << "the control fetches the page, not the updater";
+
+  u.WebBrowser1->NavigateFailed();
+  EXPECT_FALSE(u.WebBrowser1->Visible());
+  EXPECT_TRUE(u.lbNewsLink->Visible());
+  EXPECT_TRUE(u.memoNews->Visible());
+  EXPECT_EQ(u.memoNews->Text(), "Release 5");
+
+  u.JvXPButton1->DoClick();
+  u.WebBrowser1->NavigateFailed();
+  EXPECT_FALSE(u.Visible());
+  EXPECT_EQ(env.fake.http.requests.size(), 2u);
+  u.Show();
+  EXPECT_TRUE(u.WebBrowser1->Visible());
+  EXPECT_FALSE(u.memoNews->Visible());
+  EXPECT_EQ(env.backend.navigations.size(), 2u);
+}
+
 TEST(NewsTextTest, KeepsWhatAReaderSeesAndDropsEverythingElse) {
   const std::string page =
       "<!DOCTYPE html><html><head><title>News</title><style>p{color:red}</style></head>\n"

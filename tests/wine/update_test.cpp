@@ -10,10 +10,14 @@
 #include <wininet.h>
 
 #include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
 #include "tests/wine/support/gui_driver.h"
 #include "tests/wine/support/http_server.h"
+#include "tests/wine/support/screenshot.h"
 
 namespace {
 
@@ -70,21 +74,31 @@ TEST(UpdateWine, SlowHugeLoopingOrFailingServersGiveNoAnswerInTime) {
 struct WindowCount {
   DWORD id;
   const std::string* caption;
-  int n;
+  std::vector<HWND> found;
 };
 
-BOOL CALLBACK CountWindow(HWND window, LPARAM param) {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
   auto* c = reinterpret_cast<WindowCount*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == c->id && IsWindowVisible(window) && WindowText(window) == *c->caption) ++c->n;
+  if (owner == c->id && IsWindowVisible(window) && WindowText(window) == *c->caption) c->found.push_back(window);
   return TRUE;
 }
 
+std::vector<HWND> VisibleWindows(DWORD process_id, const std::string& caption) {
+  WindowCount count{process_id, &caption, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&count));
+  return count.found;
+}
+
 int CountWindows(DWORD process_id, const std::string& caption) {
-  WindowCount count{process_id, &caption, 0};
-  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count.n;
+  return static_cast<int>(VisibleWindows(process_id, caption).size());
+}
+
+void WriteSettings(const std::string& host, bool check = true) {
+  std::ofstream(SettingsFilePath(), std::ios::binary)
+      << "[Update]\r\n"
+      << (check ? "CheckAtStart=1\r\n" : "") << "Host=" << host << "\r\n";
 }
 
 // Starts the program with the given settings file and closes it once its window is up; returns
@@ -117,6 +131,211 @@ TEST(UpdateWine, TheUpdaterAppearsOnlyForANewerReleaseWhenTheCheckIsOn) {
   EXPECT_TRUE(unasked.requests().empty()) << "the check is off unless switched on";
 
   std::ofstream(SettingsFilePath(), std::ios::binary) << "";
+}
+
+// The promise of the check: whatever the server does, the main window is up within about 10 s.
+// Without the deadline the trickle takes a minute and the endless answer never ends.
+TEST(UpdateWine, ASlowOrEndlessServerLeavesTheStartUpWithinTheDeadline) {
+  constexpr DWORD kBound = 30000;
+  struct Case {
+    const char* what;
+    HttpAnswer answer;
+  };
+  const Case cases[] = {
+      {"a byte a second", {200, std::string(60, ' ') + "4", "", 1000}},
+      {"megabytes of nines", {200, std::string(64 * 1024, '9'), "", 0, true}},
+  };
+  for (const Case& c : cases) {
+    TestHttpServer server(c.answer);
+    WriteSettings(server.host());
+    const DWORD start = GetTickCount();
+    GuiProgram program;
+    const DWORD spent = GetTickCount() - start;
+    HWND main = spent < kBound ? program.WaitForWindow("Clutterix", kBound - spent) : nullptr;
+    EXPECT_NE(main, nullptr) << c.what << ": no main window within " << kBound / 1000 << " s";
+    EXPECT_TRUE(WaitUntil([&] { return server.hang_ups() == 1; }, 10000)) << c.what << ": the connection stays open";
+    EXPECT_EQ(server.requests().size(), 1u) << c.what;
+    EXPECT_EQ(CountWindows(program.id(), "Clutterix"), main ? 1 : 0) << c.what << ": no updater for no answer";
+    if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+    program.WaitForExit();
+  }
+  ResetSettingsFile();
+}
+
+std::string ClassOf(HWND window) {
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+struct ClassSearch {
+  const char* window_class;
+  HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ClassSearch*>(param);
+  if (ClassOf(window) != search->window_class) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindChildOfClass(HWND parent, const char* window_class) {
+  ClassSearch search{window_class, nullptr};
+  EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The updater of a started program: its window captioned "Clutterix" with the "Skip" button.
+HWND WaitForUpdater(const GuiProgram& program) {
+  HWND updater = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : VisibleWindows(program.id(), "Clutterix")) {
+          if (FindChild(w, "Skip")) updater = w;
+        }
+        return updater != nullptr;
+      },
+      30000);
+  return updater;
+}
+
+// The main window of a started program that shows the updater too: both are captioned "Clutterix".
+HWND MainWindowBesideUpdater(const GuiProgram& program) {
+  if (!StartMainWindow(program)) return nullptr;
+  HWND main = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : VisibleWindows(program.id(), "Clutterix")) {
+          if (!FindChild(w, "Skip")) main = w;
+        }
+        return main != nullptr;
+      },
+      30000);
+  return main;
+}
+
+// The heads of the requests for the news page, in order of arrival.
+std::vector<std::string> NewsRequests(TestHttpServer& server) {
+  std::vector<std::string> news;
+  for (const std::string& head : server.heads()) {
+    if (head.rfind("GET /zp/cx.php?ver=1.2&type=news HTTP/1.1\r\n", 0) == 0) news.push_back(head);
+  }
+  return news;
+}
+
+bool SentByTheUpdater(const std::string& head) {
+  return (head + "\r\n").find("\r\nUser-Agent: Torvex Updater 1.5.1\r\n") != std::string::npos;
+}
+
+// A news page that never comes keeps the control waiting, so it stays in its place: the host
+// fills the client area above the button panel and the status bar with a margin of 5, and the
+// control's own window fills the host, at the first show and after the window is resized.
+TEST(UpdateWine, TheBrowserControlFillsTheUpdaterAboveTheButtonsAndFollowsItsSize) {
+  TestHttpServer server(HttpAnswer{200, "4"}, {{"type=news", HttpAnswer{200, "", "", 0, false, true}}});
+  WriteSettings(server.host());
+  GuiProgram program;
+  HWND main = MainWindowBesideUpdater(program);
+  ASSERT_NE(main, nullptr);
+  HWND updater = WaitForUpdater(program);
+  ASSERT_NE(updater, nullptr);
+  HWND host = FindChildOfClass(updater, "CxBrowserHost");
+  ASSERT_NE(host, nullptr);
+  EXPECT_TRUE(IsWindowVisible(host));
+  HWND control = GetWindow(host, GW_CHILD);
+  ASSERT_NE(control, nullptr) << "the control made no window in its host";
+  EXPECT_TRUE(WaitUntil([&] { return NewsRequests(server).size() == 1; }, 10000));
+
+  auto fits = [&] {
+    const SIZE client = ClientSize(updater);
+    const RECT place = ClientPlace(host);
+    const RECT want{5, 5, client.cx - 5, client.cy - 19 - 35 - 5};
+    const RECT inner = ClientPlace(control);
+    return EqualRect(&place, &want) && EqualRect(&inner, &want);
+  };
+  EXPECT_TRUE(WaitUntil(fits, 5000));
+  const SIZE designed = ClientSize(updater);
+  EXPECT_EQ(designed.cx, 549);
+  EXPECT_EQ(designed.cy, 484);
+
+  RECT outer;
+  GetWindowRect(updater, &outer);
+  SetWindowPos(updater, nullptr, 0, 0, outer.right - outer.left + 151, outer.bottom - outer.top + 96,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(WaitUntil([&] { return ClientSize(updater).cx == 700 && fits(); }, 5000));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  program.WaitForExit();
+  ResetSettingsFile();
+}
+
+// One DLL switched off for the program alone while this lives, as Wine's per-program settings do
+// it (a process reads them when it starts; WINEDLLOVERRIDES reaches no program started from here).
+class ProgramDllOff {
+ public:
+  explicit ProgramDllOff(const char* dll) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+      RegSetValueExA(key, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+      RegCloseKey(key);
+    }
+  }
+  ~ProgramDllOff() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\clutterix.exe");
+  }
+  ProgramDllOff(const ProgramDllOff&) = delete;
+  ProgramDllOff& operator=(const ProgramDllOff&) = delete;
+
+ private:
+  static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\clutterix.exe\\DllOverrides";
+};
+
+// Where the control cannot render the page (this prefix has no HTML engine), or cannot be made at
+// all (its DLL switched off for the program), the updater shows the page's text, with the address as
+// a link; the control asks for the page itself, with its own agent, before it gives up.
+TEST(UpdateWine, WhereTheControlCannotShowTheNewsTheUpdaterShowsItsText) {
+  const std::string page =
+      "<html><head><style>h1 { color: red }</style><script>document.write('x')</script></head>"
+      "<body><h1>Clutterix 1.3</h1><p>Faster &amp; safer.</p></body></html>";
+  for (const bool control_off : {false, true}) {
+    SCOPED_TRACE(control_off ? "without the control's DLL" : "without an HTML engine");
+    TestHttpServer server(HttpAnswer{200, "4"}, {{"type=news", HttpAnswer{200, page}}});
+    WriteSettings(server.host());
+    std::optional<ProgramDllOff> off;
+    if (control_off) off.emplace("ieframe");
+    GuiProgram program;
+    HWND main = MainWindowBesideUpdater(program);
+    ASSERT_NE(main, nullptr);
+    HWND updater = WaitForUpdater(program);
+    ASSERT_NE(updater, nullptr);
+
+    const std::string address = "http://" + server.host() + "/zp/cx.php?ver=1.2&type=news";
+    HWND link = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (link = FindChild(updater, address)) && IsWindowVisible(link); }, 20000));
+    HWND memo = FindChildOfClass(updater, "Edit");
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(memo); }, 10000));
+    const std::string text = WindowText(memo);
+    EXPECT_NE(text.find("Clutterix 1.3"), std::string::npos) << text;
+    EXPECT_NE(text.find("Faster & safer."), std::string::npos) << text;
+    EXPECT_EQ(text.find('<'), std::string::npos) << text;
+    EXPECT_EQ(text.find("color"), std::string::npos) << text;
+    HWND host = FindChildOfClass(updater, "CxBrowserHost");
+    EXPECT_TRUE(host && !IsWindowVisible(host));
+    Screenshot(updater, control_off ? "updater-no-control" : "updater");
+
+    const std::vector<std::string> news = NewsRequests(server);
+    ASSERT_EQ(news.size(), control_off ? 1u : 2u) << news[0];
+    if (!control_off) {
+      EXPECT_FALSE(SentByTheUpdater(news[0])) << news[0];
+      EXPECT_NE(news[0].find("\r\nUser-Agent: Mozilla/"), std::string::npos) << news[0];
+    }
+    EXPECT_TRUE(SentByTheUpdater(news.back())) << news.back();
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    program.WaitForExit();
+  }
+  ResetSettingsFile();
 }
 
 }  // namespace

@@ -273,6 +273,10 @@ void Win32Backend::HideForm(TForm& form) {
   if (!peer.hwnd) return;
   // The owner is enabled again before the dialog goes, so that activation returns to it.
   ShowWindow(peer.hwnd, SW_HIDE);
+  // A closed form keeps no page loading behind it; its next show navigates afresh.
+  for (auto& p : peers_) {
+    if (p->browser && p->control && p->control->Form() == &form) p->browser.reset();
+  }
 }
 
 TModalResult Win32Backend::RunModal(TForm& form) {

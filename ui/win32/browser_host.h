@@ -5,6 +5,7 @@
 // browser, TWebBrowser::Navigate answers false and the form shows the page another way.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,10 @@ class EmbeddedBrowser {
   virtual bool TranslateKey(MSG&) { return false; }
   // The host window received the keyboard focus (by Tab or a click): the page takes it.
   virtual void TakeFocus() {}
+
+  // Set by the host: called on the GUI thread, from the browser's own event, when a navigation
+  // ended without a page to show (the server failed, or nothing here can render the page).
+  std::function<void()> OnNavigateError;
 };
 
 // Creates a browser inside the host window, or nullptr when none can be embedded here.

@@ -15,7 +15,8 @@ inline constexpr const char* kHiddenClass = "CxBackend";
 // message from WM_USER up to its HandleMessage.
 inline constexpr UINT kFirstPrivateMessage = 0xBF00;
 inline constexpr UINT kTrayCallbackMessage = 0xBF01;
-inline constexpr UINT kSyncListsMessage = 0xBF02;  // to the hidden window: give the lists their rows
+inline constexpr UINT kSyncListsMessage = 0xBF02;      // to the hidden window: give the lists their rows
+inline constexpr UINT kBrowserFailedMessage = 0xBF03;  // to a browser host: its page cannot be shown
 inline constexpr UINT kLastPrivateMessage = 0xBFFF;
 
 }  // namespace ui::win32

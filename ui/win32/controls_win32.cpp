@@ -711,6 +711,8 @@ bool Win32Backend::Navigate(TWebBrowser& browser, const std::string& url) {
     peer.browser = browser_factory_(host);
     if (!peer.browser) return false;
     peer.browser->Resize(browser.Width(), browser.Height());
+    // Posted: the browser reports from inside its own calls, where the form must not act yet.
+    peer.browser->OnNavigateError = [host] { PostMessageA(host, kBrowserFailedMessage, 0, 0); };
   }
   return peer.browser->Navigate(url);
 }
@@ -726,6 +728,11 @@ LRESULT CALLBACK Win32Backend::BrowserHostProc(HWND hwnd, UINT msg, WPARAM wp, L
     if (msg == WM_SIZE && peer->browser && !peer->backend->shut_down_) peer->browser->Resize(LOWORD(lp), HIWORD(lp));
     // Tab or a click brought the focus to the host: the page takes it.
     if (msg == WM_SETFOCUS && peer->browser && !peer->backend->shut_down_) peer->browser->TakeFocus();
+    // A report of a browser torn down since (the form was closed) comes too late to matter.
+    if (msg == kBrowserFailedMessage && peer->browser && !peer->backend->shut_down_) {
+      static_cast<TWebBrowser*>(peer->control)->NavigateFailed();
+      return 0;
+    }
     if (msg == WM_NCDESTROY) {
       peer->browser.reset();
       DetachPeer(hwnd);

@@ -1,8 +1,37 @@
 #include "ui/win32/system_browser.h"
 
+#include <exdispid.h>
+
 #include <string>
 
 namespace ui::win32 {
+
+namespace {
+
+// Every reference on a host object of this process, for SystemBrowserHostReferences. The control
+// may take and drop references from any thread of its own, hence the interlocked counts.
+volatile LONG g_host_references = 0;
+
+// The reference count of one host object, mirrored into the process-wide count.
+class HostRefs {
+ public:
+  HostRefs() { InterlockedIncrement(&g_host_references); }
+  ULONG Add() {
+    InterlockedIncrement(&g_host_references);
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+  }
+  ULONG Drop() {
+    InterlockedDecrement(&g_host_references);
+    return static_cast<ULONG>(InterlockedDecrement(&refs_));
+  }
+
+ private:
+  volatile LONG refs_ = 1;
+};
+
+}  // namespace
+
+long SystemBrowserHostReferences() { return InterlockedCompareExchange(&g_host_references, 0, 0); }
 
 // The container side of in-place activation: client site, in-place site and frame in one object,
 // all on the host window. The frame has no menus, tool space or status line to offer.
@@ -29,9 +58,9 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
     AddRef();
     return S_OK;
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+  STDMETHODIMP_(ULONG) AddRef() override { return refs_.Add(); }
   STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --refs_;
+    const ULONG left = refs_.Drop();
     if (left == 0) delete this;
     return left;
   }
@@ -106,8 +135,71 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   ~BrowserSite() = default;
 
   HWND host_;
-  ULONG refs_ = 1;
+  HostRefs refs_;
   IOleInPlaceActiveObject* active_ = nullptr;
+};
+
+// The sink for the control's DWebBrowserEvents2. Only a failed navigation of the page itself
+// matters here (not of a frame inside it): the host is told, and the control's own error page,
+// which would stand in the host's place, is cancelled.
+class BrowserEvents final : public IDispatch {
+ public:
+  explicit BrowserEvents(std::function<void()> failed) : failed_(std::move(failed)) {}
+
+  // The control's top-level browser, to tell its events from those of frames; borrowed.
+  void SetBrowser(IUnknown* browser) { browser_ = browser; }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, DIID_DWebBrowserEvents2))
+      return E_NOINTERFACE;
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return refs_.Add(); }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = refs_.Drop();
+    if (left == 0) delete this;
+    return left;
+  }
+
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+    // NavigateError(pDisp, URL, Frame, StatusCode, Cancel): the arguments arrive last first.
+    if (id != DISPID_NAVIGATEERROR || !params || params->cArgs != 5) return S_OK;
+    VARIANT& frame = params->rgvarg[4];
+    VARIANT& cancel = params->rgvarg[0];
+    if (!IsTopLevel(frame)) return S_OK;
+    if (cancel.vt == (VT_BOOL | VT_BYREF) && cancel.pboolVal) *cancel.pboolVal = VARIANT_TRUE;
+    if (failed_) failed_();
+    return S_OK;
+  }
+
+ private:
+  ~BrowserEvents() = default;
+
+  bool IsTopLevel(const VARIANT& frame) const {
+    if (frame.vt != VT_DISPATCH || !frame.pdispVal || !browser_) return true;
+    IUnknown* identity = nullptr;
+    if (FAILED(frame.pdispVal->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)))) return true;
+    const bool same = identity == browser_;
+    identity->Release();
+    return same;
+  }
+
+  HostRefs refs_;
+  std::function<void()> failed_;
+  IUnknown* browser_ = nullptr;
 };
 
 namespace {
@@ -142,10 +234,50 @@ std::unique_ptr<SystemBrowser> SystemBrowser::Create(HWND host) {
   }
   // Script errors and other prompts of the page would stand in front of the user.
   self->browser_->put_Silent(VARIANT_TRUE);
+  // Without its events a failed page would leave an empty control where the news should be.
+  if (!self->Advise()) return nullptr;
   return self;
 }
 
+bool SystemBrowser::Advise() {
+  IConnectionPointContainer* container = nullptr;
+  if (FAILED(browser_->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+    return false;
+  const HRESULT found = container->FindConnectionPoint(DIID_DWebBrowserEvents2, &events_point_);
+  container->Release();
+  if (FAILED(found)) {
+    events_point_ = nullptr;
+    return false;
+  }
+  // The sink calls back through the browser object, which the host may have replaced or left by
+  // the time an event comes: so it goes through `this`, which outlives the connection.
+  events_ = new BrowserEvents([this] {
+    if (OnNavigateError) OnNavigateError();
+  });
+  IUnknown* identity = nullptr;
+  if (SUCCEEDED(browser_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)))) {
+    events_->SetBrowser(identity);
+    identity->Release();  // the control holds it as long as the sink listens
+  }
+  if (FAILED(events_point_->Advise(static_cast<IDispatch*>(events_), &events_cookie_))) {
+    events_cookie_ = 0;
+    return false;
+  }
+  return true;
+}
+
+void SystemBrowser::Unadvise() {
+  if (events_point_) {
+    if (events_cookie_) events_point_->Unadvise(events_cookie_);
+    ReleaseAndClear(events_point_);
+  }
+  events_cookie_ = 0;
+  ReleaseAndClear(events_);
+}
+
 SystemBrowser::~SystemBrowser() {
+  // No events from here on: stopping may report the navigation it cuts short as failed.
+  Unadvise();
   if (browser_) browser_->Stop();
   ReleaseAndClear(browser_);
   if (object_) {
@@ -159,7 +291,12 @@ SystemBrowser::~SystemBrowser() {
     ReleaseAndClear(object_);
   }
   site_->Forget();
-  site_->Release();
+  // The control lets go of the site when it is closed; what it still holds now is a leak.
+  if (const ULONG left = site_->Release()) {
+    const std::string line =
+        "system browser: the control still holds " + std::to_string(left) + " references to its site\n";
+    OutputDebugStringA(line.c_str());
+  }
 }
 
 IUnknown* SystemBrowser::Site() const { return static_cast<IOleClientSite*>(site_); }

@@ -1,11 +1,13 @@
 #pragma once
 // The system's web browser control hosted as an ActiveX control: this side provides the client
-// site, the in-place site and the frame that in-place activation asks for. Runs on the GUI
-// thread only, in a single-threaded apartment (OleInitialize).
+// site, the in-place site and the frame that in-place activation asks for, and a sink for the
+// control's events that reports a navigation that failed. Runs on the GUI thread only, in a
+// single-threaded apartment (OleInitialize).
 #include <windows.h>
 // clang-format off
 #include <ole2.h>
 #include <exdisp.h>
+#include <ocidl.h>
 // clang-format on
 
 #include <memory>
@@ -16,6 +18,12 @@
 namespace ui::win32 {
 
 class BrowserSite;
+class BrowserEvents;
+
+// References held now on the host objects (sites, frames, event sinks) of every system browser of
+// this process: each starts with the one its owner holds and counts every AddRef and Release the
+// control makes. Back at 0 once every browser is torn down and the control let go of all it took.
+long SystemBrowserHostReferences();
 
 class SystemBrowser : public EmbeddedBrowser {
  public:
@@ -38,8 +46,15 @@ class SystemBrowser : public EmbeddedBrowser {
  private:
   SystemBrowser(HWND host, BrowserSite* site);
 
+  // Connects the event sink to the control; false when the control offers no events.
+  bool Advise();
+  void Unadvise();
+
   HWND host_;
-  BrowserSite* site_;  // one reference, ours
+  BrowserSite* site_;                // one reference, ours
+  BrowserEvents* events_ = nullptr;  // one reference, ours
+  IConnectionPoint* events_point_ = nullptr;
+  DWORD events_cookie_ = 0;
   IOleObject* object_ = nullptr;
   IWebBrowser2* browser_ = nullptr;
 };

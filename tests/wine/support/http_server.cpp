@@ -2,7 +2,10 @@
 
 #include <ws2tcpip.h>
 
-TestHttpServer::TestHttpServer(HttpAnswer answer) : answer_(std::move(answer)) {
+#include <algorithm>
+
+TestHttpServer::TestHttpServer(HttpAnswer answer, std::vector<HttpRoute> routes)
+    : answer_(std::move(answer)), routes_(std::move(routes)) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
   stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -38,6 +41,36 @@ std::vector<std::string> TestHttpServer::heads() {
   return heads_;
 }
 
+int TestHttpServer::hang_ups() {
+  std::lock_guard lock(mutex_);
+  return hang_ups_;
+}
+
+void TestHttpServer::CountHangUp() {
+  std::lock_guard lock(mutex_);
+  ++hang_ups_;
+}
+
+TestHttpServer::Wait TestHttpServer::WaitForClient(SOCKET client, DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) return Wait::kStopped;
+    const DWORD spent = GetTickCount() - start;
+    if (ms != INFINITE && spent >= ms) return Wait::kElapsed;
+    // A short select, so that the stop event is seen soon too.
+    const DWORD slice = ms == INFINITE ? 50 : std::min<DWORD>(50, ms - spent);
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(client, &readable);
+    timeval timeout{0, static_cast<long>(slice) * 1000};
+    const int ready = select(0, &readable, nullptr, nullptr, &timeout);
+    if (ready < 0) return Wait::kClientGone;
+    if (ready == 0) continue;
+    char byte;
+    if (recv(client, &byte, 1, 0) <= 0) return Wait::kClientGone;  // its end of the connection closed
+  }
+}
+
 void TestHttpServer::Serve() {
   for (;;) {
     SOCKET client = accept(listener_, nullptr, nullptr);
@@ -49,42 +82,60 @@ void TestHttpServer::Serve() {
       if (got <= 0) break;
       request.append(buffer, static_cast<size_t>(got));
     }
+    const std::string head = request.substr(0, request.find("\r\n\r\n"));
     {
       std::lock_guard lock(mutex_);
-      heads_.push_back(request.substr(0, request.find("\r\n\r\n")));
+      heads_.push_back(head);
     }
-    Answer(client);
+    const std::string line = head.substr(0, head.find("\r\n"));
+    const HttpAnswer* answer = &answer_;
+    for (const HttpRoute& route : routes_) {
+      if (line.find(route.match) != std::string::npos) {
+        answer = &route.answer;
+        break;
+      }
+    }
+    Answer(client, *answer);
     shutdown(client, SD_SEND);
     closesocket(client);
   }
 }
 
-void TestHttpServer::Answer(SOCKET client) {
-  if (answer_.silent) {
-    WaitForSingleObject(stop_, INFINITE);
+void TestHttpServer::Answer(SOCKET client, const HttpAnswer& answer) {
+  if (answer.silent) {
+    if (WaitForClient(client, INFINITE) == Wait::kClientGone) CountHangUp();
     return;
   }
-  const bool unsized = answer_.trickle_ms > 0 || answer_.endless;
-  std::string head = "HTTP/1.0 " + std::to_string(answer_.status) + (answer_.status == 200 ? " OK" : " Other") +
+  const bool unsized = answer.trickle_ms > 0 || answer.endless;
+  std::string head = "HTTP/1.0 " + std::to_string(answer.status) + (answer.status == 200 ? " OK" : " Other") +
                      "\r\nContent-Type: text/html\r\n";
-  if (!answer_.location.empty()) head += "Location: " + answer_.location + "\r\n";
-  if (!unsized) head += "Content-Length: " + std::to_string(answer_.body.size()) + "\r\n";
+  if (!answer.location.empty()) head += "Location: " + answer.location + "\r\n";
+  if (!unsized) head += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
   head += "Connection: close\r\n\r\n";
   auto send_all = [&](const std::string& data) {
     return data.empty() || send(client, data.data(), static_cast<int>(data.size()), 0) == static_cast<int>(data.size());
   };
   if (!send_all(head)) return;
-  if (answer_.trickle_ms > 0) {
-    for (char c : answer_.body) {
-      if (!send_all(std::string(1, c)) || WaitForSingleObject(stop_, answer_.trickle_ms) == WAIT_OBJECT_0) return;
+  if (answer.trickle_ms > 0) {
+    for (char c : answer.body) {
+      if (!send_all(std::string(1, c))) return CountHangUp();
+      switch (WaitForClient(client, answer.trickle_ms)) {
+        case Wait::kElapsed:
+          break;
+        case Wait::kClientGone:
+          return CountHangUp();
+        case Wait::kStopped:
+          return;
+      }
     }
     return;
   }
-  if (answer_.endless) {
+  if (answer.endless) {
     // Until the client hangs up (the send fails) or the server stops.
-    while (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0 && send_all(answer_.body)) {
+    while (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) {
+      if (!send_all(answer.body)) return CountHangUp();
     }
     return;
   }
-  send_all(answer_.body);
+  send_all(answer.body);
 }

@@ -1,8 +1,9 @@
 #pragma once
-// A tiny HTTP server of the tests' own on 127.0.0.1: it gives every request the same answer and
-// records the requests. Started by the constructor on a free port, stopped by the destructor.
-// Besides a plain body it can misbehave as servers out there do: answer with another status or a
-// redirect, trickle, send without end, or accept and never answer.
+// A tiny HTTP server of the tests' own on 127.0.0.1: it answers one connection at a time, each
+// request by the first route its request line matches (else by the default answer), and records
+// the requests. Started by the constructor on a free port, stopped by the destructor. Besides a
+// plain body it can misbehave as servers out there do: answer with another status or a redirect,
+// trickle, send without end, or accept and never answer; it notes when the client hangs up first.
 #include <winsock2.h>
 
 #include <mutex>
@@ -19,10 +20,15 @@ struct HttpAnswer {
   bool silent = false;   // reads the request and never answers
 };
 
+struct HttpRoute {
+  std::string match;  // a part of the request line, "type=news" say
+  HttpAnswer answer;
+};
+
 class TestHttpServer {
  public:
   explicit TestHttpServer(std::string body) : TestHttpServer(HttpAnswer{200, std::move(body)}) {}
-  explicit TestHttpServer(HttpAnswer answer);
+  explicit TestHttpServer(HttpAnswer answer, std::vector<HttpRoute> routes = {});
   ~TestHttpServer();
   TestHttpServer(const TestHttpServer&) = delete;
   TestHttpServer& operator=(const TestHttpServer&) = delete;
@@ -33,15 +39,24 @@ class TestHttpServer {
   std::vector<std::string> requests();
   // The whole head of each request, header lines included.
   std::vector<std::string> heads();
+  // How many clients hung up before their answer was complete (a trickle, an endless body, a
+  // silence cut short).
+  int hang_ups();
 
  private:
+  enum class Wait { kElapsed, kClientGone, kStopped };
   void Serve();
-  void Answer(SOCKET client);
+  void Answer(SOCKET client, const HttpAnswer& answer);
+  // Waits up to ms (INFINITE: without end) for the client to hang up or the server to stop.
+  Wait WaitForClient(SOCKET client, DWORD ms);
+  void CountHangUp();
   HttpAnswer answer_;
+  std::vector<HttpRoute> routes_;
   SOCKET listener_ = INVALID_SOCKET;
   HANDLE stop_ = nullptr;  // set by the destructor: ends a trickle or a silence at once
   int port_ = 0;
   std::thread thread_;
   std::mutex mutex_;
   std::vector<std::string> heads_;
+  int hang_ups_ = 0;
 };
