@@ -29,16 +29,6 @@ namespace {
 const std::string kRoot = "C:\\cxtest-clean";
 const std::string kOutside = "C:\\cxtest-clean-outside";
 
-void WriteText(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string CurrentDirectory() {
   char buffer[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, buffer);
@@ -59,17 +49,6 @@ class HeldFile {
  private:
   HANDLE handle_;
 };
-
-bool IsReparsePoint(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// Wine 8 makes no junctions, but it lists a Unix symbolic link as a folder with the reparse
-// attribute: the link is made with ln. False where neither works.
-bool MakeFolderLink(const std::string& link, const std::string& target) {
-  return MakeUnixLink(link, target) && IsReparsePoint(link);
-}
 
 // Removes a tree, taking links away without following them.
 void RemoveTestTree(const std::string& folder) {
@@ -132,8 +111,8 @@ TEST_F(DeleteWorkerWine, DeletesWhatTheItemsNameAndNothingElse) {
   EXPECT_EQ(events[0], "file " + kRoot + "\\a.log");
   EXPECT_EQ(events[1], "folder " + kRoot + "\\Junk");
   EXPECT_EQ(events[2], "cannot " + kRoot + "\\held.log");
-  EXPECT_FALSE(Exists(kRoot + "\\a.log"));
-  EXPECT_FALSE(Exists(kRoot + "\\Junk"));
+  EXPECT_FALSE(PathExists(kRoot + "\\a.log"));
+  EXPECT_FALSE(PathExists(kRoot + "\\Junk"));
   EXPECT_EQ(ReadAll(kRoot + "\\held.log"), "held log");
   EXPECT_EQ(ReadAll(kRoot + "\\Held\\in-use.tmp"), "in use");  // not an item: untouched
   EXPECT_EQ(ReadAll(kRoot + "\\keep.txt"), "not garbage");
@@ -161,13 +140,13 @@ TEST_F(DeleteWorkerWine, AFolderHoldingAFileInUseLosesNothing) {
     std::string trashed = std::string("\\\\?\\unix") + data_home + "/Trash/files/" + folder.substr(kRoot.size() + 1);
     for (char& c : trashed)
       if (c == '/') c = '\\';
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(folder));
     EXPECT_EQ(ReadAll(trashed + "\\in-use.tmp"), "in use");
     EXPECT_EQ(ReadAll(trashed + "\\other.tmp"), "other");
   } else {
     EXPECT_THAT(events[0], AnyOf("cannot " + folder, "partial " + folder + ": " + folder + "\\in-use.tmp"));
     EXPECT_EQ(ReadAll(folder + "\\in-use.tmp"), "in use");
-    EXPECT_FALSE(Exists(folder + "\\other.tmp"));
+    EXPECT_FALSE(PathExists(folder + "\\other.tmp"));
   }
 }
 
@@ -190,7 +169,7 @@ TEST_F(DeleteWorkerWine, RefusedPathsAndLinksLeaveTheDiskAlone) {
   EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + refused.size()), refused);
   EXPECT_EQ(ReadAll(kRoot + "\\keep.txt"), "not garbage");
   EXPECT_EQ(ReadAll(kOutside + "\\precious.doc"), "precious");
-  EXPECT_FALSE(Exists(kRoot + "\\Linked\\own.tmp"));
+  EXPECT_FALSE(PathExists(kRoot + "\\Linked\\own.tmp"));
   if (linked) {
     // The folder holding a link went file by file, around the link, and so stays.
     EXPECT_TRUE(IsReparsePoint(kRoot + "\\Linked\\link"));
@@ -219,7 +198,7 @@ TEST_F(DeleteWorkerWine, TheCacheFolderItemClearsTheUrlCacheThenGoesToTheRecycle
   size = 0;
   EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-  EXPECT_FALSE(Exists(cache));
+  EXPECT_FALSE(PathExists(cache));
   // Emptied again, the cache is quiet.
   ClearUrlCache(win32.os().url_cache);
 }
@@ -293,7 +272,7 @@ TEST(CleaningGuiWine, FilesInUseAndLinksKeepWhatIsNotGarbage) {
 
   EXPECT_TRUE(ReadAll(held_file) == std::string(9000, 'h')) << "the file in use is intact";
   EXPECT_TRUE(ReadAll(folder + "\\in-use.tmp") == std::string(3000, 'u')) << "the file in use is intact";
-  EXPECT_FALSE(Exists(folder + "\\a.tmp"));
+  EXPECT_FALSE(PathExists(folder + "\\a.tmp"));
   EXPECT_TRUE(IsReparsePoint(folder + "\\link"));
   EXPECT_EQ(ReadAll(outside + "\\precious.doc"), "precious");
   EXPECT_EQ(ReadAll(keep + "\\keep.txt"), "not garbage");

@@ -56,45 +56,6 @@ void WriteHuge(const std::string& path) {
   CloseHandle(file);
 }
 
-bool IsReparsePoint(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// A folder link: an NTFS junction where the file system takes one; Wine 8 refuses junctions
-// (FSCTL_SET_REPARSE_POINT fails) and its CreateSymbolicLink makes nothing, but it lists a Unix
-// symbolic link as a folder with the reparse attribute, so there the link is made with ln.
-bool MakeFolderLink(const std::string& link, const std::string& target) {
-  if (CreateDirectoryA(link.c_str(), nullptr)) {
-    HANDLE folder = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    struct {
-      DWORD tag;
-      WORD length, reserved, substitute_offset, substitute_length, print_offset, print_length;
-      wchar_t names[600];
-    } data = {};
-    const std::wstring substitute = L"\\??\\" + Wide(target), print = Wide(target);
-    data.tag = IO_REPARSE_TAG_MOUNT_POINT;
-    data.substitute_length = static_cast<WORD>(substitute.size() * 2);
-    data.print_offset = static_cast<WORD>(data.substitute_length + 2);
-    data.print_length = static_cast<WORD>(print.size() * 2);
-    memcpy(data.names, substitute.c_str(), data.substitute_length + 2);
-    memcpy(data.names + substitute.size() + 1, print.c_str(), data.print_length + 2);
-    data.length = static_cast<WORD>(8 + data.print_offset + data.print_length + 2);
-    DWORD returned = 0;
-    const bool made =
-        folder != INVALID_HANDLE_VALUE &&
-        DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, &data, data.length + 8, nullptr, 0, &returned, nullptr);
-    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
-    if (made) return IsReparsePoint(link);
-    RemoveDirectoryA(link.c_str());
-  }
-  const std::string unix_link = UnixPath(link), unix_target = UnixPath(target);
-  if (unix_link.empty() || unix_target.empty()) return false;
-  return RunUnix(link.substr(0, link.rfind('\\')), "\\bin\\ln", "-s \"" + unix_target + "\" \"" + unix_link + "\"",
-                 [&] { return IsReparsePoint(link); });
-}
-
 // Wine cannot remove a Unix link through Win32 (sharing violation); a junction goes with
 // RemoveDirectory. Neither is ever followed.
 void RemoveFolderLink(const std::wstring& link) {

@@ -5,11 +5,10 @@
 #include <fstream>
 #include <string>
 
+#include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 
 namespace {
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The build folder, which Wine opens through its \\?\unix\ namespace (the prefix has no drive for it).
 std::string BuildFolder() {
@@ -52,7 +51,7 @@ TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndC
   EXPECT_EQ(ListBoxItems(list), std::vector<std::string>{"Mozilla Firefox"});
   PostMessageA(FindChild(dialog, "Cancel"), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog) && IsWindowEnabled(clean_all); }));
-  EXPECT_TRUE(Exists(garbage)) << "Cancel starts no deletion";
+  EXPECT_TRUE(PathExists(garbage)) << "Cancel starts no deletion";
   EXPECT_EQ(WaitForSingleObject(firefox, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "and closes nothing";
 
   PostMessageA(clean_all, BM_CLICK, 0, 0);
@@ -60,7 +59,7 @@ TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndC
   ASSERT_NE(dialog, nullptr);
   PostMessageA(FindChild(dialog, "Close and Continue"), BM_CLICK, 0, 0);
   EXPECT_EQ(WaitForSingleObject(firefox, 30000), static_cast<DWORD>(WAIT_OBJECT_0)) << "firefox.exe was ended";
-  EXPECT_TRUE(WaitUntil([&] { return !Exists(garbage); })) << "and the run went on";
+  EXPECT_TRUE(WaitUntil([&] { return !PathExists(garbage); })) << "and the run went on";
 
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit());

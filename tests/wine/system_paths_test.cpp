@@ -10,6 +10,7 @@
 #include "platform/exception.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/system_paths.h"
+#include "tests/wine/support/file_tree.h"
 
 namespace {
 
@@ -55,8 +56,6 @@ class ScratchFolder {
  private:
   std::string path_;
 };
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TEST(SystemPathsWine, SpecialFoldersAreExistingAbsolutePaths) {
   auto shell = platform::win32::CreateShell();
@@ -138,12 +137,12 @@ TEST(ShellWine, DeleteTakesExactlyOnePlainPath) {
   EXPECT_NE(shell->FileOperationDelete(scratch.path() + "\\" + std::string(300, 'n'), outright), 0);
   EXPECT_NE(shell->FileOperationDelete("", outright), 0);
   EXPECT_NE(shell->FileOperationDelete(a + std::string(1, '\0') + b, outright), 0);
-  EXPECT_TRUE(Exists(a));
-  EXPECT_TRUE(Exists(b));
+  EXPECT_TRUE(PathExists(a));
+  EXPECT_TRUE(PathExists(b));
 
   EXPECT_EQ(shell->FileOperationDelete(a, outright), 0);
-  EXPECT_FALSE(Exists(a));
-  EXPECT_TRUE(Exists(b));
+  EXPECT_FALSE(PathExists(a));
+  EXPECT_TRUE(PathExists(b));
   EXPECT_NE(shell->FileOperationDelete(a, outright), 0);
 }
 

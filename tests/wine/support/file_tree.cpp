@@ -106,6 +106,8 @@ std::optional<std::string> ReadShared(const std::string& path) {
 
 std::string ReadAll(const std::string& path) { return ReadShared(path).value_or(""); }
 
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
 void WriteBytes(const std::string& path, size_t size) {
   std::ofstream(path, std::ios::binary) << std::string(size, 'g');
 }

@@ -43,6 +43,8 @@ std::optional<std::string> ReadShared(const std::string& path);
 std::string ReadAll(const std::string& path);
 // A file of `size` bytes of filler, replacing what was there.
 void WriteBytes(const std::string& path, size_t size);
+// A file holding exactly `text`, replacing what was there.
+void WriteText(const std::string& path, const std::string& text);
 // Makes a folder and every missing parent.
 void MakeFolders(const std::string& path);
 // Removes a file, or a folder with everything in it, read-only, hidden and system entries too.

@@ -1,5 +1,8 @@
 #include "tests/wine/support/unix_side.h"
 
+#include <winioctl.h>
+
+#include <cstring>
 #include <string>
 
 #include "tests/wine/support/file_tree.h"
@@ -51,6 +54,42 @@ bool MakeUnixLink(const std::string& link, const std::string& target) {
   if (unix_link.empty() || unix_target.empty()) return false;
   return RunUnix(Folder(link), "\\bin\\ln", "-s \"" + unix_target + "\" \"" + unix_link + "\"",
                  [&] { return PathExists(link); });
+}
+
+bool IsReparsePoint(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+  if (CreateDirectoryA(link.c_str(), nullptr)) {
+    HANDLE folder = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    struct {
+      DWORD tag;
+      WORD length, reserved, substitute_offset, substitute_length, print_offset, print_length;
+      wchar_t names[600];
+    } data = {};
+    const std::wstring substitute = L"\\??\\" + Wide(target), print = Wide(target);
+    data.tag = IO_REPARSE_TAG_MOUNT_POINT;
+    data.substitute_length = static_cast<WORD>(substitute.size() * 2);
+    data.print_offset = static_cast<WORD>(data.substitute_length + 2);
+    data.print_length = static_cast<WORD>(print.size() * 2);
+    memcpy(data.names, substitute.c_str(), data.substitute_length + 2);
+    memcpy(data.names + substitute.size() + 1, print.c_str(), data.print_length + 2);
+    data.length = static_cast<WORD>(8 + data.print_offset + data.print_length + 2);
+    DWORD returned = 0;
+    const bool made =
+        folder != INVALID_HANDLE_VALUE &&
+        DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, &data, data.length + 8, nullptr, 0, &returned, nullptr);
+    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+    if (made) return IsReparsePoint(link);
+    RemoveDirectoryA(link.c_str());
+  }
+  const std::string unix_link = UnixPath(link), unix_target = UnixPath(target);
+  if (unix_link.empty() || unix_target.empty()) return false;
+  return RunUnix(Folder(link), "\\bin\\ln", "-s \"" + unix_target + "\" \"" + unix_link + "\"",
+                 [&] { return IsReparsePoint(link); });
 }
 
 bool RemoveUnixLink(const std::string& link) {

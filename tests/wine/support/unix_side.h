@@ -20,6 +20,13 @@ bool RunUnix(const std::string& folder, const std::string& program, const std::s
 // A symbolic link at `link` to `target` (ln -s): Wine lists one to a folder as a folder with the
 // reparse attribute and one to a file as a plain file. False where it cannot be made.
 bool MakeUnixLink(const std::string& link, const std::string& target);
+// Whether a path exists and carries the reparse attribute (a junction, or a Unix link to a folder
+// as Wine lists it).
+bool IsReparsePoint(const std::string& path);
+// A folder link: an NTFS junction where the file system takes one; Wine 8 refuses junctions
+// (FSCTL_SET_REPARSE_POINT fails), so there it is a Unix link made with ln, which Wine lists as a
+// folder with the reparse attribute. False where neither works.
+bool MakeFolderLink(const std::string& link, const std::string& target);
 // Removes a link made so, never what it points at (Wine's DeleteFileA on a link to a file
 // deletes the target).
 bool RemoveUnixLink(const std::string& link);
