@@ -16,9 +16,9 @@ namespace {
 // Where users of unsupported releases are asked to write.
 constexpr const char* kSupportAddress = "support@clutterix.com";
 
-bool IsSupportedVersion(unsigned code) { return code == 7 || code == 8; }
-
 }  // namespace
+
+bool IsSupportedVersion(unsigned code) { return code == 7 || code == 8; }
 
 TfrmMain::TfrmMain(const TContext& context) : ui::TForm(context.app, "frmMain"), ctx_(context) {
   CreateControls();
@@ -91,6 +91,8 @@ void TfrmMain::FormClose(ui::TControl*, ui::TCloseAction&) {
   // Before the settings were loaded the controls hold only their initial states; saving them
   // would overwrite the user's file and remove the autostart entry.
   if (FStartRefused || !FSettingsLoaded) return;
+  // An unattended run changes no setting, and must not make a file that was not there.
+  if (FUnattended) return;
   // A file that could not be read is kept: the defaults shown meanwhile are not the user's.
   if (FSettings->Unreadable()) return;
   // A failed save is reported; the window still closes.

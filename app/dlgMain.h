@@ -11,13 +11,16 @@
 //   app/main_scan.cpp      btnStartClick, the scan worker's reports and "Stop Scanning"
 //   app/main_cleaning.cpp  "Clean All", "Clean Selected", the running-applications check, outcomes
 //   app/main_settings.cpp  LoadSettings and SaveSettings
+//   app/main_unattended.cpp  the unattended run (/auto, /scan), without showing the window
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/context.h"
+#include "app/unattended_report.h"
 #include "clean/cleaning_run.h"
 #include "scan/categories.h"
 #include "scan/scan_run.h"
@@ -25,6 +28,9 @@
 #include "ui/form.h"
 
 class TMemIniFile;
+
+// Windows releases the program runs on (by their version code).
+bool IsSupportedVersion(unsigned code);
 
 // The private message posted at the end of FormShow.
 constexpr unsigned WM_STARTUPCHECKS = ui::WM_USER + 400;
@@ -113,6 +119,9 @@ class TfrmMain : public ui::TForm {
   // Lets a stopped scan's worker end (its last reports still arrive) before anything else
   // changes the page or starts a worker.
   void FinishStoppedScan();
+  // The rules of the ticked categories, the ticked disks and the filters; throws when a special
+  // folder cannot be resolved or the age is no number.
+  TScanJob BuildScanJob();
 
   // Cleaning (app/main_cleaning.cpp).
   void btnCleanAllClick(ui::TControl* Sender);
@@ -133,6 +142,12 @@ class TfrmMain : public ui::TForm {
   TTickedCategories TickedCategories() const;
   void SetTickedCategories(const TTickedCategories& Ticked);
 
+  // Unattended (app/main_unattended.cpp): scans with the saved settings and, for /auto, cleans
+  // every listed object, with the tray icon for progress and the window never shown; then writes
+  // the report and ends the program with the run's exit code. another_instance: a Clutterix was
+  // running already, which refuses the run.
+  void RunUnattended(const TCommandLine& Line, bool AnotherInstance);
+
   // The scan whose results are shown (or none yet), and the cleaning run of them.
   std::unique_ptr<TScanRun> FScan;
   std::unique_ptr<TCleaningRun> FCleaning;
@@ -150,6 +165,8 @@ class TfrmMain : public ui::TForm {
   bool FSettingsLoaded = false;
   // A mouse button was pressed on imgStart and not yet released: the release starts a scan.
   bool FStartPressed = false;
+  // Set for an unattended run: nothing is saved at the end.
+  bool FUnattended = false;
 
   const TContext& context() const { return ctx_; }
 
@@ -157,5 +174,13 @@ class TfrmMain : public ui::TForm {
   void CreateControls();  // app/main_layout.cpp
   // Stops both workers and waits for them, dropping their reports: the window is going.
   void EndWorkers();
+  // The stages of an unattended run.
+  void UnattendedScanFinished();
+  void UnattendedCleaningFinished();
+  // A refused run writes no report: another instance may be writing the same file.
+  void EndUnattended(int ExitCode, bool WriteReport);
+  TCommandLine FLine;
+  TScanJob FUnattendedJob;
+  TUnattendedReport FReport;
   TContext ctx_;
 };

@@ -1,5 +1,6 @@
 // Cleaning: "Clean All", "Clean Selected", the running-applications check before a run, and the
 // delete worker's outcomes written into the 'Cleaning Status' column. Main thread only.
+#include <exception>
 #include <vector>
 
 #include "app/dlgMain.h"
@@ -59,6 +60,15 @@ void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
 void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
   // At most one delete worker.
   if (FCleaning && FCleaning->WorkerRunning()) return;
+  // Exclusions added since the scan hold too, and what changed since is looked at again.
+  const TfrmOptions* options = ctx_.forms.frmOptions;
+  TScanFilters filters;
+  try {
+    if (options) filters = options->ScanFilters(ctx_.os.system.Now());
+  } catch (const std::exception& error) {
+    ctx_.app.ShowException(error);
+    return;
+  }
   TrayIcon1->SetVisible(false);
   TrayIcon2->SetIcons(ilDelete);
   TrayIcon2->SetAnimateInterval(100);
@@ -86,8 +96,7 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
   btnCleanAll->SetEnabled(false);
   btnBacktoSettings->SetEnabled(false);
   // The secure-erase box is read as each run starts: it holds for that run only.
-  const TfrmOptions* options = ctx_.forms.frmOptions;
-  FCleaning->Start(Items, options && options->CheckBox1->Checked());
+  FCleaning->Start(Items, options && options->CheckBox1->Checked(), filters);
 }
 
 // Outcomes find their row by path, letter case ignored; the first row of a path is the one. The

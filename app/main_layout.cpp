@@ -5,6 +5,7 @@
 
 #include "app/dlgMain.h"
 #include "app/exe_folder.h"
+#include "app/result_sort.h"
 
 namespace {
 
@@ -194,6 +195,7 @@ void TfrmMain::CreateControls() {
   lvFound->AddColumn("Size on Disk", 150);
   lvFound->AddColumn("Cleaning Status", 75);
   lvFound->SetVisible(false);
+  lvFound->OnColumnClick = [this](int column) { SortResultsByColumn(*lvFound, column); };
   lvFound->OnDblClick = [this](ui::TControl* s) { lvFoundDblClick(s); };
 
   btnBacktoSettings = button("btnBacktoSettings", "Back to Settings", 24);

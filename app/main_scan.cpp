@@ -14,6 +14,8 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   if (FCleaning && FCleaning->WorkerRunning()) return;
 
   lvFound->Clear();
+  // A new list comes newest first again.
+  lvFound->SetSortIndicator(-1, true);
   TScanRunEvents events;
   events.OnFoundObject = [this](const std::string& Path, int64_t Size) { SearchThreadFoundObject(Path, Size); };
   events.OnCurrentFolder = [this](const std::string& Folder) { SearchThreadCurrentFolder(Folder); };
@@ -39,18 +41,7 @@ void TfrmMain::btnStartClick(ui::TControl*) {
 
   TScanJob job;
   try {
-    if (FTraceDefinitions) {
-      platform::Platform& os = ctx_.os;
-      const platform::WindowHandle owner = Handle();
-      AddTraceRules(
-          *FTraceDefinitions, TickedCategories(),
-          [&os, owner](const TFolderSource& source) {
-            return source.kind == TFolderSource::kWindowsDir ? GetWindowsDir(os.files)
-                                                             : GetSpecialFolderPath(os.shell, owner, source.csidl);
-          },
-          job, [&os](const std::string& line) { os.debug.Write(line); });
-    }
-    if (options) job.Drives = options->TickedDisks();
+    job = BuildScanJob();
   } catch (const std::exception& error) {
     // No scan runs, and the window goes back to the settings page ready for another start.
     ctx_.app.ShowException(error);
@@ -69,12 +60,33 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   FScan->Start(job);
 }
 
+TScanJob TfrmMain::BuildScanJob() {
+  TScanJob job;
+  if (FTraceDefinitions) {
+    platform::Platform& os = ctx_.os;
+    const platform::WindowHandle owner = Handle();
+    AddTraceRules(
+        *FTraceDefinitions, TickedCategories(),
+        [&os, owner](const TFolderSource& source) {
+          return source.kind == TFolderSource::kWindowsDir ? GetWindowsDir(os.files)
+                                                           : GetSpecialFolderPath(os.shell, owner, source.csidl);
+        },
+        job, [&os](const std::string& line) { os.debug.Write(line); });
+  }
+  if (const TfrmOptions* options = ctx_.forms.frmOptions) {
+    job.Drives = options->TickedDisks();
+    job.Filters = options->ScanFilters(ctx_.os.system.Now());
+  }
+  return job;
+}
+
 // The run has recorded the object already; a row is all that is left to add. The labels that sum
 // the rows up are refreshed once per batch of reports (ShowScanTotals), not once per row.
 void TfrmMain::SearchThreadFoundObject(const std::string& Path, int64_t Size) {
   if (!FScan || !FScan->Listed(Size)) return;
   ui::TListItem* row = lvFound->Insert(0);
   row->SetCaption(Path);
+  row->Data = Size;
   row->AddSubItem(SizeText(Size, ctx_.os.system.DecimalSeparator()));
   row->AddSubItem("Queued...");
 }

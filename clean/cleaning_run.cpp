@@ -57,12 +57,14 @@ TCleaningRun::~TCleaningRun() {
   WaitForWorker();
 }
 
-void TCleaningRun::Start(const std::vector<TCleanItem>& Items, bool SecureErase) {
+void TCleaningRun::Start(const std::vector<TCleanItem>& Items, bool SecureErase, const TScanFilters& Filters) {
   if (worker_) return;
   const std::vector<TCleanItem> items = UniqueCleanItems(Items);
   for (const TCleanItem& item : items) size_texts_.emplace(platform::UpperCase(item.Path), item.SizeText);
   worker_ = std::make_unique<TDeleteThread>(main_thread_, os_);
   worker_->FSecureErase = SecureErase;
+  worker_->FFilters = Filters;
+  worker_->FOnKept = [this](const std::string& item, TKeptReason reason) { Kept(item, reason); };
   worker_->FOnItemStarted = [this](const std::string& item) {
     if (!abandoned_ && events_.OnItemStarted) events_.OnItemStarted(item);
   };
@@ -129,4 +131,8 @@ void TCleaningRun::PartialDelete(const std::string& Item, const std::vector<std:
 void TCleaningRun::CannotDelete(const std::string& Item) {
   Outcome(Item, "Cannot Delete");
   os_.debug.Write("Main T (Cannot Delete) " + Item);
+}
+
+void TCleaningRun::Kept(const std::string& Item, TKeptReason Reason) {
+  Outcome(Item, Reason == TKeptReason::kChangedRecently ? "Changed Recently" : "Excluded");
 }

@@ -13,6 +13,7 @@
 
 #include "platform/main_thread.h"
 #include "platform/platform.h"
+#include "scan/scan_filters.h"
 
 class TDeleteThread;
 
@@ -38,8 +39,9 @@ class TCleaningRun {
   TCleaningRun& operator=(const TCleaningRun&) = delete;
 
   // Hands the items to a new worker and resumes it; each path is deleted once (letter case
-  // ignored), in the order given; with SecureErase, for good (see TDeleteThread). Call once.
-  void Start(const std::vector<TCleanItem>& Items, bool SecureErase = false);
+  // ignored), in the order given; with SecureErase, for good (see TDeleteThread). What the filters
+  // keep is left alone ("Excluded", "Changed Recently"). Call once.
+  void Start(const std::vector<TCleanItem>& Items, bool SecureErase = false, const TScanFilters& Filters = {});
   void Abandon();
   // Returns once the worker has ended, running the reports it sends meanwhile.
   void WaitForWorker();
@@ -50,6 +52,7 @@ class TCleaningRun {
   void FolderDeleted(const std::string& Item);
   void PartialDelete(const std::string& Item, const std::vector<std::string>& FilesLeft);
   void CannotDelete(const std::string& Item);
+  void Kept(const std::string& Item, TKeptReason Reason);
 
  private:
   void Outcome(const std::string& item, const std::string& status);

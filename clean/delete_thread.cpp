@@ -71,6 +71,12 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
     NotifyCannotDelete();
     return;
   }
+  // The user's exclusions and the age filter hold whatever the rules listed, and the item may
+  // have changed since the scan.
+  if (const TKeptReason kept = ObjectKept(os_.files, Item, FFilters); kept != TKeptReason::kNone) {
+    NotifyKept(kept);
+    return;
+  }
   // The cache folder goes on to be deleted like any other item once its entries are gone.
   if (Item.find("Temporary Internet Files") != std::string::npos) {
     ClearUrlCache(os_.url_cache);
@@ -164,6 +170,10 @@ void TDeleteThread::NotifyPartialDelete() {
 
 void TDeleteThread::NotifyCannotDelete() {
   if (FOnCannotDelete) Synchronize([this] { FOnCannotDelete(FCurrentItem, kCannotDeleteReason); });
+}
+
+void TDeleteThread::NotifyKept(TKeptReason reason) {
+  if (FOnKept) Synchronize([this, reason] { FOnKept(FCurrentItem, reason); });
 }
 
 void TDeleteThread::NotifyFinished() {

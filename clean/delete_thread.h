@@ -5,7 +5,8 @@
 // The worker deletes only what an item names (plus the recycle bins and the URL cache for their
 // own items). An item that is not an absolute path below a drive root, or that is itself a
 // junction or link, or that is reached through one, is refused with FOnCannotDelete rather than
-// interpreted. Every item started gets at least one outcome.
+// interpreted. Every item started gets at least one outcome. Just before an item is deleted the
+// filters are checked again: an item they keep is left alone and reported through FOnKept.
 #include <atomic>
 #include <functional>
 #include <map>
@@ -16,6 +17,7 @@
 #include "clean/deletion_primitives.h"
 #include "platform/platform.h"
 #include "platform/thread.h"
+#include "scan/scan_filters.h"
 
 using TItemEvent = std::function<void(const std::string& Item)>;
 using TPartialDeleteEvent = std::function<void(const std::string& Item, const std::vector<std::string>& FailedFiles)>;
@@ -32,6 +34,8 @@ class TDeleteThread : public platform::TThread {
   // Set before Resume. When true, nothing goes to the Recycle Bin: every file is overwritten with
   // zeros and deleted for good, and folders are deleted file by file, then removed.
   bool FSecureErase = false;
+  // Set before Resume: what is never deleted, as the scan that listed the items had it.
+  TScanFilters FFilters;
 
   // Read by the notification handlers while the worker waits in Synchronize.
   std::string FCurrentItem;
@@ -48,6 +52,7 @@ class TDeleteThread : public platform::TThread {
   TCannotDeleteEvent FOnCannotDelete;
   TFinishedEvent FOnFinished;
   TItemEvent FOnItemStarted;
+  std::function<void(const std::string& Item, TKeptReason Reason)> FOnKept;
 
  protected:
   void Execute() override;
@@ -62,6 +67,7 @@ class TDeleteThread : public platform::TThread {
   void NotifyPartialDelete();
   void NotifyCannotDelete();
   void NotifyFinished();
+  void NotifyKept(TKeptReason reason);
   platform::Platform& os_;
   // The files of every recycle-bin item of the run, taken before the first emptying (which empties
   // them all), so that each bin's outcome says what the run did to it.

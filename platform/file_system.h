@@ -56,6 +56,8 @@ struct FindEntry {
   std::string name;  // the entry's own name, no folder
   uint32_t attributes = 0;
   int64_t size = 0;  // 64-bit content length; 0 for folders
+  // Last write, as a FILETIME: 100 ns ticks since 1601-01-01 UTC.
+  int64_t last_write = 0;
 
   bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   bool IsReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }

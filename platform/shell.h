@@ -38,6 +38,10 @@ class Shell {
 
   // ShellExecuteA(owner, verb or NULL when empty, file, NULL, NULL, SW_SHOWNORMAL).
   virtual void Execute(WindowHandle owner, const std::string& verb, const std::string& file) = 0;
+
+  // SHBrowseForFolderA (file-system folders only) + SHGetPathFromIDListA, modal to owner: the
+  // folder the user chose, nothing when they cancelled or chose no file-system folder.
+  virtual std::optional<std::string> BrowseForFolder(WindowHandle owner, const std::string& title) = 0;
 };
 
 // Flags with the values the shell uses.

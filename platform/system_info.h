@@ -23,6 +23,10 @@ class SystemInfo {
   virtual std::string ExecutablePath() = 0;
   // The user's locale decimal separator (LOCALE_SDECIMAL), for numbers shown and read back.
   virtual char DecimalSeparator() = 0;
+  // GetSystemTimeAsFileTime: now, in 100 ns ticks since 1601-01-01 UTC.
+  virtual int64_t Now() = 0;
+  // Text of the system's ANSI code page as UTF-8 (for files read by other programs).
+  virtual std::string AnsiToUtf8(const std::string& text) = 0;
 };
 
 class DebugOutput {

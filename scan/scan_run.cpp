@@ -33,6 +33,7 @@ void TScanRun::Start(const TScanJob& job) {
     if (!abandoned_ && events_.OnFinished) events_.OnFinished();
   };
   worker_->SetSearchJob(job.Paths, job.Templates, job.Types, job.SearchRules, job.Drives);
+  worker_->FFilters = job.Filters;
   worker_->Resume();
 }
 

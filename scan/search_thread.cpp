@@ -99,6 +99,7 @@ void TSearchInThread::SearchAllRules() {
 void TSearchInThread::SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly,
                                      bool Recursive) {
   const std::string F = WithBackslash(Folder);
+  if (FFilters.Exclusions.Excludes(Folder)) return;
   current_folder_ = F;
   folder_pending_ = true;
   ++folders_;
@@ -118,6 +119,10 @@ void TSearchInThread::SearchInFolder(const std::string& Folder, const std::strin
       if (!TemplateMatches(Template, entry.name)) continue;
       std::string P = F + entry.name;
       if (P.size() >= platform::kMaxPath) continue;
+      if (FFilters.Exclusions.Excludes(P)) continue;
+      if (entry.IsFolder() ? FolderKept(files_, P, entry.last_write, FFilters) != TKeptReason::kNone
+                           : FFilters.AgeFiltered() && entry.last_write > FFilters.ChangedBefore)
+        continue;
       // A recursive rule walks the folders below a found one itself, so its size counts only the
       // folder's own files. A file's length comes with the listing, as GetFileSizeByName would
       // find it again.

@@ -11,7 +11,8 @@
 // The walk never enters reparse points (junctions, symbolic links, mount points) and never reports
 // one: Vista's profile junctions point back at their parents, and a link to another disk would
 // carry the scan, and later the cleaning, outside the rule's folder. Paths of the platform's limit
-// or longer are neither reported nor entered.
+// or longer are neither reported nor entered. An excluded folder is never entered, and no object
+// that the filters keep (excluded, or changed too recently) is reported.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -22,6 +23,7 @@
 #include "platform/file_system.h"
 #include "platform/system_info.h"
 #include "platform/thread.h"
+#include "scan/scan_filters.h"
 
 using TFoundObjectEvent = std::function<void(const std::string& Path, int64_t Size)>;
 using TSearchFinishedEvent = std::function<void()>;
@@ -55,6 +57,8 @@ class TSearchInThread : public platform::TThread {
   std::vector<std::string> FTypes;
   std::vector<std::string> FSearchRules;
   std::vector<std::string> FDrives;
+  // Set before Resume.
+  TScanFilters FFilters;
 
  protected:
   // If a report fails (its handler throws), the walk stops there; the finished report still comes.

@@ -111,6 +111,7 @@ void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked,
         job.Templates.push_back(definition.Template);
         job.Types.push_back(std::to_string(definition.Type));
         job.SearchRules.push_back(std::to_string(definition.SearchRule));
+        job.Categories.push_back(c);
       }
       break;  // a section has one Level, so it gives at most one rule
     }

@@ -8,17 +8,23 @@
 #include <vector>
 
 #include "scan/categories.h"
+#include "scan/scan_filters.h"
 
 class TMemIniFile;
 
 // Five lists handed to the scan worker. Paths, Templates, Types and SearchRules are parallel
-// (entry i of each is rule i); Drives holds drive letters without colon.
+// (entry i of each is rule i); Drives holds drive letters without colon. Filters apply to every
+// rule.
 struct TScanJob {
   std::vector<std::string> Paths;
   std::vector<std::string> Templates;
   std::vector<std::string> Types;
   std::vector<std::string> SearchRules;
   std::vector<std::string> Drives;
+  TScanFilters Filters;
+  // The category (TGarbageCategoryIndex) each rule was built for, parallel to the rules; it goes
+  // into reports and never into the worker.
+  std::vector<size_t> Categories;
 };
 
 // One section of the document with the defaults of missing keys applied.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/exe_folder.h"
+#include "platform/exception.h"
 #include "platform/text.h"
 #include "settings/system_paths.h"
 
@@ -145,6 +146,52 @@ void TfrmOptions::CreateControls() {
   Label3->SetFont(note);
   Label3->SetCaption("Need to set for each cleaning!");
 
+  gbAge = Add<ui::TGroupBox>(tsOther, "gbAge");
+  gbAge->SetCaption(" Age ");
+  gbAge->SetBounds(8, 168, 373, 52);
+
+  lbAge = Add<ui::TLabel>(gbAge, "lbAge");
+  lbAge->SetBounds(10, 24, 190, 13);
+  lbAge->SetTransparent(true);
+  lbAge->SetCaption("Only objects not changed for at least");
+
+  editMinAge = Add<ui::TEdit>(gbAge, "editMinAge");
+  editMinAge->SetBounds(200, 20, 40, 21);
+  editMinAge->SetText("0");
+
+  lbAgeDays = Add<ui::TLabel>(gbAge, "lbAgeDays");
+  lbAgeDays->SetBounds(246, 24, 120, 13);
+  lbAgeDays->SetTransparent(true);
+  lbAgeDays->SetCaption("days (0: any age)");
+
+  gbExclusions = Add<ui::TGroupBox>(tsOther, "gbExclusions");
+  gbExclusions->SetCaption(" Never List or Clean ");
+  gbExclusions->SetBounds(8, 228, 373, 170);
+
+  lvExclusions = Add<ui::TListView>(gbExclusions, "lvExclusions");
+  lvExclusions->SetBounds(10, 20, 262, 110);
+  lvExclusions->SetReadOnly(true);
+  lvExclusions->SetRowSelect(true);
+  lvExclusions->AddColumn("Folder or file name", 236);
+
+  btnAddExclusionFolder = Add<ui::TButton>(gbExclusions, "btnAddExclusionFolder");
+  btnAddExclusionFolder->SetBounds(280, 20, 83, 25);
+  btnAddExclusionFolder->SetCaption("&Folder...");
+  btnAddExclusionFolder->OnClick = [this](ui::TControl* s) { btnAddExclusionFolderClick(s); };
+
+  btnRemoveExclusion = Add<ui::TButton>(gbExclusions, "btnRemoveExclusion");
+  btnRemoveExclusion->SetBounds(280, 52, 83, 25);
+  btnRemoveExclusion->SetCaption("&Remove");
+  btnRemoveExclusion->OnClick = [this](ui::TControl* s) { btnRemoveExclusionClick(s); };
+
+  editExclusion = Add<ui::TEdit>(gbExclusions, "editExclusion");
+  editExclusion->SetBounds(10, 138, 262, 21);
+
+  btnAddExclusion = Add<ui::TButton>(gbExclusions, "btnAddExclusion");
+  btnAddExclusion->SetBounds(280, 136, 83, 25);
+  btnAddExclusion->SetCaption("&Add");
+  btnAddExclusion->OnClick = [this](ui::TControl* s) { btnAddExclusionClick(s); };
+
   // The dialog first opens on "Other"; afterwards it keeps the tab the user left it on.
   PageControl1->SetActivePageIndex(1);
 
@@ -155,6 +202,8 @@ void TfrmOptions::CreateControls() {
 }
 
 void TfrmOptions::btnOKClick(ui::TControl*) {
+  // An age that is no number is shown, never stored as "off".
+  ScanFilters(0);
   // A failed save throws out of here: the error is shown, nothing is reloaded over what the user
   // chose, and the dialog stays open so that they can try again.
   if (OnAccepted) OnAccepted();
@@ -179,6 +228,9 @@ void TfrmOptions::ShowScanSettings(const TScanSettings& Settings, bool Autostart
   editNoiseLevel->SetText(Settings.NoiseLevel);
   cbAutostart->SetChecked(Autostart);
   cbStartScanAuto->SetChecked(Settings.AutoStartScan);
+  editMinAge->SetText(std::to_string(Settings.MinAgeDays));
+  lvExclusions->Clear();
+  for (const std::string& entry : Settings.Exclusions) lvExclusions->Add()->SetCaption(entry);
 }
 
 void TfrmOptions::CollectScanSettings(TScanSettings& Settings) const {
@@ -190,6 +242,60 @@ void TfrmOptions::CollectScanSettings(TScanSettings& Settings) const {
   Settings.Level = cbScanLevel->ItemIndex();
   Settings.NoiseLevel = editNoiseLevel->Text();
   Settings.AutoStartScan = cbStartScanAuto->Checked();
+  // An age that is no number keeps what was stored (OK refuses it before this).
+  Settings.MinAgeDays = ParseAgeDays(editMinAge->Text()).value_or(Settings.MinAgeDays);
+  Settings.Exclusions = Exclusions();
+}
+
+TScanFilters TfrmOptions::ScanFilters(int64_t now) const {
+  const std::optional<int> days = ParseAgeDays(editMinAge->Text());
+  if (!days)
+    throw platform::Exception("\"" + editMinAge->Text() + "\" is not an age. Enter a whole number of days from 0 to " +
+                              std::to_string(kMaxAgeDays) + " (0 lists objects of any age).");
+  TScanFilters filters;
+  filters.ChangedBefore = TScanFilters::CutOff(now, *days);
+  filters.Exclusions = TExclusions(Exclusions());
+  return filters;
+}
+
+std::vector<std::string> TfrmOptions::Exclusions() const {
+  std::vector<std::string> entries;
+  for (int i = 0; i < lvExclusions->Count(); ++i) entries.push_back(lvExclusions->Item(i)->Caption());
+  return entries;
+}
+
+void TfrmOptions::AddExclusion(const std::string& Entry) {
+  std::string entry = platform::Trim(Entry);
+  if (entry.empty()) return;
+  const bool folder = IsExclusionFolder(entry);
+  if (!folder && entry.find_first_of("\\/:") != std::string::npos)
+    throw platform::Exception("\"" + entry +
+                              "\" is neither a full folder path (such as C:\\Temp\\keep) nor a file name " +
+                              "(such as *.docx).");
+  // A folder keeps one form: "C:\Temp\keep\" and "c:\temp\keep" are the same folder.
+  if (folder)
+    while (entry.size() > 3 && (entry.back() == '\\' || entry.back() == '/')) entry.pop_back();
+  for (const std::string& known : Exclusions())
+    if (SameExclusion(known, entry)) return;
+  lvExclusions->Add()->SetCaption(entry);
+}
+
+void TfrmOptions::btnAddExclusionFolderClick(ui::TControl*) {
+  if (auto folder = ctx_.os.shell.BrowseForFolder(Handle(), "Choose a folder that is never to be listed or cleaned:"))
+    AddExclusion(*folder);
+}
+
+void TfrmOptions::btnAddExclusionClick(ui::TControl*) {
+  AddExclusion(editExclusion->Text());
+  editExclusion->SetText("");
+}
+
+void TfrmOptions::btnRemoveExclusionClick(ui::TControl*) {
+  std::vector<std::string> kept;
+  for (int i = 0; i < lvExclusions->Count(); ++i)
+    if (!lvExclusions->Item(i)->Selected()) kept.push_back(lvExclusions->Item(i)->Caption());
+  lvExclusions->Clear();
+  for (const std::string& entry : kept) lvExclusions->Add()->SetCaption(entry);
 }
 
 std::vector<std::string> TfrmOptions::DiskCaptions() const {

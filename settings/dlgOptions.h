@@ -35,6 +35,16 @@ class TfrmOptions : public ui::TForm {
   ui::TGroupBox* GroupBox3;
   ui::TCheckBox* CheckBox1;
   ui::TLabel* Label3;
+  ui::TGroupBox* gbAge;
+  ui::TLabel* lbAge;
+  ui::TEdit* editMinAge;
+  ui::TLabel* lbAgeDays;
+  ui::TGroupBox* gbExclusions;
+  ui::TListView* lvExclusions;
+  ui::TButton* btnAddExclusionFolder;
+  ui::TButton* btnRemoveExclusion;
+  ui::TEdit* editExclusion;
+  ui::TButton* btnAddExclusion;
   ui::TButton* btnOK;
 
   // Set by the main window: OK was pressed (the settings are to be saved and loaded again; an
@@ -48,6 +58,17 @@ class TfrmOptions : public ui::TForm {
   void CollectScanSettings(TScanSettings& Settings) const;
   std::vector<std::string> DiskCaptions() const;
   std::vector<std::string> TickedDisks() const;
+  // The age filter and the exclusions as the dialog holds them now, for a scan or a cleaning at
+  // `now` (a FILETIME). Throws platform::Exception when the age is no whole number of days in range.
+  TScanFilters ScanFilters(int64_t now) const;
+  std::vector<std::string> Exclusions() const;
+
+  // Adds a folder path or file-name pattern to the exclusions, once (letter case ignored); throws
+  // platform::Exception for an entry of neither kind.
+  void AddExclusion(const std::string& Entry);
+  void btnAddExclusionFolderClick(ui::TControl* Sender);
+  void btnAddExclusionClick(ui::TControl* Sender);
+  void btnRemoveExclusionClick(ui::TControl* Sender);
 
   void btnOKClick(ui::TControl* Sender);
   void cbScanLevelChange(ui::TControl* Sender);

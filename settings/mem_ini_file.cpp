@@ -146,6 +146,21 @@ void TMemIniFile::WriteBool(const std::string& section, const std::string& key, 
   WriteString(section, key, value ? "1" : "0");
 }
 
+std::vector<std::string> TMemIniFile::ReadSectionValues(const std::string& section) const {
+  std::vector<std::string> values;
+  if (const Section* s = FindSection(section))
+    for (const Line& line : s->lines)
+      if (line.is_key) values.push_back(line.value);
+  return values;
+}
+
+void TMemIniFile::EraseSection(const std::string& section) {
+  const std::string key = platform::UpperCase(OneLine(section));
+  std::erase_if(sections_, [&key](const auto& s) { return platform::UpperCase(s->name) == key; });
+  section_index_.clear();
+  for (size_t i = 0; i < sections_.size(); ++i) section_index_[platform::UpperCase(sections_[i]->name)] = i;
+}
+
 void TMemIniFile::UpdateFile() const {
   if (unreadable_ && files_.GetAttributes(file_name_))
     throw platform::Exception("The settings in \"" + file_name_ +

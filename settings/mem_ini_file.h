@@ -32,6 +32,10 @@ class TMemIniFile {
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int32_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
+  // The values of every key of the section (of its last occurrence), in file order.
+  std::vector<std::string> ReadSectionValues(const std::string& section) const;
+  // Removes every occurrence of the section with all it holds.
+  void EraseSection(const std::string& section);
   // Rewrites the file whole, or leaves it untouched and throws platform::Exception naming the
   // file and the system's reason.
   void UpdateFile() const;

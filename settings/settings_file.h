@@ -1,12 +1,14 @@
 #pragma once
 // The "Scan" section of "general.conf" as plain values: the ticked categories and disks, the
-// scan-level preset, the noise level and the scan after loading. Other sections of the file
-// (such as "Update") are kept as loaded and never rewritten here. Autostart lives in the registry.
+// scan-level preset, the noise level, the age filter and the scan after loading; and the
+// "Exclusions" section, one entry per key. Other sections of the file (such as "Update") are kept
+// as loaded and never rewritten here. Autostart lives in the registry.
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "scan/categories.h"
+#include "scan/scan_filters.h"
 
 class TMemIniFile;
 
@@ -21,6 +23,10 @@ struct TScanSettings {
   int Level = 0;
   std::string NoiseLevel = "4096";
   bool AutoStartScan = false;
+  // "Only objects not changed for at least N days": 0 to kMaxAgeDays, 0 lists every age.
+  int MinAgeDays = 0;
+  // Folders and file-name patterns never listed or cleaned (see TExclusions), as the user wrote them.
+  std::vector<std::string> Exclusions;
 };
 
 // The stored settings, with the defaults of missing keys: every category and disk ticked.

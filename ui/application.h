@@ -31,6 +31,9 @@ class TApplication {
   void Run();
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // What the process returns once the loop has ended; 0 unless set.
+  int ExitCode() const { return exit_code_; }
+  void SetExitCode(int code) { exit_code_ = code; }
 
   // The general error display: shows the error's text in a message box titled with Title.
   void ShowException(const std::exception& error);
@@ -50,6 +53,7 @@ class TApplication {
   std::string title_;
   std::vector<TForm*> forms_;
   bool terminated_ = false;
+  int exit_code_ = 0;
 };
 
 }  // namespace ui

@@ -91,6 +91,21 @@ void TListView::Clear() {
   Notify(ListChange::kCleared, -1);
 }
 
+void TListView::Sort(const std::function<bool(const TListItem& a, const TListItem& b)>& less) {
+  std::stable_sort(
+      items_.begin(), items_.end(),
+      [&less](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) { return less(*a, *b); });
+  for (size_t i = 0; i < items_.size(); ++i) items_[i]->place_ = first_place_ + static_cast<int64_t>(i);
+  Notify(ListChange::kReordered, -1);
+}
+
+void TListView::SetSortIndicator(int column, bool ascending) {
+  if (sort_column_ == column && sort_ascending_ == ascending) return;
+  sort_column_ = column;
+  sort_ascending_ = ascending;
+  Notify(ListChange::kColumns, -1);
+}
+
 TListItem* TListView::Selected() const {
   TListItem* first = nullptr;
   for (TListItem* item : selected_)

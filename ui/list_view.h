@@ -5,6 +5,7 @@
 // the first search and kept up to date from then on.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -37,6 +38,8 @@ class TListItem {
   bool Selected() const { return selected_; }
   void SetSelected(bool selected);
   int Index() const;
+  // A number the owner keeps with the row (the results list: the object's size in bytes).
+  int64_t Data = 0;
 
  private:
   friend class TListView;
@@ -50,7 +53,7 @@ class TListItem {
   bool selected_ = false;
 };
 
-enum class ListChange { kInserted, kChanged, kDeleted, kCleared, kColumns };
+enum class ListChange { kInserted, kChanged, kDeleted, kCleared, kColumns, kReordered };
 
 class TListView : public TControl {
  public:
@@ -80,6 +83,19 @@ class TListView : public TControl {
   // The first row from `start` on whose whole caption equals text, letter case ignored; no wrap.
   TListItem* FindCaption(int start, const std::string& text) const;
 
+  // Puts the rows in the order `less` gives, equal rows keeping their order; each row keeps its
+  // caption, sub-items, check mark, selection and Data. O(n log n), no row is copied.
+  void Sort(const std::function<bool(const TListItem& a, const TListItem& b)>& less);
+  // The arrow in a column's header (-1: none); only shows the order, never makes it.
+  int SortColumn() const { return sort_column_; }
+  bool SortAscending() const { return sort_ascending_; }
+  void SetSortIndicator(int column, bool ascending);
+  // A click on a column's header (0 is the caption's column).
+  std::function<void(int Column)> OnColumnClick;
+  void UserClickedColumn(int column) {
+    if (OnColumnClick) OnColumnClick(column);
+  }
+
   // For TListItem and the backend.
   int IndexOf(const TListItem* item) const;
   void ItemChanged(const TListItem* item);
@@ -105,6 +121,8 @@ class TListView : public TControl {
   bool row_select_ = false;
   bool read_only_ = false;
   bool border_ = true;
+  int sort_column_ = -1;
+  bool sort_ascending_ = true;
 };
 
 }  // namespace ui

@@ -5,6 +5,10 @@
 // that they declare.
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
 
 #include "app/context.h"
 #include "app/dlgAbout.h"
@@ -21,11 +25,28 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 // clang-format on
 
 namespace {
 
-int RunProgram(HINSTANCE instance) {
+// The arguments after the program's name, as the system's ANSI text.
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return args;
+  for (int i = 1; i < count; ++i) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+    if (size > 1) WideCharToMultiByte(CP_ACP, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+    args.push_back(std::move(arg));
+  }
+  LocalFree(wide);
+  return args;
+}
+
+int RunProgram(HINSTANCE instance, const TCommandLine& line, bool another_instance) {
   platform::win32::Win32Platform platform;
   std::unique_ptr<platform::win32::Win32MainThread> main_thread = platform::win32::CreateMainThread();
   ui::win32::Win32Backend backend(instance);
@@ -48,7 +69,11 @@ int RunProgram(HINSTANCE instance) {
   auto frmStartedApps = std::make_unique<TfrmStartedApps>(context);
   forms.frmStartedApps = frmStartedApps.get();
 
-  frmMain->Show();
+  if (line.Mode == TRunMode::kWindow) {
+    frmMain->Show();
+  } else {
+    frmMain->RunUnattended(line, another_instance);
+  }
   app.Run();
 
   // A worker still running now finds the main thread gone and no window to reach; then the
@@ -61,12 +86,20 @@ int RunProgram(HINSTANCE instance) {
   frmAlert.reset();
   frmOptions.reset();
   frmMain.reset();
-  return 0;
+  return app.ExitCode();
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const TCommandLine line = ParseCommandLine(CommandLineArguments());
+  if (!line.Error.empty()) {
+    MessageBoxA(nullptr, UsageText(line.Error).c_str(), "Clutterix", MB_OK | MB_ICONINFORMATION);
+    return kExitUsage;
+  }
+  // Every instance holds this name while it runs; an unattended one refuses to run beside another.
+  HANDLE instance_mutex = CreateMutexA(nullptr, FALSE, "Local\\Torvex Clutterix");
+  const bool another_instance = instance_mutex && GetLastError() == ERROR_ALREADY_EXISTS;
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
@@ -74,10 +107,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HRESULT ole = OleInitialize(nullptr);
   int code = 1;
   try {
-    code = RunProgram(instance);
+    code = RunProgram(instance, line, another_instance);
   } catch (const std::exception& error) {
     MessageBoxA(nullptr, error.what(), "Clutterix", MB_OK | MB_ICONERROR);
   }
   if (SUCCEEDED(ole)) OleUninitialize();
+  if (instance_mutex) CloseHandle(instance_mutex);
   return code;
 }

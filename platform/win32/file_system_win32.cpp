@@ -99,6 +99,8 @@ void AddEntry(const WIN32_FIND_DATAW& data, const std::string& listing, std::vec
   FindEntry entry;
   entry.name = std::move(*name);
   entry.attributes = data.dwFileAttributes;
+  entry.last_write = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                          data.ftLastWriteTime.dwLowDateTime);
   if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     entry.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
   entries->push_back(std::move(entry));

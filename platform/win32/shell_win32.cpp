@@ -69,6 +69,20 @@ class Win32Shell : public Shell {
     ShellExecuteA(reinterpret_cast<HWND>(owner), verb.empty() ? nullptr : verb.c_str(), file.c_str(), nullptr, nullptr,
                   SW_SHOWNORMAL);
   }
+
+  std::optional<std::string> BrowseForFolder(WindowHandle owner, const std::string& title) override {
+    BROWSEINFOA info = {};
+    info.hwndOwner = reinterpret_cast<HWND>(owner);
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST pidl = SHBrowseForFolderA(&info);
+    if (pidl == nullptr) return std::nullopt;
+    char buffer[MAX_PATH] = {};
+    const bool resolved = SHGetPathFromIDListA(pidl, buffer) != FALSE;
+    CoTaskMemFree(pidl);
+    if (!resolved || buffer[0] == '\0') return std::nullopt;
+    return std::string(buffer);
+  }
 };
 
 }  // namespace

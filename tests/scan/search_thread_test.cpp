@@ -49,6 +49,7 @@ class SearchThreadTest : public ::testing::Test {
       search_rules.push_back(std::to_string(r.search_rule));
     }
     worker->SetSearchJob(paths, templates, types, search_rules, drives);
+    worker->FFilters = filters;
     worker->Resume();
     main_thread.PumpUntilIdle();
   }
@@ -71,6 +72,7 @@ class SearchThreadTest : public ::testing::Test {
   FakeFileSystem files;
   FakeDebugOutput debug;
   SyncQueue main_thread;
+  TScanFilters filters;
   std::vector<std::string> folders;
   std::vector<std::pair<std::string, int64_t>> found;
   // The number of objects found when each batch ended.
@@ -295,3 +297,45 @@ TEST(SizeFunctions, CountContentBytesOfFilesOnly) {
 }
 
 }  // namespace
+
+// The filters: what is too fresh or excluded is never reported, and an excluded folder is never
+// even listed.
+constexpr int64_t kNow = 134412480000000000;
+constexpr int64_t kDay = kFileTimeTicksPerDay;
+
+TEST_F(SearchThreadTest, AgeFilterJudgesFilesByTheirOwnTimeAndFoldersByTheNewestInside) {
+  files.AddFile("C:\\Temp\\old.tmp", 10);
+  files.AddFile("C:\\Temp\\fresh.tmp", 20);
+  files.SetLastWrite("C:\\Temp\\old.tmp", kNow - 8 * kDay);
+  files.SetLastWrite("C:\\Temp\\fresh.tmp", kNow - 6 * kDay);
+  // A folder is as fresh as anything deep inside it, or as itself.
+  files.AddFile("C:\\Temp\\setup\\deep\\writing.dat", 5);
+  files.SetLastWrite("C:\\Temp\\setup\\deep\\writing.dat", kNow - kDay);
+  files.AddFile("C:\\Temp\\stale\\deep\\done.dat", 7);
+  files.AddFolder("C:\\Temp\\touched");
+  files.SetLastWrite("C:\\Temp\\touched", kNow);
+  filters.ChangedBefore = TScanFilters::CutOff(kNow, 7);
+  Run({{"C:\\Temp", "*.tmp", 0, 0}, {"C:\\Temp", "*", 1, 0}}, {"C"});
+  EXPECT_THAT(found, ElementsAre(Pair("C:\\Temp\\old.tmp", 10), Pair("C:\\Temp\\stale", 7)));
+
+  // Off (0 days), every age is listed.
+  found.clear();
+  filters.ChangedBefore = TScanFilters::CutOff(kNow, 0);
+  Run({{"C:\\Temp", "*", 1, 0}}, {"C"});
+  EXPECT_EQ(found.size(), 3u);
+}
+
+TEST_F(SearchThreadTest, ExcludedFolderIsNeitherEnteredNorListedNorLeftInsideAListedFolder) {
+  files.AddFile("C:\\Temp\\keep\\mine.tmp", 1);
+  files.AddFile("C:\\Temp\\keeper\\junk.tmp", 2);
+  files.AddFile("C:\\Temp\\holder\\keep\\mine.tmp", 3);
+  files.AddFile("C:\\Temp\\notes.docx", 4);
+  files.AddFile("C:\\Temp\\papers\\letter.DOCX", 5);
+  filters.Exclusions = TExclusions({"c:\\temp\\KEEP\\", "C:\\Temp\\holder\\keep", "*.docx"});
+  Run({{"C:\\Temp", "*", 0, 1}, {"C:\\Temp", "*", 1, 0}}, {"C"});
+  EXPECT_THAT(found, UnorderedElementsAre(Pair("C:\\Temp\\keeper\\junk.tmp", 2), Pair("C:\\Temp\\keeper", 2)));
+  for (const std::string& folder : Walked()) {
+    EXPECT_FALSE(folder.starts_with("C:\\Temp\\keep\\")) << folder;
+    EXPECT_FALSE(folder.starts_with("C:\\Temp\\holder\\keep\\")) << folder;
+  }
+}

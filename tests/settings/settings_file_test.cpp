@@ -204,4 +204,58 @@ TEST(SettingsFileTest, AFileThatCouldNotBeReadIsKeptAndSaidSo) {
   EXPECT_EQ(s.File(), original);
 }
 
+// The age filter and the exclusions: kept between runs in keys of their own, which a file
+// written before them does without (it then saves as before); a section of exclusions is the
+// list, rewritten whole.
+TEST(SettingsFileTest, AgeAndExclusionsRoundTripThroughTheDialog) {
+  SettingsEnv s(
+      "[Scan]\r\nMinAgeDays=500\r\n[Exclusions]\r\nItem1=C:\\Temp\\keep\r\nold=*.docx\r\nItem9=\r\n"
+      "[Update]\r\nHost=mirror\r\n");
+  s.Show();
+  EXPECT_EQ(s.options().editMinAge->Text(), "365");
+  EXPECT_EQ(s.options().Exclusions(), (std::vector<std::string>{"C:\\Temp\\keep", "*.docx"}));
+
+  s.options().editMinAge->SetText("14");
+  s.options().AddExclusion("c:\\TEMP\\keep\\");  // already there
+  s.options().AddExclusion(" D:\\Data\\ ");
+  EXPECT_THROW(s.options().AddExclusion("Temp\\keep"), platform::Exception);
+  s.options().lvExclusions->UserSelected(1);
+  s.options().btnRemoveExclusionClick(nullptr);
+  s.main().SaveSettings();
+  const std::string file = s.File();
+  EXPECT_NE(file.find("[Scan]\r\nMinAgeDays=14\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("[Update]\r\nHost=mirror\r\n\r\n[Exclusions]\r\nItem1=C:\\Temp\\keep\r\nItem2=D:\\Data\r\n\r\n"),
+            std::string::npos)
+      << file;
+
+  // The scan takes them from the dialog as it holds them.
+  const TScanFilters filters = s.options().ScanFilters(s.env.fake.system.now);
+  EXPECT_EQ(filters.ChangedBefore, s.env.fake.system.now - 14 * kFileTimeTicksPerDay);
+  EXPECT_TRUE(filters.Exclusions.Excludes("D:\\data\\x"));
+
+  // Emptied, the list leaves no section behind; off, the age stays as a key once written.
+  s.options().lvExclusions->Clear();
+  s.options().editMinAge->SetText("0");
+  s.main().SaveSettings();
+  EXPECT_EQ(s.File().find("Exclusions"), std::string::npos) << s.File();
+  EXPECT_NE(s.File().find("MinAgeDays=0\r\n"), std::string::npos) << s.File();
+}
+
+TEST(SettingsFileTest, AnAgeThatIsNoNumberIsRefusedAtOkAndNeverStoredAsOff) {
+  SettingsEnv s("[Scan]\r\nMinAgeDays=30\r\n");
+  s.Show();
+  s.env.backend.responders["frmOptions"] = [](ui::TForm& form) {
+    auto& options = static_cast<TfrmOptions&>(form);
+    options.editMinAge->SetText("a week");
+    options.btnOK->DoClick();
+    return form.ModalResult();
+  };
+  EXPECT_NE(s.options().ShowModal(), ui::TModalResult::mrOk);
+  ASSERT_EQ(s.env.backend.errors.size(), 1u);
+  EXPECT_NE(s.env.backend.errors[0].find("\"a week\" is not an age"), std::string::npos) << s.env.backend.errors[0];
+  EXPECT_THROW(s.options().ScanFilters(0), platform::Exception);
+  s.main().Close();
+  EXPECT_NE(s.File().find("MinAgeDays=30\r\n"), std::string::npos) << s.File();
+}
+
 }  // namespace

@@ -10,6 +10,8 @@ std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<s
   auto* worker = new TDeleteThread(queue, fake.os);
   worker->FreeOnTerminate = true;
   worker->FSecureErase = options.secure_erase;
+  worker->FFilters = options.filters;
+  worker->FOnKept = [&](const std::string& item, TKeptReason) { events.push_back("kept " + item); };
   worker->FOnItemStarted = [&](const std::string& item) {
     events.push_back("started " + item);
     if (options.on_started) options.on_started(item);

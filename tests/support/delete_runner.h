@@ -1,14 +1,16 @@
 #pragma once
 // Runs one delete worker on the fake platform and returns its notifications as text, in order:
-// "started X", "file X", "folder X", "partial X: a|b", "cannot X: Unknown", "finished".
+// "started X", "file X", "folder X", "partial X: a|b", "cannot X: Unknown", "kept X", "finished".
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "scan/scan_filters.h"
 #include "tests/support/fake_platform.h"
 
 struct DeleteRunOptions {
   bool secure_erase = false;
+  TScanFilters filters;
   std::function<void(const std::string&)> on_started;  // runs in the FOnItemStarted handler
 };
 

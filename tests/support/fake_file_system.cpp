@@ -127,6 +127,12 @@ void FakeFileSystem::SetLinkCount(const std::string& path, uint32_t links) {
   if (it != nodes_.end()) it->second.links = links;
 }
 
+void FakeFileSystem::SetLastWrite(const std::string& path, int64_t filetime) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(path));
+  if (it != nodes_.end()) it->second.last_write = filetime;
+}
+
 void FakeFileSystem::Deny(const std::string& path) {
   std::lock_guard lock(mutex_);
   auto it = nodes_.find(Resolve(path));
@@ -387,7 +393,8 @@ std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path
     if (it->first.find('\\', prefix.size()) != std::string::npos) continue;
     const Node& n = it->second;
     if (!WildcardMatch(pattern, n.name) && !(!n.short_name.empty() && WildcardMatch(pattern, n.short_name))) continue;
-    out.push_back(FindEntry{n.name, n.attributes, (n.attributes & platform::kAttrDirectory) ? 0 : n.size});
+    out.push_back(
+        FindEntry{n.name, n.attributes, (n.attributes & platform::kAttrDirectory) ? 0 : n.size, n.last_write});
   }
   return out;
 }

@@ -35,6 +35,8 @@ class FakeFileSystem : public platform::FileSystem {
   // The 8.3 alias of an entry, as volumes with short names give one to every long name: the
   // search matches its pattern against the alias too, as FindFirstFileA does.
   void SetShortName(const std::string& path, const std::string& alias);
+  // The last-write time an entry lists with (a FILETIME); planted entries have 0, long past.
+  void SetLastWrite(const std::string& path, int64_t filetime);
   // Files that DeleteFile refuses (in use).
   void Lock(const std::string& path);
   // Files that exist but that ReadFile cannot read (held open without sharing, an I/O error).
@@ -93,6 +95,7 @@ class FakeFileSystem : public platform::FileSystem {
     std::string name;  // as planted (original case)
     uint32_t attributes = 0;
     int64_t size = 0;
+    int64_t last_write = 0;
     std::string content;
     bool locked = false;
     bool unreadable = false;

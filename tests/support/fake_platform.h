@@ -23,7 +23,11 @@ class FakeShell : public platform::Shell {
   int FileOperationDelete(const std::string& path, unsigned flags) override;
   long EmptyRecycleBin(const std::string& root, unsigned flags) override;
   void Execute(platform::WindowHandle owner, const std::string& verb, const std::string& file) override;
+  std::optional<std::string> BrowseForFolder(platform::WindowHandle, const std::string&) override {
+    return browsed_folder;
+  }
 
+  std::optional<std::string> browsed_folder;   // what the folder picker answers
   std::map<int, std::string> special_folders;  // missing: the lookup fails
   bool allocator_available = true;
   std::string local_app_data = "C:\\Documents and Settings\\User\\Local Settings\\Application Data";
@@ -142,10 +146,14 @@ class FakeSystemInfo : public platform::SystemInfo {
   void TrimWorkingSet() override { ++trims; }
   std::string ExecutablePath() override { return executable_path; }
   char DecimalSeparator() override { return decimal_separator; }
+  int64_t Now() override { return now; }
+  std::string AnsiToUtf8(const std::string& text) override { return text; }
 
   std::optional<platform::VersionInfo> version = platform::VersionInfo{2, 5, 1, "Service Pack 3"};
   std::string executable_path = "C:\\Program Files\\Clutterix\\clutterix.exe";
   char decimal_separator = '.';
+  // 2026-12-09 00:00 UTC; planted files default to long before.
+  int64_t now = 134412480000000000;
   int trims = 0;
 };
 

@@ -134,6 +134,7 @@ class Win32Backend : public Backend {
   void CreateListRows(Peer& peer);
   void SyncListView(Peer& peer);
   void SyncColumns(Peer& peer);
+  void SyncSortArrow(Peer& peer);
   void SyncListRows(Peer& peer);
   void ListRowsChanged(Peer& peer);
   void SyncPendingLists();
@@ -161,8 +162,8 @@ class Win32Backend : public Backend {
 
   std::vector<std::unique_ptr<Peer>> peers_;
   std::vector<std::unique_ptr<ComponentPeer>> component_peers_;
-  std::vector<TForm*> forms_;        // forms with a window, in the order the windows were made
-  std::vector<TForm*> modal_stack_;  // innermost last
+  std::vector<TForm*> forms_;         // forms with a window, in the order the windows were made
+  std::vector<TForm*> modal_stack_;   // innermost last
   std::vector<Peer*> pending_lists_;  // lists whose row count changed since the last sync
   bool sync_posted_ = false;
   std::vector<TControl*> aligning_;  // parents whose children are being aligned now

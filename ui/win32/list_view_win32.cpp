@@ -77,6 +77,27 @@ void Win32Backend::SyncColumns(Peer& peer) {
   }
   for (size_t i = peer.columns.size(); i > columns.size(); --i) SendMessageA(peer.hwnd, LVM_DELETECOLUMN, i - 1, 0);
   peer.columns = columns;
+  SyncSortArrow(peer);
+}
+
+// The header's arrow (version 6 of the common controls draws it; older ones ignore the flags).
+void Win32Backend::SyncSortArrow(Peer& peer) {
+  auto& list = static_cast<TListView&>(*peer.control);
+  const int arrow = list.SortColumn() < 0 ? 0 : (list.SortAscending() ? HDF_SORTUP : HDF_SORTDOWN);
+  if (peer.sort_column == list.SortColumn() && peer.sort_arrow == arrow) return;
+  HWND header = reinterpret_cast<HWND>(SendMessageA(peer.hwnd, LVM_GETHEADER, 0, 0));
+  if (!header) return;
+  const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    if (!SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == list.SortColumn()) item.fmt |= arrow;
+    SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+  peer.sort_column = list.SortColumn();
+  peer.sort_arrow = arrow;
 }
 
 // The row count and the selection of the rows, then one repaint of what is in view.
@@ -127,6 +148,8 @@ void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index
       }
       break;
     case ListChange::kCleared:
+    case ListChange::kReordered:
+      // The rows in view are asked for again; the selection follows its row to its new place.
       SyncListRows(peer);
       break;
     case ListChange::kColumns:
@@ -239,6 +262,9 @@ bool Win32Backend::ListNotification(Peer& peer, NMHDR& header, LRESULT& result) 
       }
       return true;
     }
+    case LVN_COLUMNCLICK:
+      list.UserClickedColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+      return true;
     case NM_CLICK:
       list.DoClick();
       return true;

@@ -30,8 +30,9 @@ BOOL CALLBACK MatchChild(HWND window, LPARAM param) {
 
 }  // namespace
 
-GuiProgram::GuiProgram() {
+GuiProgram::GuiProgram(const std::string& arguments) {
   std::string command = std::string("\"") + kInstalledProgram + "\"";
+  if (!arguments.empty()) command += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};

@@ -18,7 +18,8 @@ inline constexpr const char* kInstalledProgram = "C:\\Program Files\\Clutterix\\
 
 class GuiProgram {
  public:
-  GuiProgram();
+  // Started with the given command-line arguments after its name ("/scan /report C:\\r.csv").
+  explicit GuiProgram(const std::string& arguments = "");
   ~GuiProgram();  // closes the program if a test left it running
   GuiProgram(const GuiProgram&) = delete;
   GuiProgram& operator=(const GuiProgram&) = delete;

@@ -1,0 +1,94 @@
+// The unattended run: the saved settings are loaded into the controls as for a shown window, the
+// scan and the cleaning run as the buttons would start them, and the window stays hidden. Only
+// the tray icon shows what goes on. Main thread only.
+#include <exception>
+#include <memory>
+
+#include "app/dlgMain.h"
+#include "platform/exception.h"
+#include "processes/watched_browsers.h"
+#include "settings/dlgOptions.h"
+#include "settings/system_paths.h"
+
+void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
+  FUnattended = true;
+  FLine = Line;
+  if (AnotherInstance || !IsSupportedVersion(GetWindowsVersionCode(ctx_.os.system))) {
+    EndUnattended(kExitRefused, false);
+    return;
+  }
+  try {
+    LoadSettings();
+    FUnattendedJob = BuildScanJob();
+  } catch (const std::exception& error) {
+    ctx_.os.debug.Write(std::string("Unattended: refused, ") + error.what());
+    EndUnattended(kExitRefused, false);
+    return;
+  }
+  const TfrmOptions* options = ctx_.forms.frmOptions;
+  const int64_t noise_level = options ? ParseNoiseLevel(options->editNoiseLevel->Text()) : kDefaultNoiseLevel;
+  TScanRunEvents events;
+  events.OnFoundObject = [this](const std::string& Path, int64_t Size) {
+    FReport.Add(Path, Size, TUnattendedReport::CategoryOf(FUnattendedJob, Path), FScan->Listed(Size));
+  };
+  events.OnFinished = [this] { UnattendedScanFinished(); };
+  FScan = std::make_unique<TScanRun>(ctx_.main_thread, ctx_.os.files, ctx_.os.debug, noise_level, std::move(events));
+
+  TrayIcon1->SetVisible(false);
+  TrayIcon2->SetIcons(ilScanning);
+  TrayIcon2->SetHint("Clutterix: scanning");
+  TrayIcon2->SetVisible(true);
+  TrayIcon2->SetAnimate(true);
+  FScan->Start(FUnattendedJob);
+}
+
+void TfrmMain::UnattendedScanFinished() {
+  const std::vector<std::string> listed = FReport.ListedPaths();
+  if (FLine.Mode == TRunMode::kScanOnly || listed.empty()) {
+    EndUnattended(FReport.ExitCode(false), true);
+    return;
+  }
+  // Nobody is there to answer the running-applications dialog: the browsers stay open, as with
+  // its "Skip", and the report names them.
+  std::vector<std::string> running;
+  for (const TWatchedBrowser& browser : RunningWatchedBrowsers(ctx_.os.processes))
+    running.push_back(browser.DisplayName);
+  FReport.SetRunningBrowsers(running);
+
+  std::vector<TCleanItem> items;
+  for (const std::string& path : listed) items.push_back({path, ""});
+  TScanFilters filters;
+  if (const TfrmOptions* options = ctx_.forms.frmOptions) filters = options->ScanFilters(ctx_.os.system.Now());
+
+  TCleaningRunEvents events;
+  const size_t total = items.size();
+  auto started = std::make_shared<size_t>(0);
+  events.OnItemStarted = [this, total, started](const std::string&) {
+    TrayIcon2->SetHint("Clutterix: cleaning " + std::to_string(++*started) + " of " + std::to_string(total));
+  };
+  events.OnOutcome = [this](const std::string& Item, const std::string& Status) { FReport.SetOutcome(Item, Status); };
+  events.OnFinished = [this] { UnattendedCleaningFinished(); };
+  TrayIcon2->SetIcons(ilDelete);
+  TrayIcon2->SetAnimateInterval(100);
+  FCleaning = std::make_unique<TCleaningRun>(ctx_.main_thread, ctx_.os, std::move(events));
+  FCleaning->Start(items, false, filters);
+}
+
+void TfrmMain::UnattendedCleaningFinished() { EndUnattended(FReport.ExitCode(true), true); }
+
+void TfrmMain::EndUnattended(int ExitCode, bool WriteReport) {
+  TrayIcon2->SetAnimate(false);
+  TrayIcon2->SetVisible(false);
+  int code = ExitCode;
+  if (WriteReport && !FLine.ReportFile.empty()) {
+    platform::SystemInfo& system = ctx_.os.system;
+    const std::string csv = FReport.Csv([&system](const std::string& text) { return system.AnsiToUtf8(text); });
+    // A report that cannot be written leaves the run unaccounted for: it counts as a failure.
+    if (auto reason = ctx_.os.files.WriteFile(FLine.ReportFile, csv)) {
+      ctx_.os.debug.Write("Unattended: the report " + FLine.ReportFile + " could not be written. " + *reason);
+      if (code == kExitCleaned || code == kExitNothingFound) code = kExitSomeFailed;
+    }
+  }
+  ctx_.app.SetExitCode(code);
+  ctx_.app.Terminate();
+}

@@ -1,0 +1,145 @@
+// Unattended runs: the command line, the report, and the whole run on the program over test
+// doubles, from the saved settings to the exit code, with the window never shown.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/dlgMain.h"
+#include "app/unattended_report.h"
+#include "settings/mem_ini_file.h"
+#include "tests/support/test_env.h"
+
+namespace {
+
+TEST(UnattendedTest, CommandLineTakesTheSwitchesInAnyOrderAndCaseAndRefusesEverythingElse) {
+  struct Case {
+    std::vector<std::string> args;
+    TRunMode mode;
+    std::string report;
+  };
+  for (const Case& c : std::vector<Case>{{{}, TRunMode::kWindow, ""},
+                                         {{"/auto"}, TRunMode::kAuto, ""},
+                                         {{"-AUTO", "/Report", "C:\\r.csv"}, TRunMode::kAuto, "C:\\r.csv"},
+                                         {{"/report", "out.csv", "/scan"}, TRunMode::kScanOnly, "out.csv"}}) {
+    const TCommandLine line = ParseCommandLine(c.args);
+    EXPECT_EQ(line.Error, "") << testing::PrintToString(c.args);
+    EXPECT_EQ(line.Mode, c.mode) << testing::PrintToString(c.args);
+    EXPECT_EQ(line.ReportFile, c.report) << testing::PrintToString(c.args);
+  }
+  for (const auto& args : std::vector<std::vector<std::string>>{{"/report"},
+                                                                {"/auto", "/report"},
+                                                                {"/auto", "/report", "/scan"},
+                                                                {"/report", "r.csv"},
+                                                                {"/auto", "/scan"},
+                                                                {"/auto", "/auto"},
+                                                                {"/clean"},
+                                                                {"auto"},
+                                                                {"/"}}) {
+    const TCommandLine line = ParseCommandLine(args);
+    EXPECT_NE(line.Error, "") << testing::PrintToString(args);
+    EXPECT_EQ(line.Mode, TRunMode::kWindow) << testing::PrintToString(args);
+  }
+  EXPECT_NE(UsageText("x").find("/auto [/report FILE]"), std::string::npos);
+}
+
+TEST(UnattendedTest, ReportNamesEachObjectsCategoryAndQuotesWhatCsvNeeds) {
+  TScanJob job;
+  job.Paths = {"C:\\Temp", "\\Logs", "C:\\Temp"};
+  job.Templates = {"*.tmp", "*.log", "*"};
+  job.SearchRules = {"0", "1", "0"};
+  job.Categories = {kCategoryTemp, kCategoryLogs, kCategoryImagesDatabases};
+  EXPECT_EQ(TUnattendedReport::CategoryOf(job, "C:\\Temp\\a.TMP"), "Temp Folders");
+  EXPECT_EQ(TUnattendedReport::CategoryOf(job, "D:\\Logs\\deep\\x.log"), "Old Log Files");
+  EXPECT_EQ(TUnattendedReport::CategoryOf(job, "C:\\Temp\\Thumbs.db"), "Old Image Thumbnails");
+  EXPECT_EQ(TUnattendedReport::CategoryOf(job, "C:\\Temp\\sub\\a.tmp"), "");
+
+  TUnattendedReport report;
+  EXPECT_EQ(report.ExitCode(true), 1);
+  report.Add("C:\\Temp\\a,\"b\".tmp", 5000, "Temp Folders", true);
+  report.Add("C:\\Temp\\tiny.tmp", 10, "Temp Folders", false);
+  EXPECT_EQ(report.ExitCode(false), 0);
+  EXPECT_EQ(report.ExitCode(true), 2) << "listed and never cleaned";
+  report.SetOutcome("c:\\temp\\A,\"B\".TMP", "File Deleted");
+  EXPECT_EQ(report.ExitCode(true), 0) << "what is below the noise level is no failure";
+  report.SetRunningBrowsers({"Mozilla Firefox"});
+  EXPECT_EQ(report.Csv([](const std::string& text) { return "<" + text + ">"; }),
+            "path,bytes,category,outcome\r\n"
+            "\"<C:\\Temp\\a,\"\"b\"\".tmp>\",5000,Temp Folders,File Deleted\r\n"
+            "<C:\\Temp\\tiny.tmp>,10,Temp Folders,Below Noise Level\r\n"
+            "<Mozilla Firefox>,,Running browser,Left running\r\n");
+}
+
+class UnattendedRunTest : public ::testing::Test {
+ protected:
+  UnattendedRunTest() {
+    env.fake.shell.special_folders = {{platform::kCsidlRecent, "C:\\Recent"},
+                                      {platform::kCsidlLocalAppData, "C:\\Local"},
+                                      {platform::kCsidlInternetCache, "C:\\Cache"}};
+    env.fake.files.AddFileWithContent(
+        "C:\\rules.cxtraces",
+        "[T]\r\nLevel=Temp\r\nPath=C:\\Temp\r\nTemplate=*.tmp\r\nType=0\r\n"
+        "[L]\r\nLevel=Logs\r\nPath=\\Logs\r\nTemplate=*.log\r\nType=0\r\nSearchRule=1\r\n");
+    main().FTraceDefinitions = std::make_unique<TMemIniFile>(env.fake.files, "C:\\rules.cxtraces");
+  }
+  TfrmMain& main() { return *env.forms.frmMain; }
+  // Runs to the end, as the message loop would.
+  void Run(TRunMode mode, bool another_instance = false) {
+    main().RunUnattended({mode, "C:\\report.csv", ""}, another_instance);
+    env.main_thread.PumpUntilIdle();
+    ASSERT_TRUE(env.app.Terminated());
+  }
+  TestEnv env;
+};
+
+TEST_F(UnattendedRunTest, AutoCleansWhatIsListedLeavesBrowsersRunningAndReportsEveryObject) {
+  env.fake.files.AddFile("C:\\Temp\\a.tmp", 5000);
+  env.fake.files.AddFile("C:\\Temp\\in-use.tmp", 6000);
+  env.fake.files.Lock("C:\\Temp\\in-use.tmp");
+  env.fake.files.AddFile("C:\\Temp\\tiny.tmp", 10);
+  env.fake.files.AddFile("C:\\Logs\\x\\b.log", 7000);
+  env.fake.processes.running = {{7, "firefox.exe", "firefox.exe"}};
+  Run(TRunMode::kAuto);
+  EXPECT_EQ(env.app.ExitCode(), kExitSomeFailed);
+  EXPECT_EQ(env.fake.files.Content("C:\\report.csv"),
+            "path,bytes,category,outcome\r\n"
+            "C:\\Temp\\a.tmp,5000,Temp Folders,File Deleted\r\n"
+            "C:\\Temp\\in-use.tmp,6000,Temp Folders,Cannot Delete\r\n"
+            "C:\\Temp\\tiny.tmp,10,Temp Folders,Below Noise Level\r\n"
+            "C:\\Logs\\x\\b.log,7000,Old Log Files,File Deleted\r\n"
+            "Mozilla Firefox,,Running browser,Left running\r\n");
+  EXPECT_TRUE(env.fake.processes.terminated.empty());
+  EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\tiny.tmp"));
+  // Nothing was shown, and nothing of the settings was written.
+  EXPECT_FALSE(main().Visible());
+  EXPECT_TRUE(env.backend.errors.empty());
+  main().Close();
+  EXPECT_FALSE(env.fake.files.Exists(main().FSettingsFolder + "general.conf"));
+}
+
+TEST_F(UnattendedRunTest, ScanOnlyListsAndDeletesNothing) {
+  env.fake.files.AddFile("C:\\Temp\\a.tmp", 5000);
+  Run(TRunMode::kScanOnly);
+  EXPECT_EQ(env.app.ExitCode(), kExitCleaned);
+  EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\a.tmp"));
+  EXPECT_EQ(env.fake.files.Content("C:\\report.csv"),
+            "path,bytes,category,outcome\r\nC:\\Temp\\a.tmp,5000,Temp Folders,Listed\r\n");
+}
+
+TEST_F(UnattendedRunTest, NothingFoundAnotherInstanceAndAnUnsupportedReleaseEachHaveTheirCode) {
+  Run(TRunMode::kAuto);
+  EXPECT_EQ(env.app.ExitCode(), kExitNothingFound);
+  EXPECT_EQ(env.fake.files.Content("C:\\report.csv"), "path,bytes,category,outcome\r\n");
+  ASSERT_TRUE(env.fake.files.DeleteFile("C:\\report.csv"));
+
+  TestEnv second;
+  second.forms.frmMain->RunUnattended({TRunMode::kAuto, "C:\\report.csv", ""}, true);
+  EXPECT_EQ(second.app.ExitCode(), kExitRefused);
+  EXPECT_FALSE(second.fake.files.Exists("C:\\report.csv")) << "the other instance may be writing it";
+
+  TestEnv old;
+  old.fake.system.version = platform::VersionInfo{2, 5, 0, ""};
+  old.forms.frmMain->RunUnattended({TRunMode::kScanOnly, "", ""}, false);
+  EXPECT_EQ(old.app.ExitCode(), kExitRefused);
+}
+
+}  // namespace

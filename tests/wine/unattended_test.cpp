@@ -1,0 +1,134 @@
+// The unattended modes of the real program under Wine: /scan /report and /auto /report end to end
+// with their exit codes and reports, and a malformed command line refused with the usage.
+#include <windows.h>
+// windows.h first: shlobj.h needs its types.
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/wine/support/file_tree.h"
+#include "tests/wine/support/gui_driver.h"
+
+namespace {
+
+std::string LocalTemp() {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+  return std::string(path) + "\\Temp";
+}
+
+constexpr const char* kReport = "C:\\cxauto-report.csv";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class UnattendedWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    temp_ = LocalTemp();
+    TearDown();
+    // Only the temp folders, every object listed.
+    std::ofstream(SettingsFilePath(), std::ios::binary | std::ios::trunc)
+        << "[Scan]\r\nNoiseLevel=0\r\nRecycleBin=0\r\nTempFoldersAndFiles=1\r\nInternetCache=0\r\nImgCaches=0\r\n"
+           "LogFiles=0\r\nWUBackup=0\r\n";
+    WriteBytes(temp_ + "\\cxauto-a.tmp", 6000);
+    WriteBytes(temp_ + "\\cxauto-held.tmp", 7000);
+  }
+  void TearDown() override {
+    for (const char* name : {"cxauto-a.tmp", "cxauto-held.tmp"}) DeleteFileA((temp_ + "\\" + name).c_str());
+    DeleteFileA(kReport);
+    ResetSettingsFile();
+  }
+  std::string temp_;
+};
+
+TEST_F(UnattendedWine, ScanWithReportIsADryRun) {
+  const std::string settings_before = ReadAll(SettingsFilePath());
+  GuiProgram program(std::string("/scan /report ") + kReport);
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(program.WaitForExit(120000));
+  EXPECT_EQ(program.ExitCode(), 0u);
+  const auto lines = Lines(ReadAll(kReport));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "path,bytes,category,outcome");
+  EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-a.tmp,6000,Temp Folders,Listed")) << ReadAll(kReport);
+  EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-held.tmp,7000,Temp Folders,Listed")) << ReadAll(kReport);
+  for (size_t i = 1; i < lines.size(); ++i) EXPECT_NE(lines[i].find(",Listed"), std::string::npos) << lines[i];
+  EXPECT_TRUE(PathExists(temp_ + "\\cxauto-a.tmp"));
+  EXPECT_EQ(ReadAll(SettingsFilePath()), settings_before) << "an unattended run writes no settings";
+}
+
+TEST_F(UnattendedWine, AutoCleansAndSaysWhatFailed) {
+  // Held open without delete sharing, as a program writing it would.
+  HANDLE held = CreateFileA((temp_ + "\\cxauto-held.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  GuiProgram program(std::string("/AUTO /report ") + kReport);
+  ASSERT_TRUE(program.started());
+  const bool ended = program.WaitForExit(120000);
+  CloseHandle(held);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(program.ExitCode(), 2u) << "one listed file could not be deleted";
+  const auto lines = Lines(ReadAll(kReport));
+  EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-a.tmp,6000,Temp Folders,File Deleted")) << ReadAll(kReport);
+  EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-held.tmp,7000,Temp Folders,Cannot Delete")) << ReadAll(kReport);
+  EXPECT_FALSE(PathExists(temp_ + "\\cxauto-a.tmp"));
+  EXPECT_TRUE(PathExists(temp_ + "\\cxauto-held.tmp"));
+
+  // Released, the file that stayed is what the next run lists.
+  GuiProgram again(std::string("/scan /report ") + kReport);
+  ASSERT_TRUE(again.WaitForExit(120000));
+  EXPECT_TRUE(HasLine(Lines(ReadAll(kReport)), temp_ + "\\cxauto-held.tmp,7000,Temp Folders,Listed"));
+}
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner == search->first && IsWindowVisible(window) && std::string(name) == "#32770") {
+    search->second = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST_F(UnattendedWine, AMalformedCommandLineShowsTheUsageAndScansNothing) {
+  GuiProgram program(std::string("/auto /report ") + kReport + " /bogus");
+  ASSERT_TRUE(program.started());
+  std::pair<DWORD, HWND> search{program.id(), nullptr};
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        search.second = nullptr;
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        return search.second != nullptr;
+      },
+      30000));
+  HWND text = FindWindowExA(search.second, nullptr, "Static", nullptr);
+  while (text && WindowText(text).find("Usage") == std::string::npos)
+    text = FindWindowExA(search.second, text, "Static", nullptr);
+  ASSERT_NE(text, nullptr) << "the message names the usage";
+  EXPECT_NE(WindowText(text).find("/bogus"), std::string::npos) << WindowText(text);
+  PostMessageA(search.second, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(program.WaitForExit());
+  EXPECT_EQ(program.ExitCode(), 64u);
+  EXPECT_FALSE(PathExists(kReport));
+  EXPECT_TRUE(PathExists(temp_ + "\\cxauto-a.tmp"));
+}
+
+}  // namespace
