@@ -149,6 +149,7 @@ std::string SettingsFile() {
 struct ClassSearch {
   const char* window_class;
   HWND found;
+  bool visible_only;
 };
 
 BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
@@ -156,12 +157,14 @@ BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
   char name[64] = {};
   GetClassNameA(window, name, sizeof name);
   if (lstrcmpiA(name, search->window_class) != 0) return TRUE;
+  if (search->visible_only && !IsWindowVisible(window)) return TRUE;
   search->found = window;
   return FALSE;
 }
 
-HWND FindChildOfClass(HWND parent, const char* window_class) {
-  ClassSearch search{window_class, nullptr};
+// The first child of the class; with visible_only, the first shown (each tab has a list view).
+HWND FindChildOfClass(HWND parent, const char* window_class, bool visible_only = false) {
+  ClassSearch search{window_class, nullptr, visible_only};
   EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -226,7 +229,7 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
     ASSERT_NE(level, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsShown(level); }, 10000)) << "the Scan tab shows";
     EXPECT_TRUE(WaitUntil([&] { return !IsShown(autostart); }, 10000)) << "the Other tab hides";
-    HWND disks = FindChildOfClass(options, WC_LISTVIEWA);
+    HWND disks = FindChildOfClass(options, WC_LISTVIEWA, true);
     ASSERT_NE(disks, nullptr);
     const auto rows = ListViewRows(disks, 3);
     ASSERT_FALSE(rows.empty());
