@@ -148,6 +148,11 @@ class BrowserEvents final : public IDispatch {
 
   // The control's top-level browser, to tell its events from those of frames; borrowed.
   void SetBrowser(IUnknown* browser) { browser_ = browser; }
+  // No more reports: a control that kept the sink past its owner must not reach the owner.
+  void Detach() {
+    failed_ = nullptr;
+    browser_ = nullptr;
+  }
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -272,6 +277,7 @@ void SystemBrowser::Unadvise() {
     ReleaseAndClear(events_point_);
   }
   events_cookie_ = 0;
+  if (events_) events_->Detach();
   ReleaseAndClear(events_);
 }
 
