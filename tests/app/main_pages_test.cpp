@@ -57,34 +57,14 @@ class MainPagesTest : public ::testing::Test {
     ExpectVisible(SummaryLabels(), false);
     ExpectVisible(ResultButtons(), false);
     ExpectVisible({m.lvFound, m.lbCurrentPosition, m.lbCurrentPath, m.btnCancel, m.panelHint}, false);
-    // Top to bottom in this order, all at left 244.
-    const std::vector<std::pair<ui::TCheckBox*, int>> boxes = {{m.cbRecycleBin, 203},          {m.cbInternetCache, 226},
-                                                               {m.cbTempFoldersAndFiles, 249}, {m.cbLogFiles, 272},
-                                                               {m.cbImgCaches, 295},           {m.cbWUBackup, 318}};
-    for (const auto& [box, top] : boxes) {
-      EXPECT_EQ(box->Left(), 244) << box->Name();
-      EXPECT_EQ(box->Top(), top) << box->Name();
+    // One column, top to bottom in this order, with the link under it; the exact places are
+    // those the Wine tests find the controls at.
+    const std::vector<ui::TControl*> column = {m.cbRecycleBin, m.cbInternetCache, m.cbTempFoldersAndFiles, m.cbLogFiles,
+                                               m.cbImgCaches,  m.cbWUBackup,      m.lbAdvancedOptions};
+    for (size_t i = 1; i < column.size(); ++i) {
+      EXPECT_EQ(column[i]->Left(), column[0]->Left()) << column[i]->Name();
+      EXPECT_GT(column[i]->Top(), column[i - 1]->Top()) << column[i]->Name();
     }
-    EXPECT_EQ(m.imgStart->BoundsRect(), (ui::TRect{459, 185, 150, 150}));
-    EXPECT_EQ(m.lbAdvancedOptions->Left(), 244);
-    EXPECT_EQ(m.lbAdvancedOptions->Top(), 341);
-  }
-
-  void ExpectResultsPlaces() {
-    TfrmMain& m = main();
-    EXPECT_EQ(m.lvFound->BoundsRect(), (ui::TRect{24, 182, 692, 225}));
-    EXPECT_EQ(m.lbTracesLabel->Left(), 449);
-    EXPECT_EQ(m.lbTracesLabel->Top(), 128);
-    EXPECT_EQ(m.lbSummarySize->Left(), 443);
-    EXPECT_EQ(m.lbSummarySize->Top(), 152);
-    EXPECT_EQ(m.lbBinsFound->Left(), 550);
-    EXPECT_EQ(m.lbBinsFound->Top(), 127);
-    EXPECT_EQ(m.lbBinsSize->Left(), 550);
-    EXPECT_EQ(m.lbBinsSize->Top(), 151);
-    EXPECT_EQ(m.btnCleanSelected->BoundsRect(), (ui::TRect{308, 450, 136, 25}));
-    EXPECT_EQ(m.btnCleanAll->BoundsRect(), (ui::TRect{450, 450, 136, 25}));
-    EXPECT_EQ(m.btnBacktoSettings->BoundsRect(), (ui::TRect{24, 450, 136, 25}));
-    EXPECT_EQ(m.btnCancel->BoundsRect(), (ui::TRect{166, 450, 136, 25}));
   }
 
   std::vector<int> ColumnWidths() {
@@ -115,11 +95,6 @@ class MainPagesTest : public ::testing::Test {
     EXPECT_EQ(m.lbBinsSize->Caption(), "0 MB");
     EXPECT_EQ(m.lbCurrentPath->Caption(), "");
     EXPECT_EQ(ColumnWidths(), (std::vector<int>{520, 150, 0}));
-    ExpectResultsPlaces();
-    EXPECT_EQ(m.lbCurrentPosition->Left(), 24);
-    EXPECT_EQ(m.lbCurrentPosition->Top(), 426);
-    EXPECT_EQ(m.lbCurrentPath->Left(), 134);
-    EXPECT_EQ(m.lbCurrentPath->Top(), 426);
   }
 
   void ExpectResultsPage() {
@@ -134,7 +109,6 @@ class MainPagesTest : public ::testing::Test {
     EXPECT_TRUE(m.btnCancel->Visible());
     EXPECT_FALSE(m.btnCancel->Enabled());
     EXPECT_FALSE(m.panelHint->Visible());
-    ExpectResultsPlaces();
   }
 
   TestEnv env;
