@@ -159,6 +159,8 @@ class TfrmMain : public ui::TForm {
   std::string FSettingsFolder;
   // Timer ticks of the current scan or cleaning run.
   int TimerTicks = 0;
+  // The item the delete worker reported last, for lbCurrentPath.
+  std::string FLastCleanItem;
   // Set by the version gate: the start was refused, so nothing is saved and no scan starts.
   bool FStartRefused = false;
   // Set by the first LoadSettings: a close before it has nothing of the user's to save.

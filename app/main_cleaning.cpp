@@ -88,6 +88,7 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
   TCleaningRunEvents events;
   events.OnItemStarted = [this](const std::string& Item) { CleanItemStarted(Item); };
   events.OnOutcome = [this](const std::string& Item, const std::string& Status) { CleanOutcome(Item, Status); };
+  events.OnBatchEnd = [this] { lbCurrentPath->SetCaption(FLastCleanItem); };
   events.OnFinished = [this] { CleanFinished(); };
   FCleaning.reset();
   FCleaning = std::make_unique<TCleaningRun>(ctx_.main_thread, ctx_.os, std::move(events));
@@ -103,13 +104,15 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
 // list keeps an index of its captions, so a run stays linear in its rows.
 ui::TListItem* TfrmMain::FindRowByPath(const std::string& Path) { return lvFound->FindCaption(0, Path); }
 
+// The label over the picture shows the item reached last, once per batch of reports: repainting it
+// for every item cost more than deleting the item.
 void TfrmMain::CleanItemStarted(const std::string& Item) {
-  lbCurrentPath->SetCaption(Item);
+  FLastCleanItem = Item;
   if (ui::TListItem* row = FindRowByPath(Item)) row->SetSubItem(kStatusColumn, "Processing...");
 }
 
 void TfrmMain::CleanOutcome(const std::string& Item, const std::string& Status) {
-  lbCurrentPath->SetCaption(Item);
+  FLastCleanItem = Item;
   if (ui::TListItem* row = FindRowByPath(Item)) {
     row->SetSubItem(kStatusColumn, Status);
   } else {

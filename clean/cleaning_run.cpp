@@ -74,6 +74,9 @@ void TCleaningRun::Start(const std::vector<TCleanItem>& Items, bool SecureErase,
     PartialDelete(item, left);
   };
   worker_->FOnCannotDelete = [this](const std::string& item, const std::string&) { CannotDelete(item); };
+  worker_->FOnBatchEnd = [this] {
+    if (!abandoned_ && events_.OnBatchEnd) events_.OnBatchEnd();
+  };
   worker_->FOnFinished = [this] {
     if (!abandoned_ && events_.OnFinished) events_.OnFinished();
   };

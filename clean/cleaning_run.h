@@ -27,6 +27,8 @@ struct TCleaningRunEvents {
   std::function<void(const std::string& Item)> OnItemStarted;
   // The item's outcome, as its row shows it ("File Deleted", "Partial Delete ( 40% )", ...).
   std::function<void(const std::string& Item, const std::string& Status)> OnOutcome;
+  // After each batch of reports: the place to show the item reached last, once.
+  std::function<void()> OnBatchEnd;
   std::function<void()> OnFinished;
 };
 

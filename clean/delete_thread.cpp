@@ -58,6 +58,7 @@ void TDeleteThread::Execute() {
       NotifyItemStarted();
       DeleteItem(item);
     }
+    HandOver(true);
   } catch (...) {
     // A handler failed on the main thread: start no further item, but still end the run.
   }
@@ -79,10 +80,12 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
   }
   // The cache folder goes on to be deleted like any other item once its entries are gone.
   if (Item.find("Temporary Internet Files") != std::string::npos) {
+    HandOver(true);
     ClearUrlCache(os_.url_cache);
     NotifyFolderDeleted();
   }
   if (IsRecycleBinItem(Item)) {
+    HandOver(true);
     EmptyRecycleBins(Item);
     return;
   }
@@ -104,6 +107,7 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
     NotifyCannotDelete();  // reached through a junction swapped in on the way
     return;
   }
+  HandOver(true);  // a folder may take long: its row shows "Processing..." meanwhile
   // The shell may report success for a folder it only partly removed (Wine's does when a file in
   // it is in use): only an item that is really gone counts as deleted.
   if (!FSecureErase && !TreeHasReparsePoint(os_.files, Item) && ShellDelete(os_.shell, Item) &&
@@ -152,28 +156,62 @@ void TDeleteThread::DeleteFileByFile(const std::string& Item) {
   }
 }
 
-void TDeleteThread::NotifyItemStarted() {
-  if (FOnItemStarted) Synchronize([this] { FOnItemStarted(FStartedItem); });
+void TDeleteThread::NotifyItemStarted() { Send({Report::kStarted, FStartedItem, {}}); }
+
+void TDeleteThread::NotifyFileDeleted() { Send({Report::kFileDeleted, FCurrentItem, {}}); }
+
+void TDeleteThread::NotifyFolderDeleted() { Send({Report::kFolderDeleted, FCurrentItem, {}}); }
+
+void TDeleteThread::NotifyPartialDelete() { Send({Report::kPartialDelete, FCurrentItem, FFailedFiles}); }
+
+void TDeleteThread::NotifyCannotDelete() { Send({Report::kCannotDelete, FCurrentItem, {}}); }
+
+void TDeleteThread::Send(Report report) {
+  pending_.push_back(std::move(report));
+  HandOver(false);
 }
 
-void TDeleteThread::NotifyFileDeleted() {
-  if (FOnFileDeleted) Synchronize([this] { FOnFileDeleted(FCurrentItem); });
+void TDeleteThread::HandOver(bool force) {
+  if (pending_.empty()) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && pending_.size() < kBatchReports && now - last_hand_over_ < kBatchInterval) return;
+  // Emptied even when a handler throws: then only the end report follows.
+  struct Empty {
+    std::vector<Report>& reports;
+    ~Empty() { reports.clear(); }
+  } empty{pending_};
+  Synchronize([this] { DoReports(); });
+  last_hand_over_ = std::chrono::steady_clock::now();
 }
 
-void TDeleteThread::NotifyFolderDeleted() {
-  if (FOnFolderDeleted) Synchronize([this] { FOnFolderDeleted(FCurrentItem); });
-}
-
-void TDeleteThread::NotifyPartialDelete() {
-  if (FOnPartialDelete) Synchronize([this] { FOnPartialDelete(FCurrentItem, FFailedFiles); });
-}
-
-void TDeleteThread::NotifyCannotDelete() {
-  if (FOnCannotDelete) Synchronize([this] { FOnCannotDelete(FCurrentItem, kCannotDeleteReason); });
+void TDeleteThread::DoReports() {
+  for (const Report& report : pending_) {
+    switch (report.kind) {
+      case Report::kStarted:
+        if (FOnItemStarted) FOnItemStarted(report.item);
+        break;
+      case Report::kFileDeleted:
+        if (FOnFileDeleted) FOnFileDeleted(report.item);
+        break;
+      case Report::kFolderDeleted:
+        if (FOnFolderDeleted) FOnFolderDeleted(report.item);
+        break;
+      case Report::kPartialDelete:
+        if (FOnPartialDelete) FOnPartialDelete(report.item, report.failed);
+        break;
+      case Report::kCannotDelete:
+        if (FOnCannotDelete) FOnCannotDelete(report.item, kCannotDeleteReason);
+        break;
+      case Report::kKept:
+        if (FOnKept) FOnKept(report.item, report.kept);
+        break;
+    }
+  }
+  if (FOnBatchEnd) FOnBatchEnd();
 }
 
 void TDeleteThread::NotifyKept(TKeptReason reason) {
-  if (FOnKept) Synchronize([this, reason] { FOnKept(FCurrentItem, reason); });
+  Send({Report::kKept, FCurrentItem, {}, reason});
 }
 
 void TDeleteThread::NotifyFinished() {

@@ -226,20 +226,22 @@ TEST_F(CleaningRunTest, PartialDeleteWithVanishedFilesAndTheDebugTraces) {
   EXPECT_EQ(outcomes.size(), 2u);
 }
 
+// Folders, whose starts the worker hands over before it deletes them, so that the close comes
+// while the run is under way.
 TEST_F(CleaningRunTest, ClosingMidRunFinishesTheCurrentItemDeletesNothingMoreAndEndsTheWorker) {
   for (int i = 0; i < 6; ++i) {
-    env.fake.files.AddFile("C:\\Temp\\f" + std::to_string(i) + ".log", 100);
-    AddRow("C:\\Temp\\f" + std::to_string(i) + ".log", "100 Bytes");
+    env.fake.files.AddFile("C:\\Temp\\d" + std::to_string(i) + "\\x.log", 100);
+    AddRow("C:\\Temp\\d" + std::to_string(i), "100 Bytes");
   }
   main().btnCleanAllClick(main().btnCleanAll);
-  env.main_thread.PumpUntil([&] { return Status(0) == "File Deleted"; });
+  env.main_thread.PumpUntil([&] { return Status(0) == "Processing..."; });
   // A second press on the disabled button, as a posted click would make it, starts nothing.
   main().btnCleanAll->DoClick();
   ui::TCloseAction action = ui::TCloseAction::caFree;
   main().FormClose(&main(), action);
   EXPECT_EQ(env.main_thread.live_workers(), 0);
   int left = 0;
-  for (int i = 0; i < 6; ++i) left += env.fake.files.Exists("C:\\Temp\\f" + std::to_string(i) + ".log") ? 1 : 0;
+  for (int i = 0; i < 6; ++i) left += env.fake.files.Exists("C:\\Temp\\d" + std::to_string(i)) ? 1 : 0;
   // The first item, and at most the one already started when the window closed.
   EXPECT_GE(left, 4);
   EXPECT_LE(left, 5);

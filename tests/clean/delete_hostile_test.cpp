@@ -63,7 +63,7 @@ TEST_F(DeleteHostileTest, ALinkToAFileIsNeverDeletedThroughAndItsTargetKept) {
   };
 
   auto events = RunDeleteWorker(fake, {"C:\\Temp\\filelink.tmp", "C:\\Temp\\shown.tmp", "C:\\Temp\\swapped.tmp"},
-                                {.on_started = swap});
+                                {.on_reached = swap});
 
   EXPECT_THAT(events,
               ElementsAre("started C:\\Temp\\filelink.tmp", "cannot C:\\Temp\\filelink.tmp: Unknown",
@@ -194,7 +194,7 @@ TEST_F(DeleteHostileTest, HostileNamesAndFilesThatChangedSinceTheScan) {
   for (const char* item : {"C:\\Temp\\grew.log", "C:\\Temp\\readonly.tmp", "C:\\Temp\\held.tmp", "C:\\Temp\\WasFolder"})
     items.push_back(item);
 
-  auto outcomes = Outcomes(RunDeleteWorker(fake, items, {.on_started = change}));
+  auto outcomes = Outcomes(RunDeleteWorker(fake, items, {.on_reached = change}));
 
   using Events = std::vector<std::string>;
   for (const std::string& name : names) EXPECT_EQ(outcomes[name], Events{"file " + name});

@@ -225,16 +225,37 @@ TEST_F(DeleteThreadTest, JunctionInsideAFolderIsNeitherFollowedNorHandedToTheShe
   EXPECT_TRUE(fake.files.Exists("C:\\Data\\Sub\\notes.txt"));
 }
 
+// A folder's start is handed over before the folder is touched, so a failing handler there
+// leaves it and everything after it alone.
 TEST_F(DeleteThreadTest, FailingHandlerStopsTheRunButFinishedStillComes) {
-  fake.files.AddFile("C:\\Temp\\a.log", 1);
+  fake.files.AddFile("C:\\Temp\\Junk\\a.log", 1);
   fake.files.AddFile("C:\\Temp\\b.log", 1);
   throw_on_start = true;
 
-  auto events = Run({"C:\\Temp\\a.log", "C:\\Temp\\b.log"});
+  auto events = Run({"C:\\Temp\\Junk", "C:\\Temp\\b.log"});
 
-  EXPECT_THAT(events, ElementsAre("started C:\\Temp\\a.log", "finished"));
-  EXPECT_TRUE(fake.files.Exists("C:\\Temp\\a.log"));
+  EXPECT_THAT(events, ElementsAre("started C:\\Temp\\Junk", "finished"));
+  EXPECT_TRUE(fake.files.Exists("C:\\Temp\\Junk\\a.log"));
   EXPECT_TRUE(fake.files.Exists("C:\\Temp\\b.log"));
+}
+
+// Reports go over in batches, yet each item's start and outcome arrive once, in order, before
+// the end.
+TEST_F(DeleteThreadTest, ManyItemsReportInOrderInAFewBatches) {
+  std::vector<std::string> items;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 1200; ++i) {
+    items.push_back("C:\\Temp\\f" + std::to_string(i) + ".tmp");
+    fake.files.AddFile(items.back(), 1);
+    expected.push_back("started " + items.back());
+    expected.push_back("file " + items.back());
+  }
+  expected.push_back("finished");
+  int batches = 0;
+  auto events = RunDeleteWorker(fake, items, {.on_batch_end = [&] { ++batches; }});
+  EXPECT_EQ(events, expected);
+  EXPECT_GE(batches, 3) << "at most 500 reports a batch";
+  EXPECT_LT(batches, 100) << "not one hand-off per report";
 }
 
 TEST(DeletionPrimitivesTest, ListFolderFilesWorksOnFullPathsAndSkipsLinks) {

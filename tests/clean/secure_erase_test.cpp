@@ -101,7 +101,7 @@ TEST_F(SecureEraseTest, AFileThatGrewIsOverwrittenWhole) {
   fake.files.AddFileWithContent("C:\\Temp\\grew.log", "short");
   auto grow = [&](const std::string& item) { fake.files.AddFileWithContent(item, std::string(70000, 'g')); };
 
-  auto events = RunDeleteWorker(fake, {"C:\\Temp\\grew.log"}, {.secure_erase = true, .on_started = grow});
+  auto events = RunDeleteWorker(fake, {"C:\\Temp\\grew.log"}, {.secure_erase = true, .on_reached = grow});
 
   EXPECT_THAT(events, ElementsAre("started C:\\Temp\\grew.log", "file C:\\Temp\\grew.log", "finished"));
   EXPECT_EQ(fake.files.ContentAtDeletion().at("C:\\Temp\\grew.log"), std::string(70000, '\0'));

@@ -1,5 +1,8 @@
 #include "tests/support/delete_runner.h"
 
+#include <algorithm>
+#include <set>
+
 #include "clean/delete_thread.h"
 #include "tests/support/sync_queue.h"
 
@@ -27,8 +30,16 @@ std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<s
     events.push_back("cannot " + item + ": " + reason);
   };
   worker->FOnFinished = [&] { events.push_back("finished"); };
+  if (options.on_batch_end) worker->FOnBatchEnd = options.on_batch_end;
+  std::set<std::string> reached;
+  if (options.on_reached)
+    fake.files.on_attributes = [&](const std::string& path) {
+      if (std::find(items.begin(), items.end(), path) != items.end() && reached.insert(path).second)
+        options.on_reached(path);
+    };
   worker->SetJobList(items);
   worker->Resume();
   queue.PumpUntilIdle();
+  fake.files.on_attributes = nullptr;
   return events;
 }

@@ -12,6 +12,10 @@ struct DeleteRunOptions {
   bool secure_erase = false;
   TScanFilters filters;
   std::function<void(const std::string&)> on_started;  // runs in the FOnItemStarted handler
+  // Runs as the worker first looks at an item, before any check: a test changes the item there,
+  // as another program might between the scan and the cleaning.
+  std::function<void(const std::string&)> on_reached;
+  std::function<void()> on_batch_end;
 };
 
 std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<std::string>& items,

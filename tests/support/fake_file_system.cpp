@@ -400,6 +400,7 @@ std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path
 }
 
 std::optional<uint32_t> FakeFileSystem::GetAttributes(const std::string& path) {
+  if (on_attributes) on_attributes(path);
   std::lock_guard lock(mutex_);
   std::string stripped = path;
   while (stripped.size() > 3 && (stripped.back() == '\\' || stripped.back() == '/')) stripped.pop_back();

@@ -46,6 +46,8 @@ class FakeFileSystem : public platform::FileSystem {
   // Called whenever a file is opened for deletion, with its path, before the checks: a test can
   // change the tree there, as another program might between the scan and the cleaning.
   std::function<void(const std::string&)> on_open_for_deletion;
+  // The same, whenever the attributes of a path are asked.
+  std::function<void(const std::string&)> on_attributes;
   // Whether opened handles can tell their own path (false: Windows XP).
   bool handles_know_their_path = true;
   // Writes through handles fail, as on a disk that is full or failing.

@@ -66,9 +66,10 @@ TEST_F(CloseGuiTest, ClosingDuringCleaningEndsTheProgramAndStopsTheDeleting) {
   const int left_at_close = FilesLeft();
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 0u);
-  // Between the count and the close the worker goes on for a moment; after it, nothing more.
+  // Between the count and the close the worker goes on for a moment (a fast one deletes hundreds
+  // of files a second); after it, nothing more.
   const int left = FilesLeft();
-  EXPECT_GT(left, left_at_close - 100) << "the worker kept deleting after the window closed";
+  EXPECT_GT(left, left_at_close - kFiles / 4) << "the worker kept deleting after the window closed";
   EXPECT_GT(left, 0);
 }
 
