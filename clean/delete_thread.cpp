@@ -210,9 +210,7 @@ void TDeleteThread::DoReports() {
   if (FOnBatchEnd) FOnBatchEnd();
 }
 
-void TDeleteThread::NotifyKept(TKeptReason reason) {
-  Send({Report::kKept, FCurrentItem, {}, reason});
-}
+void TDeleteThread::NotifyKept(TKeptReason reason) { Send({Report::kKept, FCurrentItem, {}, reason}); }
 
 void TDeleteThread::NotifyFinished() {
   if (!FOnFinished) return;
