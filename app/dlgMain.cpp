@@ -114,6 +114,7 @@ void TfrmMain::EndWorkers() {
 
 void TfrmMain::HandleMessage(unsigned message) {
   if (message == WM_STARTUPCHECKS) ctx_.app.Guard([&] { WMStartupChecks(); });
+  if (message == WM_OFFERRESTARTREMOVAL) ctx_.app.Guard([&] { OfferRemovalAtRestart(); });
 }
 
 void TfrmMain::WMStartupChecks() {

@@ -34,6 +34,9 @@ bool IsSupportedVersion(unsigned code);
 
 // The private message posted at the end of FormShow.
 constexpr unsigned WM_STARTUPCHECKS = ui::WM_USER + 400;
+// Posted at the end of a cleaning run: the offer to remove what was in use at the next restart
+// comes once the run's last report has returned.
+constexpr unsigned WM_OFFERRESTARTREMOVAL = ui::WM_USER + 401;
 
 class TfrmMain : public ui::TForm {
  public:
@@ -133,6 +136,9 @@ class TfrmMain : public ui::TForm {
   void CleanFinished();
   // Returns false when the user chose Cancel in the running-applications dialog during this call.
   bool PrepareCleaningView(bool Starting);
+  // Offers, to an administrator, once per run, to remove the items the run left behind at the
+  // next restart; the rows of those scheduled show "Deleted at Restart".
+  void OfferRemovalAtRestart();
 
   // Settings (app/main_settings.cpp).
   void LoadSettings();
@@ -169,6 +175,8 @@ class TfrmMain : public ui::TForm {
   bool FStartPressed = false;
   // Set for an unattended run: nothing is saved at the end.
   bool FUnattended = false;
+  // A run has ended with items left behind, and the offer to remove them at restart is due.
+  bool FRestartOfferDue = false;
 
   const TContext& context() const { return ctx_; }
 

@@ -5,6 +5,8 @@
 
 #include "app/dlgMain.h"
 #include "clean/dlgAlert.h"
+#include "clean/is_admin.h"
+#include "clean/restart_removal.h"
 #include "processes/dlgStartedApps.h"
 #include "processes/myprocessunit.h"
 #include "processes/watched_browsers.h"
@@ -132,6 +134,46 @@ void TfrmMain::CleanFinished() {
   TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
   TrayIcon1->SetBalloonHint("Cleaning finished.");
   TrayIcon1->ShowBalloonHint();
+  if (FCleaning && !FCleaning->Unfinished().empty()) {
+    FRestartOfferDue = true;
+    PostMessage(WM_OFFERRESTARTREMOVAL);
+  }
+}
+
+void TfrmMain::OfferRemovalAtRestart() {
+  if (!FRestartOfferDue || !FCleaning) return;
+  FRestartOfferDue = false;
+  // The run has sent its last report; its worker may still be on its way out.
+  FCleaning->WaitForWorker();
+  if (!IsAdmin(ctx_.os.security)) return;
+  // Only what is still there and may be deleted is offered; the options as they are now decide.
+  TScanFilters filters;
+  if (const TfrmOptions* options = ctx_.forms.frmOptions) {
+    if (const auto days = ParseAgeDays(options->editMinAge->Text()))
+      filters.ChangedBefore = TScanFilters::CutOff(ctx_.os.system.Now(), *days);
+    filters.Exclusions = TExclusions(options->Exclusions());
+  }
+  std::vector<std::pair<std::string, std::vector<std::string>>> offered;
+  for (const std::string& item : FCleaning->Unfinished()) {
+    std::vector<std::string> paths = RestartRemovalPaths(ctx_.os.files, item, filters);
+    if (!paths.empty()) offered.emplace_back(item, std::move(paths));
+  }
+  if (offered.empty()) return;
+  TfrmAlert* alert = ctx_.forms.frmAlert;
+  alert->SetCaption("Items in use");
+  alert->lbCaption->SetCaption("Remove at restart?");
+  alert->lbMessage->SetCaption(std::to_string(offered.size()) + (offered.size() == 1 ? " item is" : " items are") +
+                               " in use by other programs and could not be removed.\r\n\r\n"
+                               "Remove them when Windows starts next time?");
+  if (!alert->Ask()) return;
+  for (const auto& [item, paths] : offered) {
+    ui::TListItem* row = FindRowByPath(item);
+    if (ScheduleRemovalAtRestart(ctx_.os.files, paths)) {
+      if (row) row->SetSubItem(kStatusColumn, "Deleted at Restart");
+    } else {
+      ctx_.os.debug.Write("Main T (Restart) refused: " + item);
+    }
+  }
 }
 
 bool TfrmMain::PrepareCleaningView(bool Starting) {

@@ -100,6 +100,9 @@ void TCleaningRun::WaitForWorker() {
 bool TCleaningRun::WorkerRunning() const { return worker_ && !worker_->Finished(); }
 
 void TCleaningRun::Outcome(const std::string& item, const std::string& status) {
+  if ((status.starts_with("Cannot Delete") || status.starts_with("Partial Delete")) &&
+      unfinished_keys_.insert(platform::UpperCase(item)).second)
+    unfinished_.push_back(item);
   if (!abandoned_ && events_.OnOutcome) events_.OnOutcome(item, status);
 }
 

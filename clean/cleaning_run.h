@@ -7,6 +7,7 @@
 // and passes nothing on any more.
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -56,6 +57,10 @@ class TCleaningRun {
   void CannotDelete(const std::string& Item);
   void Kept(const std::string& Item, TKeptReason Reason);
 
+  // The items whose outcome left something of them behind ("Cannot Delete", "Partial Delete"),
+  // once each, in the order of their outcomes: what removal at the next restart could take.
+  const std::vector<std::string>& Unfinished() const { return unfinished_; }
+
  private:
   void Outcome(const std::string& item, const std::string& status);
 
@@ -66,6 +71,8 @@ class TCleaningRun {
   bool abandoned_ = false;
   // Upper-case path to the size text of its row.
   std::unordered_map<std::string, std::string> size_texts_;
+  std::vector<std::string> unfinished_;
+  std::set<std::string> unfinished_keys_;  // upper case
 };
 
 // Each path once, letter case ignored, in order: outcomes find their row by path, so a second row

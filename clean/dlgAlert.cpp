@@ -48,11 +48,33 @@ TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert
   lbClose->OnMouseEnter = [this](ui::TControl* s) { lbCloseMouseEnter(s); };
   lbClose->OnMouseLeave = [this](ui::TControl* s) { lbCloseMouseLeave(s); };
 
+  btnYes = Add<ui::TButton>(this, "btnYes");
+  btnYes->SetBounds(240, 160, 75, 25);
+  btnYes->SetCaption("&Yes");
+  btnYes->SetModalResult(ui::TModalResult::mrYes);
+  btnYes->SetVisible(false);
+  btnNo = Add<ui::TButton>(this, "btnNo");
+  btnNo->SetBounds(324, 160, 75, 25);
+  btnNo->SetCaption("&No");
+  btnNo->SetModalResult(ui::TModalResult::mrNo);
+  btnNo->SetVisible(false);
+
   // Without its picture the dialog still works on its face colour.
   ctx_.app.Guard([&] { Image1->LoadFromFile(ExeFolder(ctx_.os.system) + "images\\alert.jpg"); });
 }
 
 void TfrmAlert::lbCloseClick(ui::TControl*) { Close(); }
+
+bool TfrmAlert::Ask() {
+  lbClose->SetVisible(false);
+  btnYes->SetVisible(true);
+  btnNo->SetVisible(true);
+  const ui::TModalResult answer = ShowModal();
+  btnYes->SetVisible(false);
+  btnNo->SetVisible(false);
+  lbClose->SetVisible(true);
+  return answer == ui::TModalResult::mrYes;
+}
 
 void TfrmAlert::lbCloseMouseEnter(ui::TControl* Sender) { Sender->SetFontColor(ui::clRed); }
 

@@ -100,6 +100,10 @@ class FileSystem {
     (void)access;
     return nullptr;
   }
+  // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the system deletes the file, or the
+  // then empty folder, when it next starts. False when the system refuses (only administrators
+  // may ask).
+  virtual bool DeleteAtRestart(const std::string& path) = 0;
   // RemoveDirectoryA: removes an empty folder; false otherwise.
   virtual bool RemoveFolder(const std::string& path) {
     (void)path;

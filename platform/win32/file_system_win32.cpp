@@ -108,6 +108,10 @@ void AddEntry(const WIN32_FIND_DATAW& data, const std::string& listing, std::vec
 
 class Win32FileSystem : public FileSystem {
  public:
+  bool DeleteAtRestart(const std::string& path) override {
+    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+  }
+
   std::vector<FindEntry> FindFiles(const std::string& pattern_path) override {
     std::vector<FindEntry> entries;
     if (!Usable(pattern_path)) return entries;

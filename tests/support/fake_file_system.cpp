@@ -254,6 +254,13 @@ bool FakeFileSystem::RemoveFolder(const std::string& path) {
   return true;
 }
 
+bool FakeFileSystem::DeleteAtRestart(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  if (restart_refused || !nodes_.count(Resolve(path))) return false;
+  at_restart.push_back(path);
+  return true;
+}
+
 std::optional<std::vector<FindEntry>> FakeFileSystem::ListFolder(const std::string& folder) {
   std::lock_guard lock(mutex_);
   auto it = nodes_.find(Resolve(folder));

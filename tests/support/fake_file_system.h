@@ -76,6 +76,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::unique_ptr<platform::OpenedFile> OpenForDeletion(const std::string& path,
                                                         platform::DeletionAccess access) override;
   bool RemoveFolder(const std::string& path) override;
+  bool DeleteAtRestart(const std::string& path) override;
   std::optional<std::vector<platform::FindEntry>> ListFolder(const std::string& folder) override;
   std::string GetCurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& path) override;
@@ -87,6 +88,9 @@ class FakeFileSystem : public platform::FileSystem {
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::optional<std::string> WriteFile(const std::string& path, const std::string& data) override;
 
+  // What DeleteAtRestart was given, in order; it refuses when restart_refused.
+  std::vector<std::string> at_restart;
+  bool restart_refused = false;
   uint32_t error_mode = 0;
   int find_calls = 0;
   // Every pattern path FindFiles was asked for, in order.
