@@ -42,6 +42,10 @@ std::wstring Upper(std::wstring text) {
 
 // The path with every short name replaced by the long one; empty when that fails.
 std::wstring LongPath(const std::wstring& path) {
+  // Only a name with "~" can be a generated short name. Expanding reads every folder on the way,
+  // which made it the dearest step of deleting a file; a path it would have changed otherwise
+  // (a short name set by hand) is then merely refused.
+  if (path.find(L'~') == std::wstring::npos) return path;
   const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
   if (needed == 0) return L"";
   std::wstring buffer(needed, L'\0');
