@@ -22,7 +22,13 @@ void SetColumnWidth(ui::TListView& list, const std::string& caption, int width) 
     if (list.Columns()[i].Caption == caption) list.SetColumnWidth(i, width);
 }
 
-TCleanItem ItemOf(const ui::TListItem& row) { return {row.Caption(), row.SubItem(kSizeColumn)}; }
+// A row with the kind of object the scan found at its path, so that the cleaning can refuse one
+// replaced since by an object of the other kind.
+TCleanItem ItemOf(const ui::TListItem& row, const TScanRun* scan) {
+  TCleanItem item{row.Caption(), row.SubItem(kSizeColumn), std::nullopt};
+  if (scan) item.Folder = scan->FoundAsFolder(item.Path);
+  return item;
+}
 
 }  // namespace
 
@@ -30,7 +36,7 @@ void TfrmMain::btnCleanAllClick(ui::TControl*) {
   // Rows a stopped scan still adds belong to the list being cleaned.
   FinishStoppedScan();
   std::vector<TCleanItem> items;
-  for (int i = 0; i < lvFound->Count(); ++i) items.push_back(ItemOf(*lvFound->Item(i)));
+  for (int i = 0; i < lvFound->Count(); ++i) items.push_back(ItemOf(*lvFound->Item(i), FScan.get()));
   if (items.empty()) {
     TfrmAlert* alert = ctx_.forms.frmAlert;
     alert->SetCaption("Cannot start cleaning");
@@ -46,7 +52,7 @@ void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
   FinishStoppedScan();
   std::vector<TCleanItem> items;
   for (int i = 0; i < lvFound->Count(); ++i)
-    if (lvFound->Item(i)->Checked()) items.push_back(ItemOf(*lvFound->Item(i)));
+    if (lvFound->Item(i)->Checked()) items.push_back(ItemOf(*lvFound->Item(i), FScan.get()));
   if (items.empty()) {
     TfrmAlert* alert = ctx_.forms.frmAlert;
     alert->SetCaption("Cannot start cleaning");

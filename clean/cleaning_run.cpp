@@ -81,9 +81,14 @@ void TCleaningRun::Start(const std::vector<TCleanItem>& Items, bool SecureErase,
     if (!abandoned_ && events_.OnFinished) events_.OnFinished();
   };
   std::vector<std::string> paths;
+  std::vector<std::optional<bool>> folders;
   paths.reserve(items.size());
-  for (const TCleanItem& item : items) paths.push_back(item.Path);
-  worker_->SetJobList(paths);
+  folders.reserve(items.size());
+  for (const TCleanItem& item : items) {
+    paths.push_back(item.Path);
+    folders.push_back(item.Folder);
+  }
+  worker_->SetJobList(paths, folders);
   worker_->Resume();
 }
 

@@ -7,6 +7,7 @@
 // and passes nothing on any more.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -22,6 +23,8 @@ class TDeleteThread;
 struct TCleanItem {
   std::string Path;
   std::string SizeText;
+  // Whether the scan found it as a folder or as a file; none for an item of unknown kind.
+  std::optional<bool> Folder;
 };
 
 struct TCleaningRunEvents {

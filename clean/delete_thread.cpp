@@ -45,18 +45,21 @@ std::optional<std::vector<std::string>> BinFiles(platform::FileSystem& files, co
 TDeleteThread::TDeleteThread(platform::MainThread& main_thread, platform::Platform& os)
     : platform::TThread(main_thread), os_(os) {}
 
-void TDeleteThread::SetJobList(const std::vector<std::string>& Items) {
+void TDeleteThread::SetJobList(const std::vector<std::string>& Items,
+                               const std::vector<std::optional<bool>>& ListedAsFolder) {
   FJobItems = Items;
+  FJobListedAsFolder = ListedAsFolder;
+  FJobListedAsFolder.resize(Items.size());
   FFailedFiles.clear();
 }
 
 void TDeleteThread::Execute() {
   try {
-    for (const std::string& item : FJobItems) {
+    for (size_t i = 0; i < FJobItems.size(); ++i) {
       if (FStopped) break;
-      FStartedItem = item;
+      FStartedItem = FJobItems[i];
       NotifyItemStarted();
-      DeleteItem(item);
+      DeleteItem(FJobItems[i], FJobListedAsFolder[i]);
     }
     HandOver(true);
   } catch (...) {
@@ -66,7 +69,7 @@ void TDeleteThread::Execute() {
   NotifyFinished();
 }
 
-void TDeleteThread::DeleteItem(const std::string& Item) {
+void TDeleteThread::DeleteItem(const std::string& Item, std::optional<bool> ListedAsFolder) {
   FCurrentItem = Item;
   if (!IsDeletableItemPath(Item) || IsReparsePoint(os_.files, Item)) {
     NotifyCannotDelete();
@@ -94,7 +97,12 @@ void TDeleteThread::DeleteItem(const std::string& Item) {
     NotifyCannotDelete();  // gone before the cleaning came to it
     return;
   }
-  if (!(*attributes & platform::kAttrDirectory)) {
+  const bool folder = (*attributes & platform::kAttrDirectory) != 0;
+  if (ListedAsFolder && *ListedAsFolder != folder) {
+    NotifyCannotDelete();  // replaced since the scan by an object of the other kind
+    return;
+  }
+  if (!folder) {
     // A file goes only through its own checked handle: the shell would take a link's word for it.
     if (DeleteFileChecked(os_.files, Item, FSecureErase)) {
       NotifyFileDeleted();

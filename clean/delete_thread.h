@@ -36,8 +36,10 @@ class TDeleteThread : public platform::TThread {
  public:
   TDeleteThread(platform::MainThread& main_thread, platform::Platform& os);
 
-  // Copies the items; called once on the main thread before Resume.
-  void SetJobList(const std::vector<std::string>& Items);
+  // Copies the items; called once on the main thread before Resume. ListedAsFolder, parallel to
+  // Items where given, says whether each was listed as a folder or as a file: an object of the
+  // other kind found at its path is refused, since nothing of what it holds was ever listed.
+  void SetJobList(const std::vector<std::string>& Items, const std::vector<std::optional<bool>>& ListedAsFolder = {});
 
   // Set before Resume. When true, nothing goes to the Recycle Bin: every file is overwritten with
   // zeros and deleted for good, and folders are deleted file by file, then removed.
@@ -55,6 +57,7 @@ class TDeleteThread : public platform::TThread {
   // Written by the main thread, read by the worker before each item.
   std::atomic<bool> FStopped{false};
   std::vector<std::string> FJobItems;
+  std::vector<std::optional<bool>> FJobListedAsFolder;
   // Set before Resume; unset ones are skipped. If a handler throws, no further item is started,
   // but FOnFinished is still sent so that the window leaves its cleaning state.
   TItemEvent FOnFileDeleted;
@@ -70,7 +73,7 @@ class TDeleteThread : public platform::TThread {
   void Execute() override;
 
  private:
-  void DeleteItem(const std::string& Item);
+  void DeleteItem(const std::string& Item, std::optional<bool> ListedAsFolder);
   void EmptyRecycleBins(const std::string& Item);
   void DeleteFileByFile(const std::string& Item);
   void NotifyItemStarted();

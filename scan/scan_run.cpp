@@ -22,7 +22,9 @@ TScanRun::~TScanRun() {
 void TScanRun::Start(const TScanJob& job) {
   if (worker_) return;
   worker_ = std::make_unique<TSearchInThread>(main_thread_, files_, debug_);
-  worker_->FOnFoundObject = [this](const std::string& path, int64_t size) { FoundObject(path, size); };
+  worker_->FOnFoundObject = [this](const std::string& path, int64_t size, bool folder) {
+    FoundObject(path, size, folder);
+  };
   worker_->FOnCurrentFolder = [this](const std::string& folder) {
     if (!abandoned_ && events_.OnCurrentFolder) events_.OnCurrentFolder(folder);
   };
@@ -52,8 +54,9 @@ void TScanRun::WaitForWorker() {
 
 bool TScanRun::WorkerRunning() const { return worker_ && !worker_->Finished(); }
 
-void TScanRun::FoundObject(const std::string& path, int64_t size) {
+void TScanRun::FoundObject(const std::string& path, int64_t size, bool folder) {
   if (abandoned_) return;
+  if (folder) found_folders_.insert(platform::UpperCase(path));
   found_paths_.push_back(path);
   found_sizes_.push_back(std::to_string(size));
   total_size_mb_ += static_cast<double>(size) / kBytesPerMegabyte;
@@ -64,6 +67,10 @@ void TScanRun::FoundObject(const std::string& path, int64_t size) {
     shown_changed_ = true;
   }
   if (events_.OnFoundObject) events_.OnFoundObject(path, size);
+}
+
+bool TScanRun::FoundAsFolder(const std::string& Path) const {
+  return found_folders_.count(platform::UpperCase(Path)) != 0;
 }
 
 std::string TScanRun::TracesFoundText() const {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -60,6 +61,8 @@ class TScanRun {
   // Every object recorded, in the order found; sizes as decimal text.
   const std::vector<std::string>& FoundPaths() const { return found_paths_; }
   const std::vector<std::string>& FoundSizes() const { return found_sizes_; }
+  // Whether Path was found as a folder (letter case ignored); false for files and unknown paths.
+  bool FoundAsFolder(const std::string& Path) const;
   double TotalSizeMB() const { return total_size_mb_; }
 
   // The summary labels as of the latest listed object (objects below the noise level move them
@@ -72,7 +75,7 @@ class TScanRun {
   bool TakeShownTotalsChanged();
 
  private:
-  void FoundObject(const std::string& path, int64_t size);
+  void FoundObject(const std::string& path, int64_t size, bool folder);
 
   platform::MainThread& main_thread_;
   platform::FileSystem& files_;
@@ -83,6 +86,7 @@ class TScanRun {
   bool abandoned_ = false;
   std::vector<std::string> found_paths_;
   std::vector<std::string> found_sizes_;
+  std::unordered_set<std::string> found_folders_;  // upper case
   double total_size_mb_ = 0;
   // At the latest listed object.
   size_t listed_ = 0;

@@ -25,7 +25,8 @@
 #include "platform/thread.h"
 #include "scan/scan_filters.h"
 
-using TFoundObjectEvent = std::function<void(const std::string& Path, int64_t Size)>;
+// Folder: the object was found as a folder (by a folders rule), not as a file.
+using TFoundObjectEvent = std::function<void(const std::string& Path, int64_t Size, bool Folder)>;
 using TSearchFinishedEvent = std::function<void()>;
 using TCurrentFolderEvent = std::function<void(const std::string& Folder)>;
 using TBatchEndEvent = std::function<void()>;
@@ -69,6 +70,7 @@ class TSearchInThread : public platform::TThread {
   struct FoundObject {
     std::string path;
     int64_t size;
+    bool folder;
   };
   void SearchAllRules();
   void SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly, bool Recursive);

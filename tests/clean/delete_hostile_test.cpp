@@ -201,7 +201,8 @@ TEST_F(DeleteHostileTest, HostileNamesAndFilesThatChangedSinceTheScan) {
   EXPECT_EQ(outcomes["C:\\Temp\\grew.log"], Events{"file C:\\Temp\\grew.log"});
   EXPECT_EQ(outcomes["C:\\Temp\\readonly.tmp"], Events{"cannot C:\\Temp\\readonly.tmp: Unknown"});
   EXPECT_EQ(outcomes["C:\\Temp\\held.tmp"], Events{"cannot C:\\Temp\\held.tmp: Unknown"});
-  // What stands at the path now is what goes, and the row says what it was.
+  // Of an item whose kind is not known, what stands at the path now is what goes, and the row
+  // says what it was.
   EXPECT_EQ(outcomes["C:\\Temp\\WasFolder"], Events{"file C:\\Temp\\WasFolder"});
   EXPECT_TRUE(fake.files.Exists("C:\\Temp\\readonly.tmp"));
   ExpectCanariesIntact();

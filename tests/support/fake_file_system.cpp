@@ -378,6 +378,7 @@ std::vector<std::string> FakeFileSystem::ListTree(const std::string& root) const
 }
 
 std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path) {
+  if (on_find) on_find(pattern_path);
   std::lock_guard lock(mutex_);
   ++find_calls;
   listed.push_back(pattern_path);

@@ -48,6 +48,9 @@ class FakeFileSystem : public platform::FileSystem {
   std::function<void(const std::string&)> on_open_for_deletion;
   // The same, whenever the attributes of a path are asked.
   std::function<void(const std::string&)> on_attributes;
+  // Called whenever a folder is listed, with the pattern path, before the listing: a test can make
+  // entries vanish or appear while a walk is under way.
+  std::function<void(const std::string&)> on_find;
   // Whether opened handles can tell their own path (false: Windows XP).
   bool handles_know_their_path = true;
   // Writes through handles fail, as on a disk that is full or failing.
