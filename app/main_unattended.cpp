@@ -56,7 +56,8 @@ void TfrmMain::UnattendedScanFinished() {
   FReport.SetRunningBrowsers(running);
 
   std::vector<TCleanItem> items;
-  for (const std::string& path : listed) items.push_back({path, ""});
+  // The kind each object was found as goes with it, so that one replaced since is refused.
+  for (const std::string& path : listed) items.push_back({path, "", FScan->FoundAsFolder(path)});
   TScanFilters filters;
   if (const TfrmOptions* options = ctx_.forms.frmOptions) filters = options->ScanFilters(ctx_.os.system.Now());
 
