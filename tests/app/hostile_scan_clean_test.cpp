@@ -22,7 +22,8 @@ bool Below(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '\\';
 }
 
-class HostileScanCleanTest : public ::testing::Test {
+// Run with secure erase off and on: overwriting must reach no more than deleting would.
+class HostileScanCleanTest : public ::testing::TestWithParam<bool> {
  protected:
   TfrmMain& main() { return *env.forms.frmMain; }
 
@@ -41,6 +42,7 @@ class HostileScanCleanTest : public ::testing::Test {
       box->SetChecked(false);
     main().cbLogFiles->SetChecked(true);
     env.forms.frmOptions->editNoiseLevel->SetText("0");
+    env.forms.frmOptions->CheckBox1->SetChecked(GetParam());
     env.forms.frmOptions->lvDisks->Clear();
     ui::TListItem* disk = env.forms.frmOptions->lvDisks->Add();
     disk->SetCaption("C");
@@ -83,7 +85,7 @@ class HostileScanCleanTest : public ::testing::Test {
   std::map<std::string, std::string> canaries;
 };
 
-TEST_F(HostileScanCleanTest, LoopsLinksNamesAndChangesSinceTheScan) {
+TEST_P(HostileScanCleanTest, LoopsLinksNamesAndChangesSinceTheScan) {
   auto& files = env.fake.files;
   Canary("C:\\Keep\\thesis.doc", "my thesis");
   Canary("C:\\Keep\\old.log", "a log to keep");
@@ -166,5 +168,7 @@ TEST_F(HostileScanCleanTest, LoopsLinksNamesAndChangesSinceTheScan) {
   }
   EXPECT_TRUE(files.Exists("C:\\Temp\\Closed\\x.tmp"));
 }
+
+INSTANTIATE_TEST_SUITE_P(SecureErase, HostileScanCleanTest, ::testing::Bool());
 
 }  // namespace
