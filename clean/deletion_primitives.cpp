@@ -61,7 +61,6 @@ bool IsDeletableItemPath(const std::string& Path) {
     const char c = i < Path.size() ? Path[i] : '\\';
     if (c == '\\') {
       if (name.empty() || name == "." || name == "..") return false;
-      if (name.back() == '.' || name.back() == ' ') return false;
       name.clear();
       continue;
     }

@@ -9,8 +9,7 @@
 
 // True for a path this program may delete: "X:\" followed by one or more names, with no empty,
 // "." or ".." component, no trailing separator, no "/", wildcards, stream colons or control
-// characters, and no name ending in a dot or a space (Windows would silently strip those and
-// address a different object).
+// characters. Names ending in a dot or a space pass: the file system reaches them exactly.
 bool IsDeletableItemPath(const std::string& Path);
 
 // Moves Path to the Recycle Bin without confirmation or progress window; true when the shell

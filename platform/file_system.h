@@ -1,16 +1,16 @@
 #pragma once
-// The file-system services the logic needs. Paths are 8-bit ANSI text with "\" separators,
-// as Windows takes them; the Win32 implementation calls kernel32 directly.
+// The file-system services the logic needs. Paths are UTF-8 text with "\" separators, of any
+// length, and names are the real ones, whatever characters they hold (a lone UTF-16 surrogate in
+// its WTF-8 form, see platform/unicode.h); the Win32 implementation calls kernel32's wide
+// functions directly and takes long paths and names ending in dots or spaces as they are.
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
-
-// MAX_PATH: the ANSI calls take paths shorter than this; longer ones give nothing.
-inline constexpr size_t kMaxPath = 260;
 
 // File attribute bits, with the values Windows uses.
 enum FileAttribute : uint32_t {
@@ -48,7 +48,7 @@ class OpenedFile {
 };
 
 enum class DeletionAccess {
-  kDelete,     // delete access only, sharing everything, as DeleteFileA opens a file
+  kDelete,     // delete access only, sharing everything, as DeleteFileW opens a file
   kOverwrite,  // write and delete access, sharing nothing: fails while any other program has it open
 };
 
@@ -69,13 +69,14 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Entries matching a pattern path such as "C:\Windows\Temp\*.log", as FindFirstFileA and
-  // FindNextFileA list them: wildcards "*" and "?", letter case ignored, hidden and system entries
-  // included, "." and ".." left out. A folder that cannot be opened, or a path longer than the
-  // platform's limit, gives no entries.
+  // Entries matching a pattern path such as "C:\Windows\Temp\*.log", as FindFirstFileW and
+  // FindNextFileW list them: wildcards "*" and "?", letter case ignored, hidden and system entries
+  // included, "." and ".." left out. A folder that cannot be opened gives no entries. The system
+  // may match a pattern against 8.3 aliases too: callers that must not widen a match check the
+  // names with platform::WildcardMatches.
   virtual std::vector<FindEntry> FindFiles(const std::string& pattern_path) = 0;
 
-  // GetFileAttributesA: the attributes of an existing path, nothing when it does not exist.
+  // GetFileAttributesW: the attributes of an existing path, nothing when it does not exist.
   virtual std::optional<uint32_t> GetAttributes(const std::string& path) = 0;
 
   bool FolderExists(const std::string& path) {
@@ -87,9 +88,9 @@ class FileSystem {
     return attrs && (*attrs & kAttrDirectory) == 0;
   }
 
-  // DeleteFileA: removes a file for good; false on folders, missing paths and files in use.
+  // DeleteFileW: removes a file for good; false on folders, missing paths and files in use.
   virtual bool DeleteFile(const std::string& path) = 0;
-  // CreateDirectoryA: one level; false when it exists already or the parent is missing.
+  // CreateDirectoryW: one level; false when it exists already or the parent is missing.
   virtual bool CreateFolder(const std::string& path) = 0;
 
   // Opens an existing file or folder for deletion without following a junction or link at its
@@ -100,17 +101,17 @@ class FileSystem {
     (void)access;
     return nullptr;
   }
-  // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the system deletes the file, or the
+  // MoveFileExW(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the system deletes the file, or the
   // then empty folder, when it next starts. False when the system refuses (only administrators
   // may ask).
   virtual bool DeleteAtRestart(const std::string& path) = 0;
-  // RemoveDirectoryA: removes an empty folder; false otherwise.
+  // RemoveDirectoryW: removes an empty folder; false otherwise.
   virtual bool RemoveFolder(const std::string& path) {
     (void)path;
     return false;
   }
   // The entries of a folder ("." and ".." left out), or nothing when it cannot be listed (denied,
-  // missing, or too long a path), which FindFiles cannot tell from an empty folder.
+  // missing, or a path that is not UTF-8), which FindFiles cannot tell from an empty folder.
   virtual std::optional<std::vector<FindEntry>> ListFolder(const std::string& folder) {
     if (!FolderExists(folder)) return std::nullopt;
     return FindFiles(folder + "\\*");
@@ -119,16 +120,24 @@ class FileSystem {
   virtual std::string GetCurrentDirectory() = 0;
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
 
-  // GetDiskFreeSpaceExA on a root such as "C:\".
+  // GetDiskFreeSpaceExW on a root such as "C:\".
   virtual bool GetDiskFreeSpace(const std::string& root, int64_t* free_to_caller, int64_t* total) = 0;
   // GetLogicalDriveStringsA: the drive letters present, in the order reported (alphabetical).
   virtual std::vector<char> GetLogicalDrives() = 0;
-  // GetDriveTypeA on a root such as "C:\".
+  // GetDriveTypeW on a root such as "C:\".
   virtual DriveType GetDriveType(const std::string& root) = 0;
   // SetErrorMode: returns the previous mode.
   virtual uint32_t SetErrorMode(uint32_t mode) = 0;
-  // GetWindowsDirectoryA: empty when the call fails.
+  // GetWindowsDirectoryW: empty when the call fails.
   virtual std::string GetWindowsDirectory() = 0;
+
+  // The system's 8-bit text (its ANSI code page), in which the settings and the trace definitions
+  // are stored, as UTF-8: every byte has a reading (one the code page does not define becomes
+  // U+FFFD). The default reads the bytes as Latin-1.
+  virtual std::string AnsiToUtf8(std::string_view ansi);
+  // UTF-8 as the code page's bytes; nothing when the code page cannot hold every character of it
+  // exactly (no "best fit" stand-ins) or the text is not UTF-8.
+  virtual std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
 
   // Whole-file reading and writing for the INI documents and the pictures.
   // ReadFile gives nothing when the file does not exist or cannot be read.

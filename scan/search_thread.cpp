@@ -118,7 +118,6 @@ void TSearchInThread::SearchInFolder(const std::string& Folder, const std::strin
       if (IsDotEntry(entry) || entry.IsFolder() != FoldersOnly || entry.IsReparsePoint()) continue;
       if (!TemplateMatches(Template, entry.name)) continue;
       std::string P = F + entry.name;
-      if (P.size() >= platform::kMaxPath) continue;
       if (FFilters.Exclusions.Excludes(P)) continue;
       if (entry.IsFolder() ? FolderKept(files_, P, entry.last_write, FFilters) != TKeptReason::kNone
                            : FFilters.AgeFiltered() && entry.last_write > FFilters.ChangedBefore)
@@ -138,7 +137,6 @@ void TSearchInThread::SearchInFolder(const std::string& Folder, const std::strin
     if (FStopSearch) return;
     if (IsDotEntry(entry) || !entry.IsFolder() || entry.IsReparsePoint()) continue;
     const std::string sub = F + entry.name;
-    if (sub.size() >= platform::kMaxPath) continue;
     // Looked up again: the subfolders walked before it may have taken long, and meanwhile the
     // entry may have gone or been replaced by a link.
     const Clock::time_point looked_up = Clock::now();

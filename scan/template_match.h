@@ -5,6 +5,5 @@
 // "*.tmp" "design.tmpl", objects that no rule describes.
 #include <string_view>
 
-// "*" matches any run of characters, "?" any one character, letter case is ignored, "*.*" and a
-// trailing ".*" also match names without a dot; an empty template matches nothing.
+// The rules are platform::WildcardMatches.
 bool TemplateMatches(std::string_view Template, std::string_view Name);

@@ -1,10 +1,12 @@
 #include "settings/mem_ini_file.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "platform/exception.h"
 #include "platform/text.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -21,6 +23,56 @@ std::string OneLine(std::string text) {
   for (char& c : text)
     if (c == '\r' || c == '\n' || c == '\0') c = ' ';
   return text;
+}
+
+// A name or value that the ANSI code page cannot hold is stored as this mark followed by its UTF-8
+// bytes, each byte from 0x80 up, every control byte and "%" written as "%XX"; so is a text that
+// itself starts with the mark, so that every stored text reads back as it was written. ASCII in
+// it stays readable: "UTF-8:C:\%E7%85%A7%E7%89%87".
+constexpr std::string_view kEscapeMark = "UTF-8:";
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::string Escaped(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out(kEscapeMark);
+  for (unsigned char c : text) {
+    if (c >= 0x80 || c < 0x20 || c == '%') {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// The escaped form's text, or nothing when it is not one (a hand edit broke it): then the stored
+// bytes are read as the code page's, like any other text. The text is trimmed as a plain one is.
+std::optional<std::string> Unescaped(std::string_view stored) {
+  if (!stored.starts_with(kEscapeMark)) return std::nullopt;
+  stored.remove_prefix(kEscapeMark.size());
+  std::string out;
+  for (size_t i = 0; i < stored.size(); ++i) {
+    const auto c = static_cast<unsigned char>(stored[i]);
+    if (c >= 0x80) return std::nullopt;
+    if (c != '%') {
+      out += static_cast<char>(c);
+      continue;
+    }
+    if (i + 2 >= stored.size()) return std::nullopt;
+    const int high = HexValue(stored[i + 1]), low = HexValue(stored[i + 2]);
+    if (high < 0 || low < 0) return std::nullopt;
+    out += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return platform::Trim(out);
 }
 
 }  // namespace
@@ -52,11 +104,36 @@ TMemIniFile::TMemIniFile(platform::FileSystem& files, std::string file_name)
 
 TMemIniFile::~TMemIniFile() = default;
 
+std::string TMemIniFile::Decoded(std::string_view stored, bool utf8) const {
+  if (auto text = Unescaped(stored)) return *text;
+  // A line of a file marked as UTF-8 that is not UTF-8 after all (a hand edit in another editor)
+  // is read as the code page's, which loses none of its bytes.
+  if (utf8 && platform::IsUtf8(stored)) return std::string(stored);
+  return files_.AnsiToUtf8(stored);
+}
+
+std::string TMemIniFile::Encoded(const std::string& text, bool name) const {
+  // Besides what the code page cannot hold, whatever a hand-written escape may have brought in
+  // that would read back as something else: a line break or NUL, or a name that would read as a
+  // section, a comment or a key with a value.
+  bool escape = platform::Trim(text).starts_with(kEscapeMark) ||
+                text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+  if (name && !escape)
+    escape =
+        text.find('=') != std::string::npos || text.starts_with(';') || (text.starts_with('[') && text.ends_with(']'));
+  if (!escape)
+    if (auto ansi = files_.Utf8ToAnsi(text)) return *ansi;
+  return Escaped(text);
+}
+
 void TMemIniFile::Parse(const std::string& whole) {
   // A NUL ends the text: whatever follows it is not read.
   std::string_view text(whole.data(), std::min(whole.size(), whole.find('\0')));
-  // Editors that save UTF-8 may put a byte-order mark first; it is no part of the first line.
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  // Editors that save UTF-8 may put a byte-order mark first; it is no part of the first line, and
+  // it says that the text is UTF-8 rather than the code page's. The file is written back in the
+  // code page, as always, without the mark.
+  const bool utf8 = text.starts_with("\xEF\xBB\xBF");
+  if (utf8) text.remove_prefix(3);
   Section* current = nullptr;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -69,18 +146,18 @@ void TMemIniFile::Parse(const std::string& whole) {
 
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      current = &AddSection(platform::Trim(std::string_view(line).substr(1, line.size() - 2)));
+      current = &AddSection(Decoded(platform::Trim(std::string_view(line).substr(1, line.size() - 2)), utf8));
       continue;
     }
     if (current == nullptr) continue;
     Line stored;
     const size_t eq = line.find('=');
     if (eq == std::string::npos) {
-      stored.name = line;
+      stored.name = Decoded(line, utf8);
     } else {
       stored.is_key = true;
-      stored.name = platform::Trim(std::string_view(line).substr(0, eq));
-      stored.value = platform::Trim(std::string_view(line).substr(eq + 1));
+      stored.name = Decoded(platform::Trim(std::string_view(line).substr(0, eq)), utf8);
+      stored.value = Decoded(platform::Trim(std::string_view(line).substr(eq + 1)), utf8);
     }
     current->Add(std::move(stored));
   }
@@ -168,10 +245,10 @@ void TMemIniFile::UpdateFile() const {
                               "the file, or repair it, and start Clutterix again.");
   std::string text;
   for (const auto& section : sections_) {
-    text += "[" + section->name + "]\r\n";
+    text += "[" + Encoded(section->name, false) + "]\r\n";
     for (const Line& line : section->lines) {
-      text += line.name;
-      if (line.is_key) text += "=" + line.value;
+      text += Encoded(line.name, true);
+      if (line.is_key) text += "=" + Encoded(line.value, false);
       text += "\r\n";
     }
     text += "\r\n";

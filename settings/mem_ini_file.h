@@ -1,9 +1,13 @@
 #pragma once
 // TMemIniFile: an INI document parsed whole into memory when opened, read and changed in memory,
 // and written back whole by UpdateFile. Section and key names match without regard to case.
+// The file is 8-bit text in the system's ANSI code page (UTF-8 when it starts with a byte-order
+// mark); in memory every text is UTF-8. A text that the code page cannot hold is stored in an
+// escaped form that reads back exactly (see the .cpp).
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -43,6 +47,9 @@ class TMemIniFile {
  private:
   struct Section;
   void Parse(const std::string& text);
+  std::string Decoded(std::string_view stored, bool utf8) const;
+  // `name`: a key's name or a line without "=", which must not read back as anything else.
+  std::string Encoded(const std::string& text, bool name) const;
   Section& AddSection(const std::string& name);
   Section* FindSection(const std::string& name) const;
 

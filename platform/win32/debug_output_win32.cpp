@@ -1,8 +1,9 @@
-// Debugger output over OutputDebugStringA.
+// Debugger output over OutputDebugStringW: the lines are UTF-8, names in them too.
 #include <windows.h>
 
 #include <string>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
@@ -10,8 +11,8 @@ namespace {
 
 class Win32DebugOutput : public DebugOutput {
  public:
-  // The workers write here too; OutputDebugStringA may be called from any thread.
-  void Write(const std::string& text) override { OutputDebugStringA(text.c_str()); }
+  // The workers write here too; OutputDebugStringW may be called from any thread.
+  void Write(const std::string& text) override { OutputDebugStringW(Wide(text).c_str()); }
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The file-system service over kernel32's ANSI calls. Every path is checked against MAX_PATH
-// before it reaches a call: the ANSI calls cannot take longer ones, and nothing here copies a
-// path into a fixed buffer.
+// The file-system service over kernel32's wide calls. Paths arrive as UTF-8 and are turned into
+// UTF-16 here only, in the "\\?\" form where the plain one would not reach the object (see
+// SystemPath); nothing here copies a path into a fixed buffer.
 #include <windows.h>
 
 #include <algorithm>
@@ -9,72 +9,28 @@
 #include <cwchar>
 #include <optional>
 
+#include "platform/wildcard.h"
 #include "platform/win32/opened_file_win32.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
 namespace {
 
-// Shorter than MAX_PATH and free of NUL characters, which would cut the path short and make it
-// name another object.
-bool Usable(const std::string& path) {
-  return !path.empty() && path.size() < MAX_PATH && path.find('\0') == std::string::npos;
-}
+// Both from Windows 7 on; older releases refuse them with ERROR_INVALID_PARAMETER.
+constexpr auto kFindExInfoBasic = static_cast<FINDEX_INFO_LEVELS>(1);
+constexpr DWORD kFindFirstExLargeFetch = 2;
 
 std::string SystemMessage(DWORD code) {
-  char* text = nullptr;
+  wchar_t* text = nullptr;
   const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length && text ? std::string(text, length) : std::string();
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = length && text ? Utf8(std::wstring_view(text, length)) : std::string();
   if (text) LocalFree(text);
   while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
     message.pop_back();
   return message.empty() ? "System error " + std::to_string(code) + "." : message;
-}
-
-// The ANSI form of a wide name, or nothing when it is not an exact round trip: the ANSI calls
-// "best-fit" characters outside the code page, so a fullwidth reverse solidus comes back as "\"
-// and names another path altogether, and one they cannot fit comes back as "?", a wildcard.
-// Characters that Windows refuses in names never pass either (Wine shows some Unix names so).
-std::optional<std::string> ExactAnsi(const wchar_t* wide) {
-  const int length = static_cast<int>(wcsnlen(wide, MAX_PATH));
-  if (length == 0) return std::nullopt;
-  // A UTF-8 code page takes no best-fit flag; the round trip below is the test that counts.
-  const bool utf8 = GetACP() == CP_UTF8;
-  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  BOOL defaulted = FALSE;
-  BOOL* defaulted_out = utf8 ? nullptr : &defaulted;
-  const int bytes = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, defaulted_out);
-  if (bytes <= 0 || defaulted) return std::nullopt;
-  std::string ansi(static_cast<size_t>(bytes), '\0');
-  if (WideCharToMultiByte(CP_ACP, flags, wide, length, ansi.data(), bytes, nullptr, defaulted_out) != bytes ||
-      defaulted)
-    return std::nullopt;
-  const int back = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, nullptr, 0);
-  if (back != length) return std::nullopt;
-  std::wstring round(static_cast<size_t>(back), L'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, round.data(), back);
-  if (round.compare(0, std::wstring::npos, wide, static_cast<size_t>(length)) != 0) return std::nullopt;
-  for (unsigned char c : ansi)
-    if (c < ' ' || std::strchr("\\/:*?\"<>|", c) != nullptr) return std::nullopt;
-  return ansi;
-}
-
-// The name by which the ANSI calls reach an entry: its own when that is exact, else its short
-// name (plain ASCII on every volume that makes them), else none.
-std::optional<std::string> AnsiName(const WIN32_FIND_DATAW& data) {
-  if (auto name = ExactAnsi(data.cFileName)) return name;
-  wchar_t short_name[sizeof(data.cAlternateFileName) / sizeof(wchar_t) + 1] = {};
-  std::memcpy(short_name, data.cAlternateFileName, sizeof(data.cAlternateFileName));
-  return ExactAnsi(short_name);
-}
-
-std::wstring WideOf(const std::string& ansi) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-  return wide;
 }
 
 // The folder part of a path, with its separator: "C:\a\b.conf" gives "C:\a\", "C:b.conf" gives
@@ -85,19 +41,30 @@ std::string FolderPart(const std::string& path) {
   return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : std::string();
 }
 
-// Adds an entry of a wide listing, under the name the ANSI calls reach it by. A name with no exact
-// ANSI form and no short name is skipped with a debug line: it is never turned into a path that
-// names something else. `listing` names the listing for that line.
-void AddEntry(const WIN32_FIND_DATAW& data, const std::string& listing, std::vector<FindEntry>* entries) {
-  const std::wstring own(data.cFileName, wcsnlen(data.cFileName, MAX_PATH));
+std::string LastPart(const std::string& path) { return path.substr(FolderPart(path).size()); }
+
+// A name the system gives that cannot be one part of a path: a separator or wildcard in it would
+// make the path built from it name other objects (Wine shows some Unix names so).
+bool UsableName(std::wstring_view name) {
+  if (name.empty() || name == L"." || name == L"..") return false;
+  for (wchar_t c : name)
+    if (c < L' ' || wcschr(L"\\/:*?\"<>|", c) != nullptr) return false;
+  return true;
+}
+
+// Adds an entry of a listing under its real name, UTF-8 (lone surrogates carried exactly).
+// `filter`, when not empty, is the pattern the listing itself could not apply.
+void AddEntry(const WIN32_FIND_DATAW& data, const std::string& filter, const std::string& listing,
+              std::vector<FindEntry>* entries) {
+  const std::wstring_view own(data.cFileName, wcsnlen(data.cFileName, MAX_PATH));
   if (own == L"." || own == L"..") return;
-  std::optional<std::string> name = AnsiName(data);
-  if (!name) {
-    OutputDebugStringA(("Find: skipped a name without an exact ANSI form or short name, in " + listing).c_str());
+  if (!UsableName(own)) {
+    OutputDebugStringW(Wide("Find: skipped a name that cannot be part of a path, in " + listing).c_str());
     return;
   }
   FindEntry entry;
-  entry.name = std::move(*name);
+  entry.name = Utf8(own);
+  if (!filter.empty() && !WildcardMatches(filter, entry.name)) return;
   entry.attributes = data.dwFileAttributes;
   entry.last_write = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                                           data.ftLastWriteTime.dwLowDateTime);
@@ -106,81 +73,108 @@ void AddEntry(const WIN32_FIND_DATAW& data, const std::string& listing, std::vec
   entries->push_back(std::move(entry));
 }
 
+// Lists a pattern path; false when the listing could not be made or did not end normally.
+// Windows XP knows neither the basic information level nor the large fetch: it is asked again
+// without them.
+bool List(const std::string& pattern_path, std::vector<FindEntry>* entries) {
+  std::optional<std::wstring> wide = SystemPath(pattern_path, kPathLimit, true);
+  if (!wide) return false;
+  // The "\\?\" form passes the pattern to the file system as it is, without the rules by which
+  // the search reads "*.*" or a trailing dot: there everything is listed and matched here.
+  std::string filter;
+  const std::string pattern = LastPart(pattern_path);
+  if (IsExtendedPath(*wide) && pattern != "*" && pattern.find_first_of("*?") != std::string::npos) {
+    filter = pattern;
+    wide->resize(wide->size() - Wide(pattern).size());
+    *wide += L'*';
+  }
+  WIN32_FIND_DATAW data;
+  static std::atomic<bool> basic_known{true};
+  HANDLE find = INVALID_HANDLE_VALUE;
+  if (basic_known) {
+    find = FindFirstFileExW(wide->c_str(), kFindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                            kFindFirstExLargeFetch);
+    if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) basic_known = false;
+  }
+  if (!basic_known)
+    find = FindFirstFileExW(wide->c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    AddEntry(data, filter, pattern_path, entries);
+  } while (FindNextFileW(find, &data));
+  const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(find);
+  return complete;
+}
+
 class Win32FileSystem : public FileSystem {
  public:
   bool DeleteAtRestart(const std::string& path) override {
-    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    const auto wide = SystemPath(path, kPathLimit);
+    return wide && MoveFileExW(wide->c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
   }
 
   std::vector<FindEntry> FindFiles(const std::string& pattern_path) override {
     std::vector<FindEntry> entries;
-    if (!Usable(pattern_path)) return entries;
-    // The wide calls give the real name, so that one which has no exact ANSI form is never
-    // turned into a path that names something else.
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(WideOf(pattern_path).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return entries;
-    do {
-      AddEntry(data, pattern_path, &entries);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    List(pattern_path, &entries);
     return entries;
   }
 
   std::optional<uint32_t> GetAttributes(const std::string& path) override {
-    if (!Usable(path)) return std::nullopt;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const auto wide = SystemPath(path, kPathLimit);
+    if (!wide) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return attributes;
   }
 
-  bool DeleteFile(const std::string& path) override { return Usable(path) && ::DeleteFileA(path.c_str()); }
+  bool DeleteFile(const std::string& path) override {
+    const auto wide = SystemPath(path, kPathLimit);
+    return wide && ::DeleteFileW(wide->c_str());
+  }
 
   bool CreateFolder(const std::string& path) override {
-    return Usable(path) && CreateDirectoryA(path.c_str(), nullptr);
+    const auto wide = SystemPath(path, kFolderPathLimit);
+    return wide && CreateDirectoryW(wide->c_str(), nullptr);
   }
 
   std::unique_ptr<OpenedFile> OpenForDeletion(const std::string& path, DeletionAccess access) override {
-    return Usable(path) ? win32::OpenForDeletion(path, access) : nullptr;
+    return win32::OpenForDeletion(path, access);
   }
 
-  bool RemoveFolder(const std::string& path) override { return Usable(path) && RemoveDirectoryA(path.c_str()); }
+  bool RemoveFolder(const std::string& path) override {
+    const auto wide = SystemPath(path, kPathLimit);
+    return wide && RemoveDirectoryW(wide->c_str());
+  }
 
   std::optional<std::vector<FindEntry>> ListFolder(const std::string& folder) override {
-    const std::string pattern = folder + "\\*";
-    if (!Usable(pattern)) return std::nullopt;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(WideOf(pattern).c_str(), &data);
     // Every folder but a drive's root lists "." at least: a failure here is one to report.
-    if (find == INVALID_HANDLE_VALUE) return std::nullopt;
     std::vector<FindEntry> entries;
-    do {
-      AddEntry(data, pattern, &entries);
-    } while (FindNextFileW(find, &data));
-    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
-    FindClose(find);
-    if (!complete) return std::nullopt;
+    if (!List(folder + "\\*", &entries)) return std::nullopt;
     return entries;
   }
 
   std::string GetCurrentDirectory() override {
-    const DWORD needed = ::GetCurrentDirectoryA(0, nullptr);
+    const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
     if (needed == 0) return "";
-    std::string buffer(needed, '\0');
-    const DWORD length = ::GetCurrentDirectoryA(needed, buffer.data());
+    std::wstring buffer(needed, L'\0');
+    const DWORD length = ::GetCurrentDirectoryW(needed, buffer.data());
     if (length == 0 || length >= needed) return "";
     buffer.resize(length);
-    return buffer;
+    return Utf8(buffer);
   }
 
+  // The current directory cannot be a long path on any release: the plain form only.
   bool SetCurrentDirectory(const std::string& path) override {
-    return Usable(path) && ::SetCurrentDirectoryA(path.c_str());
+    const auto wide = WideExact(path);
+    return wide && !wide->empty() && ::SetCurrentDirectoryW(wide->c_str());
   }
 
   bool GetDiskFreeSpace(const std::string& root, int64_t* free_to_caller, int64_t* total) override {
-    if (!Usable(root)) return false;
+    const auto wide = SystemPath(root, kPathLimit);
+    if (!wide) return false;
     ULARGE_INTEGER caller = {}, all = {}, all_free = {};
-    if (!::GetDiskFreeSpaceExA(root.c_str(), &caller, &all, &all_free)) return false;
+    if (!::GetDiskFreeSpaceExW(wide->c_str(), &caller, &all, &all_free)) return false;
     *free_to_caller = static_cast<int64_t>(caller.QuadPart);
     *total = static_cast<int64_t>(all.QuadPart);
     return true;
@@ -200,8 +194,9 @@ class Win32FileSystem : public FileSystem {
   }
 
   DriveType GetDriveType(const std::string& root) override {
-    if (!Usable(root)) return DriveType::kNoRootDir;
-    switch (::GetDriveTypeA(root.c_str())) {
+    const auto wide = SystemPath(root, kPathLimit);
+    if (!wide) return DriveType::kNoRootDir;
+    switch (::GetDriveTypeW(wide->c_str())) {
       case DRIVE_NO_ROOT_DIR:
         return DriveType::kNoRootDir;
       case DRIVE_REMOVABLE:
@@ -222,20 +217,56 @@ class Win32FileSystem : public FileSystem {
   uint32_t SetErrorMode(uint32_t mode) override { return ::SetErrorMode(mode); }
 
   std::string GetWindowsDirectory() override {
-    std::string buffer(MAX_PATH, '\0');
-    UINT length = ::GetWindowsDirectoryA(buffer.data(), MAX_PATH);
+    std::wstring buffer(MAX_PATH, L'\0');
+    UINT length = ::GetWindowsDirectoryW(buffer.data(), MAX_PATH);
     if (length >= MAX_PATH) {  // too small: the answer is the size needed
-      buffer.assign(length, '\0');
-      length = ::GetWindowsDirectoryA(buffer.data(), length);
+      buffer.assign(length, L'\0');
+      length = ::GetWindowsDirectoryW(buffer.data(), length);
       if (length >= buffer.size()) return "";
     }
     buffer.resize(length);
-    return buffer;
+    return Utf8(buffer);
+  }
+
+  std::string AnsiToUtf8(std::string_view ansi) override {
+    if (ansi.empty()) return "";
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (length <= 0) return FileSystem::AnsiToUtf8(ansi);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+    return Utf8(wide);
+  }
+
+  // Exact or nothing: the conversion must not "best-fit" (a fullwidth reverse solidus would come
+  // back as "\", another path) nor default, and the bytes must convert back to the same text.
+  std::optional<std::string> Utf8ToAnsi(std::string_view utf8) override {
+    const auto wide = WideExact(utf8);
+    if (!wide) return std::nullopt;
+    if (wide->empty()) return "";
+    // A UTF-8 code page takes no best-fit flag; the round trip below is the test that counts.
+    const bool utf8_page = GetACP() == CP_UTF8;
+    const DWORD flags = utf8_page ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL defaulted = FALSE;
+    BOOL* defaulted_out = utf8_page ? nullptr : &defaulted;
+    const int count = static_cast<int>(wide->size());
+    const int bytes = WideCharToMultiByte(CP_ACP, flags, wide->data(), count, nullptr, 0, nullptr, defaulted_out);
+    if (bytes <= 0 || defaulted) return std::nullopt;
+    std::string ansi(static_cast<size_t>(bytes), '\0');
+    if (WideCharToMultiByte(CP_ACP, flags, wide->data(), count, ansi.data(), bytes, nullptr, defaulted_out) != bytes ||
+        defaulted)
+      return std::nullopt;
+    const int back = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, nullptr, 0);
+    if (back != count) return std::nullopt;
+    std::wstring round(static_cast<size_t>(back), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), bytes, round.data(), back);
+    if (round != *wide) return std::nullopt;
+    return ansi;
   }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
-    if (!Usable(path)) return std::nullopt;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const auto wide = SystemPath(path, kPathLimit);
+    if (!wide) return std::nullopt;
+    HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::optional<std::string> content;
@@ -266,19 +297,22 @@ class Win32FileSystem : public FileSystem {
   std::optional<std::string> WriteFile(const std::string& path, const std::string& data) override {
     if (path.find('\0') != std::string::npos) return SystemMessage(ERROR_INVALID_NAME);
     if (path.empty()) return SystemMessage(ERROR_PATH_NOT_FOUND);
-    if (!Usable(path)) return SystemMessage(ERROR_FILENAME_EXCED_RANGE);
+    const auto wide = SystemPath(path, kPathLimit);
+    if (!wide) return SystemMessage(ERROR_INVALID_NAME);
     // Windows refuses to move over a read-only file, Wine does not: refuse it here for both.
-    const DWORD existing = GetFileAttributesA(path.c_str());
+    const DWORD existing = GetFileAttributesW(wide->c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
       return SystemMessage(ERROR_ACCESS_DENIED);
 
-    std::string temporary;
+    std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-      temporary = FolderPart(path) + "~cx" + std::to_string(GetCurrentProcessId()) + "-" +
-                  std::to_string(next_temporary_++) + ".tmp";
-      if (!Usable(temporary)) return SystemMessage(ERROR_FILENAME_EXCED_RANGE);
-      file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      const auto name = SystemPath(FolderPart(path) + "~cx" + std::to_string(GetCurrentProcessId()) + "-" +
+                                       std::to_string(next_temporary_++) + ".tmp",
+                                   kPathLimit);
+      if (!name) return SystemMessage(ERROR_INVALID_NAME);
+      temporary = *name;
+      file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return SystemMessage(error);
@@ -299,10 +333,10 @@ class Win32FileSystem : public FileSystem {
     if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) error = GetLastError();
     CloseHandle(file);
     if (error == ERROR_SUCCESS &&
-        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !MoveFileExW(temporary.c_str(), wide->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       error = GetLastError();
     if (error != ERROR_SUCCESS) {
-      ::DeleteFileA(temporary.c_str());
+      ::DeleteFileW(temporary.c_str());
       return SystemMessage(error);
     }
     return std::nullopt;

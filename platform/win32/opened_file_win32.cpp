@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win32/wide_text.h"
+
 namespace platform::win32 {
 namespace {
 
@@ -26,38 +28,50 @@ Fn Lookup(const char* module, const char* name) {
   return handle ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(handle, name))) : nullptr;
 }
 
-std::wstring Widen(const std::string& ansi) {
-  const int length =
-      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  if (length <= 0) return L"";
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-  return wide;
-}
-
 std::wstring Upper(std::wstring text) {
   if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
   return text;
 }
 
-// The path with every short name replaced by the long one; empty when that fails.
+// The path with every short name replaced by the long one, in the plain form; empty when that
+// fails.
 std::wstring LongPath(const std::wstring& path) {
   // Only a name with "~" can be a generated short name. Expanding reads every folder on the way,
   // which made it the dearest step of deleting a file; a path it would have changed otherwise
   // (a short name set by hand) is then merely refused.
-  if (path.find(L'~') == std::wstring::npos) return path;
+  if (path.find(L'~') == std::wstring::npos) return PlainPath(path);
   const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
   if (needed == 0) return L"";
   std::wstring buffer(needed, L'\0');
   const DWORD length = GetLongPathNameW(path.c_str(), buffer.data(), needed);
   if (length == 0 || length >= needed) return L"";
   buffer.resize(length);
-  return buffer;
+  return PlainPath(std::move(buffer));
+}
+
+// Each name of the path without the dots and spaces at its end.
+std::wstring WithoutTrailingDotsAndSpaces(const std::wstring& path) {
+  std::wstring out, part;
+  auto flush = [&] {
+    while (!part.empty() && (part.back() == L'.' || part.back() == L' ')) part.pop_back();
+    out += part;
+    part.clear();
+  };
+  for (wchar_t c : path) {
+    if (c == L'\\') {
+      flush();
+      out += c;
+    } else {
+      part += c;
+    }
+  }
+  flush();
+  return out;
 }
 
 class Win32OpenedFile : public OpenedFile {
  public:
-  Win32OpenedFile(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+  Win32OpenedFile(HANDLE handle, std::wstring path) : handle_(handle), path_(std::move(path)) {}
   ~Win32OpenedFile() override { CloseHandle(handle_); }
   Win32OpenedFile(const Win32OpenedFile&) = delete;
   Win32OpenedFile& operator=(const Win32OpenedFile&) = delete;
@@ -82,12 +96,18 @@ class Win32OpenedFile : public OpenedFile {
       final_path.assign(length + 1, L'\0');
       length = get_final_path(handle_, final_path.data(), static_cast<DWORD>(final_path.size()), 0);
     }
-    // A handle whose path cannot be told is not known to be the item's.
-    if (length == 0 || length >= final_path.size()) return false;
+    // Wine cannot tell the path of a handle beyond MAX_PATH (it fails however large the buffer):
+    // then, as on XP, the components of the path are checked instead.
+    if (length == 0 || length >= final_path.size()) return std::nullopt;
     final_path.resize(length);
-    if (final_path.starts_with(L"\\\\?\\")) final_path.erase(0, 4);
-    const std::wstring expected = LongPath(Widen(path_));
-    return !expected.empty() && Upper(final_path) == Upper(expected);
+    final_path = Upper(PlainPath(std::move(final_path)));
+    const std::wstring expected = Upper(LongPath(path_));
+    if (expected.empty()) return false;
+    if (final_path == expected) return true;
+    // Wine also drops the trailing dots and spaces of names (Windows keeps them): an answer that
+    // differs only so cannot tell "trail." from "trail", and the components decide.
+    if (final_path == WithoutTrailingDotsAndSpaces(expected)) return std::nullopt;
+    return false;
   }
 
   bool Write(int64_t offset, const char* data, size_t size) override {
@@ -116,7 +136,7 @@ class Win32OpenedFile : public OpenedFile {
 
  private:
   HANDLE handle_;
-  std::string path_;
+  std::wstring path_;  // as the system was given it
 };
 
 }  // namespace
@@ -125,11 +145,13 @@ std::unique_ptr<OpenedFile> OpenForDeletion(const std::string& path, DeletionAcc
   const bool overwrite = access == DeletionAccess::kOverwrite;
   const DWORD rights = DELETE | FILE_READ_ATTRIBUTES | (overwrite ? GENERIC_WRITE : 0);
   const DWORD sharing = overwrite ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const auto wide = SystemPath(path, kPathLimit);
+  if (!wide) return nullptr;
   // Backup semantics let the same call open folders, which have no content to overwrite.
-  HANDLE handle = CreateFileA(path.c_str(), rights, sharing, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(wide->c_str(), rights, sharing, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<Win32OpenedFile>(handle, path);
+  return std::make_unique<Win32OpenedFile>(handle, *wide);
 }
 
 }  // namespace platform::win32

@@ -7,8 +7,7 @@
 
 namespace platform::win32 {
 
-// CreateFileA without following a reparse point at the last component; nullptr when it fails.
-// The caller has checked the path's length.
+// CreateFileW without following a reparse point at the last component; nullptr when it fails.
 std::unique_ptr<OpenedFile> OpenForDeletion(const std::string& path, DeletionAccess access);
 
 }  // namespace platform::win32

@@ -1,10 +1,12 @@
-// The registry service over advapi32: values under an existing key, opened with full access.
+// The registry service over advapi32's wide calls: values under an existing key, opened with full
+// access. Names and texts are UTF-8 on this side.
 #include <windows.h>
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
@@ -29,18 +31,19 @@ class Win32RegistryKey : public RegistryKey {
     RegistryValue value;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return value;
+    const std::wstring wide_name = Wide(name);
+    if (RegQueryValueExW(key_, wide_name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return value;
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
       value.kind = ValueKind::kOther;
       return value;
     }
     // The value may change between the two queries; retry while the system says the buffer is short.
-    std::vector<char> buffer;
+    std::vector<wchar_t> buffer;
     LONG status = ERROR_MORE_DATA;
     for (int attempt = 0; attempt < 4 && status == ERROR_MORE_DATA; ++attempt) {
-      buffer.assign(size + 1, '\0');
+      buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
       DWORD got = size;
-      status = RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+      status = RegQueryValueExW(key_, wide_name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
       size = got;
     }
     if (status != ERROR_SUCCESS) return value;
@@ -49,19 +52,20 @@ class Win32RegistryKey : public RegistryKey {
       return value;
     }
     // The stored data need not end with a NUL: take the text up to the first one within the data.
-    const char* begin = buffer.data();
+    const wchar_t* begin = buffer.data();
     value.kind = ValueKind::kString;
-    value.text.assign(begin, strnlen(begin, size));
+    value.text = Utf8(std::wstring_view(begin, wcsnlen(begin, size / sizeof(wchar_t))));
     return value;
   }
 
   bool WriteString(const std::string& name, const std::string& text) override {
-    return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+    const std::wstring wide = Wide(text);
+    return RegSetValueExW(key_, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
 
   bool DeleteValue(const std::string& name) override {
-    const LONG status = RegDeleteValueA(key_, name.c_str());
+    const LONG status = RegDeleteValueW(key_, Wide(name).c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
   }
 
@@ -73,7 +77,7 @@ class Win32Registry : public Registry {
  public:
   std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path) override {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;
+    if (RegOpenKeyExW(RootHandle(root), Wide(path).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;
     return std::make_unique<Win32RegistryKey>(key);
   }
 };

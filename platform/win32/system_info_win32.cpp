@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
@@ -34,11 +35,11 @@ class Win32SystemInfo : public SystemInfo {
   std::string ExecutablePath() override {
     // The result is cut short (and the size returned equals the buffer's) when the buffer is too
     // small: grow it until the whole path fits.
-    std::vector<char> buffer(MAX_PATH);
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-      DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
       if (length == 0) return "";
-      if (length < buffer.size()) return std::string(buffer.data(), length);
+      if (length < buffer.size()) return Utf8(std::wstring_view(buffer.data(), length));
       if (buffer.size() >= 32768) return "";
       buffer.resize(buffer.size() * 2);
     }

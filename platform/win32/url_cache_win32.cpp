@@ -1,4 +1,4 @@
-// The URL cache service over WinInet's cache enumeration.
+// The URL cache service over WinInet's wide cache enumeration; URLs are UTF-8 on this side.
 #include <windows.h>
 // windows.h first: wininet.h needs its types.
 #include <wininet.h>
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
@@ -19,17 +20,14 @@ class EntryBuffer {
  public:
   // Sized in 8-byte units so that the record at its start is aligned.
   void Resize(DWORD bytes) {
-    if (bytes < sizeof(INTERNET_CACHE_ENTRY_INFOA)) bytes = sizeof(INTERNET_CACHE_ENTRY_INFOA);
+    if (bytes < sizeof(INTERNET_CACHE_ENTRY_INFOW)) bytes = sizeof(INTERNET_CACHE_ENTRY_INFOW);
     storage_.assign((bytes + 7) / 8, 0);
     size_ = bytes;
     Entry()->dwStructSize = bytes;
   }
-  INTERNET_CACHE_ENTRY_INFOA* Entry() { return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(storage_.data()); }
+  INTERNET_CACHE_ENTRY_INFOW* Entry() { return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(storage_.data()); }
   DWORD size() const { return size_; }
-  std::string SourceUrl() {
-    const char* url = Entry()->lpszSourceUrlName;
-    return url == nullptr ? std::string() : std::string(url);
-  }
+  std::string SourceUrl() { return Utf8(Entry()->lpszSourceUrlName); }
 
  private:
   std::vector<unsigned long long> storage_;
@@ -44,11 +42,11 @@ class Win32UrlCache : public UrlCache {
       DWORD size = 0;
       // The size query fails with ERROR_INSUFFICIENT_BUFFER and gives the size; an empty cache
       // fails with ERROR_NO_MORE_ITEMS.
-      if (FindFirstUrlCacheEntryA(nullptr, nullptr, &size) == nullptr && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+      if (FindFirstUrlCacheEntryW(nullptr, nullptr, &size) == nullptr && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return 0;
       buffer.Resize(size);
       size = buffer.size();
-      HANDLE find = FindFirstUrlCacheEntryA(nullptr, buffer.Entry(), &size);
+      HANDLE find = FindFirstUrlCacheEntryW(nullptr, buffer.Entry(), &size);
       if (find != nullptr) {
         *source_url = buffer.SourceUrl();
         return reinterpret_cast<InternetHandle>(find);
@@ -63,10 +61,10 @@ class Win32UrlCache : public UrlCache {
     EntryBuffer buffer;
     for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
       DWORD size = 0;
-      if (!FindNextUrlCacheEntryA(handle, nullptr, &size) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+      if (!FindNextUrlCacheEntryW(handle, nullptr, &size) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
       buffer.Resize(size);
       size = buffer.size();
-      if (FindNextUrlCacheEntryA(handle, buffer.Entry(), &size)) {
+      if (FindNextUrlCacheEntryW(handle, buffer.Entry(), &size)) {
         *source_url = buffer.SourceUrl();
         return true;
       }
@@ -75,7 +73,9 @@ class Win32UrlCache : public UrlCache {
     return false;
   }
 
-  bool DeleteEntry(const std::string& source_url) override { return DeleteUrlCacheEntryA(source_url.c_str()) != FALSE; }
+  bool DeleteEntry(const std::string& source_url) override {
+    return DeleteUrlCacheEntryW(Wide(source_url).c_str()) != FALSE;
+  }
 
   void FindClose(InternetHandle find) override {
     if (find != 0) FindCloseUrlCache(reinterpret_cast<HANDLE>(find));

@@ -103,7 +103,7 @@ TEST_F(DeleteHostileTest, EveryItemGetsOneTrueOutcome) {
   fake.shell.on_delete = [](const std::string&) { throw std::runtime_error("shell broke"); };
   fake.files.AddFile("C:\\Temp\\Denied\\hidden.tmp", 5);
   fake.files.Deny("C:\\Temp\\Denied");
-  // Files beyond the path limit: the pass cannot list them, so the folder stays.
+  // Files beyond the old path limit of 260 characters: the pass reaches them too.
   fake.files.AddFile("C:\\Temp\\Long\\shallow.tmp", 5);
   std::string deep = "C:\\Temp\\Long";
   while (deep.size() < 300) deep += "\\" + std::string(40, 'd');
@@ -124,7 +124,7 @@ TEST_F(DeleteHostileTest, EveryItemGetsOneTrueOutcome) {
 
   using Events = std::vector<std::string>;
   EXPECT_EQ(outcomes["C:\\Temp\\Denied"], Events{"cannot C:\\Temp\\Denied: Unknown"});
-  EXPECT_EQ(outcomes["C:\\Temp\\Long"], Events{"partial C:\\Temp\\Long:"});
+  EXPECT_EQ(outcomes["C:\\Temp\\Long"], Events{"folder C:\\Temp\\Long"});
   EXPECT_EQ(outcomes["C:\\Temp\\Emptied"], Events{"folder C:\\Temp\\Emptied"});
   EXPECT_EQ(outcomes["C:\\Temp\\Empty"], Events{"folder C:\\Temp\\Empty"});
   EXPECT_EQ(outcomes["C:\\Temp\\Held"], Events{"cannot C:\\Temp\\Held: Unknown"});
@@ -134,7 +134,7 @@ TEST_F(DeleteHostileTest, EveryItemGetsOneTrueOutcome) {
   EXPECT_FALSE(fake.files.Exists("C:\\Temp\\Empty"));
   EXPECT_TRUE(fake.files.Exists("C:\\Temp\\Held\\h.tmp"));
   EXPECT_TRUE(fake.files.Exists("C:\\Temp\\Mixed\\Closed\\x.tmp"));
-  EXPECT_TRUE(fake.files.Exists("C:\\Temp\\Long"));
+  EXPECT_FALSE(fake.files.Exists("C:\\Temp\\Long"));
 }
 
 TEST_F(DeleteHostileTest, RecycleBinRowsSayWhatBecameOfTheirBin) {

@@ -159,15 +159,18 @@ TEST_F(SearchThreadTest, ReparsePointsAreNeitherEnteredNorReported) {
   EXPECT_EQ(GetFolderSize(files, "C:\\Users", true), 7);
 }
 
-TEST_F(SearchThreadTest, PathsAtTheLimitAreNeitherReportedNorEntered) {
+TEST_F(SearchThreadTest, PathsBeyondTheOldLimitAreReportedAndEntered) {
   const std::string deep = "C:\\" + std::string(240, 'd');  // 243 characters
-  files.AddFile(deep + "\\short.log", 1);                   // 253: reported
-  files.AddFile(deep + "\\" + std::string(16, 'n') + ".log", 2);
+  files.AddFile(deep + "\\short.log", 1);
+  files.AddFile(deep + "\\" + std::string(16, 'n') + ".log", 2);  // 264
   files.AddFile(deep + "\\" + std::string(16, 's') + "\\in.log", 3);
   const std::string overlong = "\\" + std::string(300, 'p');
   Run({{"\\", "*.log", 0, 1}, {overlong, "*", 0, 1}}, {"C"});
-  EXPECT_THAT(found, ElementsAre(Pair(deep + "\\short.log", 1)));
-  EXPECT_THAT(Walked(), ElementsAre("C:\\", deep + "\\", "C:" + overlong + "\\"));
+  EXPECT_THAT(found,
+              UnorderedElementsAre(Pair(deep + "\\short.log", 1), Pair(deep + "\\" + std::string(16, 'n') + ".log", 2),
+                                   Pair(deep + "\\" + std::string(16, 's') + "\\in.log", 3)));
+  EXPECT_THAT(Walked(),
+              ElementsAre("C:\\", deep + "\\", deep + "\\" + std::string(16, 's') + "\\", "C:" + overlong + "\\"));
 }
 
 TEST_F(SearchThreadTest, StopLetsTheFolderFinishItsMatchesThenEndsTheScan) {

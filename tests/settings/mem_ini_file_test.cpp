@@ -206,9 +206,55 @@ TEST_F(MemIniFileTest, LeadingByteOrderMarkIsSkippedAndNeverWritten) {
   EXPECT_EQ(ini->ReadString("Update", "CheckAtStart", ""), "1");
   ini->UpdateFile();
   EXPECT_EQ(files.Content(kFile), "[Update]\r\nCheckAtStart=1\r\n\r\n[Scan]\r\nLevel=2\r\n\r\n");
-  // Only at the very start: the same bytes anywhere else are ordinary text.
+  // Only at the very start: the same bytes anywhere else are ordinary text of the code page.
   auto later = Open("[A]\r\n\xEF\xBB\xBFk=v\r\n");
-  EXPECT_EQ(later->ReadString("A", "\xEF\xBB\xBFk", ""), "v");
+  EXPECT_EQ(later->ReadString("A", "\xC3\xAF\xC2\xBB\xC2\xBFk", ""), "v");
+}
+
+// The test file system's code page is Latin-1: "é" fits in it, "照片" does not.
+TEST_F(MemIniFileTest, TextsTheCodePageCannotHoldAreStoredEscapedAndReadBackExactly) {
+  const std::string photos = "C:\\\xE7\x85\xA7\xE7\x89\x87";  // C:\照片
+  const std::string values[] = {
+      photos,
+      "caf\xC3\xA9",      // café, in the code page
+      "UTF-8:%41",        // looks escaped, but is what was written
+      "\xFF\xFE broken",  // not UTF-8 at all
+      "x\xED\xA0\x80y",   // a lone surrogate from the disk
+      "100%",
+  };
+  auto ini = Open("");
+  for (size_t i = 0; i < std::size(values); ++i) ini->WriteString("Scan", "V" + std::to_string(i), values[i]);
+  ini->WriteString("\xCE\xA9", "\xE7\x85\xA7", "name");  // section and key names outside it too
+  ini->UpdateFile();
+  const std::string stored = files.Content(kFile);
+  EXPECT_NE(stored.find("V0=UTF-8:C:\\%E7%85%A7%E7%89%87\r\n"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("V1=caf\xE9\r\n"), std::string::npos) << "kept in the code page";
+  EXPECT_NE(stored.find("V5=100%\r\n"), std::string::npos);
+  TMemIniFile again(files, kFile);
+  for (size_t i = 0; i < std::size(values); ++i)
+    EXPECT_EQ(again.ReadString("Scan", "V" + std::to_string(i), "?"), values[i]) << i;
+  EXPECT_EQ(again.ReadString("\xCE\xA9", "\xE7\x85\xA7", ""), "name");
+  again.UpdateFile();
+  EXPECT_EQ(files.Content(kFile), stored) << "a second save is the same";
+}
+
+TEST_F(MemIniFileTest, HandEditedTextReadsAsTheCodePageWhereItIsNotWhatItClaims) {
+  // Marked as UTF-8, with one line that is Latin-1 after all: each line is read as what it is.
+  auto marked = Open("\xEF\xBB\xBF[Scan]\r\nA=J\xC3\xBCrgen\r\nB=J\xFCrgen\r\n");
+  EXPECT_EQ(marked->ReadString("Scan", "A", ""), "J\xC3\xBCrgen");
+  EXPECT_EQ(marked->ReadString("Scan", "B", ""), "J\xC3\xBCrgen");
+  marked->UpdateFile();
+  EXPECT_EQ(files.Content(kFile), "[Scan]\r\nA=J\xFCrgen\r\nB=J\xFCrgen\r\n\r\n");
+  // A broken escape is plain text, and stays so through a save.
+  auto broken = Open("[Scan]\r\nA=UTF-8:%G1\r\nB=UTF-8:%E7%8\r\nC=UTF-8:\xE9\r\n");
+  EXPECT_EQ(broken->ReadString("Scan", "A", ""), "UTF-8:%G1");
+  EXPECT_EQ(broken->ReadString("Scan", "B", ""), "UTF-8:%E7%8");
+  EXPECT_EQ(broken->ReadString("Scan", "C", ""), "UTF-8:\xC3\xA9");
+  broken->UpdateFile();
+  TMemIniFile again(files, kFile);
+  EXPECT_EQ(again.ReadString("Scan", "A", ""), "UTF-8:%G1");
+  EXPECT_EQ(again.ReadString("Scan", "B", ""), "UTF-8:%E7%8");
+  EXPECT_EQ(again.ReadString("Scan", "C", ""), "UTF-8:\xC3\xA9");
 }
 
 TEST_F(MemIniFileTest, WrittenTextCannotAddLinesSectionsOrKeys) {

@@ -219,7 +219,6 @@ std::unique_ptr<platform::OpenedFile> FakeFileSystem::OpenForDeletion(const std:
                                                                       platform::DeletionAccess access) {
   if (on_open_for_deletion) on_open_for_deletion(path);
   std::lock_guard lock(mutex_);
-  if (path.size() >= platform::kMaxPath) return nullptr;
   // The parents are followed, the last component is not.
   std::string key = Resolve(path + "\\..") + "\\" + Key(LastName(path));
   auto it = nodes_.find(key);
@@ -266,7 +265,6 @@ std::optional<std::vector<FindEntry>> FakeFileSystem::ListFolder(const std::stri
   auto it = nodes_.find(Resolve(folder));
   if (it == nodes_.end() || !(it->second.attributes & platform::kAttrDirectory) || it->second.denied)
     return std::nullopt;
-  if (folder.size() + 2 >= platform::kMaxPath) return std::nullopt;
   return FindFiles(folder + "\\*");
 }
 
@@ -301,7 +299,7 @@ std::string FakeFileSystem::Follow(const std::string& key) const {
 }
 
 std::string FakeFileSystem::Resolve(const std::string& path) const {
-  if (path.empty() || path.size() >= platform::kMaxPath) return "";
+  if (path.empty()) return "";
   std::string base;
   std::string rest = path;
   if (path.size() >= 2 && path[1] == ':') {
@@ -383,7 +381,6 @@ std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path
   ++find_calls;
   listed.push_back(pattern_path);
   std::vector<FindEntry> out;
-  if (pattern_path.size() >= platform::kMaxPath) return out;
   size_t slash = pattern_path.find_last_of("\\/");
   std::string folder = slash == std::string::npos ? "" : pattern_path.substr(0, slash + 1);
   std::string pattern = slash == std::string::npos ? pattern_path : pattern_path.substr(slash + 1);
@@ -412,7 +409,6 @@ std::optional<uint32_t> FakeFileSystem::GetAttributes(const std::string& path) {
   std::lock_guard lock(mutex_);
   std::string stripped = path;
   while (stripped.size() > 3 && (stripped.back() == '\\' || stripped.back() == '/')) stripped.pop_back();
-  if (stripped.size() >= platform::kMaxPath) return std::nullopt;
   std::string parent = Resolve(stripped + "\\..");
   std::string key = parent + "\\" + Key(LastName(stripped));
   auto it = nodes_.find(key);

@@ -1,5 +1,5 @@
 // Names that the ANSI calls would turn into other paths, listed by the file-system service: every
-// listed name reaches the very file it stands for, or the entry is left out.
+// listed name is the real one and reaches the very file it stands for.
 #include <windows.h>
 
 #include <gmock/gmock.h>
@@ -25,18 +25,7 @@ void WriteWide(const std::wstring& path, const std::string& content) {
   CloseHandle(file);
 }
 
-// The whole content of a file named by an ANSI path; "<none>" when it cannot be opened.
-std::string ReadAnsi(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<none>";
-  char buffer[256];
-  DWORD got = 0;
-  ReadFile(file, buffer, sizeof buffer, &got, nullptr);
-  CloseHandle(file);
-  return std::string(buffer, got);
-}
-
-TEST(FileNamesWine, ANameWithoutAnExactAnsiFormIsNeverListedAsAnotherPath) {
+TEST(FileNamesWine, NamesOutsideTheCodePageAreListedAsTheyAreAndReachTheirOwnFile) {
   FileTree tree("C:\\cxtest-names");
   const std::wstring root = L"C:\\cxtest-names\\";
   // What best-fitting would make of the names below: real files that must never be reached.
@@ -52,7 +41,7 @@ TEST(FileNamesWine, ANameWithoutAnExactAnsiFormIsNeverListedAsAnotherPath) {
   std::map<std::string, std::string> listed;  // name -> what its path opens
   for (const platform::FindEntry& entry : files->FindFiles(tree.root() + "\\*")) {
     EXPECT_EQ(entry.name.find_first_of("\\/?*"), std::string::npos) << entry.name;
-    if (!entry.IsFolder()) listed[entry.name] = ReadAnsi(tree.Path(entry.name));
+    if (!entry.IsFolder()) listed[entry.name] = ReadShared(tree.Path(entry.name)).value_or("<none>");
   }
   // Every listed name opens a file of its own, and no two names open the same one.
   std::map<std::string, int> opened;
@@ -62,8 +51,15 @@ TEST(FileNamesWine, ANameWithoutAnExactAnsiFormIsNeverListedAsAnotherPath) {
   }
   for (const auto& [content, count] : opened) EXPECT_EQ(count, 1) << content << " is listed " << count << " times";
   EXPECT_EQ(listed["O.log"], "canary: omega");
-  EXPECT_EQ(listed["caf\xE9 [1] %x% & !~.log"], "code page name") << "a name of the code page keeps its own form";
-  EXPECT_THAT(listed, Not(Contains(::testing::Key("system32\\driver.log"))));
+  EXPECT_EQ(listed["\xCE\xA9.log"], "omega");
+  EXPECT_EQ(listed["system32\xEF\xBC\xBC"
+                   "driver.log"],
+            "fullwidth solidus");
+  EXPECT_EQ(listed["lnk\xEF\xBC\xBC"
+                   "thesis.docx"],
+            "fullwidth in a document name");
+  EXPECT_EQ(listed["caf\xC3\xA9 [1] %x% & !~.log"], "code page name");
+  EXPECT_EQ(listed.size(), 5u);
 }
 
 }  // namespace

@@ -175,14 +175,14 @@ TEST_F(ScanWorkerWine, ReportsEveryObjectOfTheTreeWithItsSize) {
   EXPECT_TRUE(r.stopped_at_end);
   EXPECT_THAT(r.folders, Each(EndsWith("\\")));
 
-  // The file named outside the ANSI code page is reported by a name that reaches it.
+  // The file named outside the ANSI code page is reported by its own name, which reaches it.
   std::vector<std::pair<std::string, int64_t>> known;
   std::string other_name;
   for (const auto& [path, size] : r.found) {
     if (size == 3 && path.starts_with(kRoot + "\\logs\\")) {
       EXPECT_EQ(size, 3);
-      EXPECT_THAT(path, Not(HasSubstr("?")));
-      EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+      EXPECT_EQ(path, kRoot + "\\logs\\\xE6\x97\xA5\xE6\x9C\xAC.log");
+      EXPECT_TRUE(files_->FileExists(path)) << path;
       other_name = path;
     } else {
       known.emplace_back(path, size);
@@ -206,11 +206,16 @@ TEST_F(ScanWorkerWine, ReportsEveryObjectOfTheTreeWithItsSize) {
   EXPECT_THAT(other_name, Not(IsEmpty())) << "the file with the wide name was not reported";
 }
 
-TEST_F(ScanWorkerWine, PathsBeyondMaxPathYieldNothing) {
+TEST_F(ScanWorkerWine, PathsBeyondMaxPathAreWalkedAndReportedWithTheirSizes) {
   const Reports r = Scan({"\\cxtest-scan\\long"}, {"*.log"}, {"0"}, {"1"});
-  EXPECT_THAT(r.found, UnorderedElementsAre(Pair(kRoot + "\\long\\near.log", 1)));
+  const std::string level = "\\" + std::string(80, 'd');
+  const std::string deepest = kRoot + "\\long" + level + level + level + "\\far.log";
+  const std::string beyond = kRoot + "\\long" + level + level + "\\" + std::string(84, 'f') + ".log";
+  ASSERT_GT(beyond.size(), 260u);
+  EXPECT_THAT(r.found, UnorderedElementsAre(Pair(kRoot + "\\long\\near.log", 1), Pair(deepest, 0), Pair(beyond, 3)));
   EXPECT_EQ(r.finished, 1);
-  EXPECT_LE(r.folders.size(), 3u);  // the third level is beyond the limit; the label is fed at display rate
+  EXPECT_EQ(GetFileSizeByName(*files_, beyond), 3);
+  EXPECT_EQ(GetFolderSize(*files_, kRoot + "\\long" + level, true), 3);
 }
 
 TEST_F(ScanWorkerWine, LinksAreNeitherEnteredNorCountedNorReported) {

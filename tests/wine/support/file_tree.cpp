@@ -1,10 +1,25 @@
 #include "tests/wine/support/file_tree.h"
 
-#include <fstream>
-#include <iterator>
-
 #include <utility>
 #include <vector>
+
+#include "platform/win32/wide_text.h"
+
+namespace {
+
+// Every path through the "\\?\" form, so that long paths and names ending in dots or spaces are
+// made and removed exactly as named.
+std::wstring W(const std::string& path) { return platform::win32::SystemPath(path, 0).value_or(std::wstring()); }
+
+void Write(const std::string& path, const std::string& content) {
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  if (!content.empty()) WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+}  // namespace
 
 FileTree::FileTree(std::string root) : root_(std::move(root)) {
   RemoveTree(root_);
@@ -22,29 +37,24 @@ std::string FileTree::File(const std::string& relative, size_t bytes, DWORD attr
 std::string FileTree::TextFile(const std::string& relative, const std::string& content, DWORD attributes) {
   const std::string path = Path(relative);
   MakeFolders(path.substr(0, path.rfind('\\')));
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only one from an earlier call
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    if (!content.empty()) WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  if (attributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesA(path.c_str(), attributes);
+  SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only one from an earlier call
+  Write(path, content);
+  if (attributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesW(W(path).c_str(), attributes);
   return path;
 }
 
 std::string FileTree::Folder(const std::string& relative, DWORD attributes) {
   const std::string path = Path(relative);
   MakeFolders(path);
-  if (attributes != 0) SetFileAttributesA(path.c_str(), GetFileAttributesA(path.c_str()) | attributes);
+  if (attributes != 0) SetFileAttributesW(W(path).c_str(), GetFileAttributesW(W(path).c_str()) | attributes);
   return path;
 }
 
 void FileTree::Age(const std::string& relative, int days) {
   const std::string path = Path(relative);
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
+  SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  HANDLE handle = CreateFileW(W(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
     FILETIME now;
@@ -55,46 +65,46 @@ void FileTree::Age(const std::string& relative, int days) {
     SetFileTime(handle, nullptr, &then, &then);
     CloseHandle(handle);
   }
-  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), attributes);
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(W(path).c_str(), attributes);
 }
 
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& path) { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void MakeFolders(const std::string& path) {
   if (path.size() <= 3 || PathExists(path)) return;  // "C:\" or already there
   const size_t slash = path.rfind('\\');
   if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
-  CreateDirectoryA(path.c_str(), nullptr);
+  CreateDirectoryW(W(path).c_str(), nullptr);
 }
 
 void RemoveTree(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_NORMAL);
   const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
   if (folder && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     std::vector<std::string> children;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((W(path) + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") children.push_back(path + "\\" + name);
-      } while (FindNextFileA(search, &found));
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") children.push_back(path + "\\" + platform::win32::Utf8(name));
+      } while (FindNextFileW(search, &found));
       FindClose(search);
     }
     for (const std::string& child : children) RemoveTree(child);
   }
   if (folder) {
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(W(path).c_str());
   } else {
-    DeleteFileA(path.c_str());
+    DeleteFileW(W(path).c_str());
   }
 }
 
 std::optional<std::string> ReadShared(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string text;
   char buffer[4096];
@@ -106,8 +116,6 @@ std::optional<std::string> ReadShared(const std::string& path) {
 
 std::string ReadAll(const std::string& path) { return ReadShared(path).value_or(""); }
 
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void WriteText(const std::string& path, const std::string& text) { Write(path, text); }
 
-void WriteBytes(const std::string& path, size_t size) {
-  std::ofstream(path, std::ios::binary) << std::string(size, 'g');
-}
+void WriteBytes(const std::string& path, size_t size) { Write(path, std::string(size, 'g')); }

@@ -1,6 +1,7 @@
 #pragma once
 // Files and folders that a test plants under C:\ for the real program to find, removed again when
 // the tree goes out of scope (and at its start, should a crashed run have left one behind).
+// Paths are UTF-8, of any length, and names ending in dots or spaces are made as named.
 //
 //   FileTree tree("C:\\cx-test");
 //   tree.File("logs\\old.log", 4096);                         // parent folders are made as needed
