@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/unicode.h"
+
 namespace {
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
@@ -45,8 +47,13 @@ bool StartsLine(const std::string& tag) {
 
 void AppendCodePoint(std::string& out, unsigned long code) {
   if (code == 0xA0) code = ' ';
-  // The window's text is in the ANSI code page, whose upper half matches Latin-1 for letters.
-  out += code > 0 && code < 256 ? static_cast<char>(code) : '?';
+  // Texts are UTF-8; a reference to no character (or to half of a UTF-16 pair) shows as U+FFFD.
+  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+  const std::u16string units = code >= 0x10000
+                                   ? std::u16string{static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)),
+                                                    static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF))}
+                                   : std::u16string(1, static_cast<char16_t>(code));
+  out += platform::Utf8FromUtf16(units);
 }
 
 // Decodes the reference at html[at] == '&'; returns the position after it, or at + 1 with a
@@ -69,15 +76,12 @@ size_t DecodeEntity(std::string_view html, size_t at, std::string& out) {
     }
   }
   static constexpr std::pair<std::string_view, unsigned long> kNamed[] = {
-      {"amp", '&'},    {"lt", '<'},    {"gt", '>'},    {"quot", '"'},  {"apos", '\''},
-      {"nbsp", 0xA0},  {"copy", 0xA9}, {"reg", 0xAE},  {"euro", 0x80}, {"laquo", 0xAB},
-      {"raquo", 0xBB}, {"uuml", 0xFC}, {"ouml", 0xF6}, {"auml", 0xE4}, {"eacute", 0xE9}};
+      {"amp", '&'},    {"lt", '<'},    {"gt", '>'},    {"quot", '"'},    {"apos", '\''},
+      {"nbsp", 0xA0},  {"copy", 0xA9}, {"reg", 0xAE},  {"euro", 0x20AC}, {"laquo", 0xAB},
+      {"raquo", 0xBB}, {"uuml", 0xFC}, {"ouml", 0xF6}, {"auml", 0xE4},   {"eacute", 0xE9}};
   for (const auto& [entity, code] : kNamed) {
     if (name == entity) {
-      if (code == 0x80)
-        out += '\x80';  // the euro sign of code page 1252
-      else
-        AppendCodePoint(out, code);
+      AppendCodePoint(out, code);
       return semi + 1;
     }
   }
@@ -114,10 +118,18 @@ std::string Tidy(const std::string& raw) {
   return out;
 }
 
+std::string LatinToUtf8(std::string_view text) {
+  std::u16string units(text.begin(), text.end());
+  for (size_t i = 0; i < text.size(); ++i) units[i] = static_cast<unsigned char>(text[i]);
+  return platform::Utf8FromUtf16(units);
+}
+
 }  // namespace
 
 std::string NewsText(const std::string& page) {
-  std::string_view html(page);
+  // A page that is not UTF-8 is taken as Latin-1, which every byte is.
+  const std::string utf8 = platform::IsUtf8(page) ? page : LatinToUtf8(page);
+  std::string_view html(utf8);
   std::string raw;
   size_t i = 0;
   while (i < html.size()) {

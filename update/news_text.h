@@ -5,6 +5,6 @@
 
 // Drops the head, scripts, styles, comments and every tag; block elements (paragraphs, breaks,
 // headings, list items, table rows) start new lines; character references and the common named
-// entities become their characters (in Latin-1, '?' beyond it); runs of blanks become one space,
-// and blank lines at most one.
+// entities become their characters (UTF-8; a page that is not UTF-8 is read as Latin-1); runs of blanks become one
+// space, and blank lines at most one.
 std::string NewsText(const std::string& html);

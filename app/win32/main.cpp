@@ -15,6 +15,7 @@
 #include "app/dlgMain.h"
 #include "clean/dlgAlert.h"
 #include "platform/win32/main_thread_win32.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "processes/dlgStartedApps.h"
 #include "settings/dlgOptions.h"
@@ -109,7 +110,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   try {
     code = RunProgram(instance, line, another_instance);
   } catch (const std::exception& error) {
-    MessageBoxA(nullptr, error.what(), "Clutterix", MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, platform::win32::Wide(error.what()).c_str(), L"Clutterix", MB_OK | MB_ICONERROR);
   }
   if (SUCCEEDED(ole)) OleUninitialize();
   if (instance_mutex) CloseHandle(instance_mutex);

@@ -165,7 +165,8 @@ TEST(NewsTextTest, KeepsWhatAReaderSeesAndDropsEverythingElse) {
       "<body><!-- a <b>comment</b> --><h1>Clutterix&nbsp;4</h1>\n<p>Faster   scans,\n fewer &lt;clicks&gt;.<br>"
       "Caf&#233; &#x41;&quot;B&quot; &bogus; a < b</p><script type=\"text/javascript\">document.write('<p>x</p>')"
       "</script><ul><li>One</li><li>Two</li></ul></body></html>";
-  EXPECT_EQ(NewsText(page), "Clutterix 4\n\nFaster scans, fewer <clicks>.\nCaf\xe9 A\"B\" &bogus; a < b\n\nOne\nTwo");
+  EXPECT_EQ(NewsText(page),
+            "Clutterix 4\n\nFaster scans, fewer <clicks>.\nCaf\xC3\xA9 A\"B\" &bogus; a < b\n\nOne\nTwo");
   // A page cut off inside its script shows nothing of the script.
   EXPECT_EQ(NewsText("<p>Hello</p><script>var a = '<b>never'"), "Hello");
 }

@@ -72,18 +72,18 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   if (!icon_small_) icon_small_ = icon_big_;
   RegisterClasses();
-  taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   // A hidden top-level window (not a message-only one) so that it hears the taskbar restart.
   hidden_ =
-      CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-  SetWindowLongPtrA(hidden_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      CreateWindowExW(WS_EX_TOOLWINDOW, kHiddenClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+  SetWindowLongPtrW(hidden_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32Backend::~Win32Backend() { Shutdown(); }
 
 void Win32Backend::RegisterClasses() {
   struct ClassInfo {
-    const char* name;
+    const wchar_t* name;
     WNDPROC proc;
     HBRUSH background;
     HICON icon;
@@ -97,7 +97,7 @@ void Win32Backend::RegisterClasses() {
       {kHiddenClass, HiddenProc, nullptr, nullptr},
   };
   for (const ClassInfo& c : classes) {
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = c.proc == FormProc ? CS_HREDRAW | CS_VREDRAW : 0;
     wc.lpfnWndProc = c.proc;
@@ -108,7 +108,7 @@ void Win32Backend::RegisterClasses() {
     wc.hbrBackground = c.background;
     wc.lpszClassName = c.name;
     // A second backend in the same process (tests) finds the classes registered already.
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
   }
 }
 
@@ -145,7 +145,7 @@ void Win32Backend::Shutdown() {
   hidden_ = nullptr;
   // A quit request that no loop picked up must not end the next loop of this thread.
   MSG msg;
-  PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // ---- forms ----
@@ -161,8 +161,8 @@ HWND Win32Backend::EnsureForm(TForm& form) {
   RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
   AdjustWindowRectEx(&r, frame.style, FALSE, frame.ex_style);
   SIZE size = Clamp(form, {r.right - r.left, r.bottom - r.top});
-  CreateWindowExA(frame.ex_style, kFormClass, form.Caption().c_str(), frame.style, form.Left(), form.Top(), size.cx,
-                  size.cy, owner, nullptr, instance_, &peer);
+  CreateWindowExW(frame.ex_style, kFormClass, Wide(form.Caption()).c_str(), frame.style, form.Left(), form.Top(),
+                  size.cx, size.cy, owner, nullptr, instance_, &peer);
   if (!peer.hwnd) return nullptr;
   peer.top_level = true;
   forms_.push_back(&form);
@@ -171,7 +171,7 @@ HWND Win32Backend::EnsureForm(TForm& form) {
   if (form.TransparentColor != clDefault) SetColorKey(peer.hwnd, form.TransparentColor & 0xFFFFFF);
 
   peer.tooltip =
-      CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, peer.hwnd, nullptr, instance_, nullptr);
   if (peer.tooltip) {
     SendMessageA(peer.tooltip, TTM_SETMAXTIPWIDTH, 0, 320);
@@ -189,15 +189,15 @@ void Win32Backend::ApplyFrame(Peer& peer, bool place) {
   TForm& form = static_cast<TForm&>(*peer.control);
   TForm* main = form.Application().MainForm();
   Frame frame = FrameOf(form, main == &form);
-  DWORD old_style = static_cast<DWORD>(GetWindowLongPtrA(peer.hwnd, GWL_STYLE));
-  DWORD old_ex = static_cast<DWORD>(GetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE));
+  DWORD old_style = static_cast<DWORD>(GetWindowLongPtrW(peer.hwnd, GWL_STYLE));
+  DWORD old_ex = static_cast<DWORD>(GetWindowLongPtrW(peer.hwnd, GWL_EXSTYLE));
   const DWORD kept = WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE;
   DWORD style = frame.style | (old_style & kept);
   DWORD ex = frame.ex_style | (old_ex & ~(WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW | WS_EX_LAYERED));
   bool frame_changed = style != old_style || ex != old_ex;
   if (frame_changed) {
-    SetWindowLongPtrA(peer.hwnd, GWL_STYLE, static_cast<LONG_PTR>(style));
-    SetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE, static_cast<LONG_PTR>(ex));
+    SetWindowLongPtrW(peer.hwnd, GWL_STYLE, static_cast<LONG_PTR>(style));
+    SetWindowLongPtrW(peer.hwnd, GWL_EXSTYLE, static_cast<LONG_PTR>(ex));
     if (form.TransparentColor != clDefault) SetColorKey(peer.hwnd, form.TransparentColor & 0xFFFFFF);
   }
   RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
@@ -232,7 +232,7 @@ void Win32Backend::ApplyFrame(Peer& peer, bool place) {
 void Win32Backend::ApplyFormState(Peer& peer) {
   TForm& form = static_cast<TForm&>(*peer.control);
   if (!peer.has_text || peer.text != form.Caption()) {
-    SetWindowTextA(peer.hwnd, form.Caption().c_str());
+    SetWindowTextW(peer.hwnd, Wide(form.Caption()).c_str());
     peer.text = form.Caption();
     peer.has_text = true;
   }
@@ -298,7 +298,7 @@ TModalResult Win32Backend::RunModal(TForm& form) {
   // and only then waits.
   while (form.ModalResult() == TModalResult::mrNone) {
     MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         quit = true;
         quit_code = msg.wParam;
@@ -330,7 +330,7 @@ platform::WindowHandle Win32Backend::Handle(const TForm& form) {
 void Win32Backend::Run() {
   if (shut_down_) return;
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
 }
 
 void Win32Backend::Terminate() { PostQuitMessage(0); }
@@ -343,7 +343,7 @@ HWND Win32Backend::OwnerForMessages() {
 }
 
 void Win32Backend::ShowErrorMessage(const std::string& title, const std::string& text) {
-  MessageBoxA(shut_down_ ? nullptr : OwnerForMessages(), text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+  MessageBoxW(shut_down_ ? nullptr : OwnerForMessages(), Wide(text).c_str(), Wide(title).c_str(), MB_OK | MB_ICONERROR);
 }
 
 // ---- the keyboard ----
@@ -351,7 +351,7 @@ void Win32Backend::ShowErrorMessage(const std::string& title, const std::string&
 void Win32Backend::DispatchOne(MSG& msg) {
   if (PreTranslate(msg)) return;
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 // Tab and Shift+Tab move between the controls in creation order, Enter presses a focused push
@@ -384,7 +384,7 @@ bool Win32Backend::PreTranslate(MSG& msg) {
   if (msg.wParam == VK_RETURN) {
     char cls[16] = {};
     GetClassNameA(msg.hwnd, cls, sizeof cls);
-    LONG_PTR type = GetWindowLongPtrA(msg.hwnd, GWL_STYLE) & BS_TYPEMASK;
+    LONG_PTR type = GetWindowLongPtrW(msg.hwnd, GWL_STYLE) & BS_TYPEMASK;
     if (lstrcmpiA(cls, "Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
       SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
       return true;
@@ -451,7 +451,7 @@ std::vector<HWND> Win32Backend::TabStops(TControl& root) {
   for (TControl* child : children) {
     Peer* peer = static_cast<Peer*>(child->peer);
     if (!peer || !peer->hwnd || !IsWindowVisible(peer->hwnd) || !IsWindowEnabled(peer->hwnd)) continue;
-    if (GetWindowLongPtrA(peer->hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(peer->hwnd);
+    if (GetWindowLongPtrW(peer->hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(peer->hwnd);
     std::vector<HWND> inner = TabStops(*child);
     stops.insert(stops.end(), inner.begin(), inner.end());
   }
@@ -483,9 +483,9 @@ LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     AttachPeer(hwnd, peer);
   }
   Peer* peer = PeerFromWindow(hwnd);
-  if (!peer || peer->hwnd != hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!peer || peer->hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   // While the backend shuts down, the windows go without a word to their controls.
-  if (peer->backend->shut_down_ && msg != WM_NCDESTROY) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (peer->backend->shut_down_ && msg != WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     return peer->backend->FormMessage(*peer, msg, wp, lp);
   } catch (...) {
@@ -546,7 +546,7 @@ LRESULT Win32Backend::FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
         HWND hwnd = peer.hwnd;
         peer.hwnd = nullptr;
         peer.tooltip = nullptr;
-        return DefWindowProcA(hwnd, msg, wp, lp);
+        return DefWindowProcW(hwnd, msg, wp, lp);
       }
     default:
       // The form's private messages (WM_USER and WM_APP ranges), posted by PostMessage or by
@@ -557,14 +557,14 @@ LRESULT Win32Backend::FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
   }
-  return DefWindowProcA(peer.hwnd, msg, wp, lp);
+  return DefWindowProcW(peer.hwnd, msg, wp, lp);
 }
 
 // ---- the hidden window: timers and notification-area icons ----
 
 LRESULT CALLBACK Win32Backend::HiddenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     if (msg == WM_TIMER) {
       self->TimerFired(wp);
@@ -582,7 +582,7 @@ LRESULT CALLBACK Win32Backend::HiddenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   } catch (...) {
     return 0;
   }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 }  // namespace ui::win32

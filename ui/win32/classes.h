@@ -2,14 +2,20 @@
 // Window classes and private messages of the Win32 backend. Internal to ui/win32.
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace ui::win32 {
 
-inline constexpr const char* kFormClass = "CxForm";
-inline constexpr const char* kLabelClass = "CxLabel";
-inline constexpr const char* kPictureClass = "CxPicture";
-inline constexpr const char* kContainerClass = "CxPanel";
-inline constexpr const char* kBrowserHostClass = "CxBrowserHost";
-inline constexpr const char* kHiddenClass = "CxBackend";
+// Texts are UTF-8 in the widget layer; the windows are wide ones, so that every character shows.
+using platform::win32::Utf8;
+using platform::win32::Wide;
+
+inline constexpr const wchar_t* kFormClass = L"CxForm";
+inline constexpr const wchar_t* kLabelClass = L"CxLabel";
+inline constexpr const wchar_t* kPictureClass = L"CxPicture";
+inline constexpr const wchar_t* kContainerClass = L"CxPanel";
+inline constexpr const wchar_t* kBrowserHostClass = L"CxBrowserHost";
+inline constexpr const wchar_t* kHiddenClass = L"CxBackend";
 
 // The backend's own messages sit at the top of the WM_APP range; a form hands every other
 // message from WM_USER up to its HandleMessage.

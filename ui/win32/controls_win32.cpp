@@ -35,11 +35,11 @@ bool EffectiveShowHint(const TControl& c) {
 }
 
 std::string WindowText(HWND hwnd) {
-  int n = GetWindowTextLengthA(hwnd);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  GetWindowTextA(hwnd, text.data(), n + 1);
+  int n = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
+  n = GetWindowTextW(hwnd, text.data(), n + 1);
   text.resize(static_cast<size_t>(std::max(n, 0)));
-  return text;
+  return Utf8(text);
 }
 
 // A memo shows line breaks only as CR LF.
@@ -132,7 +132,7 @@ void Win32Backend::CreateWindows(TControl& control) {
       if (control.Parent() && control.Parent()->Kind() != ControlKind::kForm) CreateWindows(*control.Parent());
       return;
     }
-    const char* cls = nullptr;
+    const wchar_t* cls = nullptr;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD ex = 0;
     std::string text = control.Caption();
@@ -156,50 +156,50 @@ void Win32Backend::CreateWindows(TControl& control) {
         text.clear();
         break;
       case ControlKind::kButton:
-        cls = "BUTTON";
+        cls = L"BUTTON";
         style |= BS_PUSHBUTTON | WS_TABSTOP;
         break;
       case ControlKind::kCheckBox:
-        cls = "BUTTON";
+        cls = L"BUTTON";
         style |= BS_AUTOCHECKBOX | WS_TABSTOP;
         break;
       case ControlKind::kEdit:
-        cls = "EDIT";
+        cls = L"EDIT";
         style |= ES_AUTOHSCROLL | WS_TABSTOP;
         ex |= WS_EX_CLIENTEDGE;
         break;
       case ControlKind::kMemo:
-        cls = "EDIT";
+        cls = L"EDIT";
         style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
         if (static_cast<TMemo&>(control).ReadOnly()) style |= ES_READONLY;
         ex |= WS_EX_CLIENTEDGE;
         text = WithCrLf(text);
         break;
       case ControlKind::kComboBox:
-        cls = "COMBOBOX";
+        cls = L"COMBOBOX";
         style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
         text.clear();
         break;
       case ControlKind::kListBox:
-        cls = "LISTBOX";
+        cls = L"LISTBOX";
         style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
         ex |= WS_EX_CLIENTEDGE;
         text.clear();
         break;
       case ControlKind::kPageControl:
-        cls = WC_TABCONTROLA;
+        cls = WC_TABCONTROLW;
         style |= WS_CLIPCHILDREN | WS_TABSTOP;
         ex |= WS_EX_CONTROLPARENT;
         text.clear();
         break;
       case ControlKind::kStatusBar:
-        cls = STATUSCLASSNAMEA;
+        cls = STATUSCLASSNAMEW;
         style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
         if (control.Form()->BorderStyle() == TBorderStyle::bsSizeable) style |= SBARS_SIZEGRIP;
         break;
       case ControlKind::kListView: {
         auto& list = static_cast<TListView&>(control);
-        cls = WC_LISTVIEWA;
+        cls = WC_LISTVIEWW;
         style |= LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP;
         if (list.Border()) ex |= WS_EX_CLIENTEDGE;
         text.clear();
@@ -209,14 +209,14 @@ void Win32Backend::CreateWindows(TControl& control) {
         return;
     }
     int height = control.Height() + (control.Kind() == ControlKind::kComboBox ? kComboDropDownHeight : 0);
-    HWND hwnd = CreateWindowExA(ex, cls, text.c_str(), style, control.Left(), control.Top(), control.Width(), height,
-                                parent, nullptr, instance_, &peer);
+    HWND hwnd = CreateWindowExW(ex, cls, Wide(text).c_str(), style, control.Left(), control.Top(), control.Width(),
+                                height, parent, nullptr, instance_, &peer);
     if (!hwnd) return;
     if (!PaintsItself(control.Kind()) && control.Kind() != ControlKind::kWebBrowser) {
       peer.hwnd = hwnd;
       AttachPeer(hwnd, &peer);
       peer.old_proc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Backend::SubclassProc)));
+          SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Backend::SubclassProc)));
     }
     // Later controls paint above earlier ones: the newest window goes on top of its siblings.
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -256,7 +256,7 @@ void Win32Backend::Sync(Peer& peer) {
       std::string want = c.Kind() == ControlKind::kMemo ? WithCrLf(c.Caption()) : c.Caption();
       if (WindowText(hwnd) != want) {
         peer.updating = true;
-        SetWindowTextA(hwnd, want.c_str());
+        SetWindowTextW(hwnd, Wide(want).c_str());
         peer.updating = false;
       }
       if (c.Kind() == ControlKind::kMemo) {
@@ -273,7 +273,8 @@ void Win32Backend::Sync(Peer& peer) {
       if (peer.items != combo.Items()) {
         peer.updating = true;
         SendMessageA(hwnd, CB_RESETCONTENT, 0, 0);
-        for (const std::string& item : combo.Items()) SendMessageA(hwnd, CB_ADDSTRING, 0, (LPARAM)item.c_str());
+        for (const std::string& item : combo.Items())
+          SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
         peer.updating = false;
         peer.items = combo.Items();
         peer.item_index = -2;
@@ -293,7 +294,7 @@ void Win32Backend::Sync(Peer& peer) {
         peer.items.clear();
       }
       for (size_t i = peer.items.size(); i < items.size(); ++i)
-        SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].c_str()));
+        SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(items[i]).c_str()));
       peer.items = items;
       if (peer.item_height != list.ItemHeight()) {
         peer.item_height = list.ItemHeight();
@@ -311,7 +312,7 @@ void Win32Backend::Sync(Peer& peer) {
     case ControlKind::kStatusBar:
       if (peer.text != c.Caption()) {
         peer.text = c.Caption();
-        SetWindowTextA(hwnd, c.Caption().c_str());
+        SetWindowTextW(hwnd, Wide(c.Caption()).c_str());
       }
       // The colours of the text and of the backdrop may have changed.
       InvalidateRect(hwnd, nullptr, TRUE);
@@ -329,7 +330,7 @@ void Win32Backend::Sync(Peer& peer) {
       if (peer.text != c.Caption()) {
         peer.text = c.Caption();
         // The window text is what other programs read; the painting uses the control's caption.
-        SetWindowTextA(hwnd, c.Caption().c_str());
+        SetWindowTextW(hwnd, Wide(c.Caption()).c_str());
       }
       InvalidateRect(hwnd, nullptr, FALSE);
       break;
@@ -418,13 +419,14 @@ void Win32Backend::SyncPageControl(TPageControl& pages) {
     peer.updating = true;
     int count = TabCtrl_GetItemCount(peer.hwnd);
     for (size_t i = 0; i < captions.size(); ++i) {
-      TCITEMA item{};
+      std::wstring caption = Wide(captions[i]);
+      TCITEMW item{};
       item.mask = TCIF_TEXT;
-      item.pszText = const_cast<char*>(captions[i].c_str());
+      item.pszText = caption.data();
       if (static_cast<int>(i) < count) {
-        SendMessageA(peer.hwnd, TCM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(peer.hwnd, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
       } else {
-        SendMessageA(peer.hwnd, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(peer.hwnd, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
       }
     }
     for (int i = count - 1; i >= static_cast<int>(captions.size()); --i) TabCtrl_DeleteItem(peer.hwnd, i);
@@ -500,18 +502,19 @@ void Win32Backend::SyncTooltip(Peer& peer) {
   if (!tooltip) return;
   std::string want = EffectiveShowHint(c) ? c.Hint() : "";
   if (want == peer.tip) return;
-  TTTOOLINFOA info{};
-  info.cbSize = TTTOOLINFOA_V2_SIZE;
+  std::wstring text = Wide(want);
+  TTTOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = GetParent(peer.hwnd);
   info.uId = reinterpret_cast<UINT_PTR>(peer.hwnd);
-  info.lpszText = const_cast<char*>(want.c_str());
+  info.lpszText = text.data();
   if (peer.tip.empty()) {
-    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   } else if (want.empty()) {
-    SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   } else {
-    SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
   }
   peer.tip = want;
 }
@@ -652,9 +655,9 @@ bool Win32Backend::SetCursorFor(Peer& peer, LPARAM lp) {
 
 LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Peer* peer = PeerFromWindow(hwnd);
-  if (!peer || !peer->old_proc) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!peer || !peer->old_proc) return DefWindowProcW(hwnd, msg, wp, lp);
   WNDPROC old = peer->old_proc;
-  if (peer->backend->shut_down_ && msg != WM_NCDESTROY) return CallWindowProcA(old, hwnd, msg, wp, lp);
+  if (peer->backend->shut_down_ && msg != WM_NCDESTROY) return CallWindowProcW(old, hwnd, msg, wp, lp);
   try {
     switch (msg) {
       case WM_SETCURSOR:
@@ -672,7 +675,7 @@ LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
         break;
       case WM_SIZE:
         if (peer->control->Kind() == ControlKind::kPageControl) {
-          LRESULT r = CallWindowProcA(old, hwnd, msg, wp, lp);
+          LRESULT r = CallWindowProcW(old, hwnd, msg, wp, lp);
           peer->backend->LayoutSheets(static_cast<TPageControl&>(*peer->control));
           return r;
         }
@@ -688,7 +691,7 @@ LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
         break;
       }
       case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         DetachPeer(hwnd);
         peer->hwnd = nullptr;
         peer->old_proc = nullptr;
@@ -699,7 +702,7 @@ LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
   } catch (...) {
     return 0;
   }
-  return CallWindowProcA(old, hwnd, msg, wp, lp);
+  return CallWindowProcW(old, hwnd, msg, wp, lp);
 }
 
 bool Win32Backend::Navigate(TWebBrowser& browser, const std::string& url) {
@@ -739,7 +742,7 @@ LRESULT CALLBACK Win32Backend::BrowserHostProc(HWND hwnd, UINT msg, WPARAM wp, L
       peer->hwnd = nullptr;
     }
   }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 }  // namespace ui::win32

@@ -47,11 +47,11 @@ void Win32Backend::SyncListView(Peer& peer) {
     peer.updating = false;
     peer.ex_style = ex;
   }
-  LONG_PTR window_ex = GetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE);
+  LONG_PTR window_ex = GetWindowLongPtrW(peer.hwnd, GWL_EXSTYLE);
   bool has_border = (window_ex & WS_EX_CLIENTEDGE) != 0;
   if (has_border != list.Border()) {
     window_ex ^= WS_EX_CLIENTEDGE;
-    SetWindowLongPtrA(peer.hwnd, GWL_EXSTYLE, window_ex);
+    SetWindowLongPtrW(peer.hwnd, GWL_EXSTYLE, window_ex);
     SetWindowPos(peer.hwnd, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
@@ -62,15 +62,16 @@ void Win32Backend::SyncColumns(Peer& peer) {
   auto& list = static_cast<TListView&>(*peer.control);
   const auto& columns = list.Columns();
   for (size_t i = 0; i < columns.size(); ++i) {
-    LVCOLUMNA col{};
+    std::wstring caption = Wide(columns[i].Caption);
+    LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    col.pszText = const_cast<char*>(columns[i].Caption.c_str());
+    col.pszText = caption.data();
     col.cx = columns[i].Width;
     col.iSubItem = static_cast<int>(i);
     if (i >= peer.columns.size()) {
-      SendMessageA(peer.hwnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+      SendMessageW(peer.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
     } else if (peer.columns[i].Caption != columns[i].Caption) {
-      SendMessageA(peer.hwnd, LVM_SETCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+      SendMessageW(peer.hwnd, LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
     } else if (peer.columns[i].Width != columns[i].Width) {
       SendMessageA(peer.hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(columns[i].Width, 0));
     }
@@ -225,9 +226,8 @@ bool Win32Backend::ListNotification(Peer& peer, NMHDR& header, LRESULT& result) 
     case LVN_GETDISPINFOW: {
       LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
       if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::string& text = CellText(list, item.iItem, item.iSubItem);
-        int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, item.pszText, item.cchTextMax);
-        if (n == 0) item.pszText[item.cchTextMax - 1] = L'\0';
+        const std::wstring text = Wide(CellText(list, item.iItem, item.iSubItem));
+        lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
       }
       if ((item.mask & LVIF_STATE) && list.Checkboxes() && item.iItem >= 0 && item.iItem < list.Count()) {
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) | CheckImage(list.Item(item.iItem)->Checked());

@@ -52,13 +52,13 @@ LRESULT Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, Handler handler) {
     AttachPeer(hwnd, peer);
   }
   Peer* peer = PeerFromWindow(hwnd);
-  if (!peer || peer->hwnd != hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!peer || peer->hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     DetachPeer(hwnd);
     peer->hwnd = nullptr;
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
   }
-  if (peer->backend->IsShutDown()) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (peer->backend->IsShutDown()) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
     return (peer->backend->*handler)(*peer, msg, wp, lp);
   } catch (...) {
@@ -103,7 +103,7 @@ LRESULT Win32Backend::LabelMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
     default:
       break;
   }
-  return DefWindowProcA(peer.hwnd, msg, wp, lp);
+  return DefWindowProcW(peer.hwnd, msg, wp, lp);
 }
 
 LRESULT Win32Backend::PictureMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
@@ -136,7 +136,7 @@ LRESULT Win32Backend::ContainerMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM l
     default:
       break;
   }
-  return DefWindowProcA(peer.hwnd, msg, wp, lp);
+  return DefWindowProcW(peer.hwnd, msg, wp, lp);
 }
 
 // ---- painting ----
@@ -171,7 +171,7 @@ void Win32Backend::PaintLabel(Peer& peer, HDC dc) {
   HGDIOBJ old = SelectObject(dc, FontFor(label.Font()));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, label.Enabled() ? ToColorRef(label.Font().Color) : GetSysColor(COLOR_GRAYTEXT));
-  DrawTextA(dc, label.Caption().c_str(), -1, &r, LabelFormat(label));
+  DrawTextW(dc, Wide(label.Caption()).c_str(), -1, &r, LabelFormat(label));
   SelectObject(dc, old);
 }
 
@@ -203,7 +203,7 @@ void Win32Backend::PaintContainer(Peer& peer, HDC dc) {
     GetTextMetricsA(dc, &tm);
     RECT text{8, 0, r.right - 8, tm.tmHeight};
     if (!c.Caption().empty()) {
-      DrawTextA(dc, c.Caption().c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+      DrawTextW(dc, Wide(c.Caption()).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
       text.right = std::min(text.right, r.right - 8);
     }
     int saved = SaveDC(dc);
@@ -211,11 +211,11 @@ void Win32Backend::PaintContainer(Peer& peer, HDC dc) {
     RECT frame{0, tm.tmHeight / 2, r.right, r.bottom};
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     RestoreDC(dc, saved);
-    if (!c.Caption().empty()) DrawTextA(dc, c.Caption().c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX);
+    if (!c.Caption().empty()) DrawTextW(dc, Wide(c.Caption()).c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX);
   } else if (c.Kind() == ControlKind::kPanel) {
     if (static_cast<TPanel&>(c).Bevel()) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
     if (!c.Caption().empty())
-      DrawTextA(dc, c.Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      DrawTextW(dc, Wide(c.Caption()).c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
   SelectObject(dc, old);
 }
@@ -425,7 +425,7 @@ void Win32Backend::MeasureLabel(TLabel& label) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FontFor(label.Font()));
   RECT r{0, 0, label.WordWrap() ? label.Width() : 0, 0};
-  DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | LabelFormat(label));
+  DrawTextW(dc, Wide(text).c_str(), -1, &r, DT_CALCRECT | LabelFormat(label));
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   if (label.WordWrap()) {

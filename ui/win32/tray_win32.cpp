@@ -17,10 +17,10 @@ namespace ui::win32 {
 namespace {
 
 // The structure size that XP's shell accepts, balloons included.
-NOTIFYICONDATAA TrayData(HWND hwnd, UINT id) {
-  NOTIFYICONDATAA data;
+NOTIFYICONDATAW TrayData(HWND hwnd, UINT id) {
+  NOTIFYICONDATAW data;
   std::memset(&data, 0, sizeof data);
-  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data.hWnd = hwnd;
   data.uID = id;
   return data;
@@ -130,22 +130,22 @@ void Win32Backend::SyncTray(ComponentPeer& peer) {
     RemoveTray(peer);
     return;
   }
-  NOTIFYICONDATAA data = TrayData(hidden_, peer.tray_id);
+  NOTIFYICONDATAW data = TrayData(hidden_, peer.tray_id);
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = TrayIconNow(peer);
-  lstrcpynA(data.szTip, tray.Hint().c_str(), sizeof data.szTip);
+  lstrcpynW(data.szTip, Wide(tray.Hint()).c_str(), sizeof data.szTip / sizeof *data.szTip);
   if (peer.tray_added) {
-    Shell_NotifyIconA(NIM_MODIFY, &data);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
   } else {
-    peer.tray_added = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    peer.tray_added = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   }
 }
 
 void Win32Backend::RemoveTray(ComponentPeer& peer) {
   if (!peer.tray_added) return;
-  NOTIFYICONDATAA data = TrayData(hidden_, peer.tray_id);
-  Shell_NotifyIconA(NIM_DELETE, &data);
+  NOTIFYICONDATAW data = TrayData(hidden_, peer.tray_id);
+  Shell_NotifyIconW(NIM_DELETE, &data);
   peer.tray_added = false;
 }
 
@@ -153,10 +153,10 @@ void Win32Backend::ShowBalloon(TTrayIcon& icon) {
   if (shut_down_) return;
   ComponentPeer& peer = ComponentPeerOf(icon);
   if (!peer.tray_added) return;
-  NOTIFYICONDATAA data = TrayData(hidden_, peer.tray_id);
+  NOTIFYICONDATAW data = TrayData(hidden_, peer.tray_id);
   data.uFlags = NIF_INFO;
-  lstrcpynA(data.szInfo, icon.BalloonHint().c_str(), sizeof data.szInfo);
-  lstrcpynA(data.szInfoTitle, icon.BalloonTitle().c_str(), sizeof data.szInfoTitle);
+  lstrcpynW(data.szInfo, Wide(icon.BalloonHint()).c_str(), sizeof data.szInfo / sizeof *data.szInfo);
+  lstrcpynW(data.szInfoTitle, Wide(icon.BalloonTitle()).c_str(), sizeof data.szInfoTitle / sizeof *data.szInfoTitle);
   data.uTimeout = 10000;
   switch (icon.BalloonFlags()) {
     case TBalloonFlags::bfInfo:
@@ -172,7 +172,7 @@ void Win32Backend::ShowBalloon(TTrayIcon& icon) {
       data.dwInfoFlags = NIIF_NONE;
       break;
   }
-  Shell_NotifyIconA(NIM_MODIFY, &data);
+  Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void Win32Backend::TimerFired(UINT_PTR id) {
@@ -186,10 +186,10 @@ void Win32Backend::TimerFired(UINT_PTR id) {
     if (cp->animation_interval && cp->animation_timer == id) {
       ++cp->frame;
       if (cp->tray_added) {
-        NOTIFYICONDATAA data = TrayData(hidden_, cp->tray_id);
+        NOTIFYICONDATAW data = TrayData(hidden_, cp->tray_id);
         data.uFlags = NIF_ICON;
         data.hIcon = TrayIconNow(*cp);
-        Shell_NotifyIconA(NIM_MODIFY, &data);
+        Shell_NotifyIconW(NIM_MODIFY, &data);
       }
       return;
     }

@@ -1,6 +1,7 @@
 #include "tests/wine/support/gui_driver.h"
 
 #include "clean/is_admin.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -81,10 +82,11 @@ HWND FindChild(HWND parent, const std::string& caption) {
 std::string WindowText(HWND window) {
   // WM_GETTEXT reaches the control itself: GetWindowText of another process's edit box gives
   // only the text it was made with.
-  char text[1024] = {};
+  wchar_t text[1024] = {};
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
-  return text;
+  SendMessageTimeoutW(window, WM_GETTEXT, sizeof text / sizeof *text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      5000, &copied);
+  return platform::win32::Utf8(text);
 }
 
 RECT ClientPlace(HWND control) {
@@ -168,23 +170,24 @@ HWND FindChildAt(HWND parent, const std::string& window_class, int x, int y) {
 
 std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns) {
   std::vector<std::vector<std::string>> rows;
-  constexpr size_t kText = 1024;
-  RemoteBuffer remote(list, sizeof(LVITEMA) + kText);
+  // Wide, so that names outside the code page arrive as they are; long enough for any path.
+  constexpr size_t kText = 4096;
+  RemoteBuffer remote(list, sizeof(LVITEMW) + kText * sizeof(wchar_t));
   if (!remote.address()) return rows;
   const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) {
     std::vector<std::string> cells;
     for (int column = 0; column < columns; ++column) {
-      LVITEMA item = {};
+      LVITEMW item = {};
       item.mask = LVIF_TEXT;
       item.iSubItem = column;
-      item.pszText = remote.address() + sizeof(LVITEMA);
+      item.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof(LVITEMW));
       item.cchTextMax = kText;
       remote.Write(0, &item, sizeof item);
-      SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.address()));
-      char text[kText] = {};
-      remote.Read(sizeof(LVITEMA), text, kText - 1);
-      cells.push_back(text);
+      SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.address()));
+      std::wstring text(kText, L'\0');
+      remote.Read(sizeof(LVITEMW), text.data(), (kText - 1) * sizeof(wchar_t));
+      cells.push_back(platform::win32::Utf8(text.c_str()));
     }
     rows.push_back(cells);
   }
