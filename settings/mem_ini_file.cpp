@@ -112,15 +112,18 @@ std::string TMemIniFile::Decoded(std::string_view stored, bool utf8) const {
   return files_.AnsiToUtf8(stored);
 }
 
-std::string TMemIniFile::Encoded(const std::string& text, bool name) const {
+std::string TMemIniFile::Encoded(const std::string& text, Part part) const {
   // Besides what the code page cannot hold, whatever a hand-written escape may have brought in
-  // that would read back as something else: a line break or NUL, or a name that would read as a
-  // section, a comment or a key with a value.
+  // that would read back as something else: a line break or NUL; a key or line that would read as
+  // a section ("[" first; a key's line may end in "]"), a comment, a key with another value, or
+  // nothing.
   bool escape = platform::Trim(text).starts_with(kEscapeMark) ||
                 text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
-  if (name && !escape)
-    escape =
-        text.find('=') != std::string::npos || text.starts_with(';') || (text.starts_with('[') && text.ends_with(']'));
+  // An empty line would not be read at all.
+  if (part == Part::kLine && platform::Trim(text).empty()) escape = true;
+  if (part != Part::kValue && !escape)
+    escape = text.find('=') != std::string::npos || text.starts_with(';') ||
+             (text.starts_with('[') && (part == Part::kKey || text.ends_with(']')));
   if (!escape)
     if (auto ansi = files_.Utf8ToAnsi(text)) return *ansi;
   return Escaped(text);
@@ -245,10 +248,10 @@ void TMemIniFile::UpdateFile() const {
                               "the file, or repair it, and start Clutterix again.");
   std::string text;
   for (const auto& section : sections_) {
-    text += "[" + Encoded(section->name, false) + "]\r\n";
+    text += "[" + Encoded(section->name, Part::kValue) + "]\r\n";
     for (const Line& line : section->lines) {
-      text += Encoded(line.name, true);
-      if (line.is_key) text += "=" + Encoded(line.value, false);
+      text += Encoded(line.name, line.is_key ? Part::kKey : Part::kLine);
+      if (line.is_key) text += "=" + Encoded(line.value, Part::kValue);
       text += "\r\n";
     }
     text += "\r\n";

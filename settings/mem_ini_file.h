@@ -48,8 +48,10 @@ class TMemIniFile {
   struct Section;
   void Parse(const std::string& text);
   std::string Decoded(std::string_view stored, bool utf8) const;
-  // `name`: a key's name or a line without "=", which must not read back as anything else.
-  std::string Encoded(const std::string& text, bool name) const;
+  // A section's name and a value are read between fixed marks; a key's name and a line without
+  // "=" must not read back as anything else.
+  enum class Part { kValue, kKey, kLine };
+  std::string Encoded(const std::string& text, Part part) const;
   Section& AddSection(const std::string& name);
   Section* FindSection(const std::string& name) const;
 

@@ -51,8 +51,10 @@ TEST_F(ScanCleanGuiTest, PlantedGarbageIsListedThenCleanedAndNothingElseIsTouche
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000))
       << "the scan reaches the results page";
 
-  HWND list = FindChildAt(main, "SysListView32", 24, 182);
-  ASSERT_NE(list, nullptr);
+  // The results page enables its buttons before it places the list: from outside, that step may
+  // still be under way.
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (list = FindChildAt(main, "SysListView32", 24, 182)) != nullptr; }, 10000));
   auto rows = ListViewRows(list, 3);
   const auto* big = FindRow(rows, kBig);
   const auto* folder = FindRow(rows, kFolder);
