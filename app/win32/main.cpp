@@ -95,7 +95,8 @@ int RunProgram(HINSTANCE instance, const TCommandLine& line, bool another_instan
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const TCommandLine line = ParseCommandLine(CommandLineArguments());
   if (!line.Error.empty()) {
-    MessageBoxA(nullptr, UsageText(line.Error).c_str(), "Clutterix", MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(nullptr, platform::win32::Wide(UsageText(line.Error)).c_str(), L"Clutterix",
+                MB_OK | MB_ICONINFORMATION);
     return kExitUsage;
   }
   // Every instance holds this name while it runs; an unattended one refuses to run beside another.

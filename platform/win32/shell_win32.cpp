@@ -78,17 +78,18 @@ class Win32Shell : public Shell {
   }
 
   std::optional<std::string> BrowseForFolder(WindowHandle owner, const std::string& title) override {
-    BROWSEINFOA info = {};
+    const std::wstring wide_title = Wide(title);
+    BROWSEINFOW info = {};
     info.hwndOwner = reinterpret_cast<HWND>(owner);
-    info.lpszTitle = title.c_str();
+    info.lpszTitle = wide_title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST pidl = SHBrowseForFolderA(&info);
+    LPITEMIDLIST pidl = SHBrowseForFolderW(&info);
     if (pidl == nullptr) return std::nullopt;
-    char buffer[MAX_PATH] = {};
-    const bool resolved = SHGetPathFromIDListA(pidl, buffer) != FALSE;
+    wchar_t buffer[MAX_PATH] = {};
+    const bool resolved = SHGetPathFromIDListW(pidl, buffer) != FALSE;
     CoTaskMemFree(pidl);
-    if (!resolved || buffer[0] == '\0') return std::nullopt;
-    return std::string(buffer);
+    if (!resolved || buffer[0] == L'\0') return std::nullopt;
+    return Utf8(buffer);
   }
 };
 
