@@ -93,7 +93,7 @@ TEST_P(HostileScanCleanTest, LoopsLinksNamesAndChangesSinceTheScan) {
   const std::vector<std::string> names = {"C:\\Temp\\with space.tmp", "C:\\Temp\\[x] 100% & more!.tmp",
                                           "C:\\Temp\\~$draft.tmp", "C:\\Temp\\\xE9t\xE9.tmp"};
   for (const std::string& name : names) files.AddFileWithContent(name, "junk");
-  files.AddFileWithContent("C:\\Temp\\dotted.", "a name Win32 cannot make");
+  files.AddFileWithContent("C:\\Temp\\dotted.", "a name the plain Win32 form cannot reach");
   files.AddJunction("C:\\Temp\\loop", "C:\\Temp");  // a link to its own parent
   files.AddJunction("C:\\Temp\\ToKeep", "C:\\Keep");
   files.AddFileLink("C:\\Temp\\filelink.tmp", "C:\\Keep\\thesis.doc");
@@ -157,12 +157,13 @@ TEST_P(HostileScanCleanTest, LoopsLinksNamesAndChangesSinceTheScan) {
   ExpectTrueOutcomes(rows);
   for (const std::string& name : names) EXPECT_EQ(rows[name], "File Deleted") << name;
   EXPECT_EQ(rows["C:\\Temp\\grew.tmp"], "File Deleted");
+  EXPECT_EQ(rows["C:\\Temp\\dotted."], "File Deleted") << "reached as it is named";
   EXPECT_EQ(rows["C:\\Logs\\b\\new.log"], "File Deleted");
   EXPECT_EQ(rows["C:\\Temp\\Holder"].rfind("Partial Delete", 0), 0u) << "the link inside stays, and so does its folder";
   EXPECT_FALSE(files.Exists("C:\\Temp\\Holder\\a.tmp"));
   // A file where a folder was listed, or a folder where a file was, is not what the user chose.
-  for (const char* kept : {"C:\\Temp\\dotted.", "C:\\Temp\\filelink.tmp", "C:\\Temp\\readonly.tmp",
-                           "C:\\Temp\\held.tmp", "C:\\Temp\\Closed", "C:\\Temp\\WasFile.tmp", "C:\\Temp\\WasFolder"}) {
+  for (const char* kept : {"C:\\Temp\\filelink.tmp", "C:\\Temp\\readonly.tmp", "C:\\Temp\\held.tmp", "C:\\Temp\\Closed",
+                           "C:\\Temp\\WasFile.tmp", "C:\\Temp\\WasFolder"}) {
     EXPECT_EQ(rows[kept], "Cannot Delete") << kept;
     EXPECT_TRUE(files.Exists(kept)) << kept;
   }
