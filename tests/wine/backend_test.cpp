@@ -66,6 +66,17 @@ class BackendTest : public ::testing::Test {
     } while (GetTickCount() - start < ms);
   }
 
+  // A list's window learns of new rows at display rate: runs the message loop until it has
+  // `rows` (or 10 s have passed, so that a lost sync fails the test's checks).
+  static void PumpUntilRows(HWND list, int rows) {
+    const DWORD start = GetTickCount();
+    Pump();
+    while (ListView_GetItemCount(list) != rows && GetTickCount() - start < 10000) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+      Pump();
+    }
+  }
+
   std::unique_ptr<platform::FileSystem> files_;
   Win32Backend backend_;
   ui::TApplication app_;
@@ -391,7 +402,7 @@ TEST_F(BackendTest, ListViewMirrorsRowsSubItemsAndCheckMarks) {
   top->AddSubItem("0.5");
   top->AddSubItem("Queued...");
   top->SetChecked(true);
-  Pump();  // the row count reaches the window between two reports
+  PumpUntilRows(lv, 2);  // the row count reaches the window between two reports
   ASSERT_EQ(2, ListView_GetItemCount(lv));
   EXPECT_EQ("C:\\top.tmp", CellText(lv, 0, 0));
   EXPECT_EQ("0.5", CellText(lv, 0, 1));
@@ -421,7 +432,7 @@ TEST_F(BackendTest, ListViewMirrorsRowsSubItemsAndCheckMarks) {
   // A row added on top moves the selection with its row.
   ui::TListItem* newest = list->Insert(0);
   newest->SetCaption("C:\\newest.tmp");
-  Pump();
+  PumpUntilRows(lv, 3);
   EXPECT_EQ(3, ListView_GetItemCount(lv));
   EXPECT_EQ(2, ListView_GetNextItem(lv, -1, LVNI_SELECTED));
   EXPECT_EQ(early, list->Selected());
@@ -458,7 +469,7 @@ TEST_F(BackendTest, ManyRowsAddedAtTheTopAreAllThereNewestFirstAndPainted) {
     if (i % 1000 == 999) Pump();
   }
   list->Item(kRows - 1)->SetChecked(true);
-  Pump();
+  PumpUntilRows(lv, kRows);
   EXPECT_EQ(kRows, ListView_GetItemCount(lv));
   EXPECT_EQ("C:\\Windows\\Temp\\f19999.tmp", CellText(lv, 0, 0));
   EXPECT_EQ("C:\\Windows\\Temp\\f0.tmp", CellText(lv, kRows - 1, 0));

@@ -566,6 +566,10 @@ LRESULT CALLBACK Win32Backend::HiddenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   try {
+    if (msg == WM_TIMER && wp == kSyncListsTimer) {
+      self->SyncPendingLists();
+      return 0;
+    }
     if (msg == WM_TIMER) {
       self->TimerFired(wp);
       return 0;

@@ -165,7 +165,8 @@ class Win32Backend : public Backend {
   std::vector<TForm*> forms_;         // forms with a window, in the order the windows were made
   std::vector<TForm*> modal_stack_;   // innermost last
   std::vector<Peer*> pending_lists_;  // lists whose row count changed since the last sync
-  bool sync_posted_ = false;
+  bool sync_posted_ = false;          // a sync of the lists is posted or its timer runs
+  DWORD last_list_sync_ = 0;          // GetTickCount of the last sync
   std::vector<TControl*> aligning_;  // parents whose children are being aligned now
   UINT_PTR next_timer_id_ = 100;
   UINT next_tray_id_ = 1;

@@ -237,13 +237,18 @@ void Win32Backend::Sync(Peer& peer) {
   TControl& c = *peer.control;
   HWND hwnd = peer.hwnd;
   SyncBounds(peer);
+  const int was_shown = peer.shown;
   SyncVisibility(peer);
   int enabled = c.Enabled() ? 1 : 0;
+  const bool state_changed = peer.shown != was_shown || peer.enabled != enabled;
   if (peer.enabled != enabled) {
     peer.enabled = enabled;
     if (!enabled && (GetFocus() == hwnd || IsChild(hwnd, GetFocus()))) SetFocus(GetAncestor(hwnd, GA_ROOT));
     EnableWindow(hwnd, enabled);
   }
+  // A page shown or a button enabled ends a phase (a scan, a cleaning run): from then on the
+  // lists show every row, without waiting for their display rate.
+  if (state_changed && !pending_lists_.empty()) SyncPendingLists();
   HFONT font = FontFor(c.Font());
   if (peer.font != font) {
     peer.font = font;

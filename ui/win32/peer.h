@@ -4,6 +4,7 @@
 // a window call when something visible changed. Internal to ui/win32.
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/win32/backend_win32.h"
@@ -56,6 +57,7 @@ struct Peer {
   int sort_column = -1;  // the header arrow shown: its column and HDF_SORTUP/HDF_SORTDOWN
   int sort_arrow = 0;
   bool rows_pending = false;  // the row count changed and the window does not know yet
+  int window_selected = -1;   // the row the window has selected (it has one at most)
   DWORD ex_style = 0;
 
   // Forms.
@@ -82,11 +84,21 @@ struct ComponentPeer {
   std::vector<HICON> frame_icons;
 };
 
-// Every window of the backend carries its Peer as a window property, so that a window that is
-// not the backend's (a combo box's inner list, a header, a tooltip) is told apart safely.
-inline constexpr const char* kPeerProperty = "CxPeer";
-inline void AttachPeer(HWND hwnd, Peer* peer) { SetPropA(hwnd, kPeerProperty, static_cast<HANDLE>(peer)); }
-inline void DetachPeer(HWND hwnd) { RemovePropA(hwnd, kPeerProperty); }
-inline Peer* PeerFromWindow(HWND hwnd) { return hwnd ? static_cast<Peer*>(GetPropA(hwnd, kPeerProperty)) : nullptr; }
+// Every window of the backend is registered with its Peer here, so that a window that is not the
+// backend's (a combo box's inner list, a header, a tooltip) is told apart safely. A table of the
+// process rather than a window property: every message looks its window up, and on Wine a
+// property is a round trip to the server (a list view's repaint sends hundreds of notifications).
+// All the backend's windows live on the one thread that runs it, so the table needs no lock.
+inline std::unordered_map<HWND, Peer*>& PeerTable() {
+  static std::unordered_map<HWND, Peer*> table;
+  return table;
+}
+inline void AttachPeer(HWND hwnd, Peer* peer) { PeerTable()[hwnd] = peer; }
+inline void DetachPeer(HWND hwnd) { PeerTable().erase(hwnd); }
+inline Peer* PeerFromWindow(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  auto found = PeerTable().find(hwnd);
+  return found == PeerTable().end() ? nullptr : found->second;
+}
 
 }  // namespace ui::win32
