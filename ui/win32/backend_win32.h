@@ -167,7 +167,7 @@ class Win32Backend : public Backend {
   std::vector<Peer*> pending_lists_;  // lists whose row count changed since the last sync
   bool sync_posted_ = false;          // a sync of the lists is posted or its timer runs
   DWORD last_list_sync_ = 0;          // GetTickCount of the last sync
-  std::vector<TControl*> aligning_;  // parents whose children are being aligned now
+  std::vector<TControl*> aligning_;   // parents whose children are being aligned now
   UINT_PTR next_timer_id_ = 100;
   UINT next_tray_id_ = 1;
 
