@@ -101,6 +101,7 @@ job() { # job <name> <folder> <template> <noise level> [drive options]
   result=$(CX_WINEDEBUG=-all,+debugstr wine_run "$tools/cx_bench_drive.exe" "--timeout=$timeout" "$@" 2>>"$log" | tr -d '\r') || true
   echo "$result"
   grep -a "timer: walk" "$log" | tail -n 1 | sed 's/.*timer: /timer: /; s/\\n"$//; s/"$//' >"$bench/timer.$name"
+  grep -a "timer: clean" "$log" | tail -n 1 | sed 's/.*timer: /timer: /; s/\\n"$//; s/"$//' >"$bench/timer.$name.clean"
   : >"$log"
 }
 
@@ -126,6 +127,7 @@ rows=$(field rows "$many")
 say "many:   $many_s s = $(ratio "$many_s" "$walk_s") x the walk; rows $rows; answer $(field scan_answer_ms "$many") ms"
 say "        $(cat "$bench/timer.many")"
 say "clean:  Clean All $clean_s s, $(ratio "$rows" "$clean_s") rows/s; answer $(field clean_answer_ms "$many") ms; $(find "$root/clean" -name '*.dat' | wc -l) .dat files left"
+say "        $(cat "$bench/timer.many.clean")"
 
 fill=$(wine_run "$tools/cx_bench_list_fill.exe" 10000 50000 100000 200000 | tr -d '\r') || true
 fill_line=""
