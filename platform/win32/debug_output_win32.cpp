@@ -1,4 +1,4 @@
-// Debugger output over OutputDebugStringW: the lines are UTF-8, names in them too.
+// Debugger output: the lines are UTF-8 inside, names in them too, and reach the debugger in ANSI.
 #include <windows.h>
 
 #include <string>
@@ -11,8 +11,8 @@ namespace {
 
 class Win32DebugOutput : public DebugOutput {
  public:
-  // The workers write here too; OutputDebugStringW may be called from any thread.
-  void Write(const std::string& text) override { OutputDebugStringW(Wide(text).c_str()); }
+  // The workers write here too; OutputDebugStringA may be called from any thread.
+  void Write(const std::string& text) override { DebugLine(text); }
 };
 
 }  // namespace

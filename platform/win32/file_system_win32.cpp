@@ -59,7 +59,7 @@ void AddEntry(const WIN32_FIND_DATAW& data, const std::string& filter, const std
   const std::wstring_view own(data.cFileName, wcsnlen(data.cFileName, MAX_PATH));
   if (own == L"." || own == L"..") return;
   if (!UsableName(own)) {
-    OutputDebugStringW(Wide("Find: skipped a name that cannot be part of a path, in " + listing).c_str());
+    DebugLine("Find: skipped a name that cannot be part of a path, in " + listing);
     return;
   }
   FindEntry entry;

@@ -1,5 +1,7 @@
 #include "platform/win32/wide_text.h"
 
+#include <windows.h>
+
 #include <cwchar>
 #include <vector>
 
@@ -61,6 +63,18 @@ std::string Utf8(std::wstring_view wide) {
 }
 
 std::string Utf8(const wchar_t* wide) { return wide ? Utf8(std::wstring_view(wide, wcslen(wide))) : std::string(); }
+
+std::string AnsiText(std::string_view utf8) {
+  const std::wstring wide = Wide(utf8);
+  if (wide.empty()) return {};
+  const int count = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), count, ansi.data(), bytes, nullptr, nullptr);
+  return ansi;
+}
+
+void DebugLine(std::string_view utf8) { OutputDebugStringA(AnsiText(utf8).c_str()); }
 
 bool IsExtendedPath(std::wstring_view path) { return path.starts_with(L"\\\\?\\"); }
 

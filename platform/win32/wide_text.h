@@ -14,6 +14,11 @@ std::wstring Wide(std::string_view utf8);
 std::optional<std::wstring> WideExact(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
 std::string Utf8(const wchar_t* wide);  // NUL-terminated; "" for nullptr
+// In the ANSI code page, with the system's default character for what it cannot hold.
+std::string AnsiText(std::string_view utf8);
+// One line for the debugger. Through the ANSI call, which every debugger reads (the system hands
+// the wide one on in ANSI too) and Wine prints with +debugstr; Wine drops the wide one.
+void DebugLine(std::string_view utf8);
 
 // A path as the wide file calls should take it. Below `limit` UTF-16 units, and with no name ending
 // in a dot or a space, it is handed over as it is. Otherwise an absolute path ("X:\..." or

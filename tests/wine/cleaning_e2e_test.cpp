@@ -237,17 +237,12 @@ TEST(CleaningGuiWine, FilesInUseAndLinksKeepWhatIsNotGarbage) {
 
   {
     GuiProgram program;
-    HWND main = program.WaitForWindow("Clutterix");
+    HWND main = StartMainWindow(program);
     ASSERT_NE(main, nullptr);
-    if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
-    ClickControl(FindChildAt(main, "CxPicture", 459, 185));
     HWND clean_all = FindChild(main, "Clean All");
     ASSERT_NE(clean_all, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
-    // The results page enables its buttons before it places the list: from outside, that step
-    // may still be under way.
-    HWND list = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (list = FindChildAt(main, "SysListView32", 24, 182)) != nullptr; }, 10000));
+    HWND list = ScanToResults(main);
+    ASSERT_NE(list, nullptr) << "the results page";
     auto rows = ListViewRows(list, 3);
     ASSERT_TRUE(FindRow(rows, held_file) && FindRow(rows, folder)) << rows.size() << " rows";
     EXPECT_EQ((*FindRow(rows, folder))[1], "0.0085831") << "the link is not counted";

@@ -39,20 +39,6 @@ std::string FilterSettings(const std::string& temp) {
          temp + "\\cxfilt-keep\r\nItem2=*.cxkeep\r\n";
 }
 
-// Moves the last-write time of a file or folder `days` into the past.
-void Age(const std::string& path, int days) {
-  HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  ASSERT_NE(handle, INVALID_HANDLE_VALUE) << path;
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
-  t.QuadPart -= static_cast<ULONGLONG>(days) * 24 * 60 * 60 * 10000000ull;
-  const FILETIME then{t.LowPart, t.HighPart};
-  SetFileTime(handle, nullptr, &then, &then);
-  CloseHandle(handle);
-}
-
 double RowMegabytes(const std::string& size) {
   if (size.find("Bytes") != std::string::npos) return std::atof(size.c_str()) / 1048576.0;
   return std::atof(size.c_str());
@@ -117,23 +103,21 @@ TEST(FiltersSortGuiWine, OldObjectsAreListedSortedAndCleanedWhileFreshAndExclude
     const std::string path = temp + "\\" + p.name;
     MakeFolders(path.substr(0, path.rfind('\\')));
     WriteBytes(path, p.bytes);
-    Age(path, p.days);
+    ASSERT_TRUE(AgePath(path, p.days)) << path;
   }
   // Folders last, as writing into them made them fresh.
   for (const char* folder :
        {"cxfilt-olddir", "cxfilt-freshdir\\deep", "cxfilt-freshdir", "cxfilt-keep", "cxfilt-keeper"})
-    Age(temp + "\\" + folder, 30);
+    ASSERT_TRUE(AgePath(temp + "\\" + folder, 30)) << folder;
   WriteSettings(FilterSettings(temp));
 
   GuiProgram program;
   HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
-  ClickControl(StartPicture(main));
   HWND clean_all = FindChild(main, "Clean All");
   ASSERT_NE(clean_all, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (list = FindChildAt(main, "SysListView32", 24, 182)) != nullptr; }, 10000));
+  HWND list = ScanToResults(main);
+  ASSERT_NE(list, nullptr) << "the results page";
 
   // Only the old objects outside the exclusions (in the order found, which is the listing's).
   Rows rows = ListViewRows(list, 3);

@@ -30,13 +30,9 @@ void WriteSettings(bool logs) {
 }
 
 // Presses the start picture and waits for the results page; the rows then.
-Rows ScanToResults(HWND main) {
-  HWND start = StartPicture(main);
-  HWND clean_all = FindChild(main, "Clean All");
-  if (!start || !clean_all) return {};
-  ClickControl(start);
-  if (!WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 180000)) return {};
-  return ListViewRows(FindChildAt(main, "SysListView32", 24, 182), 3);
+Rows ScanToRows(HWND main) {
+  HWND list = ScanToResults(main);
+  return list ? ListViewRows(list, 3) : Rows{};
 }
 
 bool Final(const std::string& status) {
@@ -47,7 +43,7 @@ bool Final(const std::string& status) {
 // Presses "Clean All" and waits until every row has its outcome and the run has ended.
 Rows CleanAll(HWND main) {
   HWND clean_all = FindChild(main, "Clean All");
-  HWND list = FindChildAt(main, "SysListView32", 24, 182);
+  HWND list = ResultsList(main);
   PostMessageA(clean_all, BM_CLICK, 0, 0);
   Rows rows;
   WaitUntil(
@@ -194,7 +190,7 @@ TEST_F(HostileGuiTest, LinksNamesLocksAndChangesSinceTheScan) {
   GuiProgram program;
   HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
-  const Rows listed = ScanToResults(main);
+  const Rows listed = ScanToRows(main);
   ASSERT_FALSE(listed.empty()) << "the scan ends with rows";
   std::vector<std::string> expected = {"cxh-dotted.", "cxh-filelink.tmp"};
   for (const std::string& name : Planted()) expected.push_back(name);
@@ -324,7 +320,7 @@ TEST_F(XpLayoutGuiTest, TheUserTempOfTheXpRulesIsScannedAndCleanedByPlainPaths) 
   GuiProgram program;
   HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
-  const Rows listed = ScanToResults(main);
+  const Rows listed = ScanToRows(main);
   ASSERT_NE(FindRow(listed, old_file), nullptr) << listed.size() << " rows: the XP rules reach Local Settings\\Temp";
   ASSERT_NE(FindRow(listed, folder), nullptr);
   EXPECT_EQ(FindRow(listed, vista_place), nullptr);

@@ -89,12 +89,10 @@ TEST(RestartRemovalWine, AHeldFileIsOfferedOnceAndScheduledAsWindowsDoesIt) {
   GuiProgram program;
   HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
-  ClickControl(StartPicture(main));
   HWND clean_all = FindChild(main, "Clean All");
   ASSERT_NE(clean_all, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000));
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (list = FindChildAt(main, "SysListView32", 24, 182)) != nullptr; }, 10000));
+  HWND list = ScanToResults(main);
+  ASSERT_NE(list, nullptr) << "the results page";
   PostMessageA(clean_all, BM_CLICK, 0, 0);
 
   HWND offer = program.WaitForWindow("Items in use", 120000);

@@ -42,19 +42,11 @@ TEST_F(ScanCleanGuiTest, PlantedGarbageIsListedThenCleanedAndNothingElseIsTouche
   HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
 
-  HWND start = StartPicture(main);
-  ASSERT_NE(start, nullptr) << "the start picture";
-  ClickControl(start);
   HWND clean_all = FindChild(main, "Clean All");
   HWND clean_selected = FindChild(main, "Clean Selected");
   ASSERT_TRUE(clean_all && clean_selected);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, 120000))
-      << "the scan reaches the results page";
-
-  // The results page enables its buttons before it places the list: from outside, that step may
-  // still be under way.
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (list = FindChildAt(main, "SysListView32", 24, 182)) != nullptr; }, 10000));
+  HWND list = ScanToResults(main);
+  ASSERT_NE(list, nullptr) << "the scan reaches the results page";
   auto rows = ListViewRows(list, 3);
   const auto* big = FindRow(rows, kBig);
   const auto* folder = FindRow(rows, kFolder);

@@ -143,14 +143,6 @@ class ScanE2eTest : public ::testing::Test {
       RemoveTree(folder);
   }
 
-  // Starts the program and waits for its settings page; closes the rights warning if it comes.
-  HWND Open(GuiProgram& program) {
-    HWND main = program.WaitForWindow("Clutterix");
-    if (main == nullptr) return nullptr;
-    if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
-    return main;
-  }
-  HWND StartPicture(HWND main) { return FindChildAt(main, "CxPicture", 459, 185); }
   bool Shown(HWND control) { return control && IsWindowVisible(control) && IsWindowEnabled(control); }
 
   static std::vector<std::pair<std::string, size_t>> garbage_;
@@ -166,7 +158,7 @@ std::vector<std::string> ScanE2eTest::keep_;
 
 TEST_F(ScanE2eTest, AScanOfTheWholeDriveListsEveryPlantedGarbageObjectAndNothingElseOfOurs) {
   GuiProgram program;
-  HWND main = Open(program);
+  HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
   HWND start = StartPicture(main);
   ASSERT_NE(start, nullptr);
@@ -187,7 +179,7 @@ TEST_F(ScanE2eTest, AScanOfTheWholeDriveListsEveryPlantedGarbageObjectAndNothing
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(stop); }, 10000));
   Screenshot(main, "scan-results-page");
 
-  HWND list = FindChildAt(main, "SysListView32", 24, 182);
+  HWND list = ResultsList(main);
   ASSERT_NE(list, nullptr);
   const Rows rows = ListViewRows(list, 3);
   for (const auto& [path, size] : garbage_) {
@@ -229,7 +221,7 @@ TEST_F(ScanE2eTest, AScanOfTheWholeDriveListsEveryPlantedGarbageObjectAndNothing
 
 TEST_F(ScanE2eTest, StopScanningInALargeTreeShowsTheResultsWithWhatWasFound) {
   GuiProgram program;
-  HWND main = Open(program);
+  HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
   HWND stop = FindChild(main, "Stop Scanning");
   HWND clean_all = FindChild(main, "Clean All");
@@ -251,7 +243,7 @@ TEST_F(ScanE2eTest, StopScanningInALargeTreeShowsTheResultsWithWhatWasFound) {
   EXPECT_FALSE(IsWindowVisible(current));
 
   // The rules after the thumbnails (the update downloads) were never started.
-  HWND list = FindChildAt(main, "SysListView32", 24, 182);
+  HWND list = ResultsList(main);
   ASSERT_NE(list, nullptr);
   const Rows rows = ListViewRows(list, 3);
   EXPECT_NE(FindRow(rows, garbage_[0].first), nullptr) << "found before the stop";

@@ -84,15 +84,6 @@ uint64_t Hash(const std::string& path) {
   return hash;
 }
 
-HWND Open(GuiProgram& program) {
-  HWND main = program.WaitForWindow("Clutterix");
-  if (main == nullptr) return nullptr;
-  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
-  return main;
-}
-
-bool Shown(HWND control) { return control && IsWindowVisible(control) && IsWindowEnabled(control); }
-
 TEST(WideNamesE2eTest, NamesOutsideTheCodePageTrailingDotsAndLongPathsAreListedSizedAndCleaned) {
   ResetSettingsFile();
   struct Cleanup {
@@ -175,14 +166,12 @@ TEST(WideNamesE2eTest, NamesOutsideTheCodePageTrailingDotsAndLongPathsAreListedS
   } temp_cleanup{garbage};
 
   GuiProgram program;
-  HWND main = Open(program);
+  HWND main = StartMainWindow(program);
   ASSERT_NE(main, nullptr);
   HWND clean_all = FindChild(main, "Clean All");
   ASSERT_NE(clean_all, nullptr);
-  ClickControl(FindChildAt(main, "CxPicture", 459, 185));
-  ASSERT_TRUE(WaitUntil([&] { return Shown(clean_all); }, 300000)) << "the results page";
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (list = FindChildAt(main, "SysListView32", 24, 182)) != nullptr; }, 10000));
+  HWND list = ScanToResults(main, 300000);
+  ASSERT_NE(list, nullptr) << "the results page";
   Rows rows = ListViewRows(list, 3);
   for (const auto& [path, size] : garbage) {
     const auto* row = FindRow(rows, path);

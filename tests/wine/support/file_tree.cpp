@@ -50,22 +50,25 @@ std::string FileTree::Folder(const std::string& relative, DWORD attributes) {
   return path;
 }
 
-void FileTree::Age(const std::string& relative, int days) {
-  const std::string path = Path(relative);
+void FileTree::Age(const std::string& relative, int days) { AgePath(Path(relative), days); }
+
+bool AgePath(const std::string& path, int days) {
   const DWORD attributes = GetFileAttributesW(W(path).c_str());
   SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_NORMAL);
   HANDLE handle = CreateFileW(W(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  bool aged = false;
   if (handle != INVALID_HANDLE_VALUE) {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
     t.QuadPart -= static_cast<ULONGLONG>(days) * 24 * 60 * 60 * 10000000ull;
     const FILETIME then{t.LowPart, t.HighPart};
-    SetFileTime(handle, nullptr, &then, &then);
+    aged = SetFileTime(handle, nullptr, &then, &then) != FALSE;
     CloseHandle(handle);
   }
   if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(W(path).c_str(), attributes);
+  return aged;
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }

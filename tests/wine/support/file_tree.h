@@ -36,6 +36,8 @@ class FileTree {
   std::string root_;
 };
 
+// Moves the last-write time of a file or folder `days` into the past; whether it could.
+bool AgePath(const std::string& path, int days);
 bool PathExists(const std::string& path);
 // The whole content of a file, opened with every kind of sharing so that a file another program
 // holds (even for deletion) can still be read; none when it cannot be opened.

@@ -263,6 +263,21 @@ HWND StartMainWindow(const GuiProgram& program) {
 
 HWND StartPicture(HWND main) { return FindChildAt(main, "CxPicture", 459, 185); }
 
+HWND ResultsList(HWND main) { return FindChildAt(main, "SysListView32", 24, 182); }
+
+HWND ScanToResults(HWND main, DWORD timeout_ms) {
+  HWND start = StartPicture(main);
+  HWND clean_all = FindChild(main, "Clean All");
+  if (!start || !clean_all) return nullptr;
+  ClickControl(start);
+  if (!WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, timeout_ms)) return nullptr;
+  // The results page enables its buttons before it places the list: from outside, that step may
+  // still be under way.
+  HWND list = nullptr;
+  WaitUntil([&] { return (list = ResultsList(main)) != nullptr; }, 10000);
+  return list;
+}
+
 HWND OpenOptionsDialog(const GuiProgram& program, HWND main) {
   ClickControl(FindChild(main, "Advanced Options"));
   HWND options = program.WaitForWindow("Options");

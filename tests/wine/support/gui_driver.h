@@ -44,6 +44,11 @@ class GuiProgram {
 HWND StartMainWindow(const GuiProgram& program);
 // The start picture of the settings page.
 HWND StartPicture(HWND main);
+// The results list, once the results page has placed it; else nullptr.
+HWND ResultsList(HWND main);
+// Presses the start picture and waits for the results page ("Clean All" enabled, the list
+// placed): the list, or nullptr when the page did not come within the deadline.
+HWND ScanToResults(HWND main, DWORD timeout_ms = 180000);
 
 // The first descendant of parent whose window text is caption, or nullptr.
 HWND FindChild(HWND parent, const std::string& caption);
