@@ -258,9 +258,7 @@ TEST(CleaningGuiWine, FilesInUseAndLinksKeepWhatIsNotGarbage) {
     // 3000 of 9000 bytes are left: 67% of the folder was freed.
     EXPECT_EQ((*FindRow(rows, folder))[2], "Partial Delete ( 67% )");
     for (const auto& row : rows) EXPECT_NE(row[2], "Queued...") << row[0];
-    // The picture is taken once the program has painted everything that was pending.
-    WaitUntil([&] { return !GetUpdateRect(main, nullptr, FALSE) && !GetUpdateRect(list, nullptr, FALSE); }, 10000);
-    Screenshot("cleaning-results");
+    ScreenshotWhenPainted(main, list, "cleaning-results");
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
   }

@@ -138,8 +138,7 @@ TEST(FiltersSortGuiWine, OldObjectsAreListedSortedAndCleanedWhileFreshAndExclude
   rows = ListViewRows(list, 3);
   for (size_t i = 1; i < rows.size(); ++i)
     EXPECT_GE(RowMegabytes(rows[i - 1][1]), RowMegabytes(rows[i][1])) << rows[i - 1][0] << " before " << rows[i][0];
-  WaitUntil([&] { return !GetUpdateRect(main, nullptr, FALSE) && !GetUpdateRect(list, nullptr, FALSE); }, 10000);
-  Screenshot("results-sorted-by-size");
+  ScreenshotWhenPainted(main, list, "results-sorted-by-size");
   ClickHeader(list, 595);
   ASSERT_TRUE(WaitUntil(
       [&] {

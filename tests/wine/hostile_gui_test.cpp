@@ -210,7 +210,7 @@ TEST_F(HostileGuiTest, LinksNamesLocksAndChangesSinceTheScan) {
   DeleteFileA((kTemp + "cxh-wasfile.tmp").c_str());
   Write(kTemp + "cxh-wasfile.tmp\\moved.docx", "a folder now, never listed");
   const Rows cleaned = CleanAll(main);
-  Screenshot("hostile-cleaned");
+  ScreenshotWhenPainted(main, ResultsList(main), "hostile-cleaned");
 
   ExpectOutcomesMatchTheDisk(cleaned);
   for (const char* name :
@@ -327,7 +327,7 @@ TEST_F(XpLayoutGuiTest, TheUserTempOfTheXpRulesIsScannedAndCleanedByPlainPaths) 
   for (const auto& row : listed) EXPECT_EQ(row[0].find("\\..\\"), std::string::npos) << row[0];
 
   const Rows cleaned = CleanAll(main);
-  Screenshot("xp-layout-cleaned");
+  ScreenshotWhenPainted(main, ResultsList(main), "xp-layout-cleaned");
   ExpectOutcomesMatchTheDisk(cleaned);
   EXPECT_EQ(Status(cleaned, old_file), "File Deleted");
   EXPECT_EQ(Status(cleaned, folder), "Folder Deleted");

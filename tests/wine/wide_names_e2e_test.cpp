@@ -183,8 +183,7 @@ TEST(WideNamesE2eTest, NamesOutsideTheCodePageTrailingDotsAndLongPathsAreListedS
   }
   for (const auto& row : rows)
     for (const std::string& keeper : keepers) EXPECT_NE(row[0], keeper) << "not garbage";
-  WaitUntil([&] { return !GetUpdateRect(main, nullptr, FALSE) && !GetUpdateRect(list, nullptr, FALSE); }, 10000);
-  Screenshot("unicode-results");
+  ScreenshotWhenPainted(main, list, "unicode-results");
 
   PostMessageA(clean_all, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil(

@@ -32,6 +32,13 @@ UINT CheckImage(bool checked) { return INDEXTOSTATEIMAGEMASK(checked ? 2 : 1); }
 
 constexpr DWORD kListSyncMs = 100;
 
+// Whether a row lies on the page the window shows (or the one partly shown below it).
+bool RowInView(HWND list, int index) {
+  const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  const int page = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  return index >= top && index <= top + page;
+}
+
 }  // namespace
 
 void Win32Backend::CreateListRows(Peer& peer) {
@@ -148,7 +155,9 @@ void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index
         const TListItem* row = list.Item(index);
         if (row->Selected() != (peer.window_selected == index)) {
           SyncListRows(peer);
-        } else {
+        } else if (RowInView(peer.hwnd, index)) {
+          // A row out of view is asked for when it comes into view; invalidating its place would
+          // cost a round trip to the server on Wine for every outcome of a cleaning run.
           SendMessageA(peer.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
         }
       }

@@ -127,3 +127,12 @@ bool Screenshot(HWND window, const std::string& name) {
   SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr);  // it has handled the paint
   return Screenshot(name);
 }
+
+bool ScreenshotWhenPainted(HWND window, HWND child, const std::string& name) {
+  if (!std::getenv("CX_SCREENSHOT_DIR")) return false;
+  const DWORD start = GetTickCount();
+  while ((GetUpdateRect(window, nullptr, FALSE) || (child && GetUpdateRect(child, nullptr, FALSE))) &&
+         GetTickCount() - start < 10000)
+    Sleep(50);
+  return Screenshot(name);
+}

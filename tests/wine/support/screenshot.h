@@ -16,6 +16,9 @@ bool Screenshot(const std::string& name);
 // The same, once the given window of another process has painted everything pending, so that the
 // picture shows it as it now stands.
 bool Screenshot(HWND window, const std::string& name);
+// The same without forcing a repaint: once the window and `child` (a list, say) have painted what
+// was pending by themselves, within 10 s; so a repaint the program missed shows in the picture.
+bool ScreenshotWhenPainted(HWND window, HWND child, const std::string& name);
 
 // A PNG file of 8-bit RGB pixels, `rgb` holding width * height * 3 bytes row by row from the top.
 // The image data is stored, not compressed: the pictures are few and short-lived.
