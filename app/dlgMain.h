@@ -89,6 +89,9 @@ class TfrmMain : public ui::TForm {
   void ShowSettingsPage(bool Show);
   void ShowScanningPage(bool Show);
   void ShowResultsPage(bool Show);
+  // The animated icon of a run in place of the main one, and back (the main one shown or not).
+  void ShowBusyTrayIcon(ui::TImageList* Frames);
+  void ShowIdleTrayIcon(bool MainIconVisible);
   void RepaintAboutLink();
   void imgStartMouseEnter(ui::TControl* Sender);
   void imgStartMouseLeave(ui::TControl* Sender);

@@ -77,18 +77,13 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
     ctx_.app.ShowException(error);
     return;
   }
-  TrayIcon1->SetVisible(false);
-  TrayIcon2->SetIcons(ilDelete);
   TrayIcon2->SetAnimateInterval(100);
-  TrayIcon2->SetVisible(true);
-  TrayIcon2->SetAnimate(true);
+  ShowBusyTrayIcon(ilDelete);
 
   if (!PrepareCleaningView(true)) {
     PrepareCleaningView(false);
     ShowResultsPage(true);
-    TrayIcon2->SetAnimate(false);
-    TrayIcon2->SetVisible(false);
-    TrayIcon1->SetVisible(true);
+    ShowIdleTrayIcon(true);
     return;
   }
 
@@ -134,9 +129,7 @@ void TfrmMain::CleanFinished() {
   btnBacktoSettings->SetEnabled(true);
   lbCurrentPath->SetVisible(false);
   execTimer->SetEnabled(false);
-  TrayIcon2->SetAnimate(false);
-  TrayIcon2->SetVisible(false);
-  TrayIcon1->SetVisible(true);
+  ShowIdleTrayIcon(true);
   TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
   TrayIcon1->SetBalloonHint("Cleaning finished.");
   TrayIcon1->ShowBalloonHint();

@@ -63,6 +63,22 @@ void TfrmMain::ShowScanningPage(bool Show) {
   btnCancel->SetPosition(166, 450);
 }
 
+// The new icon comes before the old one goes, so the notification area never empties in between:
+// Wine's hides itself when its last icon goes, and that held the window about 2 s at the end of
+// every scan and cleaning run.
+void TfrmMain::ShowBusyTrayIcon(ui::TImageList* Frames) {
+  TrayIcon2->SetIcons(Frames);
+  TrayIcon2->SetVisible(true);
+  TrayIcon2->SetAnimate(true);
+  TrayIcon1->SetVisible(false);
+}
+
+void TfrmMain::ShowIdleTrayIcon(bool MainIconVisible) {
+  TrayIcon2->SetAnimate(false);
+  TrayIcon1->SetVisible(MainIconVisible);
+  TrayIcon2->SetVisible(false);
+}
+
 void TfrmMain::ShowResultsPage(bool Show) {
   imgBody->LoadFromFile(FExeFolder + "images\\results.jpg");
   ShowAll(Show, {btnCleanSelected, btnBacktoSettings, btnCleanAll});

@@ -31,10 +31,7 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   execTimer->SetEnabled(true);
 
   const bool tray_icon_was_visible = TrayIcon1->Visible();
-  TrayIcon1->SetVisible(false);
-  TrayIcon2->SetIcons(ilScanning);
-  TrayIcon2->SetVisible(true);
-  TrayIcon2->SetAnimate(true);
+  ShowBusyTrayIcon(ilScanning);
 
   ShowSettingsPage(false);
   ShowScanningPage(true);
@@ -48,9 +45,7 @@ void TfrmMain::btnStartClick(ui::TControl*) {
     FScan.reset();
     execTimer->SetEnabled(false);
     TimerTicks = 0;
-    TrayIcon2->SetAnimate(false);
-    TrayIcon2->SetVisible(false);
-    TrayIcon1->SetVisible(tray_icon_was_visible);
+    ShowIdleTrayIcon(tray_icon_was_visible);
     btnCancel->SetEnabled(false);
     btnStart->SetEnabled(true);
     ShowScanningPage(false);
@@ -102,9 +97,7 @@ void TfrmMain::SearchThreadCurrentFolder(const std::string& Folder) { lbCurrentP
 void TfrmMain::SearchThreadFinished() {
   btnStart->SetEnabled(true);
   execTimer->SetEnabled(false);
-  TrayIcon2->SetAnimate(false);
-  TrayIcon2->SetVisible(false);
-  TrayIcon1->SetVisible(true);
+  ShowIdleTrayIcon(true);
   TimerTicks = 0;
   TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
   TrayIcon1->SetBalloonHint(ScanFinishedBalloon(lvFound->Count()));

@@ -34,11 +34,8 @@ void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
   events.OnFinished = [this] { UnattendedScanFinished(); };
   FScan = std::make_unique<TScanRun>(ctx_.main_thread, ctx_.os.files, ctx_.os.debug, noise_level, std::move(events));
 
-  TrayIcon1->SetVisible(false);
-  TrayIcon2->SetIcons(ilScanning);
   TrayIcon2->SetHint("Clutterix: scanning");
-  TrayIcon2->SetVisible(true);
-  TrayIcon2->SetAnimate(true);
+  ShowBusyTrayIcon(ilScanning);
   FScan->Start(FUnattendedJob);
 }
 
