@@ -78,9 +78,6 @@ class TCleaningRun {
   std::set<std::string> unfinished_keys_;  // upper case
 };
 
-// Each path once, letter case ignored, in order: outcomes find their row by path, so a second row
-// of the same path could only give the first a second, misleading outcome.
-std::vector<TCleanItem> UniqueCleanItems(const std::vector<TCleanItem>& Items);
 // The share of the listed size that is gone, as a whole percentage (may be negative when files
 // grew after the scan); "0" when the listed size is 0 or cannot be read.
 std::string DeletedPercentage(double left_mb, double listed_mb);

@@ -70,7 +70,7 @@ void TScanRun::FoundObject(const std::string& path, int64_t size, bool folder) {
 }
 
 bool TScanRun::FoundAsFolder(const std::string& Path) const {
-  return found_folders_.count(platform::UpperCase(Path)) != 0;
+  return !found_folders_.empty() && found_folders_.count(platform::UpperCase(Path)) != 0;
 }
 
 std::string TScanRun::TracesFoundText() const {
