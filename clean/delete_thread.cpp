@@ -1,6 +1,5 @@
 #include "clean/delete_thread.h"
 
-#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -69,12 +68,9 @@ void TDeleteThread::Execute() {
     // A handler failed on the main thread: start no further item, but still end the run.
   }
   FStopped = true;
-  const auto ms = [](std::chrono::steady_clock::duration d) {
-    return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
-  };
   os_.debug.Write("timer: clean " + std::to_string(FJobItems.size()) + " items " +
-                  ms(std::chrono::steady_clock::now() - started) + " ms; " + std::to_string(hand_overs_) + " reports " +
-                  ms(reports_time_) + " ms, longest " + ms(longest_report_) + " ms");
+                  std::to_string(platform::Milliseconds(std::chrono::steady_clock::now() - started)) + " ms; " +
+                  HandOverTimes());
   NotifyFinished();
 }
 
@@ -199,9 +195,6 @@ void TDeleteThread::HandOver(bool force) {
   } empty{pending_};
   Synchronize([this] { DoReports(); });
   last_hand_over_ = std::chrono::steady_clock::now();
-  reports_time_ += last_hand_over_ - now;
-  longest_report_ = std::max(longest_report_, last_hand_over_ - now);
-  ++hand_overs_;
 }
 
 void TDeleteThread::DoReports() {

@@ -97,10 +97,6 @@ class TDeleteThread : public platform::TThread {
   // Filled by the worker, read by the main thread only inside Synchronize.
   std::vector<Report> pending_;
   std::chrono::steady_clock::time_point last_hand_over_{};
-  // How long the reports held the worker, for the "timer: " debug line at the end of the run.
-  size_t hand_overs_ = 0;
-  std::chrono::steady_clock::duration reports_time_{};
-  std::chrono::steady_clock::duration longest_report_{};
   // The files of every recycle-bin item of the run, taken before the first emptying (which empties
   // them all), so that each bin's outcome says what the run did to it.
   std::map<std::string, std::optional<std::vector<std::string>>> FBinFilesBefore;

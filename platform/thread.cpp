@@ -27,7 +27,23 @@ void TThread::WaitFor() {
   main_thread_.RunTasksUntil([this] { return finished_.load(); });
 }
 
-void TThread::Synchronize(const std::function<void()>& method) { main_thread_.RunAndWait(method); }
+void TThread::Synchronize(const std::function<void()>& method) {
+  const auto start = std::chrono::steady_clock::now();
+  main_thread_.RunAndWait(method);
+  const auto held = std::chrono::steady_clock::now() - start;
+  held_ += held;
+  if (held > longest_held_) longest_held_ = held;
+  ++hand_overs_;
+}
+
+std::string TThread::HandOverTimes() const {
+  return std::to_string(hand_overs_) + " reports " + std::to_string(Milliseconds(held_)) + " ms, longest " +
+         std::to_string(Milliseconds(longest_held_)) + " ms";
+}
+
+long long Milliseconds(std::chrono::steady_clock::duration duration) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(duration).count();
+}
 
 void TThread::Run() {
   MainThread& main_thread = main_thread_;

@@ -4,7 +4,10 @@
 // deletes itself when Execute returns; without it, its owner keeps it and waits for it with
 // WaitFor before destroying it. Synchronize runs a method on the main thread and waits.
 #include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "platform/main_thread.h"
@@ -35,13 +38,22 @@ class TThread {
   // Runs method on the main thread while this worker waits (see MainThread::RunAndWait).
   void Synchronize(const std::function<void()>& method);
   MainThread& main_thread() { return main_thread_; }
+  // How long Synchronize has held this worker so far, for the workers' closing "timer: " debug
+  // lines: "<n> reports <ms> ms, longest <ms> ms". The worker's own thread only.
+  std::string HandOverTimes() const;
 
  private:
   void Run();
   MainThread& main_thread_;
+  size_t hand_overs_ = 0;
+  std::chrono::steady_clock::duration held_{};
+  std::chrono::steady_clock::duration longest_held_{};
   bool resumed_ = false;
   std::atomic<bool> finished_{false};
   std::thread thread_;
 };
+
+// Whole milliseconds, for the debug lines that time the workers.
+long long Milliseconds(std::chrono::steady_clock::duration duration);
 
 }  // namespace platform

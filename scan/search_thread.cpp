@@ -24,10 +24,6 @@ bool TemplateUsable(const std::string& Template) {
 
 bool IsDotEntry(const FindEntry& entry) { return entry.name == "." || entry.name == ".."; }
 
-long long Milliseconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
-}
-
 }  // namespace
 
 TSearchInThread::TSearchInThread(platform::MainThread& main_thread, platform::FileSystem& files,
@@ -65,11 +61,10 @@ void TSearchInThread::Execute() {
     debug_.Write("Search T (Stopped) unknown error");
   }
   FStopSearch = true;
+  using platform::Milliseconds;
   debug_.Write("timer: walk " + std::to_string(Milliseconds(Clock::now() - started)) + " ms, " +
-               std::to_string(folders_) + " folders, " + std::to_string(objects_) + " objects; " +
-               std::to_string(hand_overs_) + " reports " + std::to_string(Milliseconds(reports_time_)) +
-               " ms, longest " + std::to_string(Milliseconds(longest_report_)) + " ms; listings " +
-               std::to_string(Milliseconds(listing_time_)) + " ms");
+               std::to_string(folders_) + " folders, " + std::to_string(objects_) + " objects; " + HandOverTimes() +
+               "; listings " + std::to_string(Milliseconds(listing_time_)) + " ms");
   // The main window learns of the end only from this report, so it is sent however the walk ended.
   Synchronize([this] { DoSearchFinished(); });
 }
@@ -155,11 +150,7 @@ void TSearchInThread::HandOver(bool force) {
   Synchronize([this] { DoBatch(); });
   found_.clear();
   folder_pending_ = false;
-  const Clock::time_point done = Clock::now();
-  reports_time_ += done - now;
-  longest_report_ = std::max(longest_report_, done - now);
-  ++hand_overs_;
-  last_hand_over_ = done;
+  last_hand_over_ = Clock::now();
 }
 
 void TSearchInThread::DoBatch() {

@@ -89,12 +89,9 @@ class TSearchInThread : public platform::TThread {
   Clock::time_point last_hand_over_{};
 
   // What the debug output is told at the end: how long the walk took and what held it.
-  Clock::duration reports_time_{};
-  Clock::duration longest_report_{};
   Clock::duration listing_time_{};
   int64_t folders_ = 0;
   int64_t objects_ = 0;
-  int64_t hand_overs_ = 0;
 };
 
 // Total content length of the files in Path (and below it when Recursive); 0 when it cannot be
