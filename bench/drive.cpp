@@ -14,8 +14,10 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "tests/wine/support/gui_driver.h"
 
@@ -31,8 +33,15 @@ class Pinger {
     stop_ = true;
     thread_.join();
   }
-  // The longest wait since the last call, in milliseconds.
-  double TakeLongest() { return longest_us_.exchange(0) / 1000.0; }
+  // The longest wait since the last call, in milliseconds, and when it began (seconds on Now()).
+  double TakeLongest() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(longest_us_, 0) / 1000.0;
+  }
+  double LongestBegan() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return longest_began_;
+  }
 
  private:
   void Run() {
@@ -41,15 +50,21 @@ class Pinger {
       DWORD_PTR answer = 0;
       SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
       const long long waited = static_cast<long long>((Now() - start) * 1e6);
-      long long seen = longest_us_.load();
-      while (waited > seen && !longest_us_.compare_exchange_weak(seen, waited)) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (waited > longest_us_) {
+          longest_us_ = waited;
+          longest_began_ = start;
+        }
       }
       Sleep(50);
     }
   }
   HWND window_;
   std::atomic<bool> stop_{false};
-  std::atomic<long long> longest_us_{0};
+  std::mutex mutex_;
+  long long longest_us_ = 0;
+  double longest_began_ = 0;
   std::thread thread_;
 };
 
@@ -128,7 +143,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "drive: the cleaning run did not %s within the time allowed\n", began ? "end" : "start");
       return 1;
     }
-    std::printf(" clean_seconds=%.3f clean_answer_ms=%.1f", Now() - clean_start, pinger.TakeLongest());
+    const double clean_seconds = Now() - clean_start;
+    // When the longest wait began tells the start of a run, its middle and its end apart.
+    const double answer_at = pinger.LongestBegan() - clean_start;
+    std::printf(" clean_seconds=%.3f clean_answer_ms=%.1f clean_answer_at=%.1f", clean_seconds, pinger.TakeLongest(),
+                answer_at);
   }
 
   PROCESS_MEMORY_COUNTERS memory{};

@@ -28,10 +28,13 @@ folders=${1:-20000}
 files=${2:-200000}
 timeout=${CX_BENCH_TIMEOUT:-3600}
 build="$here/build"
-win32="$build/win32"
+# The product's i686 build, or its x86_64 twin where the kernel cannot run 32-bit programs.
+target=$("$here/scripts/wine-target.sh")
+win32="$build/$target"
 bench="$build/bench"
 prefix="$bench/wineprefix"
-run="$here/scripts/wine-run.sh"
+run=("$here/scripts/wine-run.sh")
+[ "$target" = win64 ] && run+=(--win64)
 
 mkdir -p "$bench"
 if [ -z "${CX_BENCH_TOOLS:-}" ]; then
@@ -60,7 +63,7 @@ stage_job() { # stage_job <folder> <template>
   cp "$stage/config/vistagarbage.cxtraces" "$stage/config/xpgarbage.cxtraces"
 }
 
-wine_run() { CX_INSTALL_FROM="$stage" "$run" "$prefix" "$@"; }
+wine_run() { CX_INSTALL_FROM="$stage" "${run[@]}" "$prefix" "$@"; }
 
 stage_job '\cxbench\tree' 'Thumbs.db'
 wine_run "$tools/cx_bench_walk.exe" 'C:\windows' >/dev/null 2>&1 || true # makes the prefix on first use
@@ -128,7 +131,7 @@ clean_s=$(field clean_seconds "$many")
 rows=$(field rows "$many")
 say "many:   $many_s s = $(ratio "$many_s" "$walk_s") x the walk; rows $rows; answer $(field scan_answer_ms "$many") ms"
 say "        $(cat "$bench/timer.many")"
-say "clean:  Clean All $clean_s s, $(ratio "$rows" "$clean_s") rows/s; answer $(field clean_answer_ms "$many") ms; $(find "$root/clean" -name '*.dat' | wc -l) .dat files left"
+say "clean:  Clean All $clean_s s, $(ratio "$rows" "$clean_s") rows/s; answer $(field clean_answer_ms "$many") ms (the longest began $(field clean_answer_at "$many") s in); $(find "$root/clean" -name '*.dat' | wc -l) .dat files left"
 say "        $(cat "$bench/timer.many.clean")"
 
 fill=$(wine_run "$tools/cx_bench_list_fill.exe" 10000 50000 100000 200000 | tr -d '\r') || true

@@ -1,5 +1,9 @@
 # Windows build: clutterix.exe (static, i686) and the tests that run under Wine.
-set(CX_LIBJPEG ${CMAKE_SOURCE_DIR}/third_party/libjpeg-mingw)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(CX_LIBJPEG ${CMAKE_SOURCE_DIR}/third_party/libjpeg-mingw-x86_64)
+else()
+  set(CX_LIBJPEG ${CMAKE_SOURCE_DIR}/third_party/libjpeg-mingw)
+endif()
 if(NOT EXISTS ${CX_LIBJPEG}/lib/libjpeg.a)
   message(FATAL_ERROR "libjpeg for mingw is missing: run scripts/setup.sh")
 endif()
@@ -30,9 +34,15 @@ add_custom_command(TARGET clutterix POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/config $<TARGET_FILE_DIR:clutterix>/config
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/images $<TARGET_FILE_DIR:clutterix>/images)
 
-# Tests under Wine, in a prefix of the build's own.
+# Tests under Wine, in prefixes of the build's own: one lane per ctest job of ./test (-j2), so that
+# two tests run side by side without sharing a prefix, a wineserver or a display.
 set(CX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${CX_WINE_PREFIX})
+set(CX_WINE_LANES 2 CACHE STRING "Wine prefixes the tests run in side by side")
+set(CX_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh --lanes ${CX_WINE_LANES})
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  list(APPEND CX_WINE_RUN --win64)
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CX_WINE_RUN} ${CX_WINE_PREFIX})
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -56,8 +66,7 @@ if(CX_WINE_TESTS)
   add_dependencies(cx_wine_tests fake_firefox)
   target_compile_definitions(cx_wine_tests PRIVATE
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
-  gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES RESOURCE_LOCK wineprefix)
+  gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 endif()
 
 # The benchmark's helpers (bench/scan.sh builds them on demand; never part of the tests).

@@ -2,7 +2,7 @@
 # Takes screenshots of the real program under Wine and Xvfb, as a person sees it: the settings
 # page, the about box, both tabs of the options dialog, the scanning and results pages, and the
 # alert that a cleaning run with nothing ticked shows. They land in screenshots/ (not committed).
-# Uses the build of ./test or ./run (build/win32) and a prefix of its own.
+# Uses the build of ./test or ./run (build/win32, or build/win64) and a prefix of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 missing=
@@ -10,7 +10,10 @@ for tool in import xdotool; do command -v $tool >/dev/null || missing=1; done
 if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends imagemagick xdotool x11-apps fonts-dejavu-core >/dev/null
 fi
-[ -f build/win32/clutterix.exe ] || { echo "screenshots: build first (./test or ./run)" >&2; exit 1; }
+target=$(scripts/wine-target.sh) # win32, or win64 where the kernel cannot run 32-bit programs
+wine_run=(scripts/wine-run.sh)
+[ "$target" = win64 ] && wine_run+=(--win64)
+[ -f "build/$target/clutterix.exe" ] || { echo "screenshots: build first (./test or ./run)" >&2; exit 1; }
 mkdir -p screenshots
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -24,7 +27,7 @@ trap cleanup EXIT
 export DISPLAY=$display
 # The prefix is made (or checked) first, so that a Temp folder can be filled before the program
 # starts: a tree that takes the scan a few seconds, so that the scanning page can be seen.
-CX_INSTALL_FROM=$PWD/build/win32 scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1
+CX_INSTALL_FROM=$PWD/build/$target "${wine_run[@]}" "$prefix" cmd /c exit >/dev/null 2>&1
 profile=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 temp_tree="$profile/AppData/Local/Temp/shots"
 rm -rf "$temp_tree"
@@ -32,7 +35,7 @@ for d in $(seq 1 400); do
   mkdir -p "$temp_tree/d$d/e"
   for f in 1 2 3 4 5 6 7 8; do echo garbage >"$temp_tree/d$d/e/f$f.tmp"; done
 done
-CX_INSTALL_FROM=$PWD/build/win32 scripts/wine-run.sh "$prefix" "C:\\Program Files\\Clutterix\\clutterix.exe" &
+CX_INSTALL_FROM=$PWD/build/$target "${wine_run[@]}" "$prefix" "C:\\Program Files\\Clutterix\\clutterix.exe" &
 
 # Waits for a window by title (up to $2 tenths of a second, 30 s by default); then its top-left
 # corner is in $wx, $wy.

@@ -47,7 +47,13 @@ todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}")
 if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
   need_root
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
+  # A mirror in the middle of a sync fails an index or two for a minute or so: try again, and in
+  # the end go on with the indexes there are (the install below says if a package is still missing).
+  for try in 1 2 3 4; do
+    apt-get update -q && break
+    [ "$try" = 4 ] && echo "setup: apt-get update failed; going on with the indexes there are" >&2
+    [ "$try" = 4 ] || sleep $((try * 15))
+  done
   if [ -n "$todo" ]; then
     # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends $todo
@@ -55,3 +61,14 @@ if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
 fi
 
 "$here/scripts/build-libjpeg-mingw.sh"
+
+# A kernel that cannot run 32-bit programs: the Wine tests run a 64-bit build in 64-bit Wine.
+if [ "$("$here/scripts/wine-target.sh")" = win64 ]; then
+  todo=$(missing_packages wine64 g++-mingw-w64-x86-64-posix)
+  if [ -n "$todo" ]; then
+    need_root
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $todo
+  fi
+  "$here/scripts/build-libjpeg-mingw.sh" x86_64
+fi

@@ -2,9 +2,17 @@
 # The Wine test bench: runs a Windows program in a 32-bit prefix that looks like a real Windows.
 #
 #   wine-run.sh <prefix> <exe> [args...]   run <exe> (a Unix path, or a Windows path inside the prefix)
-#   wine-run.sh --stop <prefix>            end the prefix's Wine session and the Xvfb it started
+#   wine-run.sh --lanes N <prefix> <exe> [args...]
+#                                          the same in the first of N prefixes (<prefix>, <prefix>-2,
+#                                          ... <prefix>-N) that no other run of this script holds
+#   wine-run.sh --win64 [--lanes N] <prefix> <exe> [args...]
+#                                          the same in a 64-bit prefix, for a 64-bit <exe> (the test
+#                                          bench where the kernel cannot run 32-bit programs)
+#   wine-run.sh --stop <prefix>            end the Wine session and the Xvfb of the prefix and its lanes
 #   wine-run.sh --display <prefix>         print the X display the prefix's programs show on
 #
+# Lanes let ctest run Wine tests side by side: each test has a prefix, a wineserver and an Xvfb of
+# its own for as long as it runs, so no two tests ever share a desktop, a registry or a disk.
 # This is ctest's emulator for the Windows build. On every run it
 #  - creates the prefix on first use, or again when Wine changed or the prefix cannot start 32-bit
 #    programs (one made before wine32 was installed): WINEARCH=win32, Windows 7 (6.1) as Wine
@@ -34,17 +42,61 @@ die() {
 [ $# -ge 2 ] || die "usage: wine-run.sh <prefix> <exe> [args...] | --stop <prefix> | --display <prefix>"
 
 mode=run
-case "$1" in
-  --stop | --display)
-    mode=${1#--}
-    shift
-    ;;
-esac
+lanes=1
+arch=win32
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --stop | --stop-one | --display) mode=${1#--} ;;
+    --win64) arch=win64 ;;
+    --lanes)
+      lanes=$2
+      shift
+      ;;
+    *) break ;;
+  esac
+  shift
+done
+[ $# -ge 1 ] || die "no prefix"
 prefix=$(realpath -m "$1")
 shift
 
+if [ "$mode" = stop ]; then # the prefix and every lane beside it, each by a run of its own
+  status=0
+  for p in "$prefix" "$prefix"-[0-9]; do
+    [ "$p" = "$prefix" ] || [ -d "$p" ] || continue
+    "$0" --stop-one "$p" || status=$?
+  done
+  exit $status
+fi
+
+# A lane is held on fd 8 until the program ends; nothing started below may inherit it.
+if [ "$lanes" -gt 1 ]; then
+  lane=
+  for n in $(seq 1 "$lanes"); do
+    lane_prefix=$prefix
+    [ "$n" = 1 ] || lane_prefix=$prefix-$n
+    exec 8>"$lane_prefix.lane"
+    if flock -n 8; then
+      lane=$n
+      break
+    fi
+  done
+  if [ -z "$lane" ]; then # all busy (more ctest jobs than lanes): wait for the first
+    lane_prefix=$prefix
+    exec 8>"$lane_prefix.lane"
+    flock 8
+  fi
+  prefix=$lane_prefix
+fi
+
 # CX_WINEDEBUG picks Wine channels for one run (the benchmark reads the debug output with +debugstr).
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG="${CX_WINEDEBUG:--all}"
+export WINEPREFIX="$prefix" WINEARCH=$arch WINEDEBUG="${CX_WINEDEBUG:--all}"
+# Debian's wine starts the 32-bit loader whenever it is installed: a 64-bit prefix names its own.
+wine=wine
+if [ "$arch" = win64 ]; then
+  wine=/usr/lib/wine/wine64
+  export WINELOADER=$wine
+fi
 export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 export XDG_DATA_HOME="$prefix.home/share"
 xvfb_state="$prefix.xvfb"       # "<pid> :<display>" of the Xvfb started for this prefix
@@ -68,7 +120,7 @@ end_session() {
   rm -f "$session_state"
 }
 
-if [ "$mode" = stop ]; then
+if [ "$mode" = stop-one ]; then
   lock_prefix
   end_session
   read -r xpid _ 2>/dev/null <"$xvfb_state" || true
@@ -93,7 +145,7 @@ start_xvfb() {
   mkfifo "$fifo"
   # Xvfb writes its display number to fd 3 once it accepts clients; setsid keeps it out of the
   # caller's process group, and its own output goes to a log so ctest does not wait for it.
-  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 9>&- </dev/null >"$prefix.xvfb.log" 2>&1 &
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 8>&- 9>&- </dev/null >"$prefix.xvfb.log" 2>&1 &
   pid=$!
   if ! read -r -t 30 num <"$fifo"; then
     rm -f "$fifo"
@@ -120,7 +172,7 @@ use_display() {
 
 # --- Prefix ----------------------------------------------------------------------------------
 bench_stamp() {
-  echo "bench $bench_version, $(wine --version), wine32 $(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null || echo none)"
+  echo "bench $bench_version, $arch, $("$wine" --version), wine32 $(dpkg-query -W -f='${Version}' wine32:i386 2>/dev/null || echo none)"
 }
 
 make_prefix() {
@@ -128,7 +180,7 @@ make_prefix() {
   end_session
   rm -rf "$prefix"
   # mshtml and mscoree registered at boot would look for their add-ons and may offer a download.
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml=" wineboot -i 9>&- </dev/null >"$prefix.create.log" 2>&1 ||
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml=" "$wine" wineboot -i 8>&- 9>&- </dev/null >"$prefix.create.log" 2>&1 ||
     die "wineboot failed (see $prefix.create.log)"
   wineserver -w
 
@@ -153,8 +205,8 @@ make_prefix() {
 configure_prefix() { # runs in the Wine session of this prefix
   local v
   for v in TEMP TMP; do
-    wine reg add 'HKCU\Environment' /v "$v" /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Local\Temp' /f \
-      9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not set $v (see $prefix.create.log)"
+    "$wine" reg add 'HKCU\Environment' /v "$v" /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Local\Temp' /f \
+      8>&- 9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not set $v (see $prefix.create.log)"
   done
   # Windows' own Tahoma metrics: without it Wine falls back to a wider font and cuts captions
   # that fit their designed widths on Windows. Wine ships a Tahoma of its own for this.
@@ -167,11 +219,11 @@ configure_prefix() { # runs in the Wine session of this prefix
   # later use of either DLL fails at once instead of looking for an add-on.
   local dll
   for dll in winemenubuilder.exe mshtml mscoree; do
-    wine reg add 'HKCU\Software\Wine\DllOverrides' /v "$dll" /d '' /f \
-      9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not turn off $dll"
+    "$wine" reg add 'HKCU\Software\Wine\DllOverrides' /v "$dll" /d '' /f \
+      8>&- 9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not turn off $dll"
   done
   # A prefix that cannot load its own kernel32 (made before wine32 was installed) fails here.
-  if ! wine cmd.exe /c echo cx-bench-ok 9>&- </dev/null 2>>"$prefix.create.log" | grep -q cx-bench-ok; then
+  if ! "$wine" cmd.exe /c echo cx-bench-ok 8>&- 9>&- </dev/null 2>>"$prefix.create.log" | grep -q cx-bench-ok; then
     die "the prefix cannot start 32-bit programs: is wine32:i386 installed? (see $prefix.create.log)"
   fi
 }
@@ -188,8 +240,8 @@ start_session() {
   # explorer.exe bind to the first display they see: start them all here, detached from the
   # test's output (ctest waits until every holder of that pipe has closed it).
   # The server returns once it accepts clients; it is the one started for this WINEPREFIX.
-  wineserver -p60 9>&- </dev/null >/dev/null 2>&1 || die "wineserver did not start"
-  wine cmd.exe /c exit 9>&- </dev/null >/dev/null 2>&1 || true
+  wineserver -p60 8>&- 9>&- </dev/null >/dev/null 2>&1 || die "wineserver did not start"
+  "$wine" cmd.exe /c exit 8>&- 9>&- </dev/null >/dev/null 2>&1 || true
   pid=
   local p
   for p in /proc/[0-9]*; do
@@ -277,4 +329,9 @@ fi
 
 # Programs start in C:\ (a Unix working directory would have no drive letter).
 cd "$prefix/drive_c"
-exec wine "$exe" "$@"
+if [ "$lanes" -gt 1 ]; then # the lane stays held until the program has ended
+  status=0
+  "$wine" "$exe" "$@" 8>&- || status=$?
+  exit $status
+fi
+exec "$wine" "$exe" "$@"

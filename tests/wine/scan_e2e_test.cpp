@@ -238,13 +238,14 @@ TEST_F(ScanE2eTest, StopScanningInALargeTreeShowsTheResultsWithWhatWasFound) {
   ASSERT_TRUE(IsWindowEnabled(stop));
   PostMessageA(stop, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return Shown(clean_all); }, 10000)) << "the results page at once";
+  // From outside, the page can still be being laid out, and the worker's end lays it out again.
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (list = ResultsList(main)) != nullptr; }, 10000));
   EXPECT_FALSE(IsWindowEnabled(stop));
   EXPECT_TRUE(IsWindowVisible(stop));
   EXPECT_FALSE(IsWindowVisible(current));
 
   // The rules after the thumbnails (the update downloads) were never started.
-  HWND list = ResultsList(main);
-  ASSERT_NE(list, nullptr);
   const Rows rows = ListViewRows(list, 3);
   EXPECT_NE(FindRow(rows, garbage_[0].first), nullptr) << "found before the stop";
   EXPECT_EQ(FindRow(rows, garbage_.back().first), nullptr) << "its rule comes after the stop";
