@@ -106,6 +106,9 @@ void TfrmMain::FormDestroy(ui::TControl*) {
 }
 
 void TfrmMain::EndWorkers() {
+  // Rows still being taken for a run never start one.
+  FCleanRows.clear();
+  FCleanItems.clear();
   if (FScan) FScan->Abandon();
   if (FCleaning) FCleaning->Abandon();
   if (FScan) FScan->WaitForWorker();
@@ -115,6 +118,7 @@ void TfrmMain::EndWorkers() {
 void TfrmMain::HandleMessage(unsigned message) {
   if (message == WM_STARTUPCHECKS) ctx_.app.Guard([&] { WMStartupChecks(); });
   if (message == WM_OFFERRESTARTREMOVAL) ctx_.app.Guard([&] { OfferRemovalAtRestart(); });
+  if (message == WM_COLLECTCLEANITEMS) ctx_.app.Guard([&] { CollectCleanItems(); });
 }
 
 void TfrmMain::WMStartupChecks() {

@@ -37,6 +37,8 @@ constexpr unsigned WM_STARTUPCHECKS = ui::WM_USER + 400;
 // Posted at the end of a cleaning run: the offer to remove what was in use at the next restart
 // comes once the run's last report has returned.
 constexpr unsigned WM_OFFERRESTARTREMOVAL = ui::WM_USER + 401;
+// Posted while the rows to clean are taken, a slice per turn of the message loop.
+constexpr unsigned WM_COLLECTCLEANITEMS = ui::WM_USER + 402;
 
 class TfrmMain : public ui::TForm {
  public:
@@ -132,7 +134,9 @@ class TfrmMain : public ui::TForm {
   // Cleaning (app/main_cleaning.cpp).
   void btnCleanAllClick(ui::TControl* Sender);
   void btnCleanSelectedClick(ui::TControl* Sender);
-  void StartCleaning(const std::vector<TCleanItem>& Items);
+  void CollectCleanItems();
+  void EnableCleanButtons(bool Enabled);
+  void StartCleaning(std::vector<TCleanItem> Items);
   ui::TListItem* FindRowByPath(const std::string& Path);
   void CleanItemStarted(const std::string& Item);
   void CleanOutcome(const std::string& Item, const std::string& Status);
@@ -170,6 +174,10 @@ class TfrmMain : public ui::TForm {
   int TimerTicks = 0;
   // The item the delete worker reported last, for lbCurrentPath.
   std::string FLastCleanItem;
+  // The rows a cleaning run is about to take, and what was taken of them so far.
+  std::vector<ui::TListItem*> FCleanRows;
+  std::vector<TCleanItem> FCleanItems;
+  static constexpr size_t kCleanItemsPerTurn = 20000;
   // Set by the version gate: the start was refused, so nothing is saved and no scan starts.
   bool FStartRefused = false;
   // Set by the first LoadSettings: a close before it has nothing of the user's to save.

@@ -1,6 +1,8 @@
 // Cleaning: "Clean All", "Clean Selected", the running-applications check before a run, and the
 // delete worker's outcomes written into the 'Cleaning Status' column. Main thread only.
+#include <algorithm>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "app/dlgMain.h"
@@ -35,9 +37,9 @@ TCleanItem ItemOf(const ui::TListItem& row, const TScanRun* scan) {
 void TfrmMain::btnCleanAllClick(ui::TControl*) {
   // Rows a stopped scan still adds belong to the list being cleaned.
   FinishStoppedScan();
-  std::vector<TCleanItem> items;
-  for (int i = 0; i < lvFound->Count(); ++i) items.push_back(ItemOf(*lvFound->Item(i), FScan.get()));
-  if (items.empty()) {
+  if (!FCleanRows.empty()) return;  // already being collected
+  for (int i = 0; i < lvFound->Count(); ++i) FCleanRows.push_back(lvFound->Item(i));
+  if (FCleanRows.empty()) {
     TfrmAlert* alert = ctx_.forms.frmAlert;
     alert->SetCaption("Cannot start cleaning");
     alert->lbCaption->SetCaption("Nothing to Clean.");
@@ -45,15 +47,15 @@ void TfrmMain::btnCleanAllClick(ui::TControl*) {
     alert->ShowModal();
     return;
   }
-  StartCleaning(items);
+  CollectCleanItems();
 }
 
 void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
   FinishStoppedScan();
-  std::vector<TCleanItem> items;
+  if (!FCleanRows.empty()) return;  // already being collected
   for (int i = 0; i < lvFound->Count(); ++i)
-    if (lvFound->Item(i)->Checked()) items.push_back(ItemOf(*lvFound->Item(i), FScan.get()));
-  if (items.empty()) {
+    if (lvFound->Item(i)->Checked()) FCleanRows.push_back(lvFound->Item(i));
+  if (FCleanRows.empty()) {
     TfrmAlert* alert = ctx_.forms.frmAlert;
     alert->SetCaption("Cannot start cleaning");
     alert->lbCaption->SetCaption("Nothing selected.");
@@ -62,10 +64,32 @@ void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
     alert->ShowModal();
     return;
   }
-  StartCleaning(items);
+  CollectCleanItems();
 }
 
-void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
+// The rows to clean are taken a slice per turn of the message loop: copying 190,000 paths at once
+// held the window for more than a tenth of a second. The buttons are off meanwhile, so the rows
+// cannot change under it (a new scan would clear them), and sorting moves rows, not the items.
+void TfrmMain::CollectCleanItems() {
+  if (FCleanRows.empty()) return;  // the window closed meanwhile
+  if (FCleanItems.empty()) {
+    EnableCleanButtons(false);
+    FCleanItems.reserve(FCleanRows.size());
+  }
+  if (FCleanItems.size() < FCleanRows.size()) {
+    const size_t end = std::min(FCleanRows.size(), FCleanItems.size() + kCleanItemsPerTurn);
+    for (size_t i = FCleanItems.size(); i < end; ++i) FCleanItems.push_back(ItemOf(*FCleanRows[i], FScan.get()));
+    // A list of more than one slice starts its run on a turn of its own as well.
+    if (FCleanRows.size() > kCleanItemsPerTurn) {
+      PostMessage(WM_COLLECTCLEANITEMS);
+      return;
+    }
+  }
+  FCleanRows.clear();
+  StartCleaning(std::exchange(FCleanItems, {}));
+}
+
+void TfrmMain::StartCleaning(std::vector<TCleanItem> Items) {
   // At most one delete worker.
   if (FCleaning && FCleaning->WorkerRunning()) return;
   // Exclusions added since the scan hold too, and what changed since is looked at again.
@@ -75,6 +99,7 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
     if (options) filters = options->ScanFilters(ctx_.os.system.Now());
   } catch (const std::exception& error) {
     ctx_.app.ShowException(error);
+    EnableCleanButtons(true);
     return;
   }
   TrayIcon2->SetAnimateInterval(100);
@@ -96,11 +121,9 @@ void TfrmMain::StartCleaning(const std::vector<TCleanItem>& Items) {
   FCleaning.reset();
   FCleaning = std::make_unique<TCleaningRun>(ctx_.main_thread, ctx_.os, std::move(events));
 
-  btnCleanSelected->SetEnabled(false);
-  btnCleanAll->SetEnabled(false);
-  btnBacktoSettings->SetEnabled(false);
+  EnableCleanButtons(false);
   // The secure-erase box is read as each run starts: it holds for that run only.
-  FCleaning->Start(Items, options && options->CheckBox1->Checked(), filters);
+  FCleaning->Start(std::move(Items), options && options->CheckBox1->Checked(), filters);
 }
 
 // Outcomes find their row by path, letter case ignored; the first row of a path is the one. The
@@ -123,10 +146,14 @@ void TfrmMain::CleanOutcome(const std::string& Item, const std::string& Status) 
   }
 }
 
+void TfrmMain::EnableCleanButtons(bool Enabled) {
+  btnCleanSelected->SetEnabled(Enabled);
+  btnCleanAll->SetEnabled(Enabled);
+  btnBacktoSettings->SetEnabled(Enabled);
+}
+
 void TfrmMain::CleanFinished() {
-  btnCleanSelected->SetEnabled(true);
-  btnCleanAll->SetEnabled(true);
-  btnBacktoSettings->SetEnabled(true);
+  EnableCleanButtons(true);
   lbCurrentPath->SetVisible(false);
   execTimer->SetEnabled(false);
   ShowIdleTrayIcon(true);

@@ -3,6 +3,7 @@
 // the tray icon shows what goes on. Main thread only.
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "app/dlgMain.h"
 #include "platform/exception.h"
@@ -69,7 +70,7 @@ void TfrmMain::UnattendedScanFinished() {
   TrayIcon2->SetIcons(ilDelete);
   TrayIcon2->SetAnimateInterval(100);
   FCleaning = std::make_unique<TCleaningRun>(ctx_.main_thread, ctx_.os, std::move(events));
-  FCleaning->Start(items, false, filters);
+  FCleaning->Start(std::move(items), false, filters);
 }
 
 void TfrmMain::UnattendedCleaningFinished() { EndUnattended(FReport.ExitCode(true), true); }

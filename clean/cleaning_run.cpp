@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "clean/delete_thread.h"
 #include "platform/text.h"
@@ -48,16 +49,8 @@ TCleaningRun::~TCleaningRun() {
   WaitForWorker();
 }
 
-void TCleaningRun::Start(const std::vector<TCleanItem>& Items, bool SecureErase, const TScanFilters& Filters) {
+void TCleaningRun::Start(std::vector<TCleanItem> Items, bool SecureErase, const TScanFilters& Filters) {
   if (worker_) return;
-  // Each path once, letter case ignored, in order: outcomes find their row by path, so a second
-  // row of the same path could only give the first a second, misleading outcome. One pass, as
-  // the window waits for it: "Clean All" of 190,000 rows.
-  std::vector<TCleanItem> items;
-  items.reserve(Items.size());
-  size_texts_.reserve(Items.size());
-  for (const TCleanItem& item : Items)
-    if (size_texts_.try_emplace(platform::UpperCase(item.Path), item.SizeText).second) items.push_back(item);
   worker_ = std::make_unique<TDeleteThread>(main_thread_, os_);
   worker_->FSecureErase = SecureErase;
   worker_->FFilters = Filters;
@@ -77,15 +70,9 @@ void TCleaningRun::Start(const std::vector<TCleanItem>& Items, bool SecureErase,
   worker_->FOnFinished = [this] {
     if (!abandoned_ && events_.OnFinished) events_.OnFinished();
   };
-  std::vector<std::string> paths;
-  std::vector<std::optional<bool>> folders;
-  paths.reserve(items.size());
-  folders.reserve(items.size());
-  for (const TCleanItem& item : items) {
-    paths.push_back(item.Path);
-    folders.push_back(item.Folder);
-  }
-  worker_->SetJobList(paths, folders);
+  // Handed over whole, with nothing looked at: the window waits for this, and "Clean All" may hand
+  // over 190,000 rows. The worker finds the paths listed twice itself.
+  worker_->SetJob(std::move(Items));
   worker_->Resume();
 }
 
@@ -126,13 +113,17 @@ void TCleaningRun::PartialDelete(const std::string& Item, const std::vector<std:
   }
   left /= kMegabyte;
 
-  const auto row = size_texts_.find(platform::UpperCase(Item));
-  if (row == size_texts_.end()) {
+  // The worker's list does not change while it runs, so the index can refer to it. Made at the
+  // first partial deletion: most runs have none.
+  if (worker_ && !first_of_path_) first_of_path_ = std::make_unique<TPathIndex>(worker_->FJob);
+  const size_t row = first_of_path_ ? first_of_path_->Find(Item) : TPathIndex::npos;
+  if (row == TPathIndex::npos) {
     debug.Write("Node nil");
     return;
   }
-  const double listed = ListedMegabytes(row->second, separator);
-  debug.Write("Main T (Partial Delete):  " + platform::FormatGeneral(left, 15, separator) + " ---- " + row->second);
+  const std::string& size_text = worker_->FJob[row].SizeText;
+  const double listed = ListedMegabytes(size_text, separator);
+  debug.Write("Main T (Partial Delete):  " + platform::FormatGeneral(left, 15, separator) + " ---- " + size_text);
   Outcome(Item, "Partial Delete ( " + DeletedPercentage(left, listed) + "% )");
 }
 

@@ -10,22 +10,15 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "clean/clean_item.h"
+#include "clean/path_index.h"
 #include "platform/main_thread.h"
 #include "platform/platform.h"
 #include "scan/scan_filters.h"
 
 class TDeleteThread;
-
-// A row to clean: its path and the size text it shows ("512 Bytes" or megabytes).
-struct TCleanItem {
-  std::string Path;
-  std::string SizeText;
-  // Whether the scan found it as a folder or as a file; none for an item of unknown kind.
-  std::optional<bool> Folder;
-};
 
 struct TCleaningRunEvents {
   std::function<void(const std::string& Item)> OnItemStarted;
@@ -47,7 +40,7 @@ class TCleaningRun {
   // Hands the items to a new worker and resumes it; each path is deleted once (letter case
   // ignored), in the order given; with SecureErase, for good (see TDeleteThread). What the filters
   // keep is left alone ("Excluded", "Changed Recently"). Call once.
-  void Start(const std::vector<TCleanItem>& Items, bool SecureErase = false, const TScanFilters& Filters = {});
+  void Start(std::vector<TCleanItem> Items, bool SecureErase = false, const TScanFilters& Filters = {});
   void Abandon();
   // Returns once the worker has ended, running the reports it sends meanwhile.
   void WaitForWorker();
@@ -72,8 +65,8 @@ class TCleaningRun {
   TCleaningRunEvents events_;
   std::unique_ptr<TDeleteThread> worker_;
   bool abandoned_ = false;
-  // Upper-case path to the size text of its row.
-  std::unordered_map<std::string, std::string> size_texts_;
+  // Over the worker's items, whose first of a path is its row.
+  std::unique_ptr<TPathIndex> first_of_path_;
   std::vector<std::string> unfinished_;
   std::set<std::string> unfinished_keys_;  // upper case
 };

@@ -2,7 +2,9 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
+#include "clean/path_index.h"
 #include "platform/text.h"
 
 namespace {
@@ -46,29 +48,37 @@ std::optional<std::vector<std::string>> BinFiles(platform::FileSystem& files, co
 TDeleteThread::TDeleteThread(platform::MainThread& main_thread, platform::Platform& os)
     : platform::TThread(main_thread), os_(os) {}
 
-void TDeleteThread::SetJobList(const std::vector<std::string>& Items,
-                               const std::vector<std::optional<bool>>& ListedAsFolder) {
-  FJobItems = Items;
-  FJobListedAsFolder = ListedAsFolder;
-  FJobListedAsFolder.resize(Items.size());
+void TDeleteThread::SetJob(std::vector<TCleanItem> Items) {
+  FJob = std::move(Items);
   FFailedFiles.clear();
+}
+
+void TDeleteThread::SetJobList(const std::vector<std::string>& Items) {
+  std::vector<TCleanItem> job;
+  for (const std::string& item : Items) job.push_back({item, "", std::nullopt});
+  SetJob(std::move(job));
 }
 
 void TDeleteThread::Execute() {
   const auto started = std::chrono::steady_clock::now();
   try {
-    for (size_t i = 0; i < FJobItems.size(); ++i) {
+    // Each path once, letter case ignored, in order: outcomes find their row by path, so a second
+    // item of the same path could only give the first a second, misleading outcome. Found here
+    // rather than as the run starts, where the window would wait for it.
+    const TPathIndex first_of_path(FJob);
+    for (size_t i = 0; i < FJob.size(); ++i) {
       if (FStopped) break;
-      FStartedItem = FJobItems[i];
+      if (first_of_path.Find(FJob[i].Path) != i) continue;
+      FStartedItem = FJob[i].Path;
       NotifyItemStarted();
-      DeleteItem(FJobItems[i], FJobListedAsFolder[i]);
+      DeleteItem(FJob[i].Path, FJob[i].Folder);
     }
     HandOver(true);
   } catch (...) {
     // A handler failed on the main thread: start no further item, but still end the run.
   }
   FStopped = true;
-  os_.debug.Write("timer: clean " + std::to_string(FJobItems.size()) + " items " +
+  os_.debug.Write("timer: clean " + std::to_string(FJob.size()) + " items " +
                   std::to_string(platform::Milliseconds(std::chrono::steady_clock::now() - started)) + " ms; " +
                   HandOverTimes());
   NotifyFinished();
@@ -135,8 +145,9 @@ void TDeleteThread::DeleteItem(const std::string& Item, std::optional<bool> List
 // then looked at, since another user's bin stays as it was.
 void TDeleteThread::EmptyRecycleBins(const std::string& Item) {
   if (!FBinsListed) {
-    for (const std::string& item : FJobItems)
-      if (IsRecycleBinItem(item) && IsDeletableItemPath(item)) FBinFilesBefore[item] = BinFiles(os_.files, item);
+    for (const TCleanItem& job : FJob)
+      if (IsRecycleBinItem(job.Path) && IsDeletableItemPath(job.Path))
+        FBinFilesBefore[job.Path] = BinFiles(os_.files, job.Path);
     FBinsListed = true;
   }
   const auto& before = FBinFilesBefore[Item];

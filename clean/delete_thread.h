@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/clean_item.h"
 #include "clean/deletion_primitives.h"
 #include "platform/platform.h"
 #include "platform/thread.h"
@@ -36,10 +37,13 @@ class TDeleteThread : public platform::TThread {
  public:
   TDeleteThread(platform::MainThread& main_thread, platform::Platform& os);
 
-  // Copies the items; called once on the main thread before Resume. ListedAsFolder, parallel to
-  // Items where given, says whether each was listed as a folder or as a file: an object of the
-  // other kind found at its path is refused, since nothing of what it holds was ever listed.
-  void SetJobList(const std::vector<std::string>& Items, const std::vector<std::optional<bool>>& ListedAsFolder = {});
+  // Takes the items, each path to be deleted once (letter case ignored; a later copy is skipped);
+  // called once on the main thread before Resume. An item's Folder, where given, says whether it
+  // was listed as a folder or as a file: an object of the other kind found at its path is
+  // refused, since nothing of what it holds was ever listed.
+  void SetJob(std::vector<TCleanItem> Items);
+  // The same for paths of unknown kind.
+  void SetJobList(const std::vector<std::string>& Items);
 
   // Set before Resume. When true, nothing goes to the Recycle Bin: every file is overwritten with
   // zeros and deleted for good, and folders are deleted file by file, then removed.
@@ -56,8 +60,8 @@ class TDeleteThread : public platform::TThread {
   std::vector<std::string> FFailedFiles;
   // Written by the main thread, read by the worker before each item.
   std::atomic<bool> FStopped{false};
-  std::vector<std::string> FJobItems;
-  std::vector<std::optional<bool>> FJobListedAsFolder;
+  // Unchanged from SetJob on: the main thread may read it while the worker runs.
+  std::vector<TCleanItem> FJob;
   // Set before Resume; unset ones are skipped. If a handler throws, no further item is started,
   // but FOnFinished is still sent so that the window leaves its cleaning state.
   TItemEvent FOnFileDeleted;

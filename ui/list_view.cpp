@@ -77,7 +77,7 @@ TListItem* TListView::Insert(int index) {
     for (size_t i = static_cast<size_t>(index); i < items_.size(); ++i)
       items_[i]->place_ = first_place_ + static_cast<int64_t>(i);
   }
-  if (indexed_) by_caption_.emplace(CaptionKey(row->caption_), row);
+  by_caption_.emplace(CaptionKey(row->caption_), row);
   Notify(ListChange::kInserted, index);
   return row;
 }
@@ -86,7 +86,6 @@ void TListView::Clear() {
   items_.clear();
   selected_.clear();
   by_caption_.clear();
-  indexed_ = false;
   first_place_ = 0;
   Notify(ListChange::kCleared, -1);
 }
@@ -114,11 +113,6 @@ TListItem* TListView::Selected() const {
 }
 
 TListItem* TListView::FindCaption(int start, const std::string& text) const {
-  if (!indexed_) {
-    by_caption_.reserve(items_.size());
-    for (const auto& item : items_) by_caption_.emplace(CaptionKey(item->caption_), item.get());
-    indexed_ = true;
-  }
   TListItem* found = nullptr;
   int found_index = INT_MAX;
   auto [begin, end] = by_caption_.equal_range(CaptionKey(text));
@@ -161,7 +155,6 @@ void TListView::Notify(ListChange change, int index) {
 }
 
 void TListView::CaptionChanged(TListItem* item, const std::string& old_caption) {
-  if (!indexed_) return;
   auto [begin, end] = by_caption_.equal_range(CaptionKey(old_caption));
   for (auto it = begin; it != end; ++it) {
     if (it->second == item) {

@@ -68,13 +68,18 @@ class BackendTest : public ::testing::Test {
 
   // A list's window learns of new rows at display rate: runs the message loop until it has
   // `rows` (or 10 s have passed, so that a lost sync fails the test's checks).
-  static void PumpUntilRows(HWND list, int rows) {
+  // The lists learn of rows and columns at display rate: runs the loop until the window shows it.
+  template <class Pred>
+  static void PumpUntil(Pred shown) {
     const DWORD start = GetTickCount();
     Pump();
-    while (ListView_GetItemCount(list) != rows && GetTickCount() - start < 10000) {
+    while (!shown() && GetTickCount() - start < 10000) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
       Pump();
     }
+  }
+  static void PumpUntilRows(HWND list, int rows) {
+    PumpUntil([&] { return ListView_GetItemCount(list) == rows; });
   }
 
   std::unique_ptr<platform::FileSystem> files_;
@@ -443,6 +448,7 @@ TEST_F(BackendTest, ListViewMirrorsRowsSubItemsAndCheckMarks) {
   EXPECT_EQ(1, double_clicks);
 
   list->SetColumnWidth(2, 0);
+  PumpUntil([&] { return ListView_GetColumnWidth(lv, 2) == 0; });
   EXPECT_EQ(0, ListView_GetColumnWidth(lv, 2));
   list->Clear();
   EXPECT_EQ(0, ListView_GetItemCount(lv));

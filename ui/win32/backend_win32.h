@@ -137,6 +137,7 @@ class Win32Backend : public Backend {
   void SyncSortArrow(Peer& peer);
   void SyncListRows(Peer& peer);
   void ListRowsChanged(Peer& peer);
+  void QueueListSync(Peer& peer);
   void SyncPendingLists();
   void ToggleCheck(Peer& peer, int index);
   // Mouse and keyboard input of a list view that the backend answers itself (check marks).

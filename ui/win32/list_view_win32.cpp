@@ -71,6 +71,7 @@ void Win32Backend::SyncListView(Peer& peer) {
 }
 
 void Win32Backend::SyncColumns(Peer& peer) {
+  peer.columns_pending = false;
   auto& list = static_cast<TListView&>(*peer.control);
   const auto& columns = list.Columns();
   for (size_t i = 0; i < columns.size(); ++i) {
@@ -168,14 +169,22 @@ void Win32Backend::ListViewChanged(TListView& list, ListChange change, int index
       SyncListRows(peer);
       break;
     case ListChange::kColumns:
-      SyncColumns(peer);
+      // At display rate too: Wine takes about 20 ms to lay out a changed column, which the start
+      // of a cleaning run (two widths change) would otherwise hold the window for.
+      peer.columns_pending = true;
+      QueueListSync(peer);
       break;
   }
 }
 
 void Win32Backend::ListRowsChanged(Peer& peer) {
-  if (peer.rows_pending) return;
   peer.rows_pending = true;
+  QueueListSync(peer);
+}
+
+void Win32Backend::QueueListSync(Peer& peer) {
+  if (peer.sync_queued) return;
+  peer.sync_queued = true;
   pending_lists_.push_back(&peer);
   if (sync_posted_) return;
   const DWORD since = GetTickCount() - last_list_sync_;
@@ -194,8 +203,11 @@ void Win32Backend::SyncPendingLists() {
   last_list_sync_ = GetTickCount();
   std::vector<Peer*> lists;
   lists.swap(pending_lists_);
-  for (Peer* peer : lists)
+  for (Peer* peer : lists) {
+    peer->sync_queued = false;
+    if (peer->columns_pending) SyncColumns(*peer);
     if (peer->rows_pending) SyncListRows(*peer);
+  }
 }
 
 void Win32Backend::ToggleCheck(Peer& peer, int index) {

@@ -56,8 +56,10 @@ struct Peer {
   std::vector<TListColumn> columns;
   int sort_column = -1;  // the header arrow shown: its column and HDF_SORTUP/HDF_SORTDOWN
   int sort_arrow = 0;
-  bool rows_pending = false;  // the row count changed and the window does not know yet
-  int window_selected = -1;   // the row the window has selected (it has one at most)
+  bool rows_pending = false;     // the row count changed and the window does not know yet
+  bool columns_pending = false;  // so did a column
+  bool sync_queued = false;      // in the backend's list of lists to bring up to date
+  int window_selected = -1;      // the row the window has selected (it has one at most)
   DWORD ex_style = 0;
 
   // Forms.
