@@ -27,7 +27,7 @@ trap cleanup EXIT
 export DISPLAY=$display
 # The prefix is made (or checked) first, so that a Temp folder can be filled before the program
 # starts: a tree that takes the scan a few seconds, so that the scanning page can be seen.
-CX_INSTALL_FROM=$PWD/build/$target "${wine_run[@]}" "$prefix" cmd /c exit >/dev/null 2>&1
+CX_INSTALL_FROM=$PWD/build/$target "${wine_run[@]}" "$prefix" 'C:\windows\system32\cmd.exe' /c exit >/dev/null 2>&1
 profile=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 temp_tree="$profile/AppData/Local/Temp/shots"
 rm -rf "$temp_tree"
