@@ -2,21 +2,7 @@
 
 #include "platform/text.h"
 
-namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// FNV-1a over the upper-case bytes.
-size_t HashIgnoringCase(std::string_view text) {
-  uint64_t hash = 14695981039346656037ull;
-  for (char c : text) {
-    hash ^= static_cast<unsigned char>(Upper(c));
-    hash *= 1099511628211ull;
-  }
-  return static_cast<size_t>(hash ^ (hash >> 32));
-}
-
-}  // namespace
+using platform::HashIgnoringCase;
 
 TPathIndex::TPathIndex(const std::vector<TCleanItem>& items) : items_(items) {
   size_t size = 16;

@@ -65,6 +65,15 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+size_t HashIgnoringCase(std::string_view text) {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a over the upper-case bytes
+  for (char c : text) {
+    hash ^= static_cast<unsigned char>(Upper(c));
+    hash *= 1099511628211ull;
+  }
+  return static_cast<size_t>(hash ^ (hash >> 32));
+}
+
 bool ContainsText(std::string_view text, std::string_view part) {
   return UpperCase(text).find(UpperCase(part)) != std::string::npos;
 }

@@ -10,6 +10,8 @@ namespace platform {
 // Upper case of ASCII letters; other bytes unchanged.
 std::string UpperCase(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
+// A hash that texts equal by SameText share; it makes no copy of the text.
+size_t HashIgnoringCase(std::string_view text);
 bool ContainsText(std::string_view text, std::string_view part);
 // Drops leading and trailing blanks and control characters (every byte up to and including ' ').
 std::string Trim(std::string_view text);

@@ -21,12 +21,19 @@ missing_packages() {
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libjpeg62-turbo-dev)
 # clang with its libFuzzer runtime: the fuzz target of the INI document (tests/fuzz).
 fuzz=(clang libclang-rt-14-dev)
-cross=(g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
-
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  need_root
-  dpkg --add-architecture i386
-  apt_updated=
+cross=(g++-mingw-w64-i686-posix wine fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
+# Wine runs the product's own 32-bit build where the kernel runs 32-bit programs; elsewhere the
+# tests run an x86_64 build in 64-bit Wine, and nothing of i386 is installed (see wine-target.sh).
+target=$("$here/scripts/wine-target.sh")
+if [ "$target" = win32 ]; then
+  cross+=(wine32:i386)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    need_root
+    dpkg --add-architecture i386
+    apt_updated=
+  fi
+else
+  cross+=(wine64 g++-mingw-w64-x86-64-posix)
 fi
 
 # Source packages are enabled for the one download of libjpeg-turbo's source.
@@ -61,14 +68,4 @@ if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
 fi
 
 "$here/scripts/build-libjpeg-mingw.sh"
-
-# A kernel that cannot run 32-bit programs: the Wine tests run a 64-bit build in 64-bit Wine.
-if [ "$("$here/scripts/wine-target.sh")" = win64 ]; then
-  todo=$(missing_packages wine64 g++-mingw-w64-x86-64-posix)
-  if [ -n "$todo" ]; then
-    need_root
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $todo
-  fi
-  "$here/scripts/build-libjpeg-mingw.sh" x86_64
-fi
+[ "$target" = win32 ] || "$here/scripts/build-libjpeg-mingw.sh" x86_64

@@ -224,7 +224,7 @@ configure_prefix() { # runs in the Wine session of this prefix
   done
   # A prefix that cannot load its own kernel32 (made before wine32 was installed) fails here.
   if ! "$wine" cmd.exe /c echo cx-bench-ok 8>&- 9>&- </dev/null 2>>"$prefix.create.log" | grep -q cx-bench-ok; then
-    die "the prefix cannot start 32-bit programs: is wine32:i386 installed? (see $prefix.create.log)"
+    die "the prefix cannot start its programs: is wine32:i386 (or, for --win64, wine64) installed? (see $prefix.create.log)"
   fi
 }
 

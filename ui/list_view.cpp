@@ -77,7 +77,6 @@ TListItem* TListView::Insert(int index) {
     for (size_t i = static_cast<size_t>(index); i < items_.size(); ++i)
       items_[i]->place_ = first_place_ + static_cast<int64_t>(i);
   }
-  by_caption_.emplace(CaptionKey(row->caption_), row);
   Notify(ListChange::kInserted, index);
   return row;
 }
@@ -154,15 +153,18 @@ void TListView::Notify(ListChange change, int index) {
   if (TForm* form = Form()) form->Application().backend().ListViewChanged(*this, change, index);
 }
 
+// Rows without a caption are not indexed: every row starts without one and is named next.
 void TListView::CaptionChanged(TListItem* item, const std::string& old_caption) {
-  auto [begin, end] = by_caption_.equal_range(CaptionKey(old_caption));
-  for (auto it = begin; it != end; ++it) {
-    if (it->second == item) {
-      by_caption_.erase(it);
-      break;
+  if (!old_caption.empty()) {
+    auto [begin, end] = by_caption_.equal_range(CaptionKey(old_caption));
+    for (auto it = begin; it != end; ++it) {
+      if (it->second == item) {
+        by_caption_.erase(it);
+        break;
+      }
     }
   }
-  by_caption_.emplace(CaptionKey(item->caption_), item);
+  if (!item->caption_.empty()) by_caption_.emplace(CaptionKey(item->caption_), item);
 }
 
 void TListView::SelectionChanged(TListItem* item) {
@@ -173,8 +175,6 @@ void TListView::SelectionChanged(TListItem* item) {
   }
 }
 
-size_t TListView::CaptionKey(const std::string& caption) {
-  return std::hash<std::string>{}(platform::UpperCase(caption));
-}
+size_t TListView::CaptionKey(const std::string& caption) { return platform::HashIgnoringCase(caption); }
 
 }  // namespace ui

@@ -106,9 +106,8 @@ void WriteSettings(const std::string& host, bool check = true) {
 int StartWith(const std::string& conf) {
   std::ofstream(SettingsFilePath(), std::ios::binary) << conf;
   GuiProgram program;
-  HWND main = program.WaitForWindow("Clutterix");
+  HWND main = StartMainWindow(program);
   if (!main) return 0;
-  if (HWND warning = program.WaitForWindow("Not enought rights.", 1000)) ClickControl(FindChild(warning, "Close"));
   WaitUntil([&] { return CountWindows(program.id(), "Clutterix") > 1; }, 3000);
   const int windows = CountWindows(program.id(), "Clutterix");
   PostMessageA(main, WM_CLOSE, 0, 0);
