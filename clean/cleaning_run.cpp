@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "clean/delete_thread.h"
+#include "clean/path_index.h"
 #include "platform/text.h"
 #include "scan/search_thread.h"
 

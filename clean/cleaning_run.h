@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "clean/clean_item.h"
-#include "clean/path_index.h"
 #include "platform/main_thread.h"
 #include "platform/platform.h"
 #include "scan/scan_filters.h"
 
 class TDeleteThread;
+class TPathIndex;
 
 struct TCleaningRunEvents {
   std::function<void(const std::string& Item)> OnItemStarted;

@@ -10,19 +10,19 @@ TPathIndex::TPathIndex(const std::vector<TCleanItem>& items) : items_(items) {
   slots_.assign(size, 0);
   mask_ = size - 1;
   for (size_t i = 0; i < items.size(); ++i) {
-    for (size_t slot = HashIgnoringCase(items[i].Path) & mask_;; slot = (slot + 1) & mask_) {
-      if (slots_[slot] == 0) {
-        slots_[slot] = static_cast<uint32_t>(i + 1);
-        break;
-      }
-      if (platform::SameText(items_[slots_[slot] - 1].Path, items[i].Path)) break;  // a later copy: the first stays
-    }
+    uint32_t& slot = slots_[SlotOf(items[i].Path)];
+    if (slot == 0) slot = static_cast<uint32_t>(i + 1);  // else a later copy: the first stays
   }
 }
 
 size_t TPathIndex::Find(std::string_view path) const {
-  for (size_t slot = HashIgnoringCase(path) & mask_;; slot = (slot + 1) & mask_) {
-    if (slots_[slot] == 0) return npos;
-    if (platform::SameText(items_[slots_[slot] - 1].Path, path)) return slots_[slot] - 1;
-  }
+  const uint32_t slot = slots_[SlotOf(path)];
+  return slot == 0 ? npos : slot - 1;
+}
+
+// The slot that holds the path, or the empty one where it would go.
+size_t TPathIndex::SlotOf(std::string_view path) const {
+  size_t slot = HashIgnoringCase(path) & mask_;
+  while (slots_[slot] != 0 && !platform::SameText(items_[slots_[slot] - 1].Path, path)) slot = (slot + 1) & mask_;
+  return slot;
 }

@@ -20,7 +20,6 @@ class TListView;
 struct TListColumn {
   std::string Caption;
   int Width = 50;
-  bool operator==(const TListColumn&) const = default;
 };
 
 // One row of a report list view: the caption is column 0, SubItems the columns after it.
@@ -115,7 +114,7 @@ class TListView : public TControl {
   int64_t first_place_ = 0;  // place_ of the first row
   // The selected rows, in no order (one, mostly).
   std::vector<TListItem*> selected_;
-  // Rows by a hash of their upper-case caption, kept as rows come and change: made at the first
+  // Rows by a hash of their caption, letter case ignored, kept as rows come and change: made at the first
   // FindCaption instead, it held the window for a tenth of a second at 190,000 rows.
   std::unordered_multimap<size_t, TListItem*> by_caption_;
   bool checkboxes_ = false;
