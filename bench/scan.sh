@@ -33,8 +33,7 @@ target=$("$here/scripts/wine-target.sh")
 win32="$build/$target"
 bench="$build/bench"
 prefix="$bench/wineprefix"
-run=("$here/scripts/wine-run.sh")
-[ "$target" = win64 ] && run+=(--win64)
+run="$here/scripts/wine-run.sh"
 
 mkdir -p "$bench"
 if [ -z "${CX_BENCH_TOOLS:-}" ]; then
@@ -63,7 +62,7 @@ stage_job() { # stage_job <folder> <template>
   cp "$stage/config/vistagarbage.cxtraces" "$stage/config/xpgarbage.cxtraces"
 }
 
-wine_run() { CX_INSTALL_FROM="$stage" "${run[@]}" "$prefix" "$@"; }
+wine_run() { CX_INSTALL_FROM="$stage" "$run" "$prefix" "$@"; }
 
 stage_job '\cxbench\tree' 'Thumbs.db'
 wine_run "$tools/cx_bench_walk.exe" 'C:\windows' >/dev/null 2>&1 || true # makes the prefix on first use

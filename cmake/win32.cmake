@@ -39,11 +39,7 @@ add_custom_command(TARGET clutterix POST_BUILD
 # is waiting (for Wine's explorer, for a server's deadline), so three lanes fit on two cores.
 set(CX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CX_WINE_LANES 3)
-set(CX_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh --lanes ${CX_WINE_LANES})
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  list(APPEND CX_WINE_RUN --win64)
-endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CX_WINE_RUN} ${CX_WINE_PREFIX})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh --lanes ${CX_WINE_LANES} ${CX_WINE_PREFIX})
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

@@ -11,8 +11,6 @@ if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends imagemagick xdotool x11-apps fonts-dejavu-core >/dev/null
 fi
 target=$(scripts/wine-target.sh) # win32, or win64 where the kernel cannot run 32-bit programs
-wine_run=(scripts/wine-run.sh)
-[ "$target" = win64 ] && wine_run+=(--win64)
 [ -f "build/$target/clutterix.exe" ] || { echo "screenshots: build first (./test or ./run)" >&2; exit 1; }
 mkdir -p screenshots
 display=:$((90 + RANDOM % 9))
@@ -27,7 +25,7 @@ trap cleanup EXIT
 export DISPLAY=$display
 # The prefix is made (or checked) first, so that a Temp folder can be filled before the program
 # starts: a tree that takes the scan a few seconds, so that the scanning page can be seen.
-CX_INSTALL_FROM=$PWD/build/$target "${wine_run[@]}" "$prefix" 'C:\windows\system32\cmd.exe' /c exit >/dev/null 2>&1
+CX_INSTALL_FROM=$PWD/build/$target scripts/wine-run.sh "$prefix" 'C:\windows\system32\cmd.exe' /c exit >/dev/null 2>&1
 profile=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 temp_tree="$profile/AppData/Local/Temp/shots"
 rm -rf "$temp_tree"
@@ -35,7 +33,7 @@ for d in $(seq 1 400); do
   mkdir -p "$temp_tree/d$d/e"
   for f in 1 2 3 4 5 6 7 8; do echo garbage >"$temp_tree/d$d/e/f$f.tmp"; done
 done
-CX_INSTALL_FROM=$PWD/build/$target "${wine_run[@]}" "$prefix" "C:\\Program Files\\Clutterix\\clutterix.exe" &
+CX_INSTALL_FROM=$PWD/build/$target scripts/wine-run.sh "$prefix" "C:\\Program Files\\Clutterix\\clutterix.exe" &
 
 # Waits for a window by title (up to $2 tenths of a second, 30 s by default); then its top-left
 # corner is in $wx, $wy.

@@ -5,12 +5,11 @@
 #   wine-run.sh --lanes N <prefix> <exe> [args...]
 #                                          the same in the first of N prefixes (<prefix>, <prefix>-2,
 #                                          ... <prefix>-N) that no other run of this script holds
-#   wine-run.sh --win64 [--lanes N] <prefix> <exe> [args...]
-#                                          the same in a 64-bit prefix, for a 64-bit <exe> (the test
-#                                          bench where the kernel cannot run 32-bit programs)
 #   wine-run.sh --stop <prefix>            end the Wine session and the Xvfb of the prefix and its lanes
 #   wine-run.sh --display <prefix>         print the X display the prefix's programs show on
 #
+# Where the kernel cannot run 32-bit programs (scripts/wine-target.sh says win64), the prefixes are
+# 64-bit and run the x86_64 build of the same code.
 # Lanes let ctest run Wine tests side by side: each test has a prefix, a wineserver and an Xvfb of
 # its own for as long as it runs, so no two tests ever share a desktop, a registry or a disk.
 # This is ctest's emulator for the Windows build. On every run it
@@ -43,11 +42,10 @@ die() {
 
 mode=run
 lanes=1
-arch=win32
+arch=$("$here/scripts/wine-target.sh")
 while [ $# -gt 0 ]; do
   case "$1" in
     --stop | --stop-one | --display) mode=${1#--} ;;
-    --win64) arch=win64 ;;
     --lanes)
       lanes=$2
       shift
@@ -224,7 +222,7 @@ configure_prefix() { # runs in the Wine session of this prefix
   done
   # A prefix that cannot load its own kernel32 (made before wine32 was installed) fails here.
   if ! "$wine" cmd.exe /c echo cx-bench-ok 8>&- 9>&- </dev/null 2>>"$prefix.create.log" | grep -q cx-bench-ok; then
-    die "the prefix cannot start its programs: is wine32:i386 (or, for --win64, wine64) installed? (see $prefix.create.log)"
+    die "the prefix cannot start its programs: is wine32:i386 (or, for win64, wine64) installed? (see $prefix.create.log)"
   fi
 }
 
