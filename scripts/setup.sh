@@ -32,9 +32,9 @@ if [ "$target" = win32 ]; then
     dpkg --add-architecture i386
     apt_updated=
   fi
-else
-  cross+=(wine64 g++-mingw-w64-x86-64-posix)
 fi
+win64_set=(wine64 g++-mingw-w64-x86-64-posix)
+[ "$target" = win32 ] || cross+=("${win64_set[@]}")
 
 # Source packages are enabled for the one download of libjpeg-turbo's source.
 src_list=/etc/apt/sources.list.d/clutterix-src.sources
@@ -61,7 +61,16 @@ if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
     [ "$try" = 4 ] && echo "setup: apt-get update failed; going on with the indexes there are" >&2
     [ "$try" = 4 ] || sleep $((try * 15))
   done
-  if [ -n "$todo" ]; then
+  # shellcheck disable=SC2086
+  if [ -n "$todo" ] && ! apt-get install -y -q --no-install-recommends $todo; then
+    [ "$target" = win32 ] || exit 1
+    # 32-bit Wine could not be installed (most often because the mirror's i386 index failed to
+    # update, so that the i386 libraries cannot match the 64-bit ones installed): install the
+    # 64-bit set instead, which wine-target.sh then reports.
+    echo "setup: 32-bit Wine cannot be installed here; the Wine tests use the x86_64 build" >&2
+    target=win64
+    cross=("${cross[@]/wine32:i386/}")
+    todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${win64_set[@]}")
     # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends $todo
   fi
