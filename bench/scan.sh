@@ -5,7 +5,8 @@
 #
 # In a Wine prefix of its own (build/bench/wineprefix) it writes a reproducible tree under
 # C:\cxbench\tree (bench/make_tree.py, from the Linux side) and measures, in one run:
-#   walk    a bare recursive FindFirstFileA/FindNextFileA walk of the tree, and cmd /c dir /s /a /b
+#   walk    a bare recursive FindFirstFileA/FindNextFileA walk of the tree, the same by the wide calls
+#           the program makes (FindFirstFileExW), and cmd /c dir /s /a /b
 #   few     the real clutterix.exe, from the press of the start picture to the results page, with
 #           one recursive rule that matches little (Thumbs.db)
 #   quiet   the same with *.dat (about 95 % of the files) below the noise level: recorded, not
@@ -93,9 +94,11 @@ say "tree: $folders folders, $(cat "$root/counts"); load average $(cut -d' ' -f1
 
 # A first walk reads the tree into the caches, so that the floor and the scans all read it warm.
 wine_run "$tools/cx_bench_walk.exe" 'C:\cxbench\tree' >/dev/null 2>&1 || true
-walk=$(wine_run "$tools/cx_bench_walk.exe" 'C:\cxbench\tree' --dir | tr -d '\r') || true
+walk=$(wine_run "$tools/cx_bench_walk.exe" 'C:\cxbench\tree' --wide --dir | tr -d '\r') || true
 walk_s=$(field walk_seconds "$walk")
+wide_s=$(field wide_seconds "$walk")
 say "floor:  bare FindFirstFileA walk $walk_s s ($(field walk_entries "$walk") entries); cmd /c dir /s /a /b $(field dir_seconds "$walk") s"
+say "        the program's wide calls (FindFirstFileExW) walk it in $wide_s s = $(ratio "$wide_s" "$walk_s") x ($(field wide_entries "$walk") entries)"
 
 job() { # job <name> <folder> <template> <noise level> [drive options]
   local name=$1 folder=$2 template=$3 noise=$4 result
