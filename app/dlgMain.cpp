@@ -119,6 +119,13 @@ void TfrmMain::HandleMessage(unsigned message) {
   if (message == WM_STARTUPCHECKS) ctx_.app.Guard([&] { WMStartupChecks(); });
   if (message == WM_OFFERRESTARTREMOVAL) ctx_.app.Guard([&] { OfferRemovalAtRestart(); });
   if (message == WM_COLLECTCLEANITEMS) ctx_.app.Guard([&] { CollectCleanItems(); });
+  if (message == WM_SHOWFOUNDROWS) {
+    FFoundRowsPosted = false;
+    ctx_.app.Guard([&] {
+      ShowFoundRows(kFoundRowsPerTurn);
+      if (FScan && FScan->RowsPending()) QueueFoundRows();
+    });
+  }
 }
 
 void TfrmMain::WMStartupChecks() {

@@ -39,6 +39,8 @@ constexpr unsigned WM_STARTUPCHECKS = ui::WM_USER + 400;
 constexpr unsigned WM_OFFERRESTARTREMOVAL = ui::WM_USER + 401;
 // Posted while the rows to clean are taken, a slice per turn of the message loop.
 constexpr unsigned WM_COLLECTCLEANITEMS = ui::WM_USER + 402;
+// Posted when a scan's listed objects are waiting for their rows.
+constexpr unsigned WM_SHOWFOUNDROWS = ui::WM_USER + 403;
 
 class TfrmMain : public ui::TForm {
  public:
@@ -117,10 +119,15 @@ class TfrmMain : public ui::TForm {
   // Sets lbHint's text and shows panelHint while the pointer is over a category check box.
   void ShowCategoryHint(const std::string& Text);
 
-  // Scanning (scan/scan_start.cpp, scan/scan_results.cpp).
+  // Scanning (app/main_scan.cpp).
   void btnStartClick(ui::TControl* Sender);
   void btnCancelClick(ui::TControl* Sender);
+  // Adds the row of a listed object; the scan run hands them over a turn at a time (ShowFoundRows).
   void SearchThreadFoundObject(const std::string& Path, int64_t Size);
+  // Posts WM_SHOWFOUNDROWS unless it is on its way already.
+  void QueueFoundRows();
+  // Rows for at most `most` of the objects waiting, then the summary labels.
+  void ShowFoundRows(size_t most);
   void ShowScanTotals();
   void SearchThreadCurrentFolder(const std::string& Folder);
   void SearchThreadFinished();
@@ -178,6 +185,10 @@ class TfrmMain : public ui::TForm {
   std::vector<ui::TListItem*> FCleanRows;
   std::vector<TCleanItem> FCleanItems;
   static constexpr size_t kCleanItemsPerTurn = 20000;
+  // Rows made per turn while a scan runs: a few milliseconds, for which the worker's next report
+  // may wait.
+  static constexpr size_t kFoundRowsPerTurn = 4000;
+  bool FFoundRowsPosted = false;
   // Set by the version gate: the start was refused, so nothing is saved and no scan starts.
   bool FStartRefused = false;
   // Set by the first LoadSettings: a close before it has nothing of the user's to save.

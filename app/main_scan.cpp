@@ -1,5 +1,6 @@
 // Scanning: the start, the scan worker's reports and "Stop Scanning", wired to the controls.
 // Runs on the main thread only.
+#include <cstdint>
 #include <exception>
 
 #include "app/dlgMain.h"
@@ -17,9 +18,8 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   // A new list comes newest first again.
   lvFound->SetSortIndicator(-1, true);
   TScanRunEvents events;
-  events.OnFoundObject = [this](const std::string& Path, int64_t Size) { SearchThreadFoundObject(Path, Size); };
+  events.OnRowsPending = [this] { QueueFoundRows(); };
   events.OnCurrentFolder = [this](const std::string& Folder) { SearchThreadCurrentFolder(Folder); };
-  events.OnBatchEnd = [this] { ShowScanTotals(); };
   events.OnFinished = [this] { SearchThreadFinished(); };
   const TfrmOptions* options = ctx_.forms.frmOptions;
   const int64_t noise_level = options ? ParseNoiseLevel(options->editNoiseLevel->Text()) : kDefaultNoiseLevel;
@@ -76,14 +76,25 @@ TScanJob TfrmMain::BuildScanJob() {
 }
 
 // The run has recorded the object already; a row is all that is left to add. The labels that sum
-// the rows up are refreshed once per batch of reports (ShowScanTotals), not once per row.
+// the rows up are refreshed once per turn of rows (ShowFoundRows), not once per row.
 void TfrmMain::SearchThreadFoundObject(const std::string& Path, int64_t Size) {
-  if (!FScan || !FScan->Listed(Size)) return;
   ui::TListItem* row = lvFound->Insert(0);
   row->SetCaption(Path);
   row->Data = Size;
   row->AddSubItem(SizeText(Size, ctx_.os.system.DecimalSeparator()));
   row->AddSubItem("Queued...");
+}
+
+void TfrmMain::QueueFoundRows() {
+  if (FFoundRowsPosted) return;
+  FFoundRowsPosted = true;
+  PostMessage(WM_SHOWFOUNDROWS);
+}
+
+void TfrmMain::ShowFoundRows(size_t most) {
+  if (!FScan) return;
+  FScan->TakeRows(most, [this](const std::string& Path, int64_t Size) { SearchThreadFoundObject(Path, Size); });
+  ShowScanTotals();
 }
 
 void TfrmMain::ShowScanTotals() {
@@ -95,6 +106,8 @@ void TfrmMain::ShowScanTotals() {
 void TfrmMain::SearchThreadCurrentFolder(const std::string& Folder) { lbCurrentPath->SetCaption(Folder); }
 
 void TfrmMain::SearchThreadFinished() {
+  // The results page and the balloon show every object found.
+  ShowFoundRows(SIZE_MAX);
   btnStart->SetEnabled(true);
   execTimer->SetEnabled(false);
   ShowIdleTrayIcon(true);

@@ -1,5 +1,6 @@
 #include "scan/scan_run.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/text.h"
@@ -28,9 +29,6 @@ void TScanRun::Start(const TScanJob& job) {
   worker_->FOnCurrentFolder = [this](const std::string& folder) {
     if (!abandoned_ && events_.OnCurrentFolder) events_.OnCurrentFolder(folder);
   };
-  worker_->FOnBatchEnd = [this] {
-    if (!abandoned_ && events_.OnBatchEnd) events_.OnBatchEnd();
-  };
   worker_->FOnSearchFinished = [this] {
     if (!abandoned_ && events_.OnFinished) events_.OnFinished();
   };
@@ -45,6 +43,8 @@ void TScanRun::Stop() {
 
 void TScanRun::Abandon() {
   abandoned_ = true;
+  unshown_rows_.clear();
+  next_row_ = 0;
   Stop();
 }
 
@@ -65,8 +65,24 @@ void TScanRun::FoundObject(const std::string& path, int64_t size, bool folder) {
     shown_recorded_ = found_paths_.size();
     shown_size_mb_ = total_size_mb_;
     shown_changed_ = true;
+    if (events_.OnRowsPending) {
+      unshown_rows_.push_back({found_paths_.size() - 1, size});
+      if (unshown_rows_.size() - next_row_ == 1) events_.OnRowsPending();
+    }
   }
   if (events_.OnFoundObject) events_.OnFoundObject(path, size);
+}
+
+void TScanRun::TakeRows(size_t most, const std::function<void(const std::string& Path, int64_t Size)>& show) {
+  const size_t end = next_row_ + std::min(most, unshown_rows_.size() - next_row_);
+  while (next_row_ < end) {
+    const UnshownRow row = unshown_rows_[next_row_++];
+    show(found_paths_[row.found], row.size);
+  }
+  if (next_row_ == unshown_rows_.size()) {
+    unshown_rows_.clear();
+    next_row_ = 0;
+  }
 }
 
 bool TScanRun::FoundAsFolder(const std::string& Path) const {

@@ -31,8 +31,10 @@ struct TScanRunEvents {
   std::function<void(const std::string& Folder)> OnCurrentFolder;
   // After the object has been recorded (FoundPaths().back() is Path).
   std::function<void(const std::string& Path, int64_t Size)> OnFoundObject;
-  // After each batch of reports: the place to refresh what sums them up (labels, counts), once.
-  std::function<void()> OnBatchEnd;
+  // Set, the run keeps the listed objects that have no row yet (TakeRows) and calls this when
+  // the first of them arrives after none: the window shows rows in turns of its own, while the
+  // worker walks on, instead of making them while the worker waits in its report.
+  std::function<void()> OnRowsPending;
   std::function<void()> OnFinished;
 };
 
@@ -74,6 +76,11 @@ class TScanRun {
   std::string SummarySizeText(char decimal_separator) const;
   bool TakeShownTotalsChanged();
 
+  // Listed objects still without a row (only with OnRowsPending set; none once abandoned).
+  bool RowsPending() const { return next_row_ < unshown_rows_.size(); }
+  // Hands at most `most` of them to show, in the order found, each once.
+  void TakeRows(size_t most, const std::function<void(const std::string& Path, int64_t Size)>& show);
+
  private:
   void FoundObject(const std::string& path, int64_t size, bool folder);
 
@@ -93,6 +100,12 @@ class TScanRun {
   size_t shown_recorded_ = 0;
   double shown_size_mb_ = 0;
   bool shown_changed_ = false;
+  struct UnshownRow {
+    size_t found;  // index into found_paths_
+    int64_t size;
+  };
+  std::vector<UnshownRow> unshown_rows_;
+  size_t next_row_ = 0;
 };
 
 // The text of the tray balloon at the end of a scan.

@@ -63,6 +63,8 @@ TListItem* TListView::Insert(int index) {
   index = std::clamp(index, 0, Count());
   auto item = std::make_unique<TListItem>(this);
   TListItem* row = item.get();
+  // One allocation for the sub-items a row of this list has, not one per column added.
+  if (columns_.size() > 1) row->sub_items_.reserve(columns_.size() - 1);
   if (items_.empty()) {
     first_place_ = 0;
     items_.push_back(std::move(item));

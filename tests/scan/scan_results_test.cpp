@@ -100,6 +100,66 @@ TEST(ScanRun, ANoiseLevelThatIsNoWholeNumberActsAsTheDefault) {
     EXPECT_EQ(ParseNoiseLevel(text), kDefaultNoiseLevel) << text;
 }
 
+// The rows wait in the run while the worker walks on: the window takes them in slices, between
+// the worker's reports and after its end, and gets each listed object once, in the order found.
+TEST(ScanRun, ListedObjectsWaitForTheirRowsAndAreHandedOverOnceInOrder) {
+  TestEnv env;
+  std::vector<std::pair<std::string, int64_t>> listed;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string path = "C:\\R\\d" + std::to_string(i % 3) + "\\f" + std::to_string(10000 + i) + ".dat";
+    const int64_t size = i % 4 ? 5000 : 10;
+    env.fake.files.AddFile(path, size);
+  }
+  int announced = 0;
+  TScanRunEvents events;
+  events.OnRowsPending = [&] { ++announced; };
+  TScanRun run(env.main_thread, env.fake.files, env.fake.debug, 4096, std::move(events));
+  TScanJob job;
+  job.Paths = {"\\R"};
+  job.Templates = {"*.dat"};
+  job.Types = {"0"};
+  job.SearchRules = {"1"};
+  job.Drives = {"C"};
+  std::vector<std::pair<std::string, int64_t>> rows;
+  const auto take = [&](size_t most) {
+    run.TakeRows(most, [&](const std::string& path, int64_t size) { rows.emplace_back(path, size); });
+  };
+  run.Start(job);
+  int slices = 0;
+  env.main_thread.PumpUntil([&] {
+    if (run.RowsPending()) {
+      take(7);
+      ++slices;
+    }
+    return false;
+  });
+  take(SIZE_MAX);
+  EXPECT_FALSE(run.RowsPending());
+
+  ASSERT_EQ(run.FoundPaths().size(), 3000u);
+  for (size_t i = 0; i < run.FoundPaths().size(); ++i)
+    if (run.FoundSizes()[i] == "5000") listed.emplace_back(run.FoundPaths()[i], 5000);
+  EXPECT_EQ(rows, listed);
+  EXPECT_GT(slices, 1) << "rows were taken while the worker ran";
+  EXPECT_GE(announced, 1);
+  EXPECT_LE(announced, slices + 1) << "announced only when rows arrive after none";
+
+  // An abandoned run hands over nothing more.
+  env.fake.files.AddFile("C:\\R\\late.dat", 5000);
+  TScanRunEvents again;
+  again.OnRowsPending = [] {};
+  TScanRun second(env.main_thread, env.fake.files, env.fake.debug, 4096, std::move(again));
+  second.Start(job);
+  env.main_thread.PumpUntil([&] { return second.RowsPending(); });
+  EXPECT_TRUE(second.RowsPending());
+  second.Abandon();
+  EXPECT_FALSE(second.RowsPending());
+  rows.clear();
+  second.TakeRows(SIZE_MAX, [&](const std::string& path, int64_t size) { rows.emplace_back(path, size); });
+  EXPECT_TRUE(rows.empty());
+  second.WaitForWorker();
+}
+
 TEST_F(ScanResultsTest, TheCurrentFolderIsShownAsReported) {
   main().SearchThreadCurrentFolder("C:\\RECYCLER\\");
   EXPECT_EQ(main().lbCurrentPath->Caption(), "C:\\RECYCLER\\");
@@ -121,7 +181,14 @@ TEST_F(ScanResultsTest, ManyObjectsArriveWholeAndInOrderAndTheLabelsFollowTheBat
   for (int i = 0; i < 2500; ++i) files.emplace_back("f" + std::to_string(10000 + i) + ".dat", i % 2 ? 5000 : 10);
   ScanFiles(files);
   const int label_changes_before = env.backend.changes["lbBinsFound"];
-  env.main_thread.PumpUntilIdle();
+  // The window's turns come between the worker's reports, as its message loop runs them.
+  int rows_while_scanning = 0;
+  env.main_thread.PumpUntil([&] {
+    env.backend.DeliverPosted();
+    if (!main().btnStart->Enabled()) rows_while_scanning = main().lvFound->Count();
+    return false;
+  });
+  EXPECT_GT(rows_while_scanning, 0) << "rows appear while the scan runs";
 
   ASSERT_EQ(main().lvFound->Count(), 1250);
   for (int row = 0; row < 1250; ++row)
@@ -200,7 +267,7 @@ TEST_F(ScanResultsTest, AStartAfterAStopWaitsForTheStoppedWorkerAndListsNoneOfIt
   for (int i = 0; i < 40; ++i) env.fake.files.AddFile("C:\\Big\\f" + std::to_string(100 + i) + "\\x.tmp", 5000);
   env.fake.files.AddFile("C:\\Scan\\only.dat", 5000);
   env.fake.files.AddFileWithContent("C:\\rules.cxtraces",
-                                    "[big]\nLevel=Temp\nPath=\\Big\nTemplate=*.tmp\nType=0\nSearchRule=1\n[scan]"
+                                    "[big]\nLevel=Logs\nPath=\\Big\nTemplate=*.tmp\nType=0\nSearchRule=1\n[scan]"
                                     "\nLevel=Recycle\nPath=\\Scan\nType=0\n");
   m.FTraceDefinitions = std::make_unique<TMemIniFile>(env.fake.files, "C:\\rules.cxtraces");
   env.forms.frmOptions->lvDisks->Clear();
@@ -208,15 +275,19 @@ TEST_F(ScanResultsTest, AStartAfterAStopWaitsForTheStoppedWorkerAndListsNoneOfIt
   disk->SetCaption("C");
   disk->SetChecked(true);
   m.SetTickedCategories({});
-  m.cbTempFoldersAndFiles->SetChecked(true);
+  m.cbLogFiles->SetChecked(true);
   m.btnStartClick(m.btnStart);
-  env.main_thread.PumpUntil([&] { return m.lvFound->Count() > 0; });
+  env.main_thread.PumpUntil([&] {
+    env.backend.DeliverPosted();
+    return m.lvFound->Count() > 0;
+  });
+  ASSERT_TRUE(m.FScan && m.FScan->WorkerRunning());
 
   // Stop, back to the settings, untick the category and start again while the worker still runs.
   m.btnCancel->DoClick();
   m.btnBacktoSettings->DoClick();
   EXPECT_TRUE(m.cbRecycleBin->Visible()) << "the stopped scan's end leaves the settings page shown";
-  m.cbTempFoldersAndFiles->SetChecked(false);
+  m.cbLogFiles->SetChecked(false);
   m.cbRecycleBin->SetChecked(true);
   m.btnStart->Click();
   env.main_thread.PumpUntilIdle();
