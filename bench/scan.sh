@@ -5,15 +5,16 @@
 #
 # In a Wine prefix of its own (build/bench/wineprefix) it writes a reproducible tree under
 # C:\cxbench\tree (bench/make_tree.py, from the Linux side) and measures, in one run:
-#   walk    a bare recursive FindFirstFileA/FindNextFileA walk of the tree, the same by the wide calls
-#           the program makes (FindFirstFileExW), and cmd /c dir /s /a /b
+#   walk    a bare recursive FindFirstFileA/FindNextFileA walk of the tree, the same walk through the
+#           program's own file system (its wide calls), and cmd /c dir /s /a /b
 #   few     the real clutterix.exe, from the press of the start picture to the results page, with
 #           one recursive rule that matches little (Thumbs.db)
 #   quiet   the same with *.dat (about 95 % of the files) below the noise level: recorded, not
 #           listed; its peak working set against "few" gives the bytes per recorded object
 #   many    *.dat at noise level 0 on a copy of the tree (C:\cxbench\clean), then "Clean All" of
 #           every row
-#   fill    the results list alone (bench/list_fill.cpp) with 10,000 to 200,000 rows
+#   fill    the results list alone (bench/list_fill.cpp) with 10,000 to 200,000 rows, each then
+#           sorted by size as a click on the column's header does
 # During the scans and the cleaning a ping every 50 ms measures the main window's longest answer.
 # The program's own "timer: " debug line gives how long the reports held the scan worker.
 #
@@ -112,7 +113,7 @@ for _ in $(seq "$runs"); do
 done
 dir=$(wine_run "$tools/cx_bench_walk.exe" 'C:\cxbench\tree' --dir | tr -d '\r') || true
 say "floor:  bare FindFirstFileA walk $walk_s s (runs $walk_runs; $(field walk_entries "$walk") entries); cmd /c dir /s /a /b $(field dir_seconds "$dir") s"
-say "        the program's wide calls (FindFirstFileExW) walk it in $wide_s s = $(ratio "$wide_s" "$walk_s") x (runs $wide_runs)"
+say "        through the program's file system (wide calls, UTF-8 names) $wide_s s = $(ratio "$wide_s" "$walk_s") x (runs $wide_runs)"
 
 job() { # job <name> <folder> <template> <noise level> [drive options]
   local name=$1 folder=$2 template=$3 noise=$4 result
@@ -184,12 +185,14 @@ say "clean:  Clean All $clean_s s, $(ratio "$rows" "$clean_s") rows/s; answer $(
 say "        $(cat "$bench/timer.many.clean")"
 
 fill=$(wine_run "$tools/cx_bench_list_fill.exe" 10000 50000 100000 200000 | tr -d '\r') || true
-fill_line=""
+fill_line="" sort_line=""
 while read -r line; do
   fill_line+=" $(field fill_rows "$line") rows $(field fill_seconds "$line") s;"
+  sort_line+=" $(field fill_rows "$line") rows $(field sort_seconds "$line") s;"
 done <<<"$fill"
 f100=$(field fill_seconds "$(grep 'fill_rows=100000 ' <<<"$fill")")
 f200=$(field fill_seconds "$(grep 'fill_rows=200000 ' <<<"$fill")")
 say "fill:  $fill_line"
+say "sort by size, until painted:$sort_line"
 say "        200,000 / 100,000 rows = $(ratio "$f200" "$f100"); 200,000 rows = $(ratio "$f200" "$walk_s") x the walk"
 echo "bench: figures saved in $out" >&2

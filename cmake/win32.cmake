@@ -69,6 +69,7 @@ endif()
 # The benchmark's helpers (bench/scan.sh builds them on demand; never part of the tests).
 add_executable(cx_bench_walk EXCLUDE_FROM_ALL bench/walk.cpp)
 target_include_directories(cx_bench_walk PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(cx_bench_walk PRIVATE cx_win32)
 add_executable(cx_bench_drive EXCLUDE_FROM_ALL bench/drive.cpp tests/wine/support/gui_driver.cpp)
 target_include_directories(cx_bench_drive PRIVATE ${CMAKE_SOURCE_DIR})
 # The driver shares the Wine tests' window helpers, which ask the platform layer about the user.

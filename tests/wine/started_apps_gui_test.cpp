@@ -5,35 +5,17 @@
 #include <fstream>
 #include <string>
 
+#include "tests/wine/support/fake_browser.h"
 #include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 
 namespace {
 
-// The build folder, which Wine opens through its \\?\unix\ namespace (the prefix has no drive for it).
-std::string BuildFolder() {
-  std::string folder = std::string("\\\\?\\unix") + CX_EXE_DIR + "/";
-  for (char& c : folder)
-    if (c == '/') c = '\\';
-  return folder;
-}
-
-HANDLE StartFirefox() {
-  std::string command = "\"" + BuildFolder() + "firefox.exe\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return nullptr;
-  CloseHandle(info.hThread);
-  return info.hProcess;
-}
-
 TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndContinueEndsIt) {
   ResetSettingsFile();
   const std::string garbage = "C:\\windows\\Temp\\cxe2e-apps.tmp";
   std::ofstream(garbage, std::ios::binary) << std::string(9000, 'g');
-  HANDLE firefox = StartFirefox();
+  HANDLE firefox = StartFakeFirefox();
   ASSERT_NE(firefox, nullptr);
 
   GuiProgram program;
@@ -63,8 +45,7 @@ TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndC
 
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit());
-  if (WaitForSingleObject(firefox, 0) != WAIT_OBJECT_0) TerminateProcess(firefox, 1);
-  CloseHandle(firefox);
+  EndFakeFirefox(firefox);
   DeleteFileA(garbage.c_str());
 }
 

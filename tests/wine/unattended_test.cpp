@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/support/fake_browser.h"
 #include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 
@@ -72,20 +73,27 @@ TEST_F(UnattendedWine, ScanWithReportIsADryRun) {
   EXPECT_EQ(ReadAll(SettingsFilePath()), settings_before) << "an unattended run writes no settings";
 }
 
-TEST_F(UnattendedWine, AutoCleansAndSaysWhatFailed) {
+// A running browser is never closed unattended: the run goes on as "Skip" does and says so.
+TEST_F(UnattendedWine, AutoCleansLeavesTheBrowserRunningAndSaysWhatFailed) {
   // Held open without delete sharing, as a program writing it would.
   HANDLE held = CreateFileA((temp_ + "\\cxauto-held.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  HANDLE firefox = StartFakeFirefox();
+  ASSERT_NE(firefox, nullptr);
   GuiProgram program(std::string("/AUTO /report ") + kReport);
   ASSERT_TRUE(program.started());
   const bool ended = program.WaitForExit(120000);
   CloseHandle(held);
+  const DWORD browser = WaitForSingleObject(firefox, 0);
+  EndFakeFirefox(firefox);
   ASSERT_TRUE(ended);
+  EXPECT_EQ(browser, static_cast<DWORD>(WAIT_TIMEOUT)) << "firefox.exe was ended";
   EXPECT_EQ(program.ExitCode(), 2u) << "one listed file could not be deleted";
   const auto lines = Lines(ReadAll(kReport));
   EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-a.tmp,6000,Temp Folders,File Deleted")) << ReadAll(kReport);
   EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-held.tmp,7000,Temp Folders,Cannot Delete")) << ReadAll(kReport);
+  EXPECT_TRUE(HasLine(lines, "Mozilla Firefox,,Running browser,Left running")) << ReadAll(kReport);
   EXPECT_FALSE(PathExists(temp_ + "\\cxauto-a.tmp"));
   EXPECT_TRUE(PathExists(temp_ + "\\cxauto-held.tmp"));
 

@@ -1,0 +1,32 @@
+#include "tests/wine/support/fake_browser.h"
+
+#include <string>
+
+namespace {
+
+// The build folder, which Wine opens through its \\?\unix\ namespace (the prefix has no drive for it).
+std::string BuildFolder() {
+  std::string folder = std::string("\\\\?\\unix") + CX_EXE_DIR + "/";
+  for (char& c : folder)
+    if (c == '/') c = '\\';
+  return folder;
+}
+
+}  // namespace
+
+HANDLE StartFakeFirefox() {
+  std::string command = "\"" + BuildFolder() + "firefox.exe\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return nullptr;
+  CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+void EndFakeFirefox(HANDLE firefox) {
+  if (!firefox) return;
+  if (WaitForSingleObject(firefox, 0) != WAIT_OBJECT_0) TerminateProcess(firefox, 1);
+  CloseHandle(firefox);
+}
