@@ -171,6 +171,31 @@ TEST(FiltersSortGuiWine, OldObjectsAreListedSortedAndCleanedWhileFreshAndExclude
   ResetSettingsFile();
 }
 
+struct DialogSearch {
+  DWORD program;
+  HWND besides, found;
+};
+
+BOOL CALLBACK MatchOtherDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner != search->program || window == search->besides || !IsWindowVisible(window) ||
+      std::string(name) != "#32770")
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The program's visible dialog other than `besides` (the folder picker over the options).
+HWND OtherDialog(DWORD program, HWND besides) {
+  DialogSearch search{program, besides, nullptr};
+  EnumWindows(MatchOtherDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 TEST(FiltersSortGuiWine, OptionsShowAndStoreTheAgeAndTheExclusions) {
   const std::string temp = LocalTemp();
   WriteSettings(FilterSettings(temp));
@@ -202,11 +227,33 @@ TEST(FiltersSortGuiWine, OptionsShowAndStoreTheAgeAndTheExclusions) {
   ASSERT_TRUE(WaitUntil([&] { return ListViewRows(lists[0], 1).size() == 3; }, 10000));
   Screenshot("options-age-and-exclusions");
 
+  // The folder picker: cancelled, it adds nothing; its OK adds the folder it shows chosen, which
+  // exists as a folder of the disk.
+  HWND picker_button = FindChild(options, "&Folder...");
+  ASSERT_NE(picker_button, nullptr);
+  for (const char* button : {"Cancel", "OK"}) {
+    SCOPED_TRACE(button);
+    ClickControl(picker_button);
+    HWND picker = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (picker = OtherDialog(program.id(), options)) != nullptr; }, 20000));
+    HWND press = FindChild(picker, button);
+    ASSERT_NE(press, nullptr);
+    if (std::string(button) == "OK") Screenshot("options-folder-picker");
+    PostMessageA(press, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(picker) || !IsWindowVisible(picker); }, 10000));
+  }
+  Rows rows;
+  ASSERT_TRUE(WaitUntil([&] { return (rows = ListViewRows(lists[0], 1)).size() == 4; }, 10000))
+      << "Cancel added nothing and OK one folder";
+  const DWORD chosen = GetFileAttributesA(rows[3][0].c_str());
+  EXPECT_TRUE(chosen != INVALID_FILE_ATTRIBUTES && (chosen & FILE_ATTRIBUTE_DIRECTORY)) << rows[3][0];
+
   ClickControl(FindChild(options, "&OK"));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); }, 10000));
   const std::string file = ReadAll(SettingsFilePath());
   EXPECT_NE(file.find("MinAgeDays=45\r\n"), std::string::npos) << file;
-  EXPECT_NE(file.find("[Exclusions]\r\nItem1=" + temp + "\\cxfilt-keep\r\nItem2=*.cxkeep\r\nItem3=C:\\cxfilt-data\r\n"),
+  EXPECT_NE(file.find("[Exclusions]\r\nItem1=" + temp +
+                      "\\cxfilt-keep\r\nItem2=*.cxkeep\r\nItem3=C:\\cxfilt-data\r\nItem4=" + rows[3][0] + "\r\n"),
             std::string::npos)
       << file;
   PostMessageA(main, WM_CLOSE, 0, 0);
