@@ -171,31 +171,6 @@ TEST(FiltersSortGuiWine, OldObjectsAreListedSortedAndCleanedWhileFreshAndExclude
   ResetSettingsFile();
 }
 
-struct DialogSearch {
-  DWORD program;
-  HWND besides, found;
-};
-
-BOOL CALLBACK MatchOtherDialog(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner != search->program || window == search->besides || !IsWindowVisible(window) ||
-      std::string(name) != "#32770")
-    return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// The program's visible dialog other than `besides` (the folder picker over the options).
-HWND OtherDialog(DWORD program, HWND besides) {
-  DialogSearch search{program, besides, nullptr};
-  EnumWindows(MatchOtherDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 TEST(FiltersSortGuiWine, OptionsShowAndStoreTheAgeAndTheExclusions) {
   const std::string temp = LocalTemp();
   WriteSettings(FilterSettings(temp));
@@ -235,7 +210,7 @@ TEST(FiltersSortGuiWine, OptionsShowAndStoreTheAgeAndTheExclusions) {
     SCOPED_TRACE(button);
     ClickControl(picker_button);
     HWND picker = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (picker = OtherDialog(program.id(), options)) != nullptr; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return (picker = ProgramDialog(program.id(), options)) != nullptr; }, 20000));
     HWND press = FindChild(picker, button);
     ASSERT_NE(press, nullptr);
     if (std::string(button) == "OK") Screenshot("options-folder-picker");

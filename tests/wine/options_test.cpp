@@ -140,40 +140,7 @@ TEST(AutostartWin32Test, TheRunKeyValueIsWrittenCutAndRemoved) {
 
 // --- The real program ---------------------------------------------------------------------
 
-std::string SettingsFile() {
-  char folder[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return std::string(folder) + "\\Torvex Clutterix\\general.conf";
-}
-
-struct ClassSearch {
-  const char* window_class;
-  HWND found;
-  bool visible_only;
-};
-
-BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ClassSearch*>(param);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (lstrcmpiA(name, search->window_class) != 0) return TRUE;
-  if (search->visible_only && !IsWindowVisible(window)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-// The first child of the class; with visible_only, the first shown (each tab has a list view).
-HWND FindChildOfClass(HWND parent, const char* window_class, bool visible_only = false) {
-  ClassSearch search{window_class, nullptr, visible_only};
-  EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 bool Ticked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void SetTicked(HWND box, bool ticked) {
-  if (Ticked(box) != ticked) SendMessageA(box, BM_CLICK, 0, 0);
-}
 
 // A click on a tab's header (tabs are about 20 pixels high, the first starting at the left).
 void ClickTab(HWND tabs, int index) {
@@ -184,18 +151,6 @@ void ClickTab(HWND tabs, int index) {
 }
 
 bool IsShown(HWND control) { return control && IsWindowVisible(control); }
-
-// The running program's main window, past the rights warning that a non-administrator gets.
-HWND MainWindow(const GuiProgram& program) { return StartMainWindow(program); }
-
-HWND OpenOptions(const GuiProgram& program, HWND main) {
-  HWND link = FindChild(main, "Advanced Options");
-  if (!link) return nullptr;
-  ClickControl(link);
-  HWND options = program.WaitForWindow("Options");
-  if (options) WaitUntil([&] { return FindChild(options, "&OK") != nullptr; }, 30000);
-  return options;
-}
 
 void PressOk(HWND options) {
   PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
@@ -208,9 +163,9 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
   {
     GuiProgram program;
     ASSERT_TRUE(program.started()) << kInstalledProgram;
-    HWND main = MainWindow(program);
+    HWND main = StartMainWindow(program);
     ASSERT_NE(main, nullptr);
-    HWND options = OpenOptions(program, main);
+    HWND options = OpenOptionsDialog(program, main);
     ASSERT_NE(options, nullptr);
     HWND tabs = FindChildOfClass(options, WC_TABCONTROLA);
     ASSERT_NE(tabs, nullptr);
@@ -253,11 +208,11 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
     HWND noise = FindChild(options, "4096");
     ASSERT_NE(noise, nullptr) << "the noise-level edit";
     SendMessageA(noise, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    SetTicked(scan_after_loading, true);
-    SetTicked(autostart, true);
+    SetCheckBox(scan_after_loading, true);
+    SetCheckBox(autostart, true);
     PressOk(options);
 
-    const std::string conf = ReadAll(SettingsFile());
+    const std::string conf = ReadAll(SettingsFilePath());
     EXPECT_NE(conf.find("[Scan]\r\nC=1\r\n"), std::string::npos) << conf;
     EXPECT_NE(conf.find("\r\nLevel=2\r\nNoiseLevel=1\r\nAutoStartScan=1\r\nRecycleBin=0\r\nTempFoldersAndFiles=0\r\n"
                         "InternetCache=1\r\nImgCaches=0\r\nLogFiles=0\r\nWUBackup=0\r\n"),
@@ -270,7 +225,7 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
   }
   {
     GuiProgram program;
-    HWND main = MainWindow(program);
+    HWND main = StartMainWindow(program);
     ASSERT_NE(main, nullptr);
     // "Start scan after loading": the scan runs by itself; only Temp Internet Files is scanned,
     // which is quick, so wait for the results page and its "Clean All".
@@ -282,7 +237,7 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
     PostMessageA(FindChild(main, "Back to Settings"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsShown(FindChild(main, "Advanced Options")); }, 10000));
 
-    HWND options = OpenOptions(program, main);
+    HWND options = OpenOptionsDialog(program, main);
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(SendMessageA(FindChildOfClass(options, "ComboBox"), CB_GETCURSEL, 0, 0), 2);
     EXPECT_NE(FindChild(options, "1"), nullptr) << "the stored noise level";
@@ -293,11 +248,11 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
     EXPECT_FALSE(Ticked(FindChild(main, "   Recycle Bins")));
     EXPECT_TRUE(Ticked(FindChild(main, "   Temp Internet Files")));
 
-    SetTicked(autostart, false);
-    SetTicked(scan_after_loading, false);
+    SetCheckBox(autostart, false);
+    SetCheckBox(scan_after_loading, false);
     PressOk(options);
     EXPECT_EQ(RunValue().first, DWORD{REG_NONE}) << "unticked: the value is gone";
-    EXPECT_NE(ReadAll(SettingsFile()).find("AutoStartScan=0\r\n"), std::string::npos);
+    EXPECT_NE(ReadAll(SettingsFilePath()).find("AutoStartScan=0\r\n"), std::string::npos);
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
   }

@@ -52,24 +52,11 @@ double RowMegabytes(const std::string& size) {
 }
 
 // A message box of the program (the general error display), if one is open.
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner == search->first && IsWindowVisible(window) && std::strcmp(name, "#32770") == 0) {
-    search->second = window;
-    return FALSE;
-  }
-  return TRUE;
-}
 std::string OpenMessageBox(const GuiProgram& program) {
-  std::pair<DWORD, HWND> search{program.id(), nullptr};
-  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-  if (search.second == nullptr) return "";
-  HWND text = FindWindowExA(search.second, nullptr, "Static", nullptr);
-  while (text != nullptr && WindowText(text).empty()) text = FindWindowExA(search.second, text, "Static", nullptr);
+  HWND box = ProgramDialog(program.id());
+  if (box == nullptr) return "";
+  HWND text = FindWindowExA(box, nullptr, "Static", nullptr);
+  while (text != nullptr && WindowText(text).empty()) text = FindWindowExA(box, text, "Static", nullptr);
   return text ? WindowText(text) : "<message box>";
 }
 

@@ -103,36 +103,17 @@ TEST_F(UnattendedWine, AutoCleansLeavesTheBrowserRunningAndSaysWhatFailed) {
   EXPECT_TRUE(HasLine(Lines(ReadAll(kReport)), temp_ + "\\cxauto-held.tmp,7000,Temp Folders,Listed"));
 }
 
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner == search->first && IsWindowVisible(window) && std::string(name) == "#32770") {
-    search->second = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 TEST_F(UnattendedWine, AMalformedCommandLineShowsTheUsageAndScansNothing) {
   GuiProgram program(std::string("/auto /report ") + kReport + " /bogus");
   ASSERT_TRUE(program.started());
-  std::pair<DWORD, HWND> search{program.id(), nullptr};
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        search.second = nullptr;
-        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
-        return search.second != nullptr;
-      },
-      30000));
-  HWND text = FindWindowExA(search.second, nullptr, "Static", nullptr);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = ProgramDialog(program.id())) != nullptr; }, 30000));
+  HWND text = FindWindowExA(box, nullptr, "Static", nullptr);
   while (text && WindowText(text).find("Usage") == std::string::npos)
-    text = FindWindowExA(search.second, text, "Static", nullptr);
+    text = FindWindowExA(box, text, "Static", nullptr);
   ASSERT_NE(text, nullptr) << "the message names the usage";
   EXPECT_NE(WindowText(text).find("/bogus"), std::string::npos) << WindowText(text);
-  PostMessageA(search.second, WM_COMMAND, IDOK, 0);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(program.WaitForExit());
   EXPECT_EQ(program.ExitCode(), 64u);
   EXPECT_FALSE(PathExists(kReport));

@@ -161,26 +161,6 @@ TEST(UpdateWine, ASlowOrEndlessServerLeavesTheStartUpWithinTheDeadline) {
   ResetSettingsFile();
 }
 
-struct ClassSearch {
-  const char* window_class;
-  HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ClassSearch*>(param);
-  char name[128] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (std::string(name) != search->window_class) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND FindChildOfClass(HWND parent, const char* window_class) {
-  ClassSearch search{window_class, nullptr};
-  EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // A started program's main window and its updater, both captioned "Clutterix": the updater is the
 // one with the "Skip" button. Either is nullptr when it does not show.
 struct ProgramWindows {

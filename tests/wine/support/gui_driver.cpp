@@ -278,6 +278,55 @@ HWND ScanToResults(HWND main, DWORD timeout_ms) {
   return list;
 }
 
+namespace {
+
+struct ClassSearch {
+  const char* window_class;
+  bool visible_only;
+  HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ClassSearch*>(param);
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, search->window_class) != 0 || (search->visible_only && !IsWindowVisible(window))) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+struct DialogSearch {
+  DWORD program;
+  HWND besides, found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner != search->program || window == search->besides || !IsWindowVisible(window) ||
+      std::string(name) != "#32770")
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND ProgramDialog(DWORD program, HWND besides) {
+  DialogSearch search{program, besides, nullptr};
+  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindChildOfClass(HWND parent, const char* window_class, bool visible_only) {
+  ClassSearch search{window_class, visible_only, nullptr};
+  EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND OpenOptionsDialog(const GuiProgram& program, HWND main) {
   ClickControl(FindChild(main, "Advanced Options"));
   HWND options = program.WaitForWindow("Options");

@@ -52,6 +52,12 @@ HWND ScanToResults(HWND main, DWORD timeout_ms = 180000);
 
 // The first descendant of parent whose window text is caption, or nullptr.
 HWND FindChild(HWND parent, const std::string& caption);
+// A visible dialog box of the program (class #32770: message boxes, the folder picker) other
+// than `besides`, or nullptr.
+HWND ProgramDialog(DWORD program, HWND besides = nullptr);
+// The first descendant of parent of the window class (letter case ignored); with visible_only,
+// the first one shown. Or nullptr.
+HWND FindChildOfClass(HWND parent, const char* window_class, bool visible_only = false);
 std::string WindowText(HWND window);
 // A control's place in its top-level window's client area.
 RECT ClientPlace(HWND control);
