@@ -121,6 +121,8 @@ void TfrmMain::SearchThreadFinished() {
 
 void TfrmMain::btnCancelClick(ui::TControl*) {
   if (FScan) FScan->Stop();
+  // The results page shows at once, with every object found so far.
+  ShowFoundRows(SIZE_MAX);
   btnCancel->SetEnabled(false);
   lbCurrentPosition->SetVisible(false);
   lbCurrentPath->SetVisible(false);

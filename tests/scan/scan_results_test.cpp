@@ -262,6 +262,20 @@ TEST_F(ScanResultsTest, StopShowsTheResultsAtOnceAndTheScanStillEndsWithItsBallo
   EXPECT_FALSE(m.btnCancel->Enabled());
 }
 
+// The page that "Stop Scanning" shows lists what was found so far, rows not yet made included,
+// and the worker's end adds none of them twice.
+TEST_F(ScanResultsTest, StopListsEveryObjectFoundSoFarOnce) {
+  ScanFiles({{"a.dat", 5000}, {"b.dat", 6000}});
+  env.main_thread.PumpUntil([&] { return !main().FScan->FoundPaths().empty(); });
+  ASSERT_EQ(main().lvFound->Count(), 0) << "no turn of the window has made rows yet";
+  main().btnCancelClick(main().btnCancel);
+  EXPECT_EQ(main().lvFound->Count(), static_cast<int>(main().FScan->FoundPaths().size()));
+  env.main_thread.PumpUntilIdle();
+  env.backend.DeliverPosted();
+  EXPECT_THAT(Rows(), ElementsAre(Row{"C:\\Scan\\b.dat", "0.005722", "Queued...", false},
+                                  Row{"C:\\Scan\\a.dat", "0.0047684", "Queued...", false}));
+}
+
 TEST_F(ScanResultsTest, AStartAfterAStopWaitsForTheStoppedWorkerAndListsNoneOfItsRows) {
   TfrmMain& m = main();
   for (int i = 0; i < 40; ++i) env.fake.files.AddFile("C:\\Big\\f" + std::to_string(100 + i) + "\\x.tmp", 5000);
