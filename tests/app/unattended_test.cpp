@@ -82,12 +82,17 @@ class UnattendedRunTest : public ::testing::Test {
     main().FTraceDefinitions = std::make_unique<TMemIniFile>(env.fake.files, "C:\\rules.cxtraces");
   }
   TfrmMain& main() { return *env.forms.frmMain; }
-  // Runs to the end, as the message loop would.
+  // Runs to the end, as the message loop would, noting each tray hint shown on the way.
   void Run(TRunMode mode, bool another_instance = false) {
     main().RunUnattended({mode, "C:\\report.csv", ""}, another_instance);
-    env.main_thread.PumpUntilIdle();
+    env.main_thread.PumpUntil([&] {
+      const ui::TTrayIcon& tray = *main().TrayIcon2;
+      if (tray.Visible() && (tray_hints.empty() || tray_hints.back() != tray.Hint())) tray_hints.push_back(tray.Hint());
+      return false;
+    });
     ASSERT_TRUE(env.app.Terminated());
   }
+  std::vector<std::string> tray_hints;
   TestEnv env;
 };
 
@@ -109,6 +114,11 @@ TEST_F(UnattendedRunTest, AutoCleansWhatIsListedLeavesBrowsersRunningAndReportsE
             "Mozilla Firefox,,Running browser,Left running\r\n");
   EXPECT_TRUE(env.fake.processes.terminated.empty());
   EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\tiny.tmp"));
+  // The tray icon is all that shows of the run, and it counts the items off; then it goes.
+  ASSERT_GE(tray_hints.size(), 2u);
+  EXPECT_EQ(tray_hints.front(), "Clutterix: scanning");
+  EXPECT_EQ(tray_hints.back(), "Clutterix: cleaning 3 of 3");
+  EXPECT_FALSE(main().TrayIcon2->Visible());
   // Nothing was shown, and nothing of the settings was written.
   EXPECT_FALSE(main().Visible());
   EXPECT_TRUE(env.backend.errors.empty());
