@@ -1,5 +1,9 @@
 #include "tests/wine/support/gui_driver.h"
 
+#include <cstdio>
+#include <string>
+#include <utility>
+
 #include "clean/is_admin.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -27,6 +31,16 @@ BOOL CALLBACK MatchChild(HWND window, LPARAM param) {
   if (WindowText(window) != *search->caption) return TRUE;
   search->found = window;
   return FALSE;
+}
+
+// For the failure of a start: every top-level window of the process, shown or not, by caption.
+BOOL CALLBACK AddWindowCaption(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<DWORD, std::string>*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->first)
+    search->second += " \"" + WindowText(window) + (IsWindowVisible(window) ? "\"" : "\" (hidden)");
+  return TRUE;
 }
 
 }  // namespace
@@ -251,7 +265,18 @@ void ResetSettingsFile() { DeleteFileA(SettingsFilePath().c_str()); }
 
 HWND StartMainWindow(const GuiProgram& program) {
   HWND main = program.WaitForWindow("Clutterix");
-  if (!main) return nullptr;
+  if (!main) {
+    // What the program did instead, for the test's output.
+    std::pair<DWORD, std::string> windows{program.id(), ""};
+    EnumWindows(AddWindowCaption, reinterpret_cast<LPARAM>(&windows));
+    const DWORD code = program.ExitCode();
+    std::fprintf(stderr, "StartMainWindow: no main window; the program %s; its windows:%s\n",
+                 !program.started()     ? "did not start"
+                 : code == STILL_ACTIVE ? "still runs"
+                                        : ("ended with code " + std::to_string(code)).c_str(),
+                 windows.second.empty() ? " none" : windows.second.c_str());
+    return nullptr;
+  }
   platform::win32::Win32Platform platform;
   if (IsAdmin(platform.os().security)) return main;
   HWND warning = program.WaitForWindow("Not enought rights.");
