@@ -10,17 +10,9 @@
 
 #include "platform/win32/win32_platform.h"
 #include "processes/myprocessunit.h"
+#include "tests/wine/support/fake_browser.h"
 
 namespace {
-
-// The build folder that holds firefox.exe. The tests run from a Unix path (the prefix has no
-// drive for it), which Wine opens through its \\?\unix\ namespace.
-std::string OwnFolder() {
-  std::string folder = std::string("\\\\?\\unix") + CX_EXE_DIR + "/";
-  for (char& c : folder)
-    if (c == '/') c = '\\';
-  return folder;
-}
 
 std::string OwnBaseName() {
   char path[MAX_PATH] = {};
@@ -36,15 +28,8 @@ class StandInBrowser {
   StandInBrowser() {
     event_name_ = "cx-firefox-quit-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count_);
     quit_ = CreateEventA(nullptr, TRUE, FALSE, event_name_.c_str());
-    std::string command = "\"" + OwnFolder() + "firefox.exe\" " + event_name_;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-      process_ = info.hProcess;
-      id_ = info.dwProcessId;
-      CloseHandle(info.hThread);
-    }
+    process_ = StartFakeFirefox(event_name_);
+    if (process_) id_ = GetProcessId(process_);
   }
   ~StandInBrowser() {
     SetEvent(quit_);

@@ -4,7 +4,8 @@
 
 namespace {
 
-// The build folder, which Wine opens through its \\?\unix\ namespace (the prefix has no drive for it).
+// The build folder that holds firefox.exe. The tests run from a Unix path (the prefix has no
+// drive for it), which Wine opens through its \\?\unix\ namespace.
 std::string BuildFolder() {
   std::string folder = std::string("\\\\?\\unix") + CX_EXE_DIR + "/";
   for (char& c : folder)
@@ -14,8 +15,9 @@ std::string BuildFolder() {
 
 }  // namespace
 
-HANDLE StartFakeFirefox() {
+HANDLE StartFakeFirefox(const std::string& arguments) {
   std::string command = "\"" + BuildFolder() + "firefox.exe\"";
+  if (!arguments.empty()) command += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};

@@ -1,8 +1,8 @@
 #include "tests/wine/support/gui_driver.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
-#include <utility>
 
 #include "clean/is_admin.h"
 #include "platform/win32/wide_text.h"
@@ -10,37 +10,43 @@
 
 namespace {
 
-struct WindowSearch {
-  DWORD process_id;
-  const std::string* caption;
+using WindowTest = std::function<bool(HWND)>;
+
+struct Search {
+  const WindowTest* test;
   HWND found;
 };
 
-BOOL CALLBACK MatchTopWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process_id || !IsWindowVisible(window)) return TRUE;
-  if (WindowText(window) != *search->caption) return TRUE;
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  if (!(*search->test)(window)) return TRUE;
   search->found = window;
   return FALSE;
 }
 
-BOOL CALLBACK MatchChild(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  if (WindowText(window) != *search->caption) return TRUE;
-  search->found = window;
-  return FALSE;
+// The first descendant of parent that test accepts, or nullptr.
+HWND FirstChild(HWND parent, const WindowTest& test) {
+  Search search{&test, nullptr};
+  EnumChildWindows(parent, MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
-// For the failure of a start: every top-level window of the process, shown or not, by caption.
-BOOL CALLBACK AddWindowCaption(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<std::pair<DWORD, std::string>*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->first)
-    search->second += " \"" + WindowText(window) + (IsWindowVisible(window) ? "\"" : "\" (hidden)");
-  return TRUE;
+// The first top-level window of the process that test accepts, or nullptr.
+HWND FirstWindowOf(DWORD process, const WindowTest& test) {
+  const WindowTest own = [&](HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == process && test(window);
+  };
+  Search search{&own, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string ClassOf(HWND window) {
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
 }
 
 }  // namespace
@@ -69,9 +75,8 @@ GuiProgram::~GuiProgram() {
 HWND GuiProgram::WaitForWindow(const std::string& caption, DWORD timeout_ms) const {
   const DWORD start = GetTickCount();
   for (;;) {
-    WindowSearch search{id_, &caption, nullptr};
-    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    HWND found = FirstWindowOf(id_, [&](HWND w) { return IsWindowVisible(w) && WindowText(w) == caption; });
+    if (found) return found;
     if (GetTickCount() - start > timeout_ms) return nullptr;
     if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) return nullptr;  // it ended meanwhile
   }
@@ -88,9 +93,7 @@ DWORD GuiProgram::ExitCode() const {
 }
 
 HWND FindChild(HWND parent, const std::string& caption) {
-  WindowSearch search{0, &caption, nullptr};
-  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FirstChild(parent, [&](HWND w) { return WindowText(w) == caption; });
 }
 
 std::string WindowText(HWND window) {
@@ -131,23 +134,6 @@ void ClickControl(HWND control) {
 
 namespace {
 
-struct PlaceSearch {
-  std::string window_class;
-  POINT at;
-  HWND found;
-};
-
-BOOL CALLBACK MatchPlace(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<PlaceSearch*>(param);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (search->window_class != name || !IsWindowVisible(window)) return TRUE;
-  const RECT place = ClientPlace(window);
-  if (place.left != search->at.x || place.top != search->at.y) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 // Memory in the list view's own process, for the messages that carry pointers.
 class RemoteBuffer {
  public:
@@ -177,9 +163,11 @@ class RemoteBuffer {
 }  // namespace
 
 HWND FindChildAt(HWND parent, const std::string& window_class, int x, int y) {
-  PlaceSearch search{window_class, POINT{x, y}, nullptr};
-  EnumChildWindows(parent, MatchPlace, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FirstChild(parent, [&](HWND w) {
+    if (ClassOf(w) != window_class || !IsWindowVisible(w)) return false;
+    const RECT place = ClientPlace(w);
+    return place.left == x && place.top == y;
+  });
 }
 
 std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns) {
@@ -267,14 +255,17 @@ HWND StartMainWindow(const GuiProgram& program) {
   HWND main = program.WaitForWindow("Clutterix");
   if (!main) {
     // What the program did instead, for the test's output.
-    std::pair<DWORD, std::string> windows{program.id(), ""};
-    EnumWindows(AddWindowCaption, reinterpret_cast<LPARAM>(&windows));
+    std::string windows;
+    FirstWindowOf(program.id(), [&](HWND w) {
+      windows += " \"" + WindowText(w) + (IsWindowVisible(w) ? "\"" : "\" (hidden)");
+      return false;  // every one of them
+    });
     const DWORD code = program.ExitCode();
     std::fprintf(stderr, "StartMainWindow: no main window; the program %s; its windows:%s\n",
                  !program.started()     ? "did not start"
                  : code == STILL_ACTIVE ? "still runs"
                                         : ("ended with code " + std::to_string(code)).c_str(),
-                 windows.second.empty() ? " none" : windows.second.c_str());
+                 windows.empty() ? " none" : windows.c_str());
     return nullptr;
   }
   platform::win32::Win32Platform platform;
@@ -303,53 +294,14 @@ HWND ScanToResults(HWND main, DWORD timeout_ms) {
   return list;
 }
 
-namespace {
-
-struct ClassSearch {
-  const char* window_class;
-  bool visible_only;
-  HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ClassSearch*>(param);
-  char name[128] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (lstrcmpiA(name, search->window_class) != 0 || (search->visible_only && !IsWindowVisible(window))) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-struct DialogSearch {
-  DWORD program;
-  HWND besides, found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[32] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner != search->program || window == search->besides || !IsWindowVisible(window) ||
-      std::string(name) != "#32770")
-    return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
 HWND ProgramDialog(DWORD program, HWND besides) {
-  DialogSearch search{program, besides, nullptr};
-  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FirstWindowOf(program, [&](HWND w) { return w != besides && IsWindowVisible(w) && ClassOf(w) == "#32770"; });
 }
 
 HWND FindChildOfClass(HWND parent, const char* window_class, bool visible_only) {
-  ClassSearch search{window_class, visible_only, nullptr};
-  EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FirstChild(parent, [&](HWND w) {
+    return lstrcmpiA(ClassOf(w).c_str(), window_class) == 0 && (!visible_only || IsWindowVisible(w));
+  });
 }
 
 HWND OpenOptionsDialog(const GuiProgram& program, HWND main) {
