@@ -13,6 +13,7 @@ enum Csidl : int {
   kCsidlRecent = 0x0008,
   kCsidlLocalAppData = 0x001C,
   kCsidlInternetCache = 0x0020,
+  kCsidlCommonAppData = 0x0023,
 };
 
 struct SpecialFolder {

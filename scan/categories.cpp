@@ -21,8 +21,8 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Temp Folders",
        "TempFoldersAndFiles",
        "Temp",
-       "Temporary Files folders used by installers and other software for storing runtime information, but usually "
-       "this data not deleted and became garbage. May takes around 5% - 20% on HDD.",
+       "Temporary Files folders used by installers and other software for storing runtime information, and the "
+       "DirectX shader cache. Usually this data is not deleted and becomes garbage. May take around 5% - 20% on HDD.",
        true,
        {true, true, false, true},
        {{"%IEINETCACHE%", kInternetCache},
@@ -34,9 +34,8 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Temp Internet Files",
        "InternetCache",
        "Internet Cache",
-       "All Internet browsers download images and web pages to your HDD during surfing in Internet, to increase "
-       "speed of page load in future. Depending on internet connection and surfing style it can takes more than 4 GB "
-       "of HDD.",
+       "Caches of Chrome, Edge, Brave, Opera, Vivaldi, Firefox and Internet Explorer: pages, images and scripts kept "
+       "to load sites faster. Bookmarks, passwords, cookies and history are kept. It can take more than 4 GB of HDD.",
        true,
        {true, false, true, false},
        {{"%IEINETCACHE%", kInternetCache}, {"%APPLOCAL%", {TFolderSource::kSpecialFolder, kCsidlRecent}}}},
@@ -44,8 +43,8 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Old Image Thumbnails",
        "ImgCaches",
        "Images Databases",
-       "Image viewer appliactions creates a thumbnails databases for pictures, this files contained thumbnails for "
-       "all windows in folder, no matter is it present now or was deleted.",
+       "Explorer and image viewers keep thumbnail databases of every picture shown, whether it is still there or was "
+       "deleted. Windows makes the thumbnails again when they are needed.",
        true,
        {true, false, false, false},
        {}},
@@ -53,8 +52,8 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Old Log Files",
        "LogFiles",
        "Logs",
-       "Logs files usually contained past information about installation and execution processes of applications or "
-       "Windows.",
+       "Log files with past information about installation and execution of applications and Windows, and the error "
+       "reports and crash dumps that programs and Windows leave behind.",
        true,
        {true, true, false, false},
        {}},
@@ -62,13 +61,20 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Backup Files for Windows Update",
        "WUBackup",
        "Windows Installer Backups",
-       "Each update installed from Windows Update system created buckup files in Windows root. This cleaning option "
-       "recommended only for experts.",
+       "Update files downloaded by Windows Update, the Delivery Optimization cache it shares them from, and backup "
+       "files of installed updates in the Windows folder. This cleaning option is recommended only for experts.",
        true,
        {false, true, false, false},
        {{"%WINDOWSDIR%", {TFolderSource::kWindowsDir, 0}}}},
   }};
   return categories;
+}
+
+const std::vector<TPlaceholder>& CommonPlaceholders() {
+  static const std::vector<TPlaceholder> placeholders = {
+      {"%LOCALAPPDATA%", {TFolderSource::kSpecialFolder, platform::kCsidlLocalAppData}},
+      {"%PROGRAMDATA%", {TFolderSource::kSpecialFolder, platform::kCsidlCommonAppData}}};
+  return placeholders;
 }
 
 TTickedCategories PresetCategories(TScanLevelPreset preset) {

@@ -43,6 +43,9 @@ struct TGarbageCategory {
 };
 
 const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories();
+// The placeholders that every category replaces, after its own: the local and the common
+// application data folders.
+const std::vector<TPlaceholder>& CommonPlaceholders();
 
 // One flag per category, indexed by TGarbageCategoryIndex.
 using TTickedCategories = std::array<bool, kCategoryCount>;

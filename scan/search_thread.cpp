@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/text.h"
+#include "scan/rule_paths.h"
 #include "scan/template_match.h"
 
 using platform::FindEntry;
@@ -76,7 +77,7 @@ void TSearchInThread::SearchAllRules() {
       const bool FoldersOnly = platform::StrToIntDef(FTypes[i], 1) != 0;
       const bool Recursive = platform::StrToIntDef(FSearchRules[i], 0) != 0;
       if (FPaths[i].find(':') != std::string::npos) {
-        SearchInFolder(FPaths[i], FTemplates[i], FoldersOnly, Recursive);
+        SearchRuleFolder(FPaths[i], FTemplates[i], FoldersOnly, Recursive);
         // A drive-qualified rule is searched once per scan; on later drives this inert rule
         // finds nothing unless a folder of that name exists.
         FPaths[i] = "C";
@@ -84,10 +85,21 @@ void TSearchInThread::SearchAllRules() {
         FTypes[i] = "1";
         FSearchRules[i] = "0";
       } else {
-        SearchInFolder(drive + ":" + FPaths[i], FTemplates[i], FoldersOnly, Recursive);
+        SearchRuleFolder(drive + ":" + FPaths[i], FTemplates[i], FoldersOnly, Recursive);
       }
       if (FStopSearch) return;
     }
+  }
+}
+
+void TSearchInThread::SearchRuleFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly,
+                                       bool Recursive) {
+  const Clock::time_point start = Clock::now();
+  const std::vector<std::string> folders = ExpandRuleFolder(files_, Folder, FFilters.Exclusions, FStopSearch);
+  listing_time_ += Clock::now() - start;
+  for (const std::string& folder : folders) {
+    SearchInFolder(folder, Template, FoldersOnly, Recursive);
+    if (FStopSearch) return;
   }
 }
 

@@ -73,6 +73,8 @@ class TSearchInThread : public platform::TThread {
     bool folder;
   };
   void SearchAllRules();
+  // A rule's folder, its wildcard components expanded, each folder it names searched in turn.
+  void SearchRuleFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly, bool Recursive);
   void SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly, bool Recursive);
   // Hands the pending reports over when a batch is full or due; with force, whenever any is pending.
   void HandOver(bool force);

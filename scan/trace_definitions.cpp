@@ -90,15 +90,21 @@ void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked,
       TTraceDefinition definition = ReadTraceDefinition(document, section);
       std::string unusable;  // the first placeholder of the path without a usable folder
       bool replaced = false;
-      for (const TPlaceholder& placeholder : categories[c].placeholders) {
+      // A category's own folders are looked up for each of its rules, whether the path holds
+      // their placeholder or not; the common ones only where it does, so that rules which never
+      // name them never depend on them.
+      const auto replace = [&](const TPlaceholder& placeholder, bool always_looked_up) {
+        if (!always_looked_up && !platform::ContainsText(definition.Path, placeholder.text)) return;
         const std::string folder = lookup(placeholder.source);
-        if (!platform::ContainsText(definition.Path, placeholder.text)) continue;
+        if (!platform::ContainsText(definition.Path, placeholder.text)) return;
         replaced = true;
         const auto plain_folder = PlainPath(folder);
         if (unusable.empty() && (!IsAbsolute(folder) || !plain_folder || IsRoot(*plain_folder)))
           unusable = std::string(placeholder.text) + " gives \"" + folder + "\"";
         definition.Path = platform::ReplaceAllIgnoreCase(definition.Path, placeholder.text, folder);
-      }
+      };
+      for (const TPlaceholder& placeholder : categories[c].placeholders) replace(placeholder, true);
+      for (const TPlaceholder& placeholder : CommonPlaceholders()) replace(placeholder, false);
       const auto plain = PlainPath(definition.Path);
       if (!unusable.empty()) {
         drop(section, unusable);

@@ -45,7 +45,8 @@ TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::str
 
 // Appends one rule per section (in file order) whose Level names a ticked category. The folder of
 // every placeholder of the category is looked up for each such rule, whether or not its path
-// holds the placeholder, and replaces every occurrence in any letter case. A lookup that throws
+// holds the placeholder, and replaces every occurrence in any letter case; then the common
+// placeholders that the path holds. A lookup that throws
 // ends the building there; the job then holds the rules built before it.
 // Each path is then made plain: "." and ".." parts resolved, "/" and doubled separators made one
 // "\". A rule is dropped, with a debug line, when a placeholder in its path gives no absolute

@@ -2,11 +2,13 @@
 // whole program built over test doubles.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/dlgMain.h"
 #include "platform/exception.h"
+#include "scan/categories.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -219,23 +221,15 @@ TEST_F(MainPagesTest, StartImageFollowsThePointerAndTheReleaseStartsAScan) {
 TEST_F(MainPagesTest, CategoryHintShowsWhileThePointerIsOverTheBox) {
   TfrmMain& m = main();
   const std::vector<std::pair<ui::TCheckBox*, std::string>> hints = {
-      {m.cbRecycleBin, "Windows Recycle Bins on all HDD. Usually it takes around 10% maximum on HDD size."},
-      {m.cbTempFoldersAndFiles,
-       "Temporary Files folders used by installers and other software for storing runtime information, but "
-       "usually this data not deleted and became garbage. May takes around 5% - 20% on HDD."},
-      {m.cbInternetCache,
-       "All Internet browsers download images and web pages to your HDD during surfing in Internet, to increase "
-       "speed of page load in future. Depending on internet connection and surfing style it can takes more than 4 "
-       "GB of HDD."},
-      {m.cbImgCaches,
-       "Image viewer appliactions creates a thumbnails databases for pictures, this files contained thumbnails for "
-       "all windows in folder, no matter is it present now or was deleted."},
-      {m.cbLogFiles,
-       "Logs files usually contained past information about installation and execution processes of applications "
-       "or Windows."},
-      {m.cbWUBackup,
-       "Each update installed from Windows Update system created buckup files in Windows root. This cleaning "
-       "option recommended only for experts."}};
+      {m.cbRecycleBin, GarbageCategories()[kCategoryRecycle].hint},
+      {m.cbTempFoldersAndFiles, GarbageCategories()[kCategoryTemp].hint},
+      {m.cbInternetCache, GarbageCategories()[kCategoryInternetCache].hint},
+      {m.cbImgCaches, GarbageCategories()[kCategoryImagesDatabases].hint},
+      {m.cbLogFiles, GarbageCategories()[kCategoryLogs].hint},
+      {m.cbWUBackup, GarbageCategories()[kCategoryWindowsUpdateBackups].hint}};
+  std::set<std::string> distinct;
+  for (const auto& [box, text] : hints) distinct.insert(text);
+  EXPECT_EQ(distinct.size(), hints.size()) << "each box shows its own category's hint";
   for (const auto& [box, text] : hints) {
     box->DoMouseEnter();
     EXPECT_EQ(m.lbHint->Caption(), text) << box->Name();

@@ -25,14 +25,18 @@ constexpr TTickedCategories kAllTicked = {true, true, true, true, true, true};
 
 // Folders as a release lays them out, for the lookups of the placeholders.
 struct Layout {
-  std::string windows, local_app_data, internet_cache, recent;
+  std::string windows, local_app_data, internet_cache, recent, common_app_data;
 };
 const Layout kXp{"C:\\WINDOWS", "C:\\Documents and Settings\\Anna\\Local Settings\\Application Data",
                  "C:\\Documents and Settings\\Anna\\Local Settings\\Temporary Internet Files",
-                 "C:\\Documents and Settings\\Anna\\Recent"};
+                 "C:\\Documents and Settings\\Anna\\Recent", "C:\\Documents and Settings\\All Users\\Application Data"};
 const Layout kVista{"C:\\Windows", "C:\\Users\\Anna\\AppData\\Local",
                     "C:\\Users\\Anna\\AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files",
-                    "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent"};
+                    "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent", "C:\\ProgramData"};
+// Windows 10 and 11 report 6.2 to the program, so they take the Vista file too.
+const Layout kTen{"C:\\Windows", "C:\\Users\\Anna\\AppData\\Local",
+                  "C:\\Users\\Anna\\AppData\\Local\\Microsoft\\Windows\\INetCache",
+                  "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent", "C:\\ProgramData"};
 
 std::string FolderOf(const Layout& layout, const TFolderSource& source) {
   if (source.kind == TFolderSource::kWindowsDir) return layout.windows;
@@ -43,12 +47,14 @@ std::string FolderOf(const Layout& layout, const TFolderSource& source) {
       return layout.internet_cache;
     case platform::kCsidlRecent:
       return layout.recent;
+    case platform::kCsidlCommonAppData:
+      return layout.common_app_data;
   }
   ADD_FAILURE() << "unexpected CSIDL " << source.csidl;
   return "";
 }
 
-const Layout kShort{"C:\\WIN", "C:\\Local", "C:\\Cache", "C:\\Recent"};
+const Layout kShort{"C:\\WIN", "C:\\Local", "C:\\Cache", "C:\\Recent", "C:\\Common"};
 
 class RuleBuilding : public ::testing::Test {
  protected:
@@ -269,6 +275,7 @@ TEST_F(ShippedRules, EverySectionIsACompleteRuleOfAKnownCategoryWithUsablePlaceh
       // A placeholder its category does not replace stays literal and finds nothing.
       std::string path = rule.Path;
       for (const TPlaceholder& p : category->placeholders) path = platform::ReplaceAllIgnoreCase(path, p.text, "X:");
+      for (const TPlaceholder& p : CommonPlaceholders()) path = platform::ReplaceAllIgnoreCase(path, p.text, "X:");
       EXPECT_EQ(path.find('%'), std::string::npos) << rule.Path;
       if (path.find(':') == std::string::npos) {
         EXPECT_TRUE(path.starts_with("\\")) << rule.Path;
