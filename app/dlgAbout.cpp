@@ -1,7 +1,7 @@
 // The about box: the product's logo on a fixed window that only closes.
 #include "app/dlgAbout.h"
 
-#include "app/exe_folder.h"
+#include "context/exe_folder.h"
 
 TfrmAbout::TfrmAbout(const TContext& context) : ui::TForm(context.app, "frmAbout"), ctx_(context) {
   SetCaption("About");

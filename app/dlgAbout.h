@@ -1,6 +1,6 @@
 #pragma once
 // TfrmAbout: the about box, the product's logo and nothing else.
-#include "app/context.h"
+#include "context/context.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 

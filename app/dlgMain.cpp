@@ -2,11 +2,11 @@
 // start-up checks posted at the end of the first show.
 #include "app/dlgMain.h"
 
-#include "app/exe_folder.h"
 #include "clean/dlgAlert.h"
 #include "clean/is_admin.h"
+#include "context/exe_folder.h"
+#include "ini/mem_ini_file.h"
 #include "settings/dlgOptions.h"
-#include "settings/mem_ini_file.h"
 #include "settings/system_paths.h"
 #include "update/update_settings.h"
 #include "update/updater.h"

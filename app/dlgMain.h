@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/context.h"
 #include "app/unattended_report.h"
 #include "clean/cleaning_run.h"
+#include "context/context.h"
 #include "scan/categories.h"
 #include "scan/scan_run.h"
 #include "ui/controls.h"

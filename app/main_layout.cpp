@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "app/dlgMain.h"
-#include "app/exe_folder.h"
 #include "app/result_sort.h"
+#include "context/exe_folder.h"
 
 namespace {
 

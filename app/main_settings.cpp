@@ -1,9 +1,9 @@
 // LoadSettings and SaveSettings: the controls of the main window and the options dialog are the
 // live settings; "general.conf" and the Run key keep them between runs. Main thread only.
 #include "app/dlgMain.h"
+#include "ini/mem_ini_file.h"
 #include "settings/autostart.h"
 #include "settings/dlgOptions.h"
-#include "settings/mem_ini_file.h"
 #include "settings/settings_file.h"
 
 std::array<ui::TCheckBox*, kCategoryCount> TfrmMain::CategoryBoxes() const {

@@ -1,7 +1,7 @@
 // The alert dialog: a background picture, a headline, a message and a "Close" link.
 #include "clean/dlgAlert.h"
 
-#include "app/exe_folder.h"
+#include "context/exe_folder.h"
 
 TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert"), ctx_(context) {
   SetCaption("Not enought access rights");

@@ -2,7 +2,7 @@
 // TfrmAlert: the one message box of the system. A caller sets the window caption, the headline
 // lbCaption and the message lbMessage, then shows it modally; texts stay until the next use. Ask
 // shows it as a question, with "Yes" and "No" in place of the "Close" link.
-#include "app/context.h"
+#include "context/context.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 

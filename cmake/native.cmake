@@ -14,7 +14,7 @@ target_link_libraries(cx_logic PUBLIC JPEG::JPEG Threads::Threads)
 
 file(GLOB CX_TEST_SUPPORT CONFIGURE_DEPENDS tests/support/*.cpp)
 file(GLOB CX_NATIVE_TESTS CONFIGURE_DEPENDS
-  tests/app/*.cpp tests/scan/*.cpp tests/clean/*.cpp tests/settings/*.cpp
+  tests/app/*.cpp tests/ini/*.cpp tests/scan/*.cpp tests/clean/*.cpp tests/settings/*.cpp
   tests/processes/*.cpp tests/update/*.cpp tests/ui/*.cpp tests/platform/*.cpp)
 add_executable(cx_tests ${CX_NATIVE_TESTS} ${CX_TEST_SUPPORT})
 target_include_directories(cx_tests PRIVATE ${CMAKE_SOURCE_DIR})

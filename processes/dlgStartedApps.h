@@ -1,7 +1,7 @@
 #pragma once
 // TfrmStartedApps: lists the running applications that may prevent cleaning and asks whether to
 // close them (mrYes, 6), skip (mrIgnore, 5) or cancel (mrCancel, 2).
-#include "app/context.h"
+#include "context/context.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "ini/mem_ini_file.h"
 #include "platform/text.h"
-#include "settings/mem_ini_file.h"
 
 namespace {
 

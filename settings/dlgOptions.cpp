@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/exe_folder.h"
+#include "context/exe_folder.h"
 #include "platform/exception.h"
 #include "platform/text.h"
 #include "settings/system_paths.h"

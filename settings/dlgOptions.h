@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "scan/categories.h"
 #include "settings/settings_file.h"
 #include "ui/controls.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/mem_ini_file.h"
+#include "ini/mem_ini_file.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "update/update_settings.h"
 
+#include "ini/mem_ini_file.h"
 #include "platform/text.h"
-#include "settings/mem_ini_file.h"
 
 void ReadUpdateSettings(const TMemIniFile& settings, bool* check_at_start, std::string* host) {
   *check_at_start = settings.ReadBool("Update", "CheckAtStart", false);

@@ -3,7 +3,7 @@
 // when it is newer, shows the news page with a download button.
 #include <string>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "platform/internet.h"
 #include "ui/controls.h"
 #include "ui/form.h"

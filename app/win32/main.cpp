@@ -10,10 +10,10 @@
 
 #include "app/command_line.h"
 
-#include "app/context.h"
 #include "app/dlgAbout.h"
 #include "app/dlgMain.h"
 #include "clean/dlgAlert.h"
+#include "context/context.h"
 #include "platform/win32/main_thread_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"

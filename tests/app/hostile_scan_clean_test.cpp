@@ -10,8 +10,8 @@
 #include <stdexcept>
 
 #include "app/dlgMain.h"
+#include "ini/mem_ini_file.h"
 #include "settings/dlgOptions.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/test_env.h"
 
 using ::testing::UnorderedElementsAreArray;

@@ -1,5 +1,6 @@
-// The shape of the source tree: only app/ knows the main window, and no header includes itself
-// through others. Read from the sources, so that a new include that breaks either fails here.
+// The shape of the source tree: only app/ knows the main window, every include goes to the same
+// folder or a lower one, and no header includes itself through others. Read from the sources, so
+// that a new include that breaks any of these fails here.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,7 +21,8 @@ std::map<std::string, std::vector<std::string>> ProjectIncludes() {
   const fs::path root = CX_SOURCE_DIR;
   const std::regex include_line(R"re(^\s*#\s*include\s+"([^"]+)")re");
   std::map<std::string, std::vector<std::string>> includes;
-  for (const char* dir : {"app", "scan", "clean", "settings", "processes", "update", "platform", "ui", "tests"}) {
+  for (const char* dir :
+       {"app", "scan", "clean", "settings", "processes", "update", "context", "ini", "platform", "ui", "tests"}) {
     for (const auto& entry : fs::recursive_directory_iterator(root / dir)) {
       const std::string ext = entry.path().extension().string();
       if (ext != ".h" && ext != ".cpp") continue;
@@ -32,6 +34,29 @@ std::map<std::string, std::vector<std::string>> ProjectIncludes() {
     }
   }
   return includes;
+}
+
+// The height of each folder; a file includes from its own folder or from lower ones. Folders of
+// one height are siblings and do not include each other.
+int LayerOf(const std::string& path) {
+  static const std::map<std::string, int> layers = {{"platform", 0}, {"ui", 1},    {"ini", 1},      {"context", 2},
+                                                    {"scan", 3},     {"clean", 4}, {"settings", 4}, {"processes", 4},
+                                                    {"update", 4},   {"app", 5}};
+  const auto found = layers.find(path.substr(0, path.find('/')));
+  return found == layers.end() ? -1 : found->second;
+}
+
+TEST(Layering, IncludesRunOnlyDownTheFolders) {
+  for (const auto& [file, list] : ProjectIncludes()) {
+    const int layer = LayerOf(file);
+    if (layer < 0) continue;  // the tests include anything
+    const std::string folder = file.substr(0, file.find('/'));
+    for (const std::string& included : list) {
+      const int to = LayerOf(included);
+      if (to < 0 || included.starts_with(folder + "/")) continue;
+      EXPECT_LT(to, layer) << file << " includes " << included;
+    }
+  }
 }
 
 TEST(Layering, OnlyAppIncludesTheMainWindowAndNoHeaderIncludesItself) {

@@ -7,8 +7,8 @@
 
 #include "app/dlgMain.h"
 #include "clean/dlgAlert.h"
+#include "ini/mem_ini_file.h"
 #include "settings/dlgOptions.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/test_env.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "app/command_line.h"
 #include "app/dlgMain.h"
 #include "app/unattended_report.h"
-#include "settings/mem_ini_file.h"
+#include "ini/mem_ini_file.h"
 #include "tests/support/test_env.h"
 
 namespace {

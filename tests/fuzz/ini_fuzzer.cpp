@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ini/mem_ini_file.h"
 #include "platform/text.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/fake_file_system.h"
 
 namespace {

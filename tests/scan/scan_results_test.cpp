@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "app/dlgMain.h"
+#include "ini/mem_ini_file.h"
 #include "scan/size_text.h"
 #include "settings/dlgOptions.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/test_env.h"
 
 using ::testing::ElementsAre;

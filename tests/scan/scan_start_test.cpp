@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/dlgMain.h"
+#include "ini/mem_ini_file.h"
 #include "settings/dlgOptions.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/test_env.h"
 
 using ::testing::ElementsAre;

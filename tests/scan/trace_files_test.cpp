@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <set>
 
+#include "ini/mem_ini_file.h"
 #include "platform/exception.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "scan/search_thread.h"
 #include "scan/trace_definitions.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/fake_file_system.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/sync_queue.h"

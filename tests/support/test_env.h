@@ -4,7 +4,7 @@
 // fake executable (C:\Program Files\Clutterix\), as the build lays them out.
 #include <memory>
 
-#include "app/context.h"
+#include "context/context.h"
 #include "tests/support/fake_backend.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/sync_queue.h"

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/dlgMain.h"
+#include "ini/mem_ini_file.h"
 #include "platform/exception.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/test_env.h"
 #include "update/news_text.h"
 #include "update/update_settings.h"

@@ -1,7 +1,7 @@
 // The updater with the system's web browser control, in-process under Wine: the host's own COM
 // objects count every reference the control takes, and the control gives each back when the
 // updater closes. The program's headers come first: <windows.h> defines macros over their names.
-#include "app/context.h"
+#include "context/context.h"
 #include "platform/win32/main_thread_win32.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/application.h"

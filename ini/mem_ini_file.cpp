@@ -1,4 +1,4 @@
-#include "settings/mem_ini_file.h"
+#include "ini/mem_ini_file.h"
 
 #include <algorithm>
 #include <optional>
