@@ -137,6 +137,9 @@ class TfrmMain : public ui::TForm {
   // The rules of the ticked categories, the ticked disks and the filters; throws when a special
   // folder cannot be resolved or the age is no number.
   TScanJob BuildScanJob();
+  // The options' filters of this moment, with the guard of the user's own data.
+  TScanFilters CurrentFilters();
+  TUserData UserDataGuard();
 
   // Cleaning (app/main_cleaning.cpp).
   void btnCleanAllClick(ui::TControl* Sender);

@@ -96,7 +96,7 @@ void TfrmMain::StartCleaning(std::vector<TCleanItem> Items) {
   const TfrmOptions* options = ctx_.forms.frmOptions;
   TScanFilters filters;
   try {
-    if (options) filters = options->ScanFilters(ctx_.os.system.Now());
+    filters = CurrentFilters();
   } catch (const std::exception& error) {
     ctx_.app.ShowException(error);
     EnableCleanButtons(true);
@@ -179,6 +179,7 @@ void TfrmMain::OfferRemovalAtRestart() {
       filters.ChangedBefore = TScanFilters::CutOff(ctx_.os.system.Now(), *days);
     filters.Exclusions = TExclusions(options->Exclusions());
   }
+  filters.UserData = UserDataGuard();
   std::vector<std::pair<std::string, std::vector<std::string>>> offered;
   for (const std::string& item : FCleaning->Unfinished()) {
     std::vector<std::string> paths = RestartRemovalPaths(ctx_.os.files, item, filters);

@@ -68,11 +68,28 @@ TScanJob TfrmMain::BuildScanJob() {
         },
         job, [&os](const std::string& line) { os.debug.Write(line); });
   }
-  if (const TfrmOptions* options = ctx_.forms.frmOptions) {
-    job.Drives = options->TickedDisks();
-    job.Filters = options->ScanFilters(ctx_.os.system.Now());
-  }
+  if (const TfrmOptions* options = ctx_.forms.frmOptions) job.Drives = options->TickedDisks();
+  job.Filters = CurrentFilters();
   return job;
+}
+
+TScanFilters TfrmMain::CurrentFilters() {
+  TScanFilters filters;
+  if (const TfrmOptions* options = ctx_.forms.frmOptions) filters = options->ScanFilters(ctx_.os.system.Now());
+  filters.UserData = UserDataGuard();
+  return filters;
+}
+
+TUserData TfrmMain::UserDataGuard() {
+  // A folder the shell cannot give leaves its part of the guard to the names alone.
+  const auto folder = [this](int csidl) {
+    try {
+      return GetSpecialFolderPath(ctx_.os.shell, Handle(), csidl);
+    } catch (const std::exception&) {
+      return std::string();
+    }
+  };
+  return TUserData(folder(platform::kCsidlLocalAppData), folder(platform::kCsidlAppData));
 }
 
 // The run has recorded the object already; a row is all that is left to add. The labels that sum

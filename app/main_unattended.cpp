@@ -56,8 +56,7 @@ void TfrmMain::UnattendedScanFinished() {
   std::vector<TCleanItem> items;
   // The kind each object was found as goes with it, so that one replaced since is refused.
   for (const std::string& path : listed) items.push_back({path, "", FScan->FoundAsFolder(path)});
-  TScanFilters filters;
-  if (const TfrmOptions* options = ctx_.forms.frmOptions) filters = options->ScanFilters(ctx_.os.system.Now());
+  const TScanFilters filters = CurrentFilters();
 
   TCleaningRunEvents events;
   const size_t total = items.size();

@@ -57,10 +57,12 @@ if(CX_WINE_TESTS)
   target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32)
   add_dependencies(cx_wine_tests clutterix)
-  # A stand-in browser beside the tests, for the running-applications check: it only waits.
-  add_executable(fake_firefox WIN32 tests/wine/fake_firefox/main.cpp)
-  set_target_properties(fake_firefox PROPERTIES OUTPUT_NAME firefox)
-  add_dependencies(cx_wine_tests fake_firefox)
+  # Stand-in browsers beside the tests, for the running-applications check: they only wait.
+  foreach(browser firefox chrome)
+    add_executable(fake_${browser} WIN32 tests/wine/fake_browser/main.cpp)
+    set_target_properties(fake_${browser} PROPERTIES OUTPUT_NAME ${browser})
+    add_dependencies(cx_wine_tests fake_${browser})
+  endforeach()
   target_compile_definitions(cx_wine_tests PRIVATE
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
   gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)

@@ -11,6 +11,7 @@ using WindowHandle = uintptr_t;
 
 enum Csidl : int {
   kCsidlRecent = 0x0008,
+  kCsidlAppData = 0x001A,
   kCsidlLocalAppData = 0x001C,
   kCsidlInternetCache = 0x0020,
   kCsidlCommonAppData = 0x0023,

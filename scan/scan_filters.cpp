@@ -93,6 +93,7 @@ TKeptReason FolderKept(platform::FileSystem& files, const std::string& folder, i
 }
 
 TKeptReason ObjectKept(platform::FileSystem& files, const std::string& path, const TScanFilters& filters) {
+  if (filters.UserData.Protects(path)) return TKeptReason::kExcluded;
   if (filters.Exclusions.Excludes(path)) return TKeptReason::kExcluded;
   if (filters.Exclusions.HoldsExcludedFolder(path)) return TKeptReason::kExcluded;
   if (!filters.AgeFiltered() && !filters.Exclusions.HasNamePatterns()) return TKeptReason::kNone;

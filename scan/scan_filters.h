@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "scan/user_data.h"
 
 // The user's exclusions. An entry that is a full path ("C:\Temp\keep") names a folder that is
 // never entered, listed or cleaned, nor anything below it; any other entry without a separator is
@@ -50,13 +51,15 @@ struct TScanFilters {
   // Objects last written after this FILETIME are too fresh to list; 0 lists every age.
   int64_t ChangedBefore = 0;
   TExclusions Exclusions;
+  // Never listed or cleaned, whatever a rule says.
+  TUserData UserData;
 
   bool AgeFiltered() const { return ChangedBefore != 0; }
   // The filter for "not changed for at least days" at now (a FILETIME); 0 days is no filter.
   static int64_t CutOff(int64_t now, int days) { return days > 0 ? now - days * kFileTimeTicksPerDay : 0; }
 };
 
-// Why an object must be left alone, if it must.
+// Why an object must be left alone, if it must (user data counts as excluded).
 enum class TKeptReason { kNone, kExcluded, kChangedRecently };
 
 // Whether a found folder must be left alone as a whole: it holds an excluded folder, or something

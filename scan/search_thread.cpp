@@ -125,7 +125,7 @@ void TSearchInThread::SearchInFolder(const std::string& Folder, const std::strin
       if (IsDotEntry(entry) || entry.IsFolder() != FoldersOnly || entry.IsReparsePoint()) continue;
       if (!TemplateMatches(Template, entry.name)) continue;
       std::string P = F + entry.name;
-      if (FFilters.Exclusions.Excludes(P)) continue;
+      if (FFilters.Exclusions.Excludes(P) || FFilters.UserData.Protects(P)) continue;
       if (entry.IsFolder() ? FolderKept(files_, P, entry.last_write, FFilters) != TKeptReason::kNone
                            : FFilters.AgeFiltered() && entry.last_write > FFilters.ChangedBefore)
         continue;

@@ -28,7 +28,7 @@ class StandInBrowser {
   StandInBrowser() {
     event_name_ = "cx-firefox-quit-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count_);
     quit_ = CreateEventA(nullptr, TRUE, FALSE, event_name_.c_str());
-    process_ = StartFakeFirefox(event_name_);
+    process_ = StartFakeBrowser("firefox.exe", event_name_);
     if (process_) id_ = GetProcessId(process_);
   }
   ~StandInBrowser() {

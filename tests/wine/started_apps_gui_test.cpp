@@ -15,7 +15,7 @@ TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndC
   ResetSettingsFile();
   const std::string garbage = "C:\\windows\\Temp\\cxe2e-apps.tmp";
   std::ofstream(garbage, std::ios::binary) << std::string(9000, 'g');
-  HANDLE firefox = StartFakeFirefox();
+  HANDLE firefox = StartFakeBrowser("firefox.exe");
   ASSERT_NE(firefox, nullptr);
 
   GuiProgram program;
@@ -45,7 +45,7 @@ TEST(StartedAppsGuiTest, ARunningFirefoxIsListedCancelDeletesNothingAndCloseAndC
 
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit());
-  EndFakeFirefox(firefox);
+  EndFakeBrowser(firefox);
   DeleteFileA(garbage.c_str());
 }
 

@@ -79,14 +79,14 @@ TEST_F(UnattendedWine, AutoCleansLeavesTheBrowserRunningAndSaysWhatFailed) {
   HANDLE held = CreateFileA((temp_ + "\\cxauto-held.tmp").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  HANDLE firefox = StartFakeFirefox();
+  HANDLE firefox = StartFakeBrowser("firefox.exe");
   ASSERT_NE(firefox, nullptr);
   GuiProgram program(std::string("/AUTO /report ") + kReport);
   ASSERT_TRUE(program.started());
   const bool ended = program.WaitForExit(120000);
   CloseHandle(held);
   const DWORD browser = WaitForSingleObject(firefox, 0);
-  EndFakeFirefox(firefox);
+  EndFakeBrowser(firefox);
   ASSERT_TRUE(ended);
   EXPECT_EQ(browser, static_cast<DWORD>(WAIT_TIMEOUT)) << "firefox.exe was ended";
   EXPECT_EQ(program.ExitCode(), 2u) << "one listed file could not be deleted";

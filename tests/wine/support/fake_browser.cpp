@@ -4,7 +4,7 @@
 
 namespace {
 
-// The build folder that holds firefox.exe. The tests run from a Unix path (the prefix has no
+// The build folder that holds the stand-ins. The tests run from a Unix path (the prefix has no
 // drive for it), which Wine opens through its \\?\unix\ namespace.
 std::string BuildFolder() {
   std::string folder = std::string("\\\\?\\unix") + CX_EXE_DIR + "/";
@@ -15,8 +15,8 @@ std::string BuildFolder() {
 
 }  // namespace
 
-HANDLE StartFakeFirefox(const std::string& arguments) {
-  std::string command = "\"" + BuildFolder() + "firefox.exe\"";
+HANDLE StartFakeBrowser(const std::string& executable, const std::string& arguments) {
+  std::string command = "\"" + BuildFolder() + executable + "\"";
   if (!arguments.empty()) command += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -27,8 +27,8 @@ HANDLE StartFakeFirefox(const std::string& arguments) {
   return info.hProcess;
 }
 
-void EndFakeFirefox(HANDLE firefox) {
-  if (!firefox) return;
-  if (WaitForSingleObject(firefox, 0) != WAIT_OBJECT_0) TerminateProcess(firefox, 1);
-  CloseHandle(firefox);
+void EndFakeBrowser(HANDLE browser) {
+  if (!browser) return;
+  if (WaitForSingleObject(browser, 0) != WAIT_OBJECT_0) TerminateProcess(browser, 1);
+  CloseHandle(browser);
 }

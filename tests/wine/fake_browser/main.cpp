@@ -1,5 +1,5 @@
-// A stand-in browser for the running-applications tests: built as firefox.exe, it does nothing
-// but wait to be ended. Its command line may name an event whose signal also ends it, so that a
+// A stand-in browser for the running-applications tests: built as firefox.exe and as chrome.exe,
+// it does nothing but wait to be ended. Its command line may name an event whose signal also ends it, so that a
 // test can clean up after itself; without a signal it gives up after ten minutes.
 #include <windows.h>
 

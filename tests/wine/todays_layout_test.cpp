@@ -1,0 +1,139 @@
+// Today's garbage under Wine: the real program, with the shipped rules and every category ticked,
+// lists the caches of today's browsers, error reports, crash dumps and the shader and update
+// caches, laid out as on Windows 10 and 11; "Clean All" (with a stand-in Chrome running, which the
+// check catches) removes them, and what users keep beside them stays byte for byte.
+#include <windows.h>
+// windows.h first: shlobj.h needs its types.
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/todays_layout.h"
+#include "tests/wine/support/fake_browser.h"
+#include "tests/wine/support/file_tree.h"
+#include "tests/wine/support/gui_driver.h"
+#include "tests/wine/support/screenshot.h"
+
+namespace {
+
+std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+std::string BaseFolder(todays_layout::Base base) {
+  switch (base) {
+    case todays_layout::kLocalAppData:
+      return Folder(CSIDL_LOCAL_APPDATA);
+    case todays_layout::kRoamingAppData:
+      return Folder(CSIDL_APPDATA);
+    case todays_layout::kProgramData:
+      return Folder(CSIDL_COMMON_APPDATA);
+    case todays_layout::kWindows:
+      break;
+  }
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  return windows;
+}
+
+std::string PathOf(const todays_layout::Entry& entry) { return BaseFolder(entry.base) + "\\" + entry.path; }
+
+bool Final(const std::string& status) { return status != "Queued..." && status != "Processing..."; }
+
+class TodaysLayoutWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TearDown();
+    std::ofstream(SettingsFilePath(), std::ios::binary | std::ios::trunc)
+        << "[Scan]\r\nNoiseLevel=0\r\nRecycleBin=1\r\nTempFoldersAndFiles=1\r\nInternetCache=1\r\nImgCaches=1\r\n"
+           "LogFiles=1\r\nWUBackup=1\r\n";
+  }
+  void TearDown() override {
+    const std::string local = BaseFolder(todays_layout::kLocalAppData) + "\\";
+    const std::string roaming = BaseFolder(todays_layout::kRoamingAppData) + "\\";
+    const std::string windows = BaseFolder(todays_layout::kWindows) + "\\";
+    for (const std::string& planted :
+         {local + "Google", local + "Microsoft\\Edge", local + "BraveSoftware", local + "Vivaldi",
+          local + "Opera Software", local + "Mozilla", local + "Microsoft\\Windows\\WER", local + "CrashDumps",
+          local + "D3DSCache", roaming + "Mozilla", roaming + "Opera Software", roaming + "Google",
+          BaseFolder(todays_layout::kProgramData) + "\\Microsoft\\Windows\\WER", windows + "Minidump",
+          windows + "MEMORY.DMP", windows + "ServiceProfiles"})
+      RemoveTree(planted);
+    ResetSettingsFile();
+  }
+};
+
+TEST_F(TodaysLayoutWine, GarbageIsListedAndCleanedTheRunningChromeIsCaughtAndKeepersStay) {
+  std::vector<std::string> garbage;
+  size_t bytes = 3000;
+  for (const todays_layout::Entry& entry : todays_layout::kGarbage) {
+    std::string path = PathOf(entry);
+    bytes += 1000;  // every row a size of its own
+    if (path.back() == '\\') {
+      path.pop_back();
+      MakeFolders(path);
+      WriteBytes(path + "\\" + todays_layout::kInside, bytes);
+    } else {
+      MakeFolders(path.substr(0, path.rfind('\\')));
+      WriteBytes(path, bytes);
+    }
+    garbage.push_back(path);
+  }
+  std::map<std::string, std::string> keepers;
+  for (const todays_layout::Entry& entry : todays_layout::kKeepers) {
+    const std::string path = PathOf(entry);
+    MakeFolders(path.substr(0, path.rfind('\\')));
+    keepers[path] = "kept: " + path;
+    WriteText(path, keepers[path]);
+  }
+  HANDLE chrome = StartFakeBrowser("chrome.exe");
+  ASSERT_NE(chrome, nullptr);
+
+  GuiProgram program;
+  HWND main = StartMainWindow(program);
+  ASSERT_NE(main, nullptr);
+  HWND list = ScanToResults(main);
+  ASSERT_NE(list, nullptr);
+  auto rows = ListViewRows(list, 3);
+  for (const std::string& path : garbage) EXPECT_NE(FindRow(rows, path), nullptr) << path << " is listed";
+  for (const auto& [path, content] : keepers)
+    for (const auto& row : rows) EXPECT_NE(path.rfind(row[0] + "\\", 0), 0u) << row[0] << " holds " << path;
+  ScreenshotWhenPainted(main, list, "todays-layout-results");
+
+  HWND clean_all = FindChild(main, "Clean All");
+  PostMessageA(clean_all, BM_CLICK, 0, 0);
+  HWND dialog = program.WaitForWindow("Applications");
+  ASSERT_NE(dialog, nullptr) << "the running Chrome is caught";
+  EXPECT_EQ(ListBoxItems(FindChildAt(dialog, "ListBox", 48, 64)), std::vector<std::string>{"Google Chrome"});
+  PostMessageA(FindChild(dialog, "Close and Continue"), BM_CLICK, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(chrome, 30000), static_cast<DWORD>(WAIT_OBJECT_0)) << "chrome.exe was ended";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        rows = ListViewRows(list, 3);
+        for (const auto& row : rows)
+          if (!Final(row[2])) return false;
+        return IsWindowEnabled(clean_all) != FALSE;
+      },
+      180000));
+  for (const std::string& path : garbage) {
+    const auto* row = FindRow(rows, path);
+    ASSERT_NE(row, nullptr) << path;
+    EXPECT_TRUE((*row)[2] == "File Deleted" || (*row)[2] == "Folder Deleted") << path << ": " << (*row)[2];
+    EXPECT_FALSE(PathExists(path)) << path;
+  }
+  for (const auto& [path, content] : keepers) EXPECT_EQ(ReadAll(path), content) << path;
+  ScreenshotWhenPainted(main, list, "todays-layout-cleaned");
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit());
+  EndFakeBrowser(chrome);
+}
+
+}  // namespace
