@@ -7,9 +7,9 @@
 #include <map>
 
 #include "app/dlgMain.h"
+#include "ini/mem_ini_file.h"
 #include "platform/shell.h"
 #include "settings/dlgOptions.h"
-#include "settings/mem_ini_file.h"
 #include "tests/support/test_env.h"
 #include "tests/support/todays_layout.h"
 
