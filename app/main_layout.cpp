@@ -2,6 +2,7 @@
 // to its handler. The design state is the settings page, so that a window whose page pictures
 // cannot be loaded still shows a usable first page.
 #include <cstdio>
+#include <initializer_list>
 
 #include "app/dlgMain.h"
 #include "app/result_sort.h"
@@ -119,6 +120,9 @@ void TfrmMain::CreateControls() {
   imgStart->SetBounds(459, 185, 150, 150);
   imgStart->SetAutoSize(true);
   imgStart->SetCursor(ui::TCursor::crHandPoint);
+  imgStart->SetCaption("Start Scan");
+  imgStart->SetTabStop(true);
+  imgStart->OnKeyClick = [this](ui::TControl*) { btnStart->Click(); };
   imgStart->OnMouseEnter = [this](ui::TControl* s) { imgStartMouseEnter(s); };
   imgStart->OnMouseLeave = [this](ui::TControl* s) { imgStartMouseLeave(s); };
   imgStart->OnMouseDown = [this](ui::TControl* s, ui::TMouseButton b, int x, int y) { imgStartMouseDown(s, b, x, y); };
@@ -130,6 +134,7 @@ void TfrmMain::CreateControls() {
   lbAdvancedOptions->SetBounds(244, 341, 87, 13);
   lbAdvancedOptions->SetTransparent(true);
   lbAdvancedOptions->SetCursor(ui::TCursor::crHandPoint);
+  lbAdvancedOptions->SetTabStop(true);
   lbAdvancedOptions->OnClick = [this](ui::TControl* s) { lbAdvancedOptionsClick(s); };
   lbAdvancedOptions->OnMouseEnter = [this](ui::TControl* s) { lbAdvancedOptionsMouseEnter(s); };
   lbAdvancedOptions->OnMouseLeave = [this](ui::TControl* s) { lbAdvancedOptionsMouseLeave(s); };
@@ -140,11 +145,11 @@ void TfrmMain::CreateControls() {
   lbAbout->SetBounds(8, 95, 29, 13);
   lbAbout->SetTransparent(true);
   lbAbout->SetCursor(ui::TCursor::crHandPoint);
+  lbAbout->SetTabStop(true);
   lbAbout->OnClick = [this](ui::TControl* s) { lbAboutClick(s); };
   lbAbout->OnMouseEnter = [this](ui::TControl* s) { lbAdvancedOptionsMouseEnter(s); };
   lbAbout->OnMouseLeave = [this](ui::TControl* s) { lbAdvancedOptionsMouseLeave(s); };
 
-  // Created in this order, which is also their tab order.
   auto category = [this](TGarbageCategoryIndex index, int width, int top) {
     const TGarbageCategory& c = GarbageCategories()[index];
     auto* box = Add<ui::TCheckBox>(this, c.check_box);
@@ -219,6 +224,14 @@ void TfrmMain::CreateControls() {
   lbHint->SetBounds(3, 3, 477, 64);
   lbHint->SetAlign(ui::TAlign::alClient);
   lbHint->SetAlignMargin(3);
+
+  // Tab follows the screen: the categories top to bottom, the link below them, the start picture
+  // beside them and the About link; on the other pages the list, then the buttons left to right.
+  int order = 0;
+  for (ui::TControl* c : std::initializer_list<ui::TControl*>{
+           cbRecycleBin, cbInternetCache, cbTempFoldersAndFiles, cbLogFiles, cbImgCaches, cbWUBackup, lbAdvancedOptions,
+           imgStart, lvFound, btnBacktoSettings, btnCancel, btnCleanSelected, btnCleanAll, lbAbout})
+    c->SetTabOrder(order++);
 
   execTimer = AddComponent<ui::TTimer>("execTimer");
   execTimer->SetInterval(1000);

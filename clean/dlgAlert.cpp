@@ -42,6 +42,7 @@ TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert
   lbClose->SetFont(link);
   lbClose->SetTransparent(true);
   lbClose->SetCursor(ui::TCursor::crHandPoint);
+  lbClose->SetTabStop(true);
   lbClose->SetBounds(360, 160, 34, 18);
   lbClose->SetCaption("Close");
   lbClose->OnClick = [this](ui::TControl* s) { lbCloseClick(s); };
@@ -52,11 +53,13 @@ TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert
   btnYes->SetBounds(240, 160, 75, 25);
   btnYes->SetCaption("&Yes");
   btnYes->SetModalResult(ui::TModalResult::mrYes);
+  btnYes->SetDefault(true);
   btnYes->SetVisible(false);
   btnNo = Add<ui::TButton>(this, "btnNo");
   btnNo->SetBounds(324, 160, 75, 25);
   btnNo->SetCaption("&No");
   btnNo->SetModalResult(ui::TModalResult::mrNo);
+  btnNo->SetCancel(true);
   btnNo->SetVisible(false);
 
   // Without its picture the dialog still works on its face colour.

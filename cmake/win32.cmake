@@ -55,7 +55,7 @@ list(APPEND CX_WINE_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/sync_queue.cpp)
 if(CX_WINE_TESTS)
   add_executable(cx_wine_tests ${CX_WINE_TESTS} ${CX_WINE_SUPPORT})
   target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32)
+  target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32 oleacc)
   add_dependencies(cx_wine_tests clutterix)
   # Stand-in browsers beside the tests, for the running-applications check: they only wait.
   foreach(browser firefox chrome)

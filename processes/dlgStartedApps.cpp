@@ -32,12 +32,14 @@ TfrmStartedApps::TfrmStartedApps(const TContext& context) : ui::TForm(context.ap
   btnCloseAndContinue->SetBounds(8, 236, 137, 25);
   btnCloseAndContinue->SetCaption("Close and Continue");
   btnCloseAndContinue->SetModalResult(ui::TModalResult::mrYes);
+  btnCloseAndContinue->SetDefault(true);
   btnCloseAndContinue->OnClick = [this](ui::TControl* s) { btnCloseAndContinueClick(s); };
 
   btnCancel = Add<ui::TButton>(this, "btnCancel");
   btnCancel->SetBounds(283, 236, 82, 25);
   btnCancel->SetCaption("Cancel");
   btnCancel->SetModalResult(ui::TModalResult::mrCancel);
+  btnCancel->SetCancel(true);
   btnCancel->OnClick = [this](ui::TControl* s) { btnCancelClick(s); };
 }
 

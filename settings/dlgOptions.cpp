@@ -87,6 +87,7 @@ void TfrmOptions::CreateControls() {
   link.Underline = true;
   lbMoreInfoTimeEst->SetFont(link);
   lbMoreInfoTimeEst->SetCursor(ui::TCursor::crHandPoint);
+  lbMoreInfoTimeEst->SetTabStop(true);
   lbMoreInfoTimeEst->SetTransparent(true);
   lbMoreInfoTimeEst->SetVisible(false);
   lbMoreInfoTimeEst->OnClick = [this](ui::TControl* s) { lbMoreInfoTimeEstClick(s); };
@@ -198,6 +199,7 @@ void TfrmOptions::CreateControls() {
   btnOK = Add<ui::TButton>(this, "btnOK");
   btnOK->SetBounds(411 - 7 - 75, 531 - 12 - 25, 75, 25);
   btnOK->SetCaption("&OK");
+  btnOK->SetDefault(true);
   btnOK->OnClick = [this](ui::TControl* s) { btnOKClick(s); };
 }
 

@@ -131,6 +131,11 @@ void TControl::DoMouseEnter() { Guard(OnMouseEnter); }
 void TControl::DoMouseLeave() { Guard(OnMouseLeave); }
 void TControl::DoChange() { Guard(OnChange); }
 
+void TControl::DoKeyClick() {
+  if (!OnKeyClick) return DoClick();
+  if (TakesInput()) Guard(OnKeyClick);
+}
+
 void TControl::DoMouseDown(TMouseButton button, int x, int y) {
   if (OnMouseDown && TakesInput()) Guard([&](TControl* sender) { OnMouseDown(sender, button, x, y); });
 }

@@ -85,6 +85,10 @@ class TControl {
   // creation order, as the siblings' own places.
   int TabOrder() const { return tab_order_; }
   void SetTabOrder(int order) { tab_order_ = order; }
+  // A label or picture that acts (a link, the start picture) takes the focus with Tab and acts on
+  // Enter (pictures on Space too); standard controls take it anyway.
+  bool TabStop() const { return tab_stop_; }
+  void SetTabStop(bool tab_stop) { tab_stop_ = tab_stop; }
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -93,6 +97,8 @@ class TControl {
   TNotifyEvent OnChange;
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
+  // The keyboard's press of a label or picture that is a tab stop; without it, OnClick serves.
+  TNotifyEvent OnKeyClick;
 
   // A click made by code (as TButton.Click): fires OnClick; errors reach the caller.
   virtual void Click();
@@ -108,6 +114,7 @@ class TControl {
   void DoMouseDown(TMouseButton button, int x, int y);
   void DoMouseUp(TMouseButton button, int x, int y);
   void DoChange();
+  void DoKeyClick();
   bool TakesInput() const;
 
   // Opaque slot for the backend's own object (a window handle and friends).
@@ -137,6 +144,7 @@ class TControl {
   TAlign align_ = TAlign::alNone;
   int align_margin_ = 0;
   int tab_order_ = -1;
+  bool tab_stop_ = false;
 };
 
 }  // namespace ui

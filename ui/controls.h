@@ -42,10 +42,18 @@ class TButton : public TControl {
   // A non-zero modal result ends the owning form's modal loop when the button is clicked.
   TModalResult ModalResult() const { return modal_result_; }
   void SetModalResult(TModalResult result) { modal_result_ = result; }
+  // Enter presses the form's default button wherever the focus is (unless on another push button),
+  // Escape its cancel button.
+  bool Default() const { return default_; }
+  void SetDefault(bool is_default) { default_ = is_default; }
+  bool Cancel() const { return cancel_; }
+  void SetCancel(bool cancel) { cancel_ = cancel; }
   void Click() override;
 
  private:
   TModalResult modal_result_ = TModalResult::mrNone;
+  bool default_ = false;
+  bool cancel_ = false;
 };
 
 class TEdit : public TControl {

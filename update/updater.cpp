@@ -80,10 +80,12 @@ TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmU
   JvXPButton2 = Add<ui::TButton>(Panel1, "JvXPButton2");
   JvXPButton2->SetCaption("Download Updates");
   JvXPButton2->SetBounds(329, 8, 129, 25);
+  JvXPButton2->SetDefault(true);
   JvXPButton2->OnClick = [this](ui::TControl* sender) { JvXPButton2Click(sender); };
   JvXPButton1 = Add<ui::TButton>(Panel1, "JvXPButton1");
   JvXPButton1->SetCaption("Skip");
   JvXPButton1->SetBounds(464, 8, 75, 25);
+  JvXPButton1->SetCancel(true);
   JvXPButton1->OnClick = [this](ui::TControl* sender) { JvXPButton1Click(sender); };
 
   WebBrowser1 = Add<ui::TWebBrowser>(this, "WebBrowser1");
@@ -108,6 +110,7 @@ TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmU
   lbNewsLink->SetAlign(ui::TAlign::alTop);
   lbNewsLink->SetAlignMargin(5);
   lbNewsLink->SetCursor(ui::TCursor::crHandPoint);
+  lbNewsLink->SetTabStop(true);
   lbNewsLink->SetVisible(false);
   lbNewsLink->OnClick = [this](ui::TControl* sender) { lbNewsLinkClick(sender); };
 

@@ -241,6 +241,56 @@ TEST_F(BackendTest, TabMovesTheFocusInTabOrderAndAltPressesTheUnderlinedButton) 
   EXPECT_EQ(1, clicks);
 }
 
+// Enter presses the default button from an edit, Escape the cancel one; a link that takes the
+// focus opens on Enter and does not steal it from a push button; a button disabled under the
+// focus gets it back when enabled again.
+TEST_F(BackendTest, EnterAndEscapePressTheDefaultAndCancelButtonsAndLinksActOnEnter) {
+  TestForm& form = NewForm("Dialog keys form");
+  auto* edit = form.Add<ui::TEdit>(&form, "edit");
+  edit->SetBounds(10, 10, 120, 21);
+  auto* link = form.Add<ui::TLabel>(&form, "link");
+  link->SetCaption("More Info...");
+  link->SetBounds(10, 40, 80, 13);
+  link->SetTabStop(true);
+  auto* ok = form.Add<ui::TButton>(&form, "ok");
+  ok->SetCaption("OK");
+  ok->SetBounds(10, 70, 75, 25);
+  ok->SetDefault(true);
+  auto* cancel = form.Add<ui::TButton>(&form, "cancel");
+  cancel->SetCaption("Cancel");
+  cancel->SetBounds(90, 70, 75, 25);
+  cancel->SetCancel(true);
+  std::vector<std::string> pressed;
+  ok->OnClick = [&](ui::TControl*) { pressed.push_back("ok"); };
+  cancel->OnClick = [&](ui::TControl*) { pressed.push_back("cancel"); };
+  link->OnClick = [&](ui::TControl*) { pressed.push_back("link"); };
+  form.Show();
+  SetForegroundWindow(reinterpret_cast<HWND>(form.Handle()));
+  EXPECT_TRUE(GetWindowLongPtrW(Window(*ok), GWL_STYLE) & BS_DEFPUSHBUTTON);
+  EXPECT_TRUE(GetWindowLongPtrW(Window(*link), GWL_STYLE) & WS_TABSTOP);
+  auto key = [&](HWND to, WPARAM vk) {
+    PostMessageA(to, WM_KEYDOWN, vk, 0);
+    PostQuitMessage(0);
+    backend_.Run();
+  };
+  SetFocus(Window(*edit));
+  key(Window(*edit), VK_RETURN);
+  key(Window(*edit), VK_ESCAPE);
+  SetFocus(Window(*link));
+  key(Window(*link), VK_RETURN);
+  SetFocus(Window(*cancel));
+  key(Window(*cancel), VK_RETURN);  // a focused push button is pressed, not the default one
+  EXPECT_EQ(pressed, (std::vector<std::string>{"ok", "cancel", "link", "cancel"}));
+
+  ok->SetEnabled(false);
+  SetFocus(Window(*ok));  // refused: it is disabled
+  SetFocus(Window(*cancel));
+  cancel->SetEnabled(false);
+  EXPECT_EQ(GetFocus(), reinterpret_cast<HWND>(form.Handle()));
+  cancel->SetEnabled(true);
+  EXPECT_EQ(GetFocus(), Window(*cancel));
+}
+
 TEST_F(BackendTest, PageControlShowsOnlyTheActiveSheetAndReportsTheUsersTab) {
   TestForm& form = NewForm("Pages form");
   auto* pages = form.Add<ui::TPageControl>(&form, "PageControl1");

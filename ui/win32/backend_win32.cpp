@@ -123,6 +123,7 @@ void Win32Backend::Shutdown() {
     cp->frame_icons.clear();
   }
   for (auto& p : peers_) p->browser.reset();
+  ReleaseAnnotations();
   // Destroying the forms destroys their children; owned forms go before their owner. Only the
   // peers are used from here on: the controls may be gone already.
   for (auto it = peers_.rbegin(); it != peers_.rend(); ++it) {
@@ -255,6 +256,11 @@ void Win32Backend::ShowForm(TForm& form) {
   if (!hwnd) return;
   Peer& peer = PeerOf(form);
   bool was_visible = IsWindowVisible(hwnd);
+  // A dialog gives the focus back, when it closes, to the control that had it before.
+  if (!was_visible) {
+    HWND focus = GetFocus();
+    peer.return_focus = focus && GetAncestor(focus, GA_ROOT) != hwnd ? focus : nullptr;
+  }
   ApplyFormState(peer);
   ApplyFrame(peer, !was_visible);
   AlignChildren(form);
@@ -272,7 +278,14 @@ void Win32Backend::HideForm(TForm& form) {
   Peer& peer = PeerOf(form);
   if (!peer.hwnd) return;
   // The owner is enabled again before the dialog goes, so that activation returns to it.
+  const bool was_visible = IsWindowVisible(peer.hwnd);
   ShowWindow(peer.hwnd, SW_HIDE);
+  HWND back = peer.return_focus;
+  peer.return_focus = nullptr;
+  if (was_visible && back && IsWindow(back) && IsWindowVisible(back) && IsWindowEnabled(back)) {
+    SetForegroundWindow(GetAncestor(back, GA_ROOT));
+    SetFocus(back);
+  }
   // A closed form keeps no page loading behind it; its next show navigates afresh.
   for (auto& p : peers_) {
     if (p->browser && p->control && p->control->Form() == &form) p->browser.reset();
@@ -381,25 +394,46 @@ bool Win32Backend::PreTranslate(MSG& msg) {
     MoveFocus(form, GetKeyState(VK_SHIFT) >= 0);
     return true;
   }
+  char cls[16] = {};
+  GetClassNameA(msg.hwnd, cls, sizeof cls);
   if (msg.wParam == VK_RETURN) {
-    char cls[16] = {};
-    GetClassNameA(msg.hwnd, cls, sizeof cls);
     LONG_PTR type = GetWindowLongPtrW(msg.hwnd, GWL_STYLE) & BS_TYPEMASK;
     if (lstrcmpiA(cls, "Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
       SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
       return true;
     }
+    // A focused link or picture, and a memo, take Enter themselves.
+    Peer* focused = PeerFromWindow(msg.hwnd);
+    if (focused && focused->control->TabStop()) return false;
+    if (GetWindowLongPtrW(msg.hwnd, GWL_STYLE) & ES_MULTILINE && lstrcmpiA(cls, "Edit") == 0) return false;
+    if (HWND button = RoleButton(form, &TButton::Default)) {
+      SendMessageA(button, BM_CLICK, 0, 0);
+      return true;
+    }
     return false;
   }
   // Escape: a dropped-down combo box closes its list first.
-  char cls[16] = {};
-  GetClassNameA(msg.hwnd, cls, sizeof cls);
   if (lstrcmpiA(cls, "ComboBox") == 0 && SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0)) return false;
+  if (HWND button = RoleButton(form, &TButton::Cancel)) {
+    SendMessageA(button, BM_CLICK, 0, 0);
+    return true;
+  }
   if (form.InModalLoop()) {
     form.Close();
     return true;
   }
   return false;
+}
+
+// The visible, enabled button of the form that is its default (or cancel) one.
+HWND Win32Backend::RoleButton(TControl& root, bool (TButton::*role)() const) {
+  for (TControl* child : root.Controls()) {
+    Peer* peer = static_cast<Peer*>(child->peer);
+    if (!peer || !peer->hwnd || !IsWindowVisible(peer->hwnd) || !IsWindowEnabled(peer->hwnd)) continue;
+    if (child->Kind() == ControlKind::kButton && (static_cast<TButton*>(child)->*role)()) return peer->hwnd;
+    if (HWND inner = RoleButton(*child, role)) return inner;
+  }
+  return nullptr;
 }
 
 // Keys for a page in an embedded browser go to the page first, so that Tab walks its links

@@ -93,6 +93,11 @@ class Win32Backend : public Backend {
   void MoveFocus(TForm& form, bool forward);
   std::vector<HWND> TabStops(TControl& root);
   HWND MnemonicTarget(TControl& root, char key);
+  HWND RoleButton(TControl& root, bool (TButton::*role)() const);
+  // Tells screen readers what a label or picture is (a link, a button, text, or a decoration
+  // they pass over) and its name, through the system's annotation service where it has one.
+  void Annotate(Peer& peer);
+  void ReleaseAnnotations();
   HWND OwnerForMessages();
 
   // controls_win32.cpp
@@ -175,6 +180,9 @@ class Win32Backend : public Backend {
   // Raised whenever what lies behind a control may have changed (pictures, places, colours);
   // the backdrop brushes of check boxes and buttons are rebuilt when they are older.
   unsigned generation_ = 1;
+  // The system's IAccPropServices, made on first use; null where there is none.
+  void* annotations_ = nullptr;
+  bool annotations_tried_ = false;
 
   using FontKey = std::tuple<std::string, int, bool, bool, bool, int>;
   std::map<FontKey, HFONT> fonts_;

@@ -139,9 +139,11 @@ void Win32Backend::CreateWindows(TControl& control) {
     switch (control.Kind()) {
       case ControlKind::kLabel:
         cls = kLabelClass;
+        if (control.TabStop()) style |= WS_TABSTOP;
         break;
       case ControlKind::kImage:
         cls = kPictureClass;
+        if (control.TabStop()) style |= WS_TABSTOP;
         break;
       case ControlKind::kPanel:
       case ControlKind::kGroupBox:
@@ -157,7 +159,7 @@ void Win32Backend::CreateWindows(TControl& control) {
         break;
       case ControlKind::kButton:
         cls = L"BUTTON";
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        style |= (static_cast<TButton&>(control).Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
         break;
       case ControlKind::kCheckBox:
         cls = L"BUTTON";
@@ -228,6 +230,7 @@ void Win32Backend::CreateWindows(TControl& control) {
     if (control.Kind() == ControlKind::kListView) CreateListRows(peer);
     ++generation_;
     Sync(peer);
+    Annotate(peer);
   }
   for (TControl* child : control.Controls()) CreateWindows(*child);
   if (control.Kind() == ControlKind::kPageControl) SyncPageControl(static_cast<TPageControl&>(control));
@@ -243,8 +246,19 @@ void Win32Backend::Sync(Peer& peer) {
   const bool state_changed = peer.shown != was_shown || peer.enabled != enabled;
   if (peer.enabled != enabled) {
     peer.enabled = enabled;
-    if (!enabled && (GetFocus() == hwnd || IsChild(hwnd, GetFocus()))) SetFocus(GetAncestor(hwnd, GA_ROOT));
+    // A control disabled under the focus (a button during its run) parks it on the form and takes
+    // it back when enabled again, unless the user has moved it meanwhile.
+    HWND root = GetAncestor(hwnd, GA_ROOT);
+    Peer* form = PeerFromWindow(root);
+    if (!enabled && (GetFocus() == hwnd || IsChild(hwnd, GetFocus()))) {
+      if (form) form->parked_focus = hwnd;
+      SetFocus(root);
+    }
     EnableWindow(hwnd, enabled);
+    if (enabled && form && form->parked_focus == hwnd) {
+      form->parked_focus = nullptr;
+      if (GetFocus() == root && IsWindowVisible(hwnd)) SetFocus(hwnd);
+    }
   }
   // A page shown or a button enabled ends a phase (a scan, a cleaning run): from then on the
   // lists show every row, without waiting for their display rate.
@@ -336,10 +350,17 @@ void Win32Backend::Sync(Peer& peer) {
         peer.text = c.Caption();
         // The window text is what other programs read; the painting uses the control's caption.
         SetWindowTextW(hwnd, Wide(c.Caption()).c_str());
+        if (c.TabStop()) Annotate(peer);
       }
       InvalidateRect(hwnd, nullptr, FALSE);
       break;
     case ControlKind::kImage:
+      // A picture that acts is named by its caption for other programs and screen readers.
+      if (peer.text != c.Caption()) {
+        peer.text = c.Caption();
+        SetWindowTextW(hwnd, Wide(c.Caption()).c_str());
+        if (c.TabStop()) Annotate(peer);
+      }
       PictureChanged(peer);
       break;
     case ControlKind::kListView:

@@ -100,6 +100,18 @@ LRESULT Win32Backend::LabelMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
       NotifyMouse(peer, msg, lp);
       return 0;
+    case WM_KEYDOWN:
+      // A focused link acts on Enter, the start picture on Space as well, as a button does.
+      if (peer.control->TabStop() &&
+          (wp == VK_RETURN || (wp == VK_SPACE && peer.control->Kind() == ControlKind::kImage))) {
+        peer.control->DoKeyClick();
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(peer.hwnd, nullptr, FALSE);
+      break;
     default:
       break;
   }
@@ -173,6 +185,7 @@ void Win32Backend::PaintLabel(Peer& peer, HDC dc) {
   SetTextColor(dc, label.Enabled() ? ToColorRef(label.Font().Color) : GetSysColor(COLOR_GRAYTEXT));
   DrawTextW(dc, Wide(label.Caption()).c_str(), -1, &r, LabelFormat(label));
   SelectObject(dc, old);
+  if (GetFocus() == peer.hwnd) DrawFocusRect(dc, &r);
 }
 
 void Win32Backend::PaintPicture(Peer& peer, HDC dc) {
@@ -184,6 +197,13 @@ void Win32Backend::PaintPicture(Peer& peer, HDC dc) {
   OffsetViewportOrgEx(dc, -image.Left(), -image.Top(), &old);
   DrawPictureOf(image, dc);
   SetViewportOrgEx(dc, old.x, old.y, nullptr);
+  if (GetFocus() == peer.hwnd) {
+    // Two dotted rings, so that the mark shows on light and dark artwork alike.
+    for (int inset : {2, 3}) {
+      RECT ring{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
+      DrawFocusRect(dc, &ring);
+    }
+  }
 }
 
 void Win32Backend::PaintContainer(Peer& peer, HDC dc) {

@@ -66,6 +66,8 @@ struct Peer {
   bool top_level = false;
   HWND tooltip = nullptr;
   HWND last_focus = nullptr;
+  HWND return_focus = nullptr;  // a dialog's: the focus of the window it was shown over
+  HWND parked_focus = nullptr;  // the control whose disabling left the focus on the form
 
   // Web browsers.
   std::unique_ptr<EmbeddedBrowser> browser;
