@@ -11,8 +11,11 @@
 #           one recursive rule that matches little (Thumbs.db)
 #   quiet   the same with *.dat (about 95 % of the files) below the noise level: recorded, not
 #           listed; its peak working set against "few" gives the bytes per recorded object
+#   default the shipped rules, every category ticked, with the tree moved into the user's profile
+#           (where the bulk of a real drive lies), against one bare walk of the whole drive
 #   many    *.dat at noise level 0 on a copy of the tree (C:\cxbench\clean), then "Clean All" of
-#           every row
+#           every row, against a bare DeleteFileA walk of the same files on another copy
+#           (C:\cxbench\bare); each round copies both afresh
 #   fill    the results list alone (bench/list_fill.cpp) with 10,000 to 200,000 rows, each then
 #           sorted by size as a click on the column's header does
 # During the scans and the cleaning a ping every 50 ms measures the main window's longest answer.
@@ -56,11 +59,15 @@ say() { echo "$*" | tee -a "$out"; }
 
 # The installed program of one job: this build's exe and pictures, the job's trace definitions.
 stage="$bench/install"
-stage_job() { # stage_job <folder> <template>
+stage_job() { # stage_job <folder> <template>; no folder: the shipped trace definitions
   rm -rf "$stage"
   mkdir -p "$stage/config"
   cp "$exe_dir/clutterix.exe" "$stage/"
   cp -r "$exe_dir/images" "$stage/"
+  if [ -z "$1" ]; then
+    cp "$exe_dir/config/"*.cxtraces "$stage/config/"
+    return
+  fi
   printf '[Bench]\r\nLevel=Logs\r\nPath=%s\r\nTemplate=%s\r\nType=0\r\nSearchRule=1\r\n' "$1" "$2" >"$stage/config/vistagarbage.cxtraces"
   cp "$stage/config/vistagarbage.cxtraces" "$stage/config/xpgarbage.cxtraces"
 }
@@ -78,6 +85,12 @@ write_conf() { # write_conf <noise level>
 }
 
 root="$prefix/drive_c/cxbench"
+# Where the default scan finds the tree; a run that stopped there leaves it to be moved back.
+profile_tree="$user_dir/cxbench-tree"
+if [ -d "$profile_tree" ]; then
+  rm -rf "$root/tree"
+  mv "$profile_tree" "$root/tree"
+fi
 stamp="$folders $files $(sha1sum "$here/bench/make_tree.py" | cut -c1-12)"
 if [ "$(cat "$root/.stamp" 2>/dev/null)" != "$stamp" ]; then
   echo "bench: writing the tree ($folders folders, $files files)" >&2
@@ -158,31 +171,55 @@ say "quiet:  $quiet_s s = $(ratio "$quiet_s" "$walk_s") x the walk (runs $(field
 say "        peak working set $(field peak_working_set "$quiet") bytes against $(field peak_working_set "$few"): $per_object bytes per recorded object"
 say "        $(cat "$bench/timer.quiet.best")"
 
-rm -rf "$root/clean"
-cp -a "$root/tree" "$root/clean"
+# The shipped rules on a drive whose bulk lies in the user's profile, against one bare walk of the
+# whole drive (the copies of the tree are gone, so both see the same drive).
+rm -rf "$root/clean" "$root/bare"
+mv "$root/tree" "$profile_tree"
 sync
-# The scans but the last leave the copy as it is; the last one cleans it.
-if [ "$runs" -gt 1 ]; then
-  many_scans=$(best $((runs - 1)) many '\cxbench\clean' '*.dat' 0)
-  cp "$bench/timer.many.best" "$bench/timer.many.scans"
-fi
-many=$(job many '\cxbench\clean' '*.dat' 0 --clean)
-many_s=$(field scan_seconds "$many") many_runs=$many_s many_answer=$(field scan_answer_ms "$many")
-cp "$bench/timer.many" "$bench/timer.many.best"
-if [ "$runs" -gt 1 ]; then
-  many_runs="$(field scan_runs "$many_scans")/$many_s"
-  if faster "$(field scan_seconds "$many_scans")" "$many_s"; then
-    many_s=$(field scan_seconds "$many_scans")
-    cp "$bench/timer.many.scans" "$bench/timer.many.best"
+drive_s="" drive_runs=""
+for _ in $(seq "$runs"); do
+  walk=$(wine_run "$tools/cx_bench_walk.exe" 'C:' | tr -d '\r') || true
+  a=$(field walk_seconds "$walk")
+  drive_runs+="${drive_runs:+ }$a"
+  if faster "$a" "$drive_s"; then drive_s=$a drive_entries=$(field walk_entries "$walk"); fi
+done
+default=$(best "$runs" default '' '' 0)
+mv "$profile_tree" "$root/tree"
+default_s=$(field scan_seconds "$default")
+say "drive:  bare FindFirstFileA walk of C: $drive_s s (runs $drive_runs; $drive_entries entries), the tree in the profile"
+say "default: the shipped rules, every category: $default_s s = $(ratio "$default_s" "$drive_s") x the walk of the drive (runs $(field scan_runs "$default")); rows $(field rows "$default"); answer $(field worst_answer_ms "$default") ms"
+say "        $(cat "$bench/timer.default.best")"
+
+# Each round scans a fresh copy and cleans it, then deletes the same files of another fresh copy
+# with a bare DeleteFileA walk; each figure is the best of the rounds.
+many_s="" many_runs="" many_answer=0 clean_s="" clean_runs="" clean_answer=0 clean_at="" bare_s="" bare_runs="" left=""
+for _ in $(seq "$runs"); do
+  rm -rf "$root/clean" "$root/bare"
+  cp -a "$root/tree" "$root/clean"
+  sync
+  many=$(job many '\cxbench\clean' '*.dat' 0 --clean)
+  s=$(field scan_seconds "$many") c=$(field clean_seconds "$many") a=$(field scan_answer_ms "$many") ca=$(field clean_answer_ms "$many")
+  many_runs+="${many_runs:+/}$s" clean_runs+="${clean_runs:+/}$c"
+  if faster "$s" "$many_s"; then many_s=$s rows=$(field rows "$many") && cp "$bench/timer.many" "$bench/timer.many.best"; fi
+  if faster "$c" "$clean_s"; then clean_s=$c && cp "$bench/timer.many.clean" "$bench/timer.clean.best"; fi
+  if awk -v a="$a" -v w="$many_answer" 'BEGIN { exit !(a + 0 > w + 0) }'; then many_answer=$a; fi
+  if awk -v a="$ca" -v w="$clean_answer" 'BEGIN { exit !(a + 0 > w + 0) }'; then
+    clean_answer=$ca clean_at=$(field clean_answer_at "$many")
   fi
-  if faster "$many_answer" "$(field worst_answer_ms "$many_scans")"; then many_answer=$(field worst_answer_ms "$many_scans"); fi
-fi
-clean_s=$(field clean_seconds "$many")
-rows=$(field rows "$many")
+  left+="${left:+/}$(find "$root/clean" -name '*.dat' | wc -l)"
+  cp -a "$root/tree" "$root/bare"
+  sync
+  bare=$(wine_run "$tools/cx_bench_walk.exe" 'C:\cxbench\bare' --delete=.dat | tr -d '\r') || true
+  b=$(field delete_seconds "$bare")
+  bare_runs+="${bare_runs:+ }$b"
+  if faster "$b" "$bare_s"; then bare_s=$b bare_deleted=$(field deleted "$bare"); fi
+done
+rm -rf "$root/bare"
 say "many:   $many_s s = $(ratio "$many_s" "$walk_s") x the walk (runs $many_runs); rows $rows; answer $many_answer ms"
 say "        $(cat "$bench/timer.many.best")"
-say "clean:  Clean All $clean_s s, $(ratio "$rows" "$clean_s") rows/s; answer $(field clean_answer_ms "$many") ms (the longest began $(field clean_answer_at "$many") s in); $(find "$root/clean" -name '*.dat' | wc -l) .dat files left"
-say "        $(cat "$bench/timer.many.clean")"
+say "bare:   DeleteFileA walk of the same files $bare_s s (runs $bare_runs; $bare_deleted deleted)"
+say "clean:  Clean All $clean_s s = $(ratio "$clean_s" "$bare_s") x the bare deletion (runs $clean_runs), $(ratio "$rows" "$clean_s") rows/s; answer $clean_answer ms (the longest began $clean_at s in); .dat files left $left"
+say "        $(cat "$bench/timer.clean.best")"
 
 fill=$(wine_run "$tools/cx_bench_list_fill.exe" 10000 50000 100000 200000 | tr -d '\r') || true
 fill_line="" sort_line=""
