@@ -123,7 +123,7 @@ class TfrmMain : public ui::TForm {
   void btnStartClick(ui::TControl* Sender);
   void btnCancelClick(ui::TControl* Sender);
   // Adds the row of a listed object; the scan run hands them over a turn at a time (ShowFoundRows).
-  void SearchThreadFoundObject(const std::string& Path, int64_t Size);
+  void SearchThreadFoundObject(const std::string& Path, int64_t Size, platform::FileId Id);
   // Posts WM_SHOWFOUNDROWS unless it is on its way already.
   void QueueFoundRows();
   // Rows for at most `most` of the objects waiting, then the summary labels.

@@ -24,10 +24,10 @@ void SetColumnWidth(ui::TListView& list, const std::string& caption, int width) 
     if (list.Columns()[i].Caption == caption) list.SetColumnWidth(i, width);
 }
 
-// A row with the kind of object the scan found at its path, so that the cleaning can refuse one
-// replaced since by an object of the other kind.
+// A row with the kind and the file id of the object the scan found at its path, so that the
+// cleaning can refuse one replaced since.
 TCleanItem ItemOf(const ui::TListItem& row, const TScanRun* scan) {
-  TCleanItem item{row.Caption(), row.SubItem(kSizeColumn), std::nullopt};
+  TCleanItem item{row.Caption(), row.SubItem(kSizeColumn), std::nullopt, row.Id};
   if (scan) item.Folder = scan->FoundAsFolder(item.Path);
   return item;
 }

@@ -94,10 +94,11 @@ TUserData TfrmMain::UserDataGuard() {
 
 // The run has recorded the object already; a row is all that is left to add. The labels that sum
 // the rows up are refreshed once per turn of rows (ShowFoundRows), not once per row.
-void TfrmMain::SearchThreadFoundObject(const std::string& Path, int64_t Size) {
+void TfrmMain::SearchThreadFoundObject(const std::string& Path, int64_t Size, platform::FileId Id) {
   ui::TListItem* row = lvFound->Insert(0);
   row->SetCaption(Path);
   row->Data = Size;
+  row->Id = Id;
   row->AddSubItem(SizeText(Size, ctx_.os.system.DecimalSeparator()));
   row->AddSubItem("Queued...");
 }
@@ -110,7 +111,9 @@ void TfrmMain::QueueFoundRows() {
 
 void TfrmMain::ShowFoundRows(size_t most) {
   if (!FScan) return;
-  FScan->TakeRows(most, [this](const std::string& Path, int64_t Size) { SearchThreadFoundObject(Path, Size); });
+  FScan->TakeRows(most, [this](const std::string& Path, int64_t Size, platform::FileId Id) {
+    SearchThreadFoundObject(Path, Size, Id);
+  });
   ShowScanTotals();
 }
 

@@ -27,11 +27,6 @@ bool IsRecycleBinItem(const std::string& item) {
   return item.find("RECYCLER") != std::string::npos || item.find("$Recycle.Bin") != std::string::npos;
 }
 
-bool IsReparsePoint(platform::FileSystem& files, const std::string& path) {
-  auto attributes = files.GetAttributes(path);
-  return attributes && (*attributes & platform::kAttrReparsePoint) != 0;
-}
-
 // The files of a recycle-bin folder that emptying should remove: all but the folder's own
 // desktop.ini, which the shell keeps. Nothing when the bin cannot be listed (another user's).
 std::optional<std::vector<std::string>> BinFiles(platform::FileSystem& files, const std::string& bin) {
@@ -71,7 +66,7 @@ void TDeleteThread::Execute() {
       if (first_of_path.Find(FJob[i].Path) != i) continue;
       FStartedItem = FJob[i].Path;
       NotifyItemStarted();
-      DeleteItem(FJob[i].Path, FJob[i].Folder);
+      DeleteItem(FJob[i]);
     }
     HandOver(true);
   } catch (...) {
@@ -84,9 +79,16 @@ void TDeleteThread::Execute() {
   NotifyFinished();
 }
 
-void TDeleteThread::DeleteItem(const std::string& Item, std::optional<bool> ListedAsFolder) {
+void TDeleteThread::DeleteItem(const TCleanItem& Job) {
+  const std::string& Item = Job.Path;
   FCurrentItem = Item;
-  if (!IsDeletableItemPath(Item) || IsReparsePoint(os_.files, Item)) {
+  if (!IsDeletableItemPath(Item)) {
+    NotifyCannotDelete();
+    return;
+  }
+  // Looked up once: a link is refused here, a missing item below, after the filters.
+  const auto attributes = os_.files.GetAttributes(Item);
+  if (attributes && (*attributes & platform::kAttrReparsePoint)) {
     NotifyCannotDelete();
     return;
   }
@@ -107,26 +109,25 @@ void TDeleteThread::DeleteItem(const std::string& Item, std::optional<bool> List
     EmptyRecycleBins(Item);
     return;
   }
-  const auto attributes = os_.files.GetAttributes(Item);
   if (!attributes) {
     NotifyCannotDelete();  // gone before the cleaning came to it
     return;
   }
   const bool folder = (*attributes & platform::kAttrDirectory) != 0;
-  if (ListedAsFolder && *ListedAsFolder != folder) {
+  if (Job.Folder && *Job.Folder != folder) {
     NotifyCannotDelete();  // replaced since the scan by an object of the other kind
     return;
   }
   if (!folder) {
     // A file goes only through its own checked handle: the shell would take a link's word for it.
-    if (DeleteFileChecked(os_.files, Item, FSecureErase)) {
+    if (DeleteFileChecked(os_.files, Item, FSecureErase, Job.Id)) {
       NotifyFileDeleted();
     } else {
       NotifyCannotDelete();
     }
     return;
   }
-  if (!IsOwnFolder(os_.files, Item)) {
+  if (!IsOwnFolder(os_.files, Item, Job.Id)) {
     NotifyCannotDelete();  // reached through a junction swapped in on the way
     return;
   }
@@ -138,7 +139,7 @@ void TDeleteThread::DeleteItem(const std::string& Item, std::optional<bool> List
     NotifyFolderDeleted();
     return;
   }
-  DeleteFileByFile(Item);
+  DeleteFileByFile(Item, Job.Id);
 }
 
 // One call empties the bins of every drive that the user may empty; the item's own folder is
@@ -166,8 +167,8 @@ void TDeleteThread::EmptyRecycleBins(const std::string& Item) {
 
 // The last resort, and the only way with secure erase: delete what can be deleted, file by file,
 // then the folders that were emptied.
-void TDeleteThread::DeleteFileByFile(const std::string& Item) {
-  const FolderDeletion result = DeleteFolderFileByFile(os_.files, Item, FSecureErase);
+void TDeleteThread::DeleteFileByFile(const std::string& Item, platform::FileId Id) {
+  const FolderDeletion result = DeleteFolderFileByFile(os_.files, Item, FSecureErase, Id);
   FFailedFiles = result.failed;
   if (result.gone) {
     NotifyFolderDeleted();

@@ -40,7 +40,8 @@ class TDeleteThread : public platform::TThread {
   // Takes the items, each path to be deleted once (letter case ignored; a later copy is skipped);
   // called once on the main thread before Resume. An item's Folder, where given, says whether it
   // was listed as a folder or as a file: an object of the other kind found at its path is
-  // refused, since nothing of what it holds was ever listed.
+  // refused, since nothing of what it holds was ever listed; where its Id is known, an object
+  // that is not the one listed (replaced since, or reached through a link) is refused too.
   void SetJob(std::vector<TCleanItem> Items);
   // The same for paths of unknown kind.
   void SetJobList(const std::vector<std::string>& Items);
@@ -77,9 +78,9 @@ class TDeleteThread : public platform::TThread {
   void Execute() override;
 
  private:
-  void DeleteItem(const std::string& Item, std::optional<bool> ListedAsFolder);
+  void DeleteItem(const TCleanItem& Job);
   void EmptyRecycleBins(const std::string& Item);
-  void DeleteFileByFile(const std::string& Item);
+  void DeleteFileByFile(const std::string& Item, platform::FileId Id);
   void NotifyItemStarted();
   void NotifyFileDeleted();
   void NotifyFolderDeleted();

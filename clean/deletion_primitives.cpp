@@ -33,13 +33,17 @@ bool OverwriteWithZeros(platform::OpenedFile& opened, int64_t size) {
 void Collect(platform::FileSystem& files, const std::string& folder, const std::vector<platform::FindEntry>& entries,
              FolderContents* contents) {
   const std::string dir = folder + "\\";
-  for (const platform::FindEntry& entry : entries)
-    if (!entry.IsFolder()) contents->files.push_back(dir + entry.name);
+  for (const platform::FindEntry& entry : entries) {
+    if (entry.IsFolder()) continue;
+    contents->files.push_back(dir + entry.name);
+    contents->file_ids.push_back(entry.id);
+  }
   for (const platform::FindEntry& entry : entries) {
     // A link to a folder stays where it is, and so does the folder holding it.
     if (!entry.IsFolder() || entry.IsReparsePoint()) continue;
     const std::string sub = dir + entry.name;
     contents->folders.push_back(sub);
+    contents->folder_ids.push_back(entry.id);
     const auto below = files.ListFolder(sub);
     if (!below) {
       contents->complete = false;
@@ -111,23 +115,30 @@ void ClearUrlCache(platform::UrlCache& cache) {
   cache.FindClose(find);
 }
 
-bool OpenedByOwnPath(platform::FileSystem& files, platform::OpenedFile& opened, const std::string& path) {
-  const auto info = opened.Info();
-  if (!info || IsReparsePoint(info->attributes)) return false;
+bool OpenedByOwnPath(platform::FileSystem& files, const platform::OpenedFileInfo& info, platform::OpenedFile& opened,
+                     const std::string& path, platform::FileId listed_id) {
+  if (IsReparsePoint(info.attributes)) return false;
+  // Another object than the one listed: replaced since, or reached through a link swapped in.
+  if (listed_id != 0 && info.id != listed_id) return false;
   const std::optional<bool> reached = opened.ReachedByPath();
   if (reached) return *reached;
+  // The object the listing named, wherever a link could have led: a link swapped in on the way
+  // would have led to another one.
+  if (listed_id != 0) return true;
   return !PathRunsThroughLink(files, path);
 }
 
-bool DeleteFileChecked(platform::FileSystem& files, const std::string& path, bool overwrite) {
+bool DeleteFileChecked(platform::FileSystem& files, const std::string& path, bool overwrite,
+                       platform::FileId listed_id) {
   if (!IsDeletableItemPath(path)) return false;
   auto opened =
       files.OpenForDeletion(path, overwrite ? platform::DeletionAccess::kOverwrite : platform::DeletionAccess::kDelete);
-  if (!opened || !OpenedByOwnPath(files, *opened, path)) return false;
+  if (!opened) return false;
   const auto info = opened->Info();
+  if (!info || !OpenedByOwnPath(files, *info, *opened, path, listed_id)) return false;
   // A read-only file is refused before any byte changes: Windows would not open it for writing,
   // but Wine run by root does, and would then refuse only the deletion.
-  if (!info || (info->attributes & (platform::kAttrDirectory | platform::kAttrReadOnly))) return false;
+  if (info->attributes & (platform::kAttrDirectory | platform::kAttrReadOnly)) return false;
   // Marked first, so that a file that cannot be deleted is never overwritten.
   if (!opened->SetDeleteOnClose(true)) return false;
   // The size is the handle's, taken now: a file that grew since the scan is overwritten whole.
@@ -139,11 +150,12 @@ bool DeleteFileChecked(platform::FileSystem& files, const std::string& path, boo
   return true;
 }
 
-bool IsOwnFolder(platform::FileSystem& files, const std::string& path) {
+bool IsOwnFolder(platform::FileSystem& files, const std::string& path, platform::FileId listed_id) {
   auto opened = files.OpenForDeletion(path, platform::DeletionAccess::kDelete);
-  if (!opened || !OpenedByOwnPath(files, *opened, path)) return false;
+  if (!opened) return false;
   const auto info = opened->Info();
-  return info && (info->attributes & platform::kAttrDirectory) != 0;
+  return info && OpenedByOwnPath(files, *info, *opened, path, listed_id) &&
+         (info->attributes & platform::kAttrDirectory) != 0;
 }
 
 std::optional<FolderContents> CollectFolder(platform::FileSystem& files, const std::string& Folder) {
@@ -154,21 +166,23 @@ std::optional<FolderContents> CollectFolder(platform::FileSystem& files, const s
   return contents;
 }
 
-FolderDeletion DeleteFolderFileByFile(platform::FileSystem& files, const std::string& Folder, bool overwrite) {
+FolderDeletion DeleteFolderFileByFile(platform::FileSystem& files, const std::string& Folder, bool overwrite,
+                                      platform::FileId listed_id) {
   FolderDeletion result;
   const std::optional<FolderContents> contents = CollectFolder(files, Folder);
   if (contents) {
-    for (const std::string& file : contents->files) {
-      if (DeleteFileChecked(files, file, overwrite)) {
+    for (size_t i = 0; i < contents->files.size(); ++i) {
+      const std::string& file = contents->files[i];
+      if (DeleteFileChecked(files, file, overwrite, contents->file_ids[i])) {
         ++result.deleted;
       } else if (files.GetAttributes(file)) {
         result.failed.push_back(file);
       }
     }
     // Deepest first; a folder that still holds something stays, and so do the ones above it.
-    for (auto folder = contents->folders.rbegin(); folder != contents->folders.rend(); ++folder)
-      if (IsOwnFolder(files, *folder)) files.RemoveFolder(*folder);
-    if (IsOwnFolder(files, Folder)) files.RemoveFolder(Folder);
+    for (size_t i = contents->folders.size(); i-- > 0;)
+      if (IsOwnFolder(files, contents->folders[i], contents->folder_ids[i])) files.RemoveFolder(contents->folders[i]);
+    if (IsOwnFolder(files, Folder, listed_id)) files.RemoveFolder(Folder);
   }
   result.gone = !files.GetAttributes(Folder);
   return result;

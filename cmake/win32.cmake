@@ -51,7 +51,7 @@ include(GoogleTest)
 file(GLOB CX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
 file(GLOB CX_WINE_SUPPORT CONFIGURE_DEPENDS tests/wine/support/*.cpp)
 # The test's main-thread queue is portable and serves the Wine tests of the workers too.
-list(APPEND CX_WINE_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/sync_queue.cpp)
+list(APPEND CX_WINE_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/sync_queue.cpp ${CMAKE_SOURCE_DIR}/tests/support/listed_item.cpp)
 if(CX_WINE_TESTS)
   add_executable(cx_wine_tests ${CX_WINE_TESTS} ${CX_WINE_SUPPORT})
   target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})

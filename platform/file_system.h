@@ -22,11 +22,17 @@ enum FileAttribute : uint32_t {
   kAttrReparsePoint = 0x400,
 };
 
+// The number by which a volume knows a file or folder for as long as it exists (NTFS: its file
+// record and sequence number), whatever its path; 0 where it is not known. A listing gives it, an
+// open handle gives it again: the same number is the same object.
+using FileId = uint64_t;
+
 // What an open handle tells of the object it reached.
 struct OpenedFileInfo {
   uint32_t attributes = 0;
   uint32_t links = 1;  // names (hard links) the file has
   int64_t size = 0;    // content length now, which may differ from what a listing showed earlier
+  FileId id = 0;
 };
 
 // A file or folder opened for deletion. The handle closes when this is destroyed; a file marked
@@ -34,6 +40,8 @@ struct OpenedFileInfo {
 class OpenedFile {
  public:
   virtual ~OpenedFile() = default;
+  // One query of the handle, answered in this process: nothing here asks the volume (which Wine
+  // answers in another process).
   virtual std::optional<OpenedFileInfo> Info() = 0;
   // Whether the handle reached the object its path names, and not one behind a junction or link
   // on the way: the system's own path of the handle equals the path with short names expanded,
@@ -58,6 +66,7 @@ struct FindEntry {
   int64_t size = 0;  // 64-bit content length; 0 for folders
   // Last write, as a FILETIME: 100 ns ticks since 1601-01-01 UTC.
   int64_t last_write = 0;
+  FileId id = 0;  // 0 where the listing cannot tell (Windows XP's own listing)
 
   bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   bool IsReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }

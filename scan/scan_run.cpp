@@ -23,8 +23,8 @@ TScanRun::~TScanRun() {
 void TScanRun::Start(const TScanJob& job) {
   if (worker_) return;
   worker_ = std::make_unique<TSearchInThread>(main_thread_, files_, debug_);
-  worker_->FOnFoundObject = [this](const std::string& path, int64_t size, bool folder) {
-    FoundObject(path, size, folder);
+  worker_->FOnFoundObject = [this](const std::string& path, int64_t size, bool folder, platform::FileId id) {
+    FoundObject(path, size, folder, id);
   };
   worker_->FOnCurrentFolder = [this](const std::string& folder) {
     if (!abandoned_ && events_.OnCurrentFolder) events_.OnCurrentFolder(folder);
@@ -54,11 +54,12 @@ void TScanRun::WaitForWorker() {
 
 bool TScanRun::WorkerRunning() const { return worker_ && !worker_->Finished(); }
 
-void TScanRun::FoundObject(const std::string& path, int64_t size, bool folder) {
+void TScanRun::FoundObject(const std::string& path, int64_t size, bool folder, platform::FileId id) {
   if (abandoned_) return;
   if (folder) found_folders_.insert(platform::UpperCase(path));
   found_paths_.push_back(path);
-  found_sizes_.push_back(std::to_string(size));
+  found_sizes_.push_back(size);
+  found_ids_.push_back(id);
   total_size_mb_ += static_cast<double>(size) / kBytesPerMegabyte;
   if (Listed(size)) {
     ++listed_;
@@ -73,11 +74,11 @@ void TScanRun::FoundObject(const std::string& path, int64_t size, bool folder) {
   if (events_.OnFoundObject) events_.OnFoundObject(path, size);
 }
 
-void TScanRun::TakeRows(size_t most, const std::function<void(const std::string& Path, int64_t Size)>& show) {
+void TScanRun::TakeRows(size_t most, const TShowRow& show) {
   const size_t end = next_row_ + std::min(most, unshown_rows_.size() - next_row_);
   while (next_row_ < end) {
     const UnshownRow row = unshown_rows_[next_row_++];
-    show(found_paths_[row.found], row.size);
+    show(found_paths_[row.found], row.size, found_ids_[row.found]);
   }
   if (next_row_ == unshown_rows_.size()) {
     unshown_rows_.clear();

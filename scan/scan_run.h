@@ -60,9 +60,10 @@ class TScanRun {
 
   int64_t NoiseLevel() const { return noise_level_; }
   bool Listed(int64_t size) const { return size >= noise_level_; }
-  // Every object recorded, in the order found; sizes as decimal text.
+  // Every object recorded, in the order found, with its size and its file id (0 where unknown).
   const std::vector<std::string>& FoundPaths() const { return found_paths_; }
-  const std::vector<std::string>& FoundSizes() const { return found_sizes_; }
+  const std::vector<int64_t>& FoundSizes() const { return found_sizes_; }
+  const std::vector<platform::FileId>& FoundIds() const { return found_ids_; }
   // Whether Path was found as a folder (letter case ignored); false for files and unknown paths.
   bool FoundAsFolder(const std::string& Path) const;
   double TotalSizeMB() const { return total_size_mb_; }
@@ -79,10 +80,11 @@ class TScanRun {
   // Listed objects still without a row (only with OnRowsPending set; none once abandoned).
   bool RowsPending() const { return next_row_ < unshown_rows_.size(); }
   // Hands at most `most` of them to show, in the order found, each once.
-  void TakeRows(size_t most, const std::function<void(const std::string& Path, int64_t Size)>& show);
+  using TShowRow = std::function<void(const std::string& Path, int64_t Size, platform::FileId Id)>;
+  void TakeRows(size_t most, const TShowRow& show);
 
  private:
-  void FoundObject(const std::string& path, int64_t size, bool folder);
+  void FoundObject(const std::string& path, int64_t size, bool folder, platform::FileId id);
 
   platform::MainThread& main_thread_;
   platform::FileSystem& files_;
@@ -92,7 +94,8 @@ class TScanRun {
   std::unique_ptr<TSearchInThread> worker_;
   bool abandoned_ = false;
   std::vector<std::string> found_paths_;
-  std::vector<std::string> found_sizes_;
+  std::vector<int64_t> found_sizes_;
+  std::vector<platform::FileId> found_ids_;
   std::unordered_set<std::string> found_folders_;  // upper case
   double total_size_mb_ = 0;
   // At the latest listed object.

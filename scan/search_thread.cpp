@@ -133,7 +133,7 @@ void TSearchInThread::SearchInFolder(const std::string& Folder, const std::strin
       // folder's own files. A file's length comes with the listing, as GetFileSizeByName would
       // find it again.
       const int64_t size = entry.IsFolder() ? GetFolderSize(files_, P, !Recursive) : entry.size;
-      found_.push_back({std::move(P), size, entry.IsFolder()});
+      found_.push_back({std::move(P), size, entry.IsFolder(), entry.id});
       ++objects_;
       HandOver(false);
     }
@@ -167,7 +167,7 @@ void TSearchInThread::HandOver(bool force) {
 
 void TSearchInThread::DoBatch() {
   if (FOnFoundObject)
-    for (const FoundObject& object : found_) FOnFoundObject(object.path, object.size, object.folder);
+    for (const FoundObject& object : found_) FOnFoundObject(object.path, object.size, object.folder, object.id);
   if (folder_pending_ && FOnCurrentFolder) FOnCurrentFolder(current_folder_);
   if (FOnBatchEnd) FOnBatchEnd();
 }

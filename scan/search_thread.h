@@ -25,8 +25,9 @@
 #include "platform/thread.h"
 #include "scan/scan_filters.h"
 
-// Folder: the object was found as a folder (by a folders rule), not as a file.
-using TFoundObjectEvent = std::function<void(const std::string& Path, int64_t Size, bool Folder)>;
+// Folder: the object was found as a folder (by a folders rule), not as a file. Id: its file id as
+// the listing gave it (0 where unknown), by which the cleaning knows it is still the same object.
+using TFoundObjectEvent = std::function<void(const std::string& Path, int64_t Size, bool Folder, platform::FileId Id)>;
 using TSearchFinishedEvent = std::function<void()>;
 using TCurrentFolderEvent = std::function<void(const std::string& Folder)>;
 using TBatchEndEvent = std::function<void()>;
@@ -71,6 +72,7 @@ class TSearchInThread : public platform::TThread {
     std::string path;
     int64_t size;
     bool folder;
+    platform::FileId id;
   };
   void SearchAllRules();
   // A rule's folder, its wildcard components expanded, each folder it names searched in turn.

@@ -40,6 +40,8 @@ class TListItem {
   int Index() const;
   // A number the owner keeps with the row (the results list: the object's size in bytes).
   int64_t Data = 0;
+  // What the owner knows the row's object by (the results list: its file id; 0 when unknown).
+  uint64_t Id = 0;
 
  private:
   friend class TListView;

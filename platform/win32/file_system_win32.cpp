@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/wildcard.h"
+#include "platform/win32/folder_listing_win32.h"
 #include "platform/win32/opened_file_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
@@ -54,9 +55,8 @@ bool UsableName(std::wstring_view name) {
 
 // Adds an entry of a listing under its real name, UTF-8 (lone surrogates carried exactly).
 // `filter`, when not empty, is the pattern the listing itself could not apply.
-void AddEntry(const WIN32_FIND_DATAW& data, const std::string& filter, const std::string& listing,
-              std::vector<FindEntry>* entries) {
-  const std::wstring_view own(data.cFileName, wcsnlen(data.cFileName, MAX_PATH));
+void AddEntry(std::wstring_view own, uint32_t attributes, int64_t size, int64_t last_write, FileId id,
+              const std::string& filter, const std::string& listing, std::vector<FindEntry>* entries) {
   if (own == L"." || own == L"..") return;
   if (!UsableName(own)) {
     DebugLine("Find: skipped a name that cannot be part of a path, in " + listing);
@@ -65,12 +65,39 @@ void AddEntry(const WIN32_FIND_DATAW& data, const std::string& filter, const std
   FindEntry entry;
   entry.name = Utf8(own);
   if (!filter.empty() && !WildcardMatches(filter, entry.name)) return;
-  entry.attributes = data.dwFileAttributes;
-  entry.last_write = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                                          data.ftLastWriteTime.dwLowDateTime);
-  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-    entry.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+  entry.attributes = attributes;
+  entry.last_write = last_write;
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) entry.size = size;
+  entry.id = id;
   entries->push_back(std::move(entry));
+}
+
+void AddEntry(const WIN32_FIND_DATAW& data, const std::string& filter, const std::string& listing,
+              std::vector<FindEntry>* entries) {
+  AddEntry(std::wstring_view(data.cFileName, wcsnlen(data.cFileName, MAX_PATH)), data.dwFileAttributes,
+           static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow),
+           static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                data.ftLastWriteTime.dwLowDateTime),
+           0, filter, listing, entries);
+}
+
+// A pattern listing by the kernel's listing, which gives the file ids; the pattern is matched
+// here against the long names only (the search would match 8.3 aliases too, which every caller
+// would have to undo). Nothing when that listing is not there.
+std::optional<bool> ListWithIds(const std::wstring& wide, const std::string& pattern, const std::string& listing,
+                                std::vector<FindEntry>* entries) {
+  const size_t cut = wide.find_last_of(L'\\');
+  if (cut == std::wstring::npos) return std::nullopt;
+  std::wstring folder = wide.substr(0, cut + 1);
+  // A root keeps its separator ("C:\"); any other folder is opened by its own name.
+  if (folder.size() > 1 && folder[folder.size() - 2] != L':') folder.pop_back();
+  std::vector<win32::ListedName> names;
+  const std::optional<bool> complete = win32::ListFolderWithIds(folder, &names);
+  if (!complete) return std::nullopt;
+  const std::string filter = pattern == "*" ? std::string() : pattern;
+  for (const win32::ListedName& n : names)
+    AddEntry(n.name, n.attributes, n.size, n.last_write, n.id, filter, listing, entries);
+  return complete;
 }
 
 // Lists a pattern path; false when the listing could not be made or did not end normally.
@@ -79,10 +106,14 @@ void AddEntry(const WIN32_FIND_DATAW& data, const std::string& filter, const std
 bool List(const std::string& pattern_path, std::vector<FindEntry>* entries) {
   std::optional<std::wstring> wide = SystemPath(pattern_path, kPathLimit, true);
   if (!wide) return false;
+  const std::string pattern = LastPart(pattern_path);
+  // Patterns go to the kernel's listing; one name (a lookup of one entry) to the search, which
+  // reads it by the same rules as every other path.
+  if (pattern.find_first_of("*?") != std::string::npos)
+    if (const auto complete = ListWithIds(*wide, pattern, pattern_path, entries)) return *complete;
   // The "\\?\" form passes the pattern to the file system as it is, without the rules by which
   // the search reads "*.*" or a trailing dot: there everything is listed and matched here.
   std::string filter;
-  const std::string pattern = LastPart(pattern_path);
   if (IsExtendedPath(*wide) && pattern != "*" && pattern.find_first_of("*?") != std::string::npos) {
     filter = pattern;
     wide->resize(wide->size() - Wide(pattern).size());

@@ -8,7 +8,10 @@
 #include <map>
 #include <stdexcept>
 
+#include "clean/delete_thread.h"
 #include "tests/support/delete_runner.h"
+#include "tests/support/listed_item.h"
+#include "tests/support/sync_queue.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -43,6 +46,25 @@ class DeleteHostileTest : public ::testing::Test {
   void SwapForJunction(const std::string& folder, const std::string& target) {
     ASSERT_TRUE(fake.files.RemoveTree(folder));
     fake.files.AddJunction(folder, target);
+  }
+
+  // Runs the worker over items as given, with their kinds and ids.
+  std::vector<std::string> RunDeleteJob(std::vector<TCleanItem> items) {
+    SyncQueue queue;
+    std::vector<std::string> events;
+    auto* worker = new TDeleteThread(queue, fake.os);
+    worker->FreeOnTerminate = true;
+    worker->FOnItemStarted = [&](const std::string& item) { events.push_back("started " + item); };
+    worker->FOnFileDeleted = [&](const std::string& item) { events.push_back("file " + item); };
+    worker->FOnFolderDeleted = [&](const std::string& item) { events.push_back("folder " + item); };
+    worker->FOnCannotDelete = [&](const std::string& item, const std::string& reason) {
+      events.push_back("cannot " + item + ": " + reason);
+    };
+    worker->FOnFinished = [&] { events.push_back("finished"); };
+    worker->SetJob(std::move(items));
+    worker->Resume();
+    queue.PumpUntilIdle();
+    return events;
   }
 
   FakePlatform fake;
@@ -96,6 +118,74 @@ TEST_F(DeleteHostileTest, AJunctionSwappedInAboveTheItemIsNotFollowed) {
     EXPECT_THAT(fake.shell.recycled, IsEmpty());
     EXPECT_THAT(fake.files.DeletedFiles(), IsEmpty());
   }
+}
+
+TEST_F(DeleteHostileTest, AListedObjectIsDeletedOnlyAsTheObjectTheScanListed) {
+  // What the scan listed, by file id; then, between the scan and the cleaning, Sub becomes a
+  // junction to canaries of the same names. The ids alone refuse them, also where no handle can
+  // tell its path and the path's components are not looked at.
+  fake.files.AddFile("C:\\Temp\\Sub\\a.tmp", 5);
+  fake.files.AddFile("C:\\Temp\\Sub\\Inner\\b.tmp", 5);
+  Canary("C:\\Canary\\a.tmp", "canary a");
+  Canary("C:\\Canary\\Inner\\b.tmp", "canary b");
+  const std::vector<TCleanItem> listed = ListedItems(fake.files, {"C:\\Temp\\Sub\\a.tmp", "C:\\Temp\\Sub\\Inner"});
+  SwapForJunction("C:\\Temp\\Sub", "C:\\Canary");
+  fake.files.handles_know_their_path = false;
+  int components_looked_at = 0;
+  fake.files.on_attributes = [&](const std::string& path) { components_looked_at += path == "C:\\Temp" ? 1 : 0; };
+
+  auto events = RunDeleteJob(listed);
+
+  EXPECT_THAT(events, ElementsAre("started C:\\Temp\\Sub\\a.tmp", "cannot C:\\Temp\\Sub\\a.tmp: Unknown",
+                                  "started C:\\Temp\\Sub\\Inner", "cannot C:\\Temp\\Sub\\Inner: Unknown", "finished"));
+  EXPECT_EQ(components_looked_at, 0);
+  ExpectCanariesIntact();
+  EXPECT_THAT(fake.shell.recycled, IsEmpty());
+}
+
+TEST_F(DeleteHostileTest, ListedFilesReplacedSinceTheScanAreLeftAlone) {
+  Canary("C:\\Keep\\thesis.doc", "thesis");
+  for (bool secure : {false, true}) {
+    SCOPED_TRACE(secure ? "secure erase" : "plain deletion");
+    const std::string dir = secure ? "C:\\Secure\\" : "C:\\Plain\\";
+    fake.files.AddFileWithContent(dir + "replaced.tmp", "garbage");
+    fake.files.AddFileWithContent(dir + "hardlink.tmp", "garbage");
+    fake.files.AddFileWithContent(dir + "grew.log", "short");
+    fake.files.AddFileWithContent(dir + "twonames.tmp", "shared");
+    fake.files.AddHardLink(dir + "Other\\twonames.tmp", dir + "twonames.tmp");
+    Canary(dir + "held.tmp", "held by another program");
+    fake.files.Lock(dir + "held.tmp");
+    const std::vector<std::string> items = {dir + "replaced.tmp", dir + "hardlink.tmp", dir + "grew.log",
+                                            dir + "twonames.tmp", dir + "held.tmp"};
+    // Another file under the same name; a second name of the user's thesis under the listed one;
+    // the same log, grown.
+    auto change = [&](const std::string& item) {
+      if (item == dir + "replaced.tmp") {
+        fake.files.DeleteFile(item);
+        Canary(item, "a new file of another program");
+      }
+      if (item == dir + "hardlink.tmp") {
+        fake.files.DeleteFile(item);
+        fake.files.AddHardLink(item, "C:\\Keep\\thesis.doc");
+      }
+      if (item == dir + "grew.log") fake.files.AddFileWithContent(item, std::string(5000, 'g'));
+    };
+
+    auto outcomes =
+        Outcomes(RunDeleteWorker(fake, items, {.secure_erase = secure, .on_reached = change, .listed = true}));
+
+    using Events = std::vector<std::string>;
+    EXPECT_EQ(outcomes[dir + "replaced.tmp"], Events{"cannot " + dir + "replaced.tmp: Unknown"});
+    EXPECT_EQ(outcomes[dir + "hardlink.tmp"], Events{"cannot " + dir + "hardlink.tmp: Unknown"});
+    EXPECT_EQ(outcomes[dir + "held.tmp"], Events{"cannot " + dir + "held.tmp: Unknown"});
+    EXPECT_EQ(outcomes[dir + "grew.log"], Events{"file " + dir + "grew.log"});
+    // Listed with two names: this one goes, the other keeps the content, which is not overwritten.
+    EXPECT_EQ(outcomes[dir + "twonames.tmp"], Events{"file " + dir + "twonames.tmp"});
+    EXPECT_EQ(fake.files.Content(dir + "Other\\twonames.tmp"), "shared");
+  }
+  ExpectCanariesIntact();
+  // Only the grown log was overwritten, whole.
+  EXPECT_THAT(fake.files.Writes(), ElementsAre("C:\\Secure\\grew.log@0+5000"));
 }
 
 TEST_F(DeleteHostileTest, EveryItemGetsOneTrueOutcome) {

@@ -81,7 +81,7 @@ TEST_F(ScanResultsTest, EveryObjectIsRecordedAndThoseAtTheNoiseLevelAreListedNew
                                   Row{"C:\\Scan\\a.dat", "0.0095367", "Queued...", false}));
   // The labels are refreshed with each listed row, so they count up to the last one.
   EXPECT_EQ(Labels(), std::make_pair(std::string("3 ( 5 )"), std::string("0.036517 MB")));
-  EXPECT_THAT(main().FScan->FoundSizes(), ElementsAre("10000", "4096", "100", "4095", "20000"));
+  EXPECT_THAT(main().FScan->FoundSizes(), ElementsAre(10000, 4096, 100, 4095, 20000));
   ExpectScanEnded();
 }
 
@@ -122,7 +122,7 @@ TEST(ScanRun, ListedObjectsWaitForTheirRowsAndAreHandedOverOnceInOrder) {
   job.Drives = {"C"};
   std::vector<std::pair<std::string, int64_t>> rows;
   const auto take = [&](size_t most) {
-    run.TakeRows(most, [&](const std::string& path, int64_t size) { rows.emplace_back(path, size); });
+    run.TakeRows(most, [&](const std::string& path, int64_t size, platform::FileId) { rows.emplace_back(path, size); });
   };
   run.Start(job);
   int slices = 0;
@@ -138,7 +138,7 @@ TEST(ScanRun, ListedObjectsWaitForTheirRowsAndAreHandedOverOnceInOrder) {
 
   ASSERT_EQ(run.FoundPaths().size(), 3000u);
   for (size_t i = 0; i < run.FoundPaths().size(); ++i)
-    if (run.FoundSizes()[i] == "5000") listed.emplace_back(run.FoundPaths()[i], 5000);
+    if (run.FoundSizes()[i] == 5000) listed.emplace_back(run.FoundPaths()[i], 5000);
   EXPECT_EQ(rows, listed);
   EXPECT_GT(slices, 1) << "rows were taken while the worker ran";
   EXPECT_GE(announced, 1);
@@ -155,7 +155,8 @@ TEST(ScanRun, ListedObjectsWaitForTheirRowsAndAreHandedOverOnceInOrder) {
   second.Abandon();
   EXPECT_FALSE(second.RowsPending());
   rows.clear();
-  second.TakeRows(SIZE_MAX, [&](const std::string& path, int64_t size) { rows.emplace_back(path, size); });
+  second.TakeRows(SIZE_MAX,
+                  [&](const std::string& path, int64_t size, platform::FileId) { rows.emplace_back(path, size); });
   EXPECT_TRUE(rows.empty());
   second.WaitForWorker();
 }

@@ -32,7 +32,7 @@ class SearchThreadTest : public ::testing::Test {
     auto* worker = new TSearchInThread(main_thread, files, debug);
     worker->FreeOnTerminate = true;
     worker->FOnCurrentFolder = [this](const std::string& folder) { folders.push_back(folder); };
-    worker->FOnFoundObject = [this, worker, on_found](const std::string& path, int64_t size, bool) {
+    worker->FOnFoundObject = [this, worker, on_found](const std::string& path, int64_t size, bool, platform::FileId) {
       found.emplace_back(path, size);
       if (on_found) on_found(*worker, path, size);
     };
@@ -181,7 +181,9 @@ TEST_F(SearchThreadTest, StopLetsTheFolderFinishItsMatchesThenEndsTheScan) {
   worker->FreeOnTerminate = true;
   // The first folder is reported at once: the stop arrives before its entries are matched.
   worker->FOnCurrentFolder = [worker](const std::string&) { worker->FStopSearch = true; };
-  worker->FOnFoundObject = [this](const std::string& path, int64_t size, bool) { found.emplace_back(path, size); };
+  worker->FOnFoundObject = [this](const std::string& path, int64_t size, bool, platform::FileId) {
+    found.emplace_back(path, size);
+  };
   worker->FOnSearchFinished = [this] { ++finished; };
   worker->SetSearchJob({"\\Big", "\\Other"}, {"*.tmp", "*"}, {"0", "0"}, {"1", "0"}, {"C", "D"});
   worker->Resume();

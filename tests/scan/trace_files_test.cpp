@@ -336,7 +336,9 @@ class ShippedRulesOnAMachine : public ShippedRules {
     std::vector<std::string> found;
     auto* worker = new TSearchInThread(main_thread, files, debug);
     worker->FreeOnTerminate = true;
-    worker->FOnFoundObject = [&found](const std::string& path, int64_t, bool) { found.push_back(path); };
+    worker->FOnFoundObject = [&found](const std::string& path, int64_t, bool, platform::FileId) {
+      found.push_back(path);
+    };
     worker->SetSearchJob(job.Paths, job.Templates, job.Types, job.SearchRules, {"C", "D"});
     worker->Resume();
     main_thread.PumpUntilIdle();

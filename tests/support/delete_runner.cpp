@@ -4,6 +4,7 @@
 #include <set>
 
 #include "clean/delete_thread.h"
+#include "tests/support/listed_item.h"
 #include "tests/support/sync_queue.h"
 
 std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<std::string>& items,
@@ -37,7 +38,11 @@ std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<s
       if (std::find(items.begin(), items.end(), path) != items.end() && reached.insert(path).second)
         options.on_reached(path);
     };
-  worker->SetJobList(items);
+  if (options.listed) {
+    worker->SetJob(ListedItems(fake.files, items));
+  } else {
+    worker->SetJobList(items);
+  }
   worker->Resume();
   queue.PumpUntilIdle();
   fake.files.on_attributes = nullptr;

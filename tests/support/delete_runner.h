@@ -16,6 +16,9 @@ struct DeleteRunOptions {
   // as another program might between the scan and the cleaning.
   std::function<void(const std::string&)> on_reached;
   std::function<void()> on_batch_end;
+  // The items as a scan hands them over: each with its kind and the file id its folder's listing
+  // gives before the run (see ListedItem).
+  bool listed = false;
 };
 
 std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<std::string>& items,

@@ -1,6 +1,7 @@
 #include "tests/support/fake_file_system.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/text.h"
 #include "scan/template_match.h"
@@ -37,6 +38,11 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) { return
 FakeFileSystem::FakeFileSystem() { AddDrive('C', platform::DriveType::kFixed, true, 1 << 30, 4ll << 30); }
 
 std::string FakeFileSystem::Key(const std::string& absolute) { return platform::UpperCase(absolute); }
+
+platform::FileId FakeFileSystem::NextId() {
+  static std::atomic<platform::FileId> next{0};
+  return ++next;
+}
 
 void FakeFileSystem::AddDrive(char letter, platform::DriveType type, bool ready, int64_t free_bytes,
                               int64_t total_bytes) {
@@ -121,6 +127,17 @@ void FakeFileSystem::AddFileLink(const std::string& path, const std::string& tar
   n.size = t == nodes_.end() ? 0 : t->second.size;
 }
 
+void FakeFileSystem::AddHardLink(const std::string& path, const std::string& existing) {
+  std::lock_guard lock(mutex_);
+  auto it = nodes_.find(Resolve(existing));
+  if (it == nodes_.end()) return;
+  it->second.links = 2;
+  Node copy = it->second;
+  copy.name = LastName(path);
+  EnsureParents(Normalize(path));
+  nodes_[Key(Normalize(path))] = copy;
+}
+
 void FakeFileSystem::SetLinkCount(const std::string& path, uint32_t links) {
   std::lock_guard lock(mutex_);
   auto it = nodes_.find(Resolve(path));
@@ -171,7 +188,7 @@ class FakeFileSystem::OpenedFile : public platform::OpenedFile {
     if (it == files_.nodes_.end()) return std::nullopt;
     const Node& n = it->second;
     const bool folder = (n.attributes & platform::kAttrDirectory) != 0;
-    return platform::OpenedFileInfo{n.attributes, n.links, folder ? 0 : n.size};
+    return platform::OpenedFileInfo{n.attributes, n.links, folder ? 0 : n.size, n.id};
   }
 
   std::optional<bool> ReachedByPath() override {
@@ -398,8 +415,12 @@ std::vector<FindEntry> FakeFileSystem::FindFiles(const std::string& pattern_path
     if (it->first.find('\\', prefix.size()) != std::string::npos) continue;
     const Node& n = it->second;
     if (!WildcardMatch(pattern, n.name) && !(!n.short_name.empty() && WildcardMatch(pattern, n.short_name))) continue;
+    // Wine lists a link to a file with what it finds at its target.
+    platform::FileId id = n.id;
+    if (!n.file_link_target.empty() && !(n.attributes & platform::kAttrReparsePoint))
+      if (auto target = nodes_.find(n.file_link_target); target != nodes_.end()) id = target->second.id;
     out.push_back(
-        FindEntry{n.name, n.attributes, (n.attributes & platform::kAttrDirectory) ? 0 : n.size, n.last_write});
+        FindEntry{n.name, n.attributes, (n.attributes & platform::kAttrDirectory) ? 0 : n.size, n.last_write, id});
   }
   return out;
 }

@@ -30,6 +30,9 @@ class FakeFileSystem : public platform::FileSystem {
   // target. With shows_as_link it lists with the reparse attribute and opens as the link itself,
   // as on Windows.
   void AddFileLink(const std::string& path, const std::string& target, bool shows_as_link = false);
+  // A second name of an existing file: the same object (its id), both names then counting two
+  // links; content and size are copied, as the fake keeps one node per name.
+  void AddHardLink(const std::string& path, const std::string& existing);
   // Gives a file more names: its handle reports this many hard links.
   void SetLinkCount(const std::string& path, uint32_t links);
   // The 8.3 alias of an entry, as volumes with short names give one to every long name: the
@@ -113,7 +116,11 @@ class FakeFileSystem : public platform::FileSystem {
     uint32_t links = 1;
     bool denied = false;
     std::string short_name;  // the 8.3 alias, empty when there is none
+    // Every object planted or made is a new one; one that replaces another at its path has
+    // another id.
+    platform::FileId id = NextId();
   };
+  static platform::FileId NextId();
   class OpenedFile;
   struct Drive {
     platform::DriveType type;

@@ -150,7 +150,7 @@ class ScanWorkerWine : public ::testing::Test {
     auto* worker = new TSearchInThread(main_thread_, *files_, debug_);
     worker->FreeOnTerminate = true;
     worker->FOnCurrentFolder = [&](const std::string& folder) { reports.folders.push_back(folder); };
-    worker->FOnFoundObject = [&](const std::string& path, int64_t size, bool) {
+    worker->FOnFoundObject = [&](const std::string& path, int64_t size, bool, platform::FileId) {
       reports.found.emplace_back(path, size);
     };
     worker->FOnSearchFinished = [&reports, worker] {
