@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "platform/text.h"
 #include "scan/rule_paths.h"
@@ -72,74 +73,82 @@ void TSearchInThread::Execute() {
 
 void TSearchInThread::SearchAllRules() {
   for (const std::string& drive : FDrives) {
+    SearchDrive(drive);
+    if (FStopSearch) return;
     for (size_t i = 0; i < FPaths.size(); ++i) {
-      // The start writes these from integers; the fallbacks are the trace definitions' defaults.
-      const bool FoldersOnly = platform::StrToIntDef(FTypes[i], 1) != 0;
-      const bool Recursive = platform::StrToIntDef(FSearchRules[i], 0) != 0;
-      if (FPaths[i].find(':') != std::string::npos) {
-        SearchRuleFolder(FPaths[i], FTemplates[i], FoldersOnly, Recursive);
-        // A drive-qualified rule is searched once per scan; on later drives this inert rule
-        // finds nothing unless a folder of that name exists.
-        FPaths[i] = "C";
-        FTemplates[i] = "TORVEX UNIQUE DIRECTORY ON DISK C";
-        FTypes[i] = "1";
-        FSearchRules[i] = "0";
-      } else {
-        SearchRuleFolder(drive + ":" + FPaths[i], FTemplates[i], FoldersOnly, Recursive);
-      }
-      if (FStopSearch) return;
+      if (FPaths[i].find(':') == std::string::npos) continue;
+      // A drive-qualified rule is searched once per scan; on later drives this inert rule finds
+      // nothing unless a folder of that name exists.
+      FPaths[i] = "C";
+      FTemplates[i] = "TORVEX UNIQUE DIRECTORY ON DISK C";
+      FTypes[i] = "1";
+      FSearchRules[i] = "0";
     }
   }
 }
 
-void TSearchInThread::SearchRuleFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly,
-                                       bool Recursive) {
-  const Clock::time_point start = Clock::now();
-  const std::vector<std::string> folders = ExpandRuleFolder(files_, Folder, FFilters.Exclusions, FStopSearch);
-  listing_time_ += Clock::now() - start;
-  for (const std::string& folder : folders) {
-    SearchInFolder(folder, Template, FoldersOnly, Recursive);
+void TSearchInThread::SearchDrive(const std::string& Drive) {
+  rules_.clear();
+  roots_.clear();
+  std::map<std::string, std::vector<std::string>> expanded;  // rules of one folder expand it once
+  for (size_t i = 0; i < FPaths.size(); ++i) {
+    // The start writes these from integers; the fallbacks are the trace definitions' defaults.
+    const bool folders_only = platform::StrToIntDef(FTypes[i], 1) != 0;
+    const bool recursive = platform::StrToIntDef(FSearchRules[i], 0) != 0;
+    rules_.push_back({FTemplates[i], folders_only, recursive, TemplateUsable(FTemplates[i])});
+    const std::string folder = FPaths[i].find(':') != std::string::npos ? FPaths[i] : Drive + ":" + FPaths[i];
+    auto known = expanded.find(folder);
+    if (known == expanded.end()) {
+      const Clock::time_point start = Clock::now();
+      known = expanded.emplace(folder, ExpandRuleFolder(files_, folder, FFilters.Exclusions, FStopSearch)).first;
+      listing_time_ += Clock::now() - start;
+    }
+    for (const std::string& start : known->second) {
+      Root& root = roots_[platform::UpperCase(WithBackslash(start))];
+      if (root.rules.empty()) root.folder = start;
+      root.rules.push_back(i);
+    }
+    if (FStopSearch) return;
+  }
+  // In path order a folder comes before those below it, so a recursive rule's walk serves the
+  // rules that start inside its scope. A start it did not reach (behind a link, excluded, spelled
+  // otherwise) is walked on its own afterwards.
+  for (auto& [key, root] : roots_) {
+    if (root.walked) continue;
+    SearchInFolder(root.folder, {});
     if (FStopSearch) return;
   }
 }
 
-void TSearchInThread::SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly,
-                                     bool Recursive) {
+void TSearchInThread::SearchInFolder(const std::string& Folder, std::vector<size_t> Active) {
   const std::string F = WithBackslash(Folder);
   if (FFilters.Exclusions.Excludes(Folder)) return;
+  const auto root = roots_.find(platform::UpperCase(F));
+  if (root != roots_.end() && !root->second.walked) {
+    root->second.walked = true;
+    Active.insert(Active.end(), root->second.rules.begin(), root->second.rules.end());
+  }
   current_folder_ = F;
   folder_pending_ = true;
   ++folders_;
   HandOver(false);
 
-  // One listing serves the matching and the recursion. The template is matched against the long
-  // names here, never by the search, which also matches 8.3 aliases. A rule without recursion
-  // lists only what its template may match.
-  const bool usable = TemplateUsable(Template);
-  if (!usable && !Recursive) return;
-  const std::vector<FindEntry> entries = List(F + (Recursive ? "*" : Template));
-
-  // A folder's own matches are all reported, even when a stop is requested meanwhile.
-  if (usable) {
-    for (const FindEntry& entry : entries) {
-      if (IsDotEntry(entry) || entry.IsFolder() != FoldersOnly || entry.IsReparsePoint()) continue;
-      if (!TemplateMatches(Template, entry.name)) continue;
-      std::string P = F + entry.name;
-      if (FFilters.Exclusions.Excludes(P) || FFilters.UserData.Protects(P)) continue;
-      if (entry.IsFolder() ? FolderKept(files_, P, entry.last_write, FFilters) != TKeptReason::kNone
-                           : FFilters.AgeFiltered() && entry.last_write > FFilters.ChangedBefore)
-        continue;
-      // A recursive rule walks the folders below a found one itself, so its size counts only the
-      // folder's own files. A file's length comes with the listing, as GetFileSizeByName would
-      // find it again.
-      const int64_t size = entry.IsFolder() ? GetFolderSize(files_, P, !Recursive) : entry.size;
-      found_.push_back({std::move(P), size, entry.IsFolder(), entry.id});
-      ++objects_;
-      HandOver(false);
-    }
+  bool usable = false, recursive = false;
+  for (size_t r : Active) {
+    usable |= rules_[r].usable;
+    recursive |= rules_[r].recursive;
   }
+  if (!usable && !recursive) return;
+  // One listing serves the matching and the recursion. Templates are matched against the long
+  // names here, never by the search, which also matches 8.3 aliases. A lone rule without
+  // recursion lists only what its template may match.
+  const bool lone = Active.size() == 1 && !recursive;
+  const std::vector<FindEntry> entries = List(F + (lone ? rules_[Active.front()].templ : "*"));
+  // A folder's own matches are all reported, even when a stop is requested meanwhile.
+  if (usable) ReportMatches(F, entries, Active);
 
-  if (!Recursive || FStopSearch) return;
+  if (!recursive || FStopSearch) return;
+  std::erase_if(Active, [this](size_t r) { return !rules_[r].recursive; });
   for (const FindEntry& entry : entries) {
     if (FStopSearch) return;
     if (IsDotEntry(entry) || !entry.IsFolder() || entry.IsReparsePoint()) continue;
@@ -151,7 +160,40 @@ void TSearchInThread::SearchInFolder(const std::string& Folder, const std::strin
     listing_time_ += Clock::now() - looked_up;
     if (!attributes || !(*attributes & platform::kAttrDirectory) || (*attributes & platform::kAttrReparsePoint))
       continue;
-    SearchInFolder(sub, Template, FoldersOnly, true);
+    SearchInFolder(sub, Active);
+  }
+}
+
+void TSearchInThread::ReportMatches(const std::string& F, const std::vector<FindEntry>& Entries,
+                                    const std::vector<size_t>& Active) {
+  for (const FindEntry& entry : Entries) {
+    if (IsDotEntry(entry) || entry.IsReparsePoint()) continue;
+    // What every rule shares is found out once per entry, and only for an entry some rule matches.
+    std::optional<bool> kept;
+    int64_t sizes[2] = {-1, -1};  // a folder's own files; with everything below it
+    std::string P;
+    for (size_t r : Active) {
+      const Rule& rule = rules_[r];
+      if (!rule.usable || entry.IsFolder() != rule.folders_only || !TemplateMatches(rule.templ, entry.name)) continue;
+      if (!kept) {
+        P = F + entry.name;
+        kept = FFilters.Exclusions.Excludes(P) || FFilters.UserData.Protects(P) ||
+               (entry.IsFolder() ? FolderKept(files_, P, entry.last_write, FFilters) != TKeptReason::kNone
+                                 : FFilters.AgeFiltered() && entry.last_write > FFilters.ChangedBefore);
+      }
+      if (*kept) break;
+      // A recursive rule walks the folders below a found one itself, so its size counts only the
+      // folder's own files. A file's length comes with the listing.
+      int64_t size = entry.size;
+      if (entry.IsFolder()) {
+        int64_t& known = sizes[rule.recursive ? 0 : 1];
+        if (known < 0) known = GetFolderSize(files_, P, !rule.recursive);
+        size = known;
+      }
+      found_.push_back({P, size, entry.IsFolder(), entry.id});
+      ++objects_;
+      HandOver(false);
+    }
   }
 }
 

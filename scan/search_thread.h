@@ -1,7 +1,9 @@
 #pragma once
-// TSearchInThread: runs one scan job on a worker thread. It walks each rule on each drive and
+// TSearchInThread: runs one scan job on a worker thread. On each drive it walks the folders of
+// all the rules at once: each folder is listed once, and every rule whose scope covers it (its own
+// folder; every folder below that for a recursive rule) takes its matches from that listing. It
 // reports the folders it enters, every garbage object found (path and byte size) and the end,
-// through Synchronize while it waits.
+// through Synchronize while it waits. Two rules that match the same object report it twice.
 //
 // Reports are handed over in batches: found objects in the order they were found, at most
 // kBatchObjects at a time and at least every kBatchInterval while objects arrive, each batch
@@ -17,6 +19,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -74,10 +77,23 @@ class TSearchInThread : public platform::TThread {
     bool folder;
     platform::FileId id;
   };
+  struct Rule {
+    std::string templ;
+    bool folders_only, recursive, usable;
+  };
+  // The rules that start at one folder.
+  struct Root {
+    std::string folder;
+    std::vector<size_t> rules;
+    bool walked = false;
+  };
   void SearchAllRules();
-  // A rule's folder, its wildcard components expanded, each folder it names searched in turn.
-  void SearchRuleFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly, bool Recursive);
-  void SearchInFolder(const std::string& Folder, const std::string& Template, bool FoldersOnly, bool Recursive);
+  // Every rule's folder on one drive, wildcard components expanded, walked once.
+  void SearchDrive(const std::string& Drive);
+  // Walks Folder for the rules inherited from above (recursive ones) and those that start there.
+  void SearchInFolder(const std::string& Folder, std::vector<size_t> Active);
+  void ReportMatches(const std::string& F, const std::vector<platform::FindEntry>& Entries,
+                     const std::vector<size_t>& Active);
   // Hands the pending reports over when a batch is full or due; with force, whenever any is pending.
   void HandOver(bool force);
   void DoBatch();
@@ -86,6 +102,9 @@ class TSearchInThread : public platform::TThread {
 
   platform::FileSystem& files_;
   platform::DebugOutput& debug_;
+  // The drive being walked: its rules, and the folders they start at by upper-case path.
+  std::vector<Rule> rules_;
+  std::map<std::string, Root> roots_;
   // The pending batch: filled by the worker, read by the main thread only inside Synchronize.
   std::vector<FoundObject> found_;
   std::string current_folder_;
