@@ -116,11 +116,11 @@ TEST_P(HostileScanCleanTest, LoopsLinksNamesAndChangesSinceTheScan) {
   // During the walk: a listed folder goes while it is being sized, a file appears in a folder
   // already walked, and a log appears in one not walked yet.
   files.on_find = [&](const std::string& pattern) {
-    if (pattern == "C:\\Temp\\Vanishing\\*.*") files.RemoveTree("C:\\Temp\\Vanishing");
-    if (pattern == "C:\\Logs\\*") {
+    if (pattern == "C:\\Temp\\Vanishing\\*.*") {
+      files.RemoveTree("C:\\Temp\\Vanishing");
       Canary("C:\\Temp\\late.tmp", "came after the scan of Temp");
-      files.AddFileWithContent("C:\\Logs\\b\\new.log", "new log");
     }
+    if (pattern == "C:\\Logs\\*") files.AddFileWithContent("C:\\Logs\\b\\new.log", "new log");
   };
   // The shell refuses a folder it cannot open, as Windows does.
   env.fake.shell.on_delete = [](const std::string& path) {

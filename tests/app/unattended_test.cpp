@@ -107,10 +107,10 @@ TEST_F(UnattendedRunTest, AutoCleansWhatIsListedLeavesBrowsersRunningAndReportsE
   EXPECT_EQ(env.app.ExitCode(), kExitSomeFailed);
   EXPECT_EQ(env.fake.files.Content("C:\\report.csv"),
             "path,bytes,category,outcome\r\n"
+            "C:\\Logs\\x\\b.log,7000,Old Log Files,File Deleted\r\n"
             "C:\\Temp\\a.tmp,5000,Temp Folders,File Deleted\r\n"
             "C:\\Temp\\in-use.tmp,6000,Temp Folders,Cannot Delete\r\n"
             "C:\\Temp\\tiny.tmp,10,Temp Folders,Below Noise Level\r\n"
-            "C:\\Logs\\x\\b.log,7000,Old Log Files,File Deleted\r\n"
             "Mozilla Firefox,,Running browser,Left running\r\n");
   EXPECT_TRUE(env.fake.processes.terminated.empty());
   EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\tiny.tmp"));
