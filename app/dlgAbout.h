@@ -1,5 +1,5 @@
 #pragma once
-// TfrmAbout: the about box, the product's logo and nothing else.
+// TfrmAbout: the about box, the product's logo and the release's version.
 #include "context/context.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -8,6 +8,7 @@ class TfrmAbout : public ui::TForm {
  public:
   explicit TfrmAbout(const TContext& context);
   ui::TImage* Image1;
+  ui::TLabel* lbVersion;
 
  private:
   TContext ctx_;

@@ -5,6 +5,7 @@
 #include "clean/dlgAlert.h"
 #include "clean/is_admin.h"
 #include "context/exe_folder.h"
+#include "context/version.h"
 #include "ini/mem_ini_file.h"
 #include "settings/dlgOptions.h"
 #include "settings/system_paths.h"
@@ -74,8 +75,10 @@ void TfrmMain::FormShow(ui::TControl*) {
     ctx_.forms.frmUpdater->FHost = FUpdateHost;
     if (FCheckUpdatesAtStart) {
       // A failed check is reported and the start goes on.
-      ctx_.app.Guard(
-          [&] { ctx_.forms.frmUpdater->CheckForUpdates("http://" + FUpdateHost + "/zp/cx.php?ver=1.2", 3); });
+      ctx_.app.Guard([&] {
+        ctx_.forms.frmUpdater->CheckForUpdates("http://" + FUpdateHost + "/zp/cx.php?ver=" CX_VERSION_TEXT,
+                                               CX_RELEASE_NUMBER);
+      });
     }
     TrimWorkingSet(ctx_.os.system);
     LoadSettings();

@@ -15,6 +15,9 @@ set_target_properties(cx_jpeg PROPERTIES
 # XP is the oldest target: keep the API surface at 0x0501 and link everything statically.
 add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 NOMINMAX WIN32_LEAN_AND_MEAN)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# The same sources give the same bytes: no link time in the headers, no build folder in the code.
+add_link_options(-Wl,--no-insert-timestamp)
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>)
 
 add_library(cx_logic STATIC ${CX_LOGIC_SOURCES})
 target_include_directories(cx_logic PUBLIC ${CMAKE_SOURCE_DIR})
@@ -25,8 +28,25 @@ add_library(cx_win32 STATIC ${CX_WIN32_SOURCES})
 target_link_libraries(cx_win32 PUBLIC cx_logic
   comctl32 shell32 shfolder wininet advapi32 psapi ole32 oleaut32 uuid gdi32 user32 kernel32)
 
+# The manifest carries the release's version (context/version.h, the one place for it) and the
+# processor the build is for.
+file(STRINGS context/version.h CX_VERSION_LINES REGEX "^#define CX_VERSION_(MAJOR|MINOR) ")
+foreach(line IN LISTS CX_VERSION_LINES)
+  if(line MATCHES "^#define (CX_VERSION_[A-Z]+) ([0-9]+)")
+    set(${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+  endif()
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS context/version.h)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(CX_MANIFEST_ARCH amd64)
+else()
+  set(CX_MANIFEST_ARCH x86)
+endif()
+configure_file(app/win32/clutterix.manifest.in ${CMAKE_BINARY_DIR}/resources/clutterix.manifest @ONLY)
+
 file(GLOB CX_APP_WIN32 CONFIGURE_DEPENDS app/win32/*.cpp app/win32/*.rc)
 add_executable(clutterix WIN32 ${CX_APP_WIN32})
+target_include_directories(clutterix PRIVATE ${CMAKE_BINARY_DIR}/resources)
 target_link_libraries(clutterix PRIVATE cx_win32)
 
 # The shipped data lies beside the executable: config\ and images\.
@@ -66,6 +86,44 @@ if(CX_WINE_TESTS)
   target_compile_definitions(cx_wine_tests PRIVATE
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
   gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+
+  # The setup program of this build (scripts/make-setup.sh, as the release makes it), and an
+  # "older release" to install it over: version 1.1, with the stand-in program as its exe.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(CX_SETUP_ARCH x64)
+  else()
+    set(CX_SETUP_ARCH x86)
+  endif()
+  find_program(CX_MAKENSIS makensis)
+  if(NOT CX_MAKENSIS)
+    message(FATAL_ERROR "makensis is missing: run scripts/setup.sh")
+  endif()
+  set(CX_SETUP ${CMAKE_BINARY_DIR}/setup/clutterix-setup.exe)
+  set(CX_OLDER_SETUP ${CMAKE_BINARY_DIR}/setup-older/clutterix-setup.exe)
+  file(GLOB CX_DATA_FILES CONFIGURE_DEPENDS data/config/* data/images/*)
+  set(CX_SETUP_INPUTS installer/clutterix.nsi scripts/make-setup.sh context/version.h app/win32/clutterix.ico ${CX_DATA_FILES})
+  add_custom_command(OUTPUT ${CX_SETUP}
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-setup.sh --arch ${CX_SETUP_ARCH} --exe $<TARGET_FILE:clutterix>
+            --data ${CMAKE_SOURCE_DIR}/data --out ${CX_SETUP}
+    DEPENDS clutterix ${CX_SETUP_INPUTS} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+  add_custom_command(OUTPUT ${CX_OLDER_SETUP}
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-setup.sh --arch ${CX_SETUP_ARCH} --exe $<TARGET_FILE:fake_firefox>
+            --data ${CMAKE_SOURCE_DIR}/data --out ${CX_OLDER_SETUP} --version 1.1
+    DEPENDS fake_firefox ${CX_SETUP_INPUTS} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+  add_custom_target(setup_programs ALL DEPENDS ${CX_SETUP} ${CX_OLDER_SETUP})
+
+  # Each setup test starts in a prefix made anew (--fresh), with nothing installed: the tests live
+  # in a folder without clutterix.exe, so wine-run.sh installs nothing there by itself.
+  file(GLOB CX_SETUP_TESTS CONFIGURE_DEPENDS tests/wine/setup/*.cpp)
+  add_executable(cx_setup_tests ${CX_SETUP_TESTS} ${CX_WINE_SUPPORT})
+  set_target_properties(cx_setup_tests PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests
+    CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;--fresh;--lanes;2;${CMAKE_BINARY_DIR}/setupprefix")
+  target_include_directories(cx_setup_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(cx_setup_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32 version)
+  add_dependencies(cx_setup_tests setup_programs)
+  target_compile_definitions(cx_setup_tests PRIVATE CX_SETUP="${CX_SETUP}" CX_OLDER_SETUP="${CX_OLDER_SETUP}")
+  gtest_discover_tests(cx_setup_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 180)
 endif()
 
 # The benchmark's helpers (bench/scan.sh builds them on demand; never part of the tests).

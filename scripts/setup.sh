@@ -22,6 +22,8 @@ native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googlete
 # clang with its libFuzzer runtime: the fuzz target of the INI document (tests/fuzz).
 fuzz=(clang libclang-rt-14-dev)
 cross=(g++-mingw-w64-i686-posix wine fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
+# The release (scripts/package.sh): the setup program and the portable archive.
+release=(nsis zip)
 # Wine runs the product's own 32-bit build where the kernel runs 32-bit programs; elsewhere the
 # tests run an x86_64 build in 64-bit Wine, and nothing of i386 is installed (see wine-target.sh).
 target=$("$here/scripts/wine-target.sh")
@@ -50,7 +52,7 @@ SRC
   apt_updated=
 fi
 
-todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}")
+todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${release[@]}")
 if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
   need_root
   export DEBIAN_FRONTEND=noninteractive
@@ -70,7 +72,7 @@ if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
     echo "setup: 32-bit Wine cannot be installed here; the Wine tests use the x86_64 build" >&2
     target=win64
     cross=("${cross[@]/wine32:i386/}")
-    todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${win64_set[@]}")
+    todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${release[@]}" "${win64_set[@]}")
     # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends $todo
   fi

@@ -5,6 +5,9 @@
 #   wine-run.sh --lanes N <prefix> <exe> [args...]
 #                                          the same in the first of N prefixes (<prefix>, <prefix>-2,
 #                                          ... <prefix>-N) that no other run of this script holds
+#   wine-run.sh --fresh [--lanes N] <prefix> <exe> [args...]
+#                                          the same in a prefix made anew for this run, whose Wine
+#                                          session and Xvfb end with the program (the setup tests)
 #   wine-run.sh --stop <prefix>            end the Wine session and the Xvfb of the prefix and its lanes
 #   wine-run.sh --display <prefix>         print the X display the prefix's programs show on
 #
@@ -42,6 +45,7 @@ die() {
 
 mode=run
 lanes=1
+fresh=
 arch=$("$here/scripts/wine-target.sh")
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -50,6 +54,7 @@ while [ $# -gt 0 ]; do
       lanes=$2
       shift
       ;;
+    --fresh) fresh=1 ;;
     *) break ;;
   esac
   shift
@@ -306,6 +311,7 @@ if [ "$mode" = display ]; then
   echo "$DISPLAY"
   exit 0
 fi
+[ -z "$fresh" ] || rm -f "$prefix/.cx-bench"
 if [ "$(cat "$prefix/.cx-bench" 2>/dev/null)" != "$(bench_stamp)" ]; then
   make_prefix
   start_session
@@ -327,9 +333,15 @@ fi
 
 # Programs start in C:\ (a Unix working directory would have no drive letter).
 cd "$prefix/drive_c"
-if [ "$lanes" -gt 1 ]; then # the lane stays held until the program has ended
+if [ "$lanes" -gt 1 ] || [ -n "$fresh" ]; then # the lane stays held until the program has ended
   status=0
   "$wine" "$exe" "$@" 8>&- || status=$?
+  if [ -n "$fresh" ]; then # nothing of this prefix outlives the run
+    end_session
+    read -r xpid _ 2>/dev/null <"$xvfb_state" || true
+    if alive "${xpid:-}" Xvfb; then kill "$xpid"; fi
+    rm -f "$xvfb_state"
+  fi
   exit $status
 fi
 exec "$wine" "$exe" "$@"

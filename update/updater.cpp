@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "context/version.h"
 #include "platform/exception.h"
 #include "update/news_text.h"
 #include "update/update_settings.h"
@@ -170,7 +171,9 @@ void TfrmUpdater::ShowNewsText() {
   memoNews->SetVisible(!text.empty());
 }
 
-std::string TfrmUpdater::NewsAddress() const { return "http://" + FHost + "/zp/cx.php?ver=1.2&type=news"; }
+std::string TfrmUpdater::NewsAddress() const {
+  return "http://" + FHost + "/zp/cx.php?ver=" CX_VERSION_TEXT "&type=news";
+}
 
 void TfrmUpdater::lbNewsLinkClick(ui::TControl*) { ctx_.os.shell.Execute(Handle(), "open", NewsAddress()); }
 

@@ -334,7 +334,7 @@ def footer():
     img.alpha_composite(hl.result())
     place_mark(img, 24, 16, 30, 0.25)
     text(img, (64, 17), "Keeps your disks clean", font(14, True), INK)
-    text(img, (64, 36), "Clutterix 1.2  \u2022  Disk Cleaner for Windows", font(11), GREY)
+    text(img, (64, 36), "Clutterix  \u2022  Disk Cleaner for Windows", font(11), GREY)
     text(img, (w - 24, 27), "\u00a9 Torvex", font(12, True), GREY, anchor="ra")
     # accent stripe along the bottom
     stripe = gradient(w, 5, BLUE, TEAL, 0)
@@ -578,8 +578,7 @@ def about():
     place_mark(img, (w - 80) // 2, 22, 80, 0.4)
     text(img, (w // 2, 114), "Clutterix", font(40, True), WHITE, anchor="ma", shadow_opacity=0.35,
          shadow_blur=3, shadow_offset=(0, 2))
-    text(img, (w // 2, 164), "Version 1.2", font(14, True), (222, 246, 250), anchor="ma",
-         shadow_opacity=0.25)
+    # (w // 2, 164) is left free: the about box shows the release's version there as a label.
     lay = Layer(w, h)
     lay.line([(130, 192), (291, 192)], (255, 255, 255, 90), 1)
     img.alpha_composite(lay.result())
@@ -617,7 +616,7 @@ def options():
     lay = Layer(w, h)
     lay.line([(7, 487.5), (w - 7, 487.5)], LINE + (255,), 1)
     img.alpha_composite(lay.result())
-    text(img, (12, 506), "Clutterix 1.2  \u2022  \u00a9 Torvex", font(10), GREY, anchor="lm")
+    text(img, (12, 506), "Clutterix  \u2022  \u00a9 Torvex", font(10), GREY, anchor="lm")
     return img.convert("RGB")
 
 
