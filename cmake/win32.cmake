@@ -122,7 +122,8 @@ if(CX_WINE_TESTS)
   target_include_directories(cx_setup_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(cx_setup_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32 version)
   add_dependencies(cx_setup_tests setup_programs)
-  target_compile_definitions(cx_setup_tests PRIVATE CX_SETUP="${CX_SETUP}" CX_OLDER_SETUP="${CX_OLDER_SETUP}")
+  target_compile_definitions(cx_setup_tests PRIVATE CX_SETUP="${CX_SETUP}" CX_OLDER_SETUP="${CX_OLDER_SETUP}"
+    CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
   gtest_discover_tests(cx_setup_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 180)
 endif()
 

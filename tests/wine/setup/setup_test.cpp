@@ -20,7 +20,7 @@ const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Runs a command line and waits for it to end: its exit code, or STILL_ACTIVE when it did not.
-DWORD Run(std::string command) {
+DWORD RunAndWait(std::string command) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
@@ -97,13 +97,13 @@ std::string StartMenuShortcut() {
 // Starts the uninstaller silently and waits until it is done: it hands over to a copy of itself
 // in TEMP at once (so that it can remove its own file), and the entry goes as its last step.
 void UninstallSilently() {
-  ASSERT_EQ(Run("\"" + kFolder + "\\uninstall.exe\" /S"), 0u);
+  ASSERT_EQ(RunAndWait("\"" + kFolder + "\\uninstall.exe\" /S"), 0u);
   ASSERT_TRUE(WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, 120000));
 }
 
 TEST(SetupWine, InstallsSilentlyStartsAndUninstallsLeavingOnlyTheSettings) {
   ASSERT_FALSE(PathExists(kInstalledProgram)) << "the prefix is not new";
-  ASSERT_EQ(Run(CopyIn(CX_SETUP, "clutterix-setup.exe") + " /S"), 0u);
+  ASSERT_EQ(RunAndWait(CopyIn(CX_SETUP, "clutterix-setup.exe") + " /S"), 0u);
 
   EXPECT_TRUE(PathExists(kFolder + "\\config\\vistagarbage.cxtraces"));
   EXPECT_TRUE(PathExists(kFolder + "\\images\\about.jpg"));
@@ -128,7 +128,7 @@ TEST(SetupWine, InstallsSilentlyStartsAndUninstallsLeavingOnlyTheSettings) {
     ASSERT_NE(main, nullptr);
     // While it runs, the uninstaller (here run in place, so that its exit code is its own)
     // refuses and removes nothing.
-    EXPECT_EQ(Run("\"" + kFolder + "\\uninstall.exe\" /S _?=" + kFolder), 2u);
+    EXPECT_EQ(RunAndWait("\"" + kFolder + "\\uninstall.exe\" /S _?=" + kFolder), 2u);
     EXPECT_TRUE(PathExists(kInstalledProgram));
     EXPECT_NE(Uninstall("DisplayName"), "<none>");
     PostMessageA(main, WM_CLOSE, 0, 0);
@@ -147,7 +147,7 @@ TEST(SetupWine, InstallsSilentlyStartsAndUninstallsLeavingOnlyTheSettings) {
 
 TEST(SetupWine, InstallingOverAnOlderReleaseReplacesItsFilesAndKeepsTheSettings) {
   ASSERT_FALSE(PathExists(kInstalledProgram)) << "the prefix is not new";
-  ASSERT_EQ(Run(CopyIn(CX_OLDER_SETUP, "clutterix-1.1-setup.exe") + " /S"), 0u);
+  ASSERT_EQ(RunAndWait(CopyIn(CX_OLDER_SETUP, "clutterix-1.1-setup.exe") + " /S"), 0u);
   ASSERT_EQ(Uninstall("DisplayVersion"), "1.1");
   ASSERT_EQ(VersionText(kInstalledProgram, "ProductVersion"), "") << "the older release's program is a stand-in";
   // What the older release left: a trace file this one does not ship, and the user's settings.
@@ -155,7 +155,7 @@ TEST(SetupWine, InstallingOverAnOlderReleaseReplacesItsFilesAndKeepsTheSettings)
   const std::string settings = "[Scan]\r\nNoiseLevel=12345\r\n";
   WriteText(SettingsFilePath(), settings);
 
-  ASSERT_EQ(Run(CopyIn(CX_SETUP, "clutterix-setup.exe") + " /S"), 0u);
+  ASSERT_EQ(RunAndWait(CopyIn(CX_SETUP, "clutterix-setup.exe") + " /S"), 0u);
   EXPECT_EQ(Uninstall("DisplayVersion"), CX_VERSION_TEXT);
   EXPECT_EQ(VersionText(kInstalledProgram, "ProductVersion"), CX_VERSION_TEXT);
   EXPECT_FALSE(PathExists(kFolder + "\\config\\dropped.cxtraces"));
