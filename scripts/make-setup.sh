@@ -50,6 +50,10 @@ rm -rf "$stage"
 mkdir -p "$stage"
 cp "$exe" "$stage/clutterix.exe"
 cp -r "$data/config" "$data/images" "$stage/"
+# Modes as a checkout with any umask gives them, so that the archive of the same files is the same.
+find "$stage" -type d -exec chmod 755 {} +
+find "$stage" -type f -exec chmod 644 {} +
+chmod 755 "$stage/clutterix.exe"
 find "$stage" -exec touch -h -d "@$epoch" {} +
 
 # The staged files as NSIS lines, in one fixed order: installed folder by folder, removed the
