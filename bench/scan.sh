@@ -73,6 +73,7 @@ stage_job() { # stage_job <folder> <template>; no folder: the shipped trace defi
 }
 
 wine_run() { CX_INSTALL_FROM="$stage" "$run" "$prefix" "$@"; }
+trap '"$run" --stop "$prefix" >/dev/null 2>&1 || true' EXIT # the bench's Wine session ends with it
 
 stage_job '\cxbench\tree' 'Thumbs.db'
 wine_run "$tools/cx_bench_walk.exe" 'C:\windows' >/dev/null 2>&1 || true # makes the prefix on first use

@@ -26,8 +26,10 @@
 #  - installs clutterix.exe with its config\ and images\ at "C:\Program Files\Clutterix\" (only
 #    what changed), from $CX_INSTALL_FROM or else from the folder of <exe> when it holds one;
 #  - uses $DISPLAY when it is set, else one private Xvfb per prefix, started once and reused;
-#  - keeps one wineserver per prefix alive between runs (for 60 s after the last program ends),
-#    so that each test does not pay for Wine's start-up.
+#  - keeps one wineserver per prefix, with Wine's services and desktop, alive between runs until
+#    --stop ends it, so that each test does not pay for Wine's start-up. Never on a timer: a server
+#    idle for its persistence delay first tells the services and the desktop to end, and a program
+#    that starts during that shutdown gets a desktop that never comes (its windows never show).
 # Wine keeps its recycle bin in the XDG trash; XDG_DATA_HOME points into the prefix's own folder so
 # that no test ever touches the trash of the person running it.
 # With CX_SCREENSHOTS set, the harness is told (CX_SCREENSHOT_DIR) to save into screenshots/.
@@ -183,8 +185,17 @@ make_prefix() {
   end_session
   rm -rf "$prefix"
   # mshtml and mscoree registered at boot would look for their add-ons and may offer a download.
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml=" "$wine" wineboot -i 8>&- 9>&- </dev/null >"$prefix.create.log" 2>&1 ||
-    die "wineboot failed (see $prefix.create.log)"
+  # A first boot on a heavily loaded machine sometimes fails as a whole: once more from scratch.
+  local try
+  for try in 1 2; do
+    if WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml=" "$wine" wineboot -i 8>&- 9>&- </dev/null >"$prefix.create.log" 2>&1; then
+      break
+    fi
+    [ "$try" = 1 ] || die "wineboot failed twice (see $prefix.create.log)"
+    echo "wine-run: wineboot failed; making the prefix once more" >&2
+    end_session
+    rm -rf "$prefix"
+  done
   wineserver -w
 
   # No drive Z: (Wine maps the whole Unix root there); C: stays the only, fixed, disk.
@@ -243,7 +254,7 @@ start_session() {
   # explorer.exe bind to the first display they see: start them all here, detached from the
   # test's output (ctest waits until every holder of that pipe has closed it).
   # The server returns once it accepts clients; it is the one started for this WINEPREFIX.
-  wineserver -p60 8>&- 9>&- </dev/null >/dev/null 2>&1 || die "wineserver did not start"
+  wineserver -p 8>&- 9>&- </dev/null >/dev/null 2>&1 || die "wineserver did not start"
   "$wine" cmd.exe /c exit 8>&- 9>&- </dev/null >/dev/null 2>&1 || true
   pid=
   local p
