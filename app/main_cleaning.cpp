@@ -173,13 +173,7 @@ void TfrmMain::OfferRemovalAtRestart() {
   FCleaning->WaitForWorker();
   if (!IsAdmin(ctx_.os.security)) return;
   // Only what is still there and may be deleted is offered; the options as they are now decide.
-  TScanFilters filters;
-  if (const TfrmOptions* options = ctx_.forms.frmOptions) {
-    if (const auto days = ParseAgeDays(options->editMinAge->Text()))
-      filters.ChangedBefore = TScanFilters::CutOff(ctx_.os.system.Now(), *days);
-    filters.Exclusions = TExclusions(options->Exclusions());
-  }
-  filters.UserData = UserDataGuard();
+  const TScanFilters filters = CurrentFilters();
   std::vector<std::pair<std::string, std::vector<std::string>>> offered;
   for (const std::string& item : FCleaning->Unfinished()) {
     std::vector<std::string> paths = RestartRemovalPaths(ctx_.os.files, item, filters);
