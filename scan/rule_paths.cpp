@@ -7,17 +7,6 @@ namespace {
 
 bool IsTemplate(std::string_view component) { return component.find_first_of("*?") != std::string_view::npos; }
 
-// The length of the root part: "C:\" (3), "C:" (2), "\" (1), "\\server\share\" or nothing.
-size_t RootLength(std::string_view folder) {
-  if (folder.size() >= 2 && folder[1] == ':') return folder.size() >= 3 && folder[2] == '\\' ? 3 : 2;
-  if (folder.starts_with("\\\\")) {
-    size_t at = folder.find('\\', 2);
-    if (at != std::string_view::npos) at = folder.find('\\', at + 1);
-    return at == std::string_view::npos ? folder.size() : at + 1;
-  }
-  return folder.starts_with("\\") ? 1 : 0;
-}
-
 std::vector<std::string_view> Components(std::string_view rest) {
   std::vector<std::string_view> parts;
   while (!rest.empty()) {
@@ -73,11 +62,25 @@ struct Expansion {
 
 }  // namespace
 
-bool HasWildcardComponent(std::string_view folder) { return IsTemplate(folder.substr(RootLength(folder))); }
+size_t PathRootLength(std::string_view path) {
+  auto separator = [](char c) { return c == '\\' || c == '/'; };
+  auto next_separator = [&](size_t from) {
+    while (from < path.size() && !separator(path[from])) ++from;
+    return from;
+  };
+  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && separator(path[2]) ? 3 : 2;
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) {
+    const size_t share_end = next_separator(next_separator(2) + 1);
+    return share_end >= path.size() ? path.size() : share_end + 1;
+  }
+  return !path.empty() && separator(path[0]) ? 1 : 0;
+}
+
+bool HasWildcardComponent(std::string_view folder) { return IsTemplate(folder.substr(PathRootLength(folder))); }
 
 std::vector<std::string> ExpandRuleFolder(platform::FileSystem& files, const std::string& folder,
                                           const TExclusions& exclusions, const std::atomic<bool>& stop) {
-  const size_t root = RootLength(folder);
+  const size_t root = PathRootLength(folder);
   if (IsTemplate(std::string_view(folder).substr(0, root))) return {};
   if (!HasWildcardComponent(folder)) return {folder};
   std::vector<std::string_view> parts = Components(std::string_view(folder).substr(root));

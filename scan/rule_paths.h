@@ -11,6 +11,10 @@
 
 class TExclusions;
 
+// The length of a path's root part: "C:\" (3), "C:" (2), "\" (1), "\\server\share\" (its last
+// separator included where there is one) or nothing (0). Either separator counts.
+size_t PathRootLength(std::string_view path);
+
 // Whether a folder has a component after its root that is a template.
 bool HasWildcardComponent(std::string_view folder);
 

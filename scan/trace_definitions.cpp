@@ -1,9 +1,11 @@
 #include "scan/trace_definitions.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "ini/mem_ini_file.h"
 #include "platform/text.h"
+#include "scan/rule_paths.h"
 
 namespace {
 
@@ -19,25 +21,11 @@ bool IsAbsolute(const std::string& path) {
 // links) and one "\" between parts; nothing when a ".." would climb above the path's start.
 // The root part ("C:\", "C:", "\", "\\server\share\" or nothing) is kept as it is.
 std::optional<std::string> PlainPath(const std::string& path) {
-  std::string root;
-  size_t at = 0;
-  if (path.size() >= 2 && path[1] == ':') {
-    root = path.substr(0, 2);
-    at = 2;
-  }
-  if (at == 0 && path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-    // Server and share stand for the root of a network path.
-    root = "\\\\";
-    at = 2;
-    for (int part = 0; part < 2; ++part) {
-      const size_t end = path.find_first_of("\\/", at);
-      root += path.substr(at, end == std::string::npos ? std::string::npos : end - at) + "\\";
-      at = end == std::string::npos ? path.size() : end + 1;
-    }
-  } else if (at < path.size() && IsSeparator(path[at])) {
-    root += "\\";
-    ++at;
-  }
+  size_t at = PathRootLength(path);
+  std::string root = path.substr(0, at);
+  std::replace(root.begin(), root.end(), '/', '\\');
+  // Server and share stand for the root of a network path.
+  if (root.starts_with("\\\\") && !root.ends_with('\\')) root += '\\';
   std::vector<std::string> parts;
   while (at < path.size()) {
     size_t end = at;

@@ -1,84 +1,75 @@
 #include "scan/user_data.h"
 
 #include <algorithm>
-#include <array>
 
 #include "platform/text.h"
-#include "scan/template_match.h"
 
 namespace {
 
-using Parts = std::vector<std::string>;
-
-Parts UpperParts(std::string_view path) {
-  Parts parts;
-  size_t at = 0;
-  while (at <= path.size()) {
-    size_t end = path.find_first_of("\\/", at);
-    if (end == std::string_view::npos) end = path.size();
-    if (end > at) parts.push_back(platform::UpperCase(path.substr(at, end - at)));
-    at = end + 1;
+// The path upper case with each part between two "\", empty parts dropped: a folder's key
+// starts every key below it.
+std::string Key(std::string_view path) {
+  std::string key = "\\";
+  key.reserve(path.size() + 2);
+  for (char c : platform::UpperCase(path)) {
+    const bool separator = c == '\\' || c == '/';
+    if (!separator) {
+      key += c;
+    } else if (key.back() != '\\') {
+      key += '\\';
+    }
   }
-  return parts;
+  if (key.back() != '\\') key += '\\';
+  return key;
 }
+
+size_t PartCount(std::string_view key) { return static_cast<size_t>(std::count(key.begin(), key.end(), '\\')) - 1; }
 
 struct Zone {
-  std::array<const char*, 3> parts;  // unused parts are null
-  bool caches_inside;                // whether the zone's profiles hold caches (the Chromium layout)
+  std::string_view key;  // the folders, written as the browsers and Windows name them
+  bool caches_inside;    // whether the zone's profiles hold caches (the Chromium layout)
 };
 
-// The folders, written as the browsers and Windows name them, below which users keep their data.
+// The folders below which users keep their data.
 constexpr Zone kZones[] = {
-    {{"APPDATA", "ROAMING", nullptr}, false},   {{"GOOGLE", "CHROME", "USER DATA"}, true},
-    {{"MICROSOFT", "EDGE", "USER DATA"}, true}, {{"BRAVESOFTWARE", "BRAVE-BROWSER", "USER DATA"}, true},
-    {{"VIVALDI", "USER DATA", nullptr}, true},
+    {"\\APPDATA\\ROAMING\\", false},          {"\\GOOGLE\\CHROME\\USER DATA\\", true},
+    {"\\MICROSOFT\\EDGE\\USER DATA\\", true}, {"\\BRAVESOFTWARE\\BRAVE-BROWSER\\USER DATA\\", true},
+    {"\\VIVALDI\\USER DATA\\", true},
 };
 
-size_t ZoneLength(const Zone& zone) {
-  return static_cast<size_t>(std::count_if(zone.parts.begin(), zone.parts.end(), [](const char* p) { return p; }));
-}
-
-// What a Chromium browser's user-data folder holds that is cache: in a profile "Cache",
-// "Code Cache" and "GPUCache"; beside the profiles the shader caches.
-bool IsChromiumCache(const Parts& rest) {
-  if (!rest.empty() && TemplateMatches("*SHADERCACHE", rest[0])) return true;
-  return rest.size() >= 2 && (rest[1] == "CACHE" || rest[1] == "CODE CACHE" || rest[1] == "GPUCACHE");
-}
-
-bool StartsWith(const Parts& path, const Parts& prefix) {
-  return path.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
+// What a Chromium browser's user-data folder holds that is cache (rest: the key's parts after
+// that folder, each ending in "\"): in a profile "Cache", "Code Cache" and "GPUCache"; beside the
+// profiles the shader caches.
+bool IsChromiumCache(std::string_view rest) {
+  const size_t first = rest.find('\\');
+  if (first == std::string_view::npos) return false;
+  if (rest.substr(0, first).ends_with("SHADERCACHE")) return true;
+  const std::string_view after = rest.substr(first + 1);
+  const std::string_view second = after.substr(0, after.find('\\'));
+  return second.size() < after.size() && (second == "CACHE" || second == "CODE CACHE" || second == "GPUCACHE");
 }
 
 }  // namespace
 
 TUserData::TUserData(const std::string& local_app_data, const std::string& roaming_app_data) {
   if (!roaming_app_data.empty()) {
-    roaming_ = UpperParts(roaming_app_data);
+    roaming_ = Key(roaming_app_data);
     holders_.push_back(roaming_);
   }
   if (local_app_data.empty()) return;
-  for (const Zone& zone : kZones) {
-    if (!zone.caches_inside) continue;
-    Parts parts = UpperParts(local_app_data);
-    for (size_t i = 0; i < ZoneLength(zone); ++i) parts.push_back(zone.parts[i]);
-    holders_.push_back(std::move(parts));
-  }
+  for (const Zone& zone : kZones)
+    if (zone.caches_inside) holders_.push_back(Key(local_app_data) + std::string(zone.key.substr(1)));
 }
 
 bool TUserData::Protects(std::string_view path) const {
-  const Parts parts = UpperParts(path);
-  if (!roaming_.empty() && StartsWith(parts, roaming_)) return true;
-  for (const Parts& holder : holders_)
-    if (holder.size() > parts.size() && StartsWith(holder, parts) && parts.size() > 1) return true;
+  const std::string key = Key(path);
+  if (!roaming_.empty() && key.starts_with(roaming_)) return true;
+  for (const std::string& holder : holders_)
+    if (holder.size() > key.size() && holder.starts_with(key) && PartCount(key) > 1) return true;
   for (const Zone& zone : kZones) {
-    const size_t length = ZoneLength(zone);
-    for (size_t at = 0; at + length <= parts.size(); ++at) {
-      bool here = true;
-      for (size_t i = 0; i < length && here; ++i) here = parts[at + i] == zone.parts[i];
-      if (!here) continue;
+    for (size_t at = key.find(zone.key); at != std::string::npos; at = key.find(zone.key, at + 1)) {
       if (!zone.caches_inside) return true;
-      const Parts rest(parts.begin() + static_cast<std::ptrdiff_t>(at + length), parts.end());
-      if (!IsChromiumCache(rest)) return true;
+      if (!IsChromiumCache(std::string_view(key).substr(at + zone.key.size()))) return true;
     }
   }
   return false;

@@ -23,6 +23,8 @@ class TUserData {
   bool Protects(std::string_view path) const;
 
  private:
-  std::vector<std::vector<std::string>> holders_;  // the user's own zones, each as upper-case parts
-  std::vector<std::string> roaming_;               // the user's roaming folder, upper-case parts
+  // Keys: upper case, each part between two "\\" ("\\C:\\USERS\\"), so that a key that starts
+  // another is a folder holding it.
+  std::vector<std::string> holders_;  // the user's own zones
+  std::string roaming_;               // the user's roaming folder
 };
