@@ -151,8 +151,10 @@ class TfrmMain : public ui::TForm {
   void CleanItemStarted(const std::string& Item);
   void CleanOutcome(const std::string& Item, const std::string& Status);
   void CleanFinished();
-  // Returns false when the user chose Cancel in the running-applications dialog during this call.
-  bool PrepareCleaningView(bool Starting);
+  // The running-applications question before a run: false when the user chose Cancel (or closed
+  // the dialog) during this call.
+  bool BrowsersLetCleaningStart();
+  void PrepareCleaningView(bool Starting);
   // Offers, to an administrator, once per run, to remove the items the run left behind at the
   // next restart; the rows of those scheduled show "Deleted at Restart".
   void OfferRemovalAtRestart();

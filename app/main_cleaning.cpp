@@ -73,6 +73,7 @@ void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
 void TfrmMain::CollectCleanItems() {
   if (FCleanRows.empty()) return;  // the window closed meanwhile
   if (FCleanItems.empty()) {
+    ui::TFormUpdate batch(*this);
     EnableCleanButtons(false);
     FCleanItems.reserve(FCleanRows.size());
   }
@@ -105,12 +106,17 @@ void TfrmMain::StartCleaning(std::vector<TCleanItem> Items) {
   TrayIcon2->SetAnimateInterval(100);
   ShowBusyTrayIcon(ilDelete);
 
-  if (!PrepareCleaningView(true)) {
+  // Asked before the page changes: a frozen window would not paint behind the dialog.
+  const bool go_ahead = BrowsersLetCleaningStart();
+  // The page changes for the run, or back, are painted once.
+  ui::TFormUpdate batch(*this);
+  if (!go_ahead) {
     PrepareCleaningView(false);
     ShowResultsPage(true);
     ShowIdleTrayIcon(true);
     return;
   }
+  PrepareCleaningView(true);
 
   execTimer->SetEnabled(true);
   TCleaningRunEvents events;
@@ -153,6 +159,7 @@ void TfrmMain::EnableCleanButtons(bool Enabled) {
 }
 
 void TfrmMain::CleanFinished() {
+  ui::TFormUpdate batch(*this);
   EnableCleanButtons(true);
   lbCurrentPath->SetVisible(false);
   execTimer->SetEnabled(false);
@@ -197,23 +204,22 @@ void TfrmMain::OfferRemovalAtRestart() {
   }
 }
 
-bool TfrmMain::PrepareCleaningView(bool Starting) {
-  if (Starting) {
-    platform::Processes& processes = ctx_.os.processes;
-    TfrmStartedApps* dialog = ctx_.forms.frmStartedApps;
-    const std::vector<TWatchedBrowser> running = RunningWatchedBrowsers(processes);
-    dialog->ListBox1->Clear();
-    for (const TWatchedBrowser& browser : running) dialog->ListBox1->Add(browser.DisplayName);
-    if (!running.empty()) {
-      const ui::TModalResult answer = dialog->ShowModal();
-      if (answer == ui::TModalResult::mrYes) {
-        for (const TWatchedBrowser& browser : running) TerminateProcessesByName(processes, browser.ProcessName);
-      } else if (answer != ui::TModalResult::mrIgnore) {
-        return false;  // Cancel, the close box, or any answer that is not a go-ahead
-      }
-    }
+bool TfrmMain::BrowsersLetCleaningStart() {
+  platform::Processes& processes = ctx_.os.processes;
+  TfrmStartedApps* dialog = ctx_.forms.frmStartedApps;
+  const std::vector<TWatchedBrowser> running = RunningWatchedBrowsers(processes);
+  dialog->ListBox1->Clear();
+  for (const TWatchedBrowser& browser : running) dialog->ListBox1->Add(browser.DisplayName);
+  if (running.empty()) return true;
+  const ui::TModalResult answer = dialog->ShowModal();
+  if (answer == ui::TModalResult::mrYes) {
+    for (const TWatchedBrowser& browser : running) TerminateProcessesByName(processes, browser.ProcessName);
+    return true;
   }
+  return answer == ui::TModalResult::mrIgnore;  // not Cancel, the close box or any other answer
+}
 
+void TfrmMain::PrepareCleaningView(bool Starting) {
   lbTracesLabel->SetVisible(false);
   lbSummarySize->SetVisible(false);
   lbBinsFound->SetVisible(false);
@@ -227,5 +233,4 @@ bool TfrmMain::PrepareCleaningView(bool Starting) {
     SetColumnWidth(*lvFound, "Cleaning Status", 150);
     SetColumnWidth(*lvFound, "Garbage Items", 370);
   }
-  return true;
 }

@@ -64,6 +64,14 @@ TModalResult TForm::ShowModal() {
   return result;
 }
 
+void TForm::BeginUpdate() {
+  if (updating_++ == 0) app_.backend().FreezeForm(*this, true);
+}
+
+void TForm::EndUpdate() {
+  if (updating_ > 0 && --updating_ == 0) app_.backend().FreezeForm(*this, false);
+}
+
 void TForm::PostMessage(unsigned message) { app_.backend().PostMessage(*this, message); }
 
 void TForm::HandleMessage(unsigned /*message*/) {}

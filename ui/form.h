@@ -79,6 +79,11 @@ class TForm : public TControl {
   void SetModalResult(TModalResult result) { modal_result_ = result; }
   bool InModalLoop() const { return in_modal_; }
 
+  // Changes made between BeginUpdate and the matching EndUpdate (they nest) are painted once, at
+  // the end, instead of one repaint each. Never around a modal loop: the form would not paint.
+  void BeginUpdate();
+  void EndUpdate();
+
   // PostMessage to this form's own window; HandleMessage runs later from the message loop.
   void PostMessage(unsigned message);
   virtual void HandleMessage(unsigned message);
@@ -100,6 +105,19 @@ class TForm : public TControl {
   TPosition position_ = TPosition::poDesigned;
   TModalResult modal_result_ = TModalResult::mrNone;
   bool in_modal_ = false;
+  int updating_ = 0;
+};
+
+// BeginUpdate for as long as it lives.
+class TFormUpdate {
+ public:
+  explicit TFormUpdate(TForm& form) : form_(form) { form_.BeginUpdate(); }
+  ~TFormUpdate() { form_.EndUpdate(); }
+  TFormUpdate(const TFormUpdate&) = delete;
+  TFormUpdate& operator=(const TFormUpdate&) = delete;
+
+ private:
+  TForm& form_;
 };
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 // "Clean All" of a list longer than one slice: the rows are taken a slice per turn of the message
 // loop and the run starts on a turn of its own. No row is lost or taken twice, a second click
-// meanwhile adds nothing, and a window that closes meanwhile starts no run at all.
+// meanwhile adds nothing, and a window that closes meanwhile starts no run at all. The page's
+// changes at the press are painted at once.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,12 +38,18 @@ class CleanStartTest : public ::testing::Test {
 TEST_F(CleanStartTest, ALongListIsTakenInSlicesAndEveryRowCleanedOnce) {
   const size_t rows = 2 * TfrmMain::kCleanItemsPerTurn + 3;
   List(rows);
+  const int unfrozen = env.backend.unfrozen_changes[main().Name()];
   main().btnCleanAllClick(main().btnCleanAll);
   EXPECT_FALSE(main().btnCleanAll->Enabled()) << "no second run while the rows are taken";
   EXPECT_FALSE(main().btnBacktoSettings->Enabled());
   EXPECT_EQ(RowsWith("Queued..."), rows) << "nothing started yet";
   main().btnCleanAllClick(main().btnCleanAll);  // a click that arrives all the same
   env.backend.DeliverPosted();
+  // The page changed for the run (buttons, labels, columns) while the window was frozen: it is
+  // painted once, not once per change.
+  EXPECT_EQ(env.backend.unfrozen_changes[main().Name()], unfrozen);
+  EXPECT_TRUE(env.backend.frozen.empty());
+  EXPECT_GE(env.backend.thaws, 2);
   env.main_thread.PumpUntilIdle();
 
   EXPECT_EQ(RowsWith("File Deleted"), rows);

@@ -64,13 +64,14 @@ class RunningAppsCheckTest : public ::testing::Test {
 
 TEST_F(RunningAppsCheckTest, NoWatchedApplicationMeansNoDialog) {
   env.fake.processes.running = {{4, "Firefox.exe", "Firefox.exe"}, {5, "OPERA.EXE", "OPERA.EXE"}};
-  EXPECT_TRUE(main().PrepareCleaningView(true));
+  EXPECT_TRUE(main().BrowsersLetCleaningStart());
   EXPECT_THAT(env.backend.modal_forms, IsEmpty());
+  main().PrepareCleaningView(true);
   EXPECT_TRUE(main().lbCurrentPath->Visible());
   EXPECT_FALSE(main().lbSummarySize->Visible());
 
   env.fake.processes.snapshot_available = false;
-  EXPECT_TRUE(main().PrepareCleaningView(true));
+  EXPECT_TRUE(main().BrowsersLetCleaningStart());
   EXPECT_THAT(env.backend.modal_forms, IsEmpty());
 }
 
@@ -86,14 +87,14 @@ TEST_F(RunningAppsCheckTest, ListsEveryWatchedProcessInProcessOrder) {
     shown = dialog().ListBox1->Items();
     return ui::TModalResult::mrIgnore;
   };
-  EXPECT_TRUE(main().PrepareCleaningView(true));
+  EXPECT_TRUE(main().BrowsersLetCleaningStart());
   EXPECT_THAT(shown, ElementsAre("Opera", "Mozilla Firefox", "Mozilla Firefox", "Mozilla Firefox", "Google Chrome",
                                  "Microsoft Edge", "Brave", "Vivaldi"));
   EXPECT_THAT(env.fake.processes.terminated, IsEmpty());  // Skip closes nothing
 
   // The list is built afresh for every check.
   env.fake.processes.running = {{9, "opera.exe", "opera.exe"}};
-  EXPECT_TRUE(main().PrepareCleaningView(true));
+  EXPECT_TRUE(main().BrowsersLetCleaningStart());
   EXPECT_THAT(shown, ElementsAre("Opera"));
 }
 
@@ -105,7 +106,7 @@ TEST_F(RunningAppsCheckTest, CloseAndContinueEndsTheListedBrowsers) {
       {8, "notepad.exe", "notepad.exe"},
   };
   AnswerWith(&TfrmStartedApps::btnCloseAndContinue);
-  EXPECT_TRUE(main().PrepareCleaningView(true));
+  EXPECT_TRUE(main().BrowsersLetCleaningStart());
   EXPECT_THAT(env.fake.processes.terminated, ElementsAre(5u, 6u, 7u));
   EXPECT_EQ(dialog().ModalResult(), ui::TModalResult::mrYes);
 }
@@ -113,18 +114,18 @@ TEST_F(RunningAppsCheckTest, CloseAndContinueEndsTheListedBrowsers) {
 TEST_F(RunningAppsCheckTest, CancelAndTheCloseBoxRefuse) {
   env.fake.processes.running = {{5, "firefox.exe", "firefox.exe"}};
   AnswerWith(&TfrmStartedApps::btnCancel);
-  EXPECT_FALSE(main().PrepareCleaningView(true));
+  EXPECT_FALSE(main().BrowsersLetCleaningStart());
   EXPECT_EQ(dialog().ModalResult(), ui::TModalResult::mrCancel);
 
   env.backend.responders["frmStartedApps"] = [this](ui::TForm&) {
     dialog().Close();
     return ui::TModalResult::mrNone;
   };
-  EXPECT_FALSE(main().PrepareCleaningView(true));
+  EXPECT_FALSE(main().BrowsersLetCleaningStart());
   EXPECT_THAT(env.fake.processes.terminated, IsEmpty());
   // Skip answers 5 and goes on.
   AnswerWith(&TfrmStartedApps::btSkip);
-  EXPECT_TRUE(main().PrepareCleaningView(true));
+  EXPECT_TRUE(main().BrowsersLetCleaningStart());
   EXPECT_EQ(dialog().ModalResult(), ui::TModalResult::mrIgnore);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A screen for tests: nothing is drawn. It records what the forms ask, answers every modal loop
 // from a script, queues posted messages until the test delivers them, and keeps error messages.
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -17,7 +18,19 @@ class FakeBackend : public ui::Backend {
   // Calls the responder for the form (by name), which acts as the user would (clicks, typing)
   // and sets a modal result; without one, the dialog is closed (mrCancel).
   ui::TModalResult RunModal(ui::TForm& form) override;
-  void ControlChanged(ui::TControl& control) override { ++changes[control.Name()]; }
+  void ControlChanged(ui::TControl& control) override {
+    ++changes[control.Name()];
+    ui::TForm* form = control.Form();
+    if (form && std::find(frozen.begin(), frozen.end(), form) == frozen.end()) ++unfrozen_changes[form->Name()];
+  }
+  void FreezeForm(ui::TForm& form, bool freeze) override {
+    if (freeze) {
+      frozen.push_back(&form);
+    } else {
+      std::erase(frozen, &form);
+      ++thaws;
+    }
+  }
   void ListViewChanged(ui::TListView&, ui::ListChange, int) override {}
   void ComponentChanged(ui::TComponent&) override {}
   void ShowBalloon(ui::TTrayIcon& icon) override;
@@ -42,7 +55,10 @@ class FakeBackend : public ui::Backend {
   std::vector<Balloon> balloons;
   std::vector<std::string> errors;
   std::vector<std::string> navigations;
-  std::map<std::string, int> changes;  // property changes per control name
+  std::map<std::string, int> changes;           // property changes per control name
+  std::vector<ui::TForm*> frozen;               // the forms frozen now
+  std::map<std::string, int> unfrozen_changes;  // property changes made while their form was not frozen, per form
+  int thaws = 0;
   bool browser_available = true;
   bool terminated = false;
   struct Posted {

@@ -331,6 +331,14 @@ TModalResult Win32Backend::RunModal(TForm& form) {
   return result == TModalResult::mrNone ? TModalResult::mrCancel : result;
 }
 
+void Win32Backend::FreezeForm(TForm& form, bool frozen) {
+  if (shut_down_) return;
+  HWND hwnd = PeerOf(form).hwnd;
+  if (!hwnd) return;  // nothing on screen yet: the first paint shows everything
+  SendMessageW(hwnd, WM_SETREDRAW, frozen ? FALSE : TRUE, 0);
+  if (!frozen) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void Win32Backend::PostMessage(TForm& form, unsigned message) {
   HWND hwnd = EnsureForm(form);
   if (hwnd) PostMessageA(hwnd, message, 0, 0);

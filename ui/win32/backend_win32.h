@@ -53,6 +53,7 @@ class Win32Backend : public Backend {
   void ComponentChanged(TComponent& component) override;
   void ShowBalloon(TTrayIcon& icon) override;
   bool Navigate(TWebBrowser& browser, const std::string& url) override;
+  void FreezeForm(TForm& form, bool frozen) override;
   void PostMessage(TForm& form, unsigned message) override;
   platform::WindowHandle Handle(const TForm& form) override;
   void Run() override;
