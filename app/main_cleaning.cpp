@@ -73,7 +73,6 @@ void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
 void TfrmMain::CollectCleanItems() {
   if (FCleanRows.empty()) return;  // the window closed meanwhile
   if (FCleanItems.empty()) {
-    ui::TFormUpdate batch(*this);
     EnableCleanButtons(false);
     FCleanItems.reserve(FCleanRows.size());
   }
@@ -159,7 +158,8 @@ void TfrmMain::EnableCleanButtons(bool Enabled) {
 }
 
 void TfrmMain::CleanFinished() {
-  ui::TFormUpdate batch(*this);
+  // Not frozen: a button enabled again takes back the focus, which a frozen (hidden) window
+  // cannot give.
   EnableCleanButtons(true);
   lbCurrentPath->SetVisible(false);
   execTimer->SetEnabled(false);
