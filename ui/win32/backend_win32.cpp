@@ -576,6 +576,13 @@ LRESULT Win32Backend::FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case kRefocusMessage:
+      // Unless the user or a dialog has moved the focus since, or a disabled button waits for it.
+      if (GetFocus() == peer.hwnd && !peer.parked_focus) {
+        std::vector<HWND> stops = TabStops(form);
+        if (!stops.empty()) SetFocus(stops.front());
+      }
+      return 0;
     case WM_DEVICECHANGE:
       if ((wp == DBT_DEVICEARRIVAL || wp == DBT_DEVICEREMOVECOMPLETE) && lp &&
           reinterpret_cast<DEV_BROADCAST_HDR*>(lp)->dbch_devicetype == DBT_DEVTYP_VOLUME) {

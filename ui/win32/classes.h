@@ -23,6 +23,7 @@ inline constexpr UINT kFirstPrivateMessage = 0xBF00;
 inline constexpr UINT kTrayCallbackMessage = 0xBF01;
 inline constexpr UINT kSyncListsMessage = 0xBF02;      // to the hidden window: give the lists their rows
 inline constexpr UINT kBrowserFailedMessage = 0xBF03;  // to a browser host: its page cannot be shown
+inline constexpr UINT kRefocusMessage = 0xBF04;        // to a form: its focus was on a control now hidden
 inline constexpr UINT kLastPrivateMessage = 0xBFFF;
 // The hidden window's timer that brings the lists up to date (the components' timers count from 100).
 inline constexpr UINT_PTR kSyncListsTimer = 1;

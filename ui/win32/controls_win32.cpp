@@ -414,8 +414,15 @@ void Win32Backend::SyncVisibility(Peer& peer) {
   peer.shown = shown;
   ++generation_;
   if (!want) {
+    // A hidden control cannot keep the focus; once the page it belonged to has given way to the
+    // next one, the form hands it to that page's first stop (a keyboard user lands on the results
+    // list, not on nothing).
     HWND focus = GetFocus();
-    if (focus && (focus == peer.hwnd || IsChild(peer.hwnd, focus))) SetFocus(GetAncestor(peer.hwnd, GA_ROOT));
+    if (focus && (focus == peer.hwnd || IsChild(peer.hwnd, focus))) {
+      HWND root = GetAncestor(peer.hwnd, GA_ROOT);
+      SetFocus(root);
+      PostMessageW(root, kRefocusMessage, 0, 0);
+    }
   }
   ShowWindow(peer.hwnd, want ? SW_SHOWNA : SW_HIDE);
   if (c.Kind() == ControlKind::kImage) {
