@@ -7,6 +7,7 @@
 #include "ui/application.h"
 #include "ui/backend.h"
 #include "ui/form.h"
+#include "ui/scale.h"
 
 namespace ui {
 
@@ -108,10 +109,31 @@ void TImage::LoadFromFile(const std::string& path) {
   if (!data) throw platform::Exception("Cannot open file \"" + path + "\". The picture is missing or cannot be read.");
   picture_ = std::make_shared<const TBitmap>(DecodeJpeg(*data, path));
   picture_file_ = path;
+  scaled_percent_ = 100;
+  scaled_.reset();
   if (auto_size_) {
     SetBounds(Left(), Top(), picture_->Width, picture_->Height);
   }
   Changed();
+}
+
+std::shared_ptr<const TBitmap> TImage::PictureAt(int percent) {
+  if (percent == 100 || !picture_) return picture_;
+  if (scaled_percent_ != percent) {
+    scaled_percent_ = percent;
+    scaled_ = picture_;
+    std::string file = ArtworkFile(picture_file_, percent);
+    TForm* form = Form();
+    auto data = form ? form->Application().files().ReadFile(file) : std::nullopt;
+    if (data) {
+      try {
+        scaled_ = std::make_shared<const TBitmap>(DecodeJpeg(*data, file));
+      } catch (const platform::Exception&) {
+        // A broken drawing is shown as its loaded picture, fitted.
+      }
+    }
+  }
+  return scaled_;
 }
 
 void TImage::SetAutoSize(bool auto_size) {

@@ -157,6 +157,10 @@ class TImage : public TControl {
   void LoadFromFile(const std::string& path);
   const std::shared_ptr<const TBitmap>& Picture() const { return picture_; }
   const std::string& PictureFile() const { return picture_file_; }
+  // The picture as drawn for a display scale (ArtworkPercent), read from its own file beside the
+  // loaded one the first time it is asked for; the loaded picture where that file is missing or
+  // broken. Its pixels cover the loaded picture's size in units at that scale.
+  std::shared_ptr<const TBitmap> PictureAt(int percent);
   // Sized to the picture on every load.
   bool AutoSize() const { return auto_size_; }
   void SetAutoSize(bool auto_size);
@@ -164,6 +168,8 @@ class TImage : public TControl {
  private:
   std::shared_ptr<const TBitmap> picture_;
   std::string picture_file_;
+  int scaled_percent_ = 100;  // the scale of scaled_, once read (100: none)
+  std::shared_ptr<const TBitmap> scaled_;
   bool auto_size_ = false;
 };
 

@@ -45,13 +45,45 @@ Frame FrameOf(const TForm& form, bool main) {
 }
 
 // Outer size limits of the form, applied to a proposed outer size.
-SIZE Clamp(const TForm& form, SIZE size) {
-  if (form.MinWidth > 0) size.cx = std::max<LONG>(size.cx, form.MinWidth);
-  if (form.MinHeight > 0) size.cy = std::max<LONG>(size.cy, form.MinHeight);
-  if (form.MaxWidth > 0) size.cx = std::min<LONG>(size.cx, form.MaxWidth);
-  if (form.MaxHeight > 0) size.cy = std::min<LONG>(size.cy, form.MaxHeight);
+SIZE Clamp(const TForm& form, const DisplayScale& scale, SIZE size) {
+  if (form.MinWidth > 0) size.cx = std::max<LONG>(size.cx, scale.Px(form.MinWidth));
+  if (form.MinHeight > 0) size.cy = std::max<LONG>(size.cy, scale.Px(form.MinHeight));
+  if (form.MaxWidth > 0) size.cx = std::min<LONG>(size.cx, scale.Px(form.MaxWidth));
+  if (form.MaxHeight > 0) size.cy = std::min<LONG>(size.cy, scale.Px(form.MaxHeight));
   return size;
 }
+
+// The calls of later releases are looked up, so that the program still starts on XP.
+template <typename Fn>
+Fn User32Call(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+// The frame's size at the window's DPI where the system knows it (a per-monitor DPI may differ
+// from the system's); elsewhere at the system's.
+void AdjustForDpi(RECT& r, DWORD style, DWORD ex, int dpi) {
+  using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static Fn fn = User32Call<Fn>("AdjustWindowRectExForDpi");
+  if (!fn || !fn(&r, style, FALSE, ex, static_cast<UINT>(dpi))) AdjustWindowRectEx(&r, style, FALSE, ex);
+}
+
+// The DPI of the display a window is on; 0 where the system cannot tell one window's.
+int WindowDpi(HWND hwnd) {
+  using Fn = UINT(WINAPI*)(HWND);
+  static Fn fn = User32Call<Fn>("GetDpiForWindow");
+  return fn ? static_cast<int>(fn(hwnd)) : 0;
+}
+
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+#ifndef WM_DPICHANGED
+constexpr UINT WM_DPICHANGED = 0x02E0;
+#endif
 
 // SetLayeredWindowAttributes is looked up, so that the program still starts where it is missing.
 void SetColorKey(HWND hwnd, COLORREF key) {
@@ -65,7 +97,7 @@ bool IsOwnPrivateMessage(UINT msg) { return msg >= kFirstPrivateMessage && msg <
 
 }  // namespace
 
-Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance), scale_(SystemDpi()) {
   icon_big_ = LoadIconA(instance_, MAKEINTRESOURCEA(kAppIconId));
   if (!icon_big_) icon_big_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   icon_small_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(kAppIconId), IMAGE_ICON,
@@ -159,12 +191,13 @@ HWND Win32Backend::EnsureForm(TForm& form) {
   HWND owner = nullptr;
   if (main && main != &form) owner = EnsureForm(*main);
   Frame frame = FrameOf(form, main == &form);
-  RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
-  AdjustWindowRectEx(&r, frame.style, FALSE, frame.ex_style);
-  SIZE size = Clamp(form, {r.right - r.left, r.bottom - r.top});
-  CreateWindowExW(frame.ex_style, kFormClass, Wide(form.Caption()).c_str(), frame.style, form.Left(), form.Top(),
-                  size.cx, size.cy, owner, nullptr, instance_, &peer);
+  SIZE size = OuterSize(form, frame.style, frame.ex_style);
+  CreateWindowExW(frame.ex_style, kFormClass, Wide(form.Caption()).c_str(), frame.style, scale_.Px(form.Left()),
+                  scale_.Px(form.Top()), size.cx, size.cy, owner, nullptr, instance_, &peer);
   if (!peer.hwnd) return nullptr;
+  // The first window tells the DPI of the display it is on, which a per-monitor one may not share
+  // with the system.
+  if (int dpi = WindowDpi(peer.hwnd); dpi > 0 && dpi != scale_.Dpi()) ChangeDpi(dpi);
   peer.top_level = true;
   forms_.push_back(&form);
   SendMessageA(peer.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
@@ -175,7 +208,7 @@ HWND Win32Backend::EnsureForm(TForm& form) {
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, peer.hwnd, nullptr, instance_, nullptr);
   if (peer.tooltip) {
-    SendMessageA(peer.tooltip, TTM_SETMAXTIPWIDTH, 0, 320);
+    SendMessageA(peer.tooltip, TTM_SETMAXTIPWIDTH, 0, scale_.Px(320));
     // Long hints stay up long enough to be read.
     SendMessageA(peer.tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 15000);
   }
@@ -201,9 +234,7 @@ void Win32Backend::ApplyFrame(Peer& peer, bool place) {
     SetWindowLongPtrW(peer.hwnd, GWL_EXSTYLE, static_cast<LONG_PTR>(ex));
     if (form.TransparentColor != clDefault) SetColorKey(peer.hwnd, form.TransparentColor & 0xFFFFFF);
   }
-  RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
-  AdjustWindowRectEx(&r, style, FALSE, ex);
-  SIZE size = Clamp(form, {r.right - r.left, r.bottom - r.top});
+  SIZE size = OuterSize(form, style, ex);
   RECT now;
   GetWindowRect(peer.hwnd, &now);
   int x = now.left, y = now.top;
@@ -216,8 +247,8 @@ void Win32Backend::ApplyFrame(Peer& peer, bool place) {
       GetWindowRect(main_hwnd, &area);
     }
     if (form.Position() == TPosition::poDesigned) {
-      x = form.Left();
-      y = form.Top();
+      x = scale_.Px(form.Left());
+      y = scale_.Px(form.Top());
     } else {
       x = area.left + (area.right - area.left - size.cx) / 2;
       y = area.top + (area.bottom - area.top - size.cy) / 2;
@@ -227,6 +258,34 @@ void Win32Backend::ApplyFrame(Peer& peer, bool place) {
   }
   UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (frame_changed ? SWP_FRAMECHANGED : 0);
   SetWindowPos(peer.hwnd, nullptr, x, y, size.cx, size.cy, flags);
+}
+
+SIZE Win32Backend::OuterSize(const TForm& form, DWORD style, DWORD ex_style) {
+  RECT r{0, 0, scale_.Px(form.ClientWidth()), scale_.Px(form.ClientHeight())};
+  AdjustForDpi(r, style, ex_style, scale_.Dpi());
+  return Clamp(form, scale_, {r.right - r.left, r.bottom - r.top});
+}
+
+void Win32Backend::ChangeDpi(int dpi) {
+  if (dpi == scale_.Dpi()) return;
+  scale_ = DisplayScale(dpi);
+  ++generation_;
+  // What the windows show now no longer matches: every place, font and list metric is set anew.
+  for (auto& p : peers_) {
+    p->bounds = {-1, -1, -1, -1};
+    p->font = nullptr;
+    p->item_height = -1;
+    p->columns_pending = !p->columns.empty();
+    if (p->tooltip) SendMessageA(p->tooltip, TTM_SETMAXTIPWIDTH, 0, scale_.Px(320));
+  }
+  for (auto& p : peers_) {
+    if (!p->hwnd || !p->control) continue;
+    if (p->control->Kind() == ControlKind::kLabel) MeasureLabel(static_cast<TLabel&>(*p->control));
+    if (!p->top_level) Sync(*p);
+  }
+  for (auto& p : peers_) {
+    if (p->hwnd && p->top_level) RedrawWindow(p->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
 }
 
 // Caption, size and enabled state of a form whose window exists.
@@ -239,7 +298,9 @@ void Win32Backend::ApplyFormState(Peer& peer) {
   }
   RECT client;
   GetClientRect(peer.hwnd, &client);
-  if (!IsIconic(peer.hwnd) && (client.right != form.ClientWidth() || client.bottom != form.ClientHeight())) {
+  // Compared in units: a size the user gave in pixels need not come back to the same pixels.
+  if (!IsIconic(peer.hwnd) &&
+      (scale_.Units(client.right) != form.ClientWidth() || scale_.Units(client.bottom) != form.ClientHeight())) {
     ApplyFrame(peer, false);
   }
   int enabled = form.Enabled() ? 1 : 0;
@@ -554,16 +615,26 @@ LRESULT Win32Backend::FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED && !shut_down_) {
-        form.SetClientSize(LOWORD(lp), HIWORD(lp));
+        form.SetClientSize(scale_.Units(LOWORD(lp)), scale_.Units(HIWORD(lp)));
         AlignChildren(form);
       }
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      if (form.MinWidth > 0) info->ptMinTrackSize.x = form.MinWidth;
-      if (form.MinHeight > 0) info->ptMinTrackSize.y = form.MinHeight;
-      if (form.MaxWidth > 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = form.MaxWidth;
-      if (form.MaxHeight > 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = form.MaxHeight;
+      if (form.MinWidth > 0) info->ptMinTrackSize.x = scale_.Px(form.MinWidth);
+      if (form.MinHeight > 0) info->ptMinTrackSize.y = scale_.Px(form.MinHeight);
+      if (form.MaxWidth > 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = scale_.Px(form.MaxWidth);
+      if (form.MaxHeight > 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = scale_.Px(form.MaxHeight);
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      // Moved to a display of another DPI (per-monitor awareness): the system proposes the
+      // window's new place and size; the client keeps its size in units.
+      ChangeDpi(LOWORD(wp));
+      const RECT& proposed = *reinterpret_cast<const RECT*>(lp);
+      SIZE size = OuterSize(form, static_cast<DWORD>(GetWindowLongPtrW(peer.hwnd, GWL_STYLE)),
+                            static_cast<DWORD>(GetWindowLongPtrW(peer.hwnd, GWL_EXSTYLE)));
+      SetWindowPos(peer.hwnd, nullptr, proposed.left, proposed.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     case WM_ACTIVATE:

@@ -22,6 +22,7 @@
 #include "ui/backend.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/scale.h"
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
@@ -71,6 +72,8 @@ class Win32Backend : public Backend {
   // The window that shows a control (its form's windows are made when needed); nullptr after
   // Shutdown.
   HWND WindowOf(TControl& control);
+  // The display's scale that the windows show the controls' units at.
+  const DisplayScale& Scale() const { return scale_; }
 
  private:
   // Window procedures; each finds its Peer in GWLP_USERDATA.
@@ -100,9 +103,16 @@ class Win32Backend : public Backend {
   void Annotate(Peer& peer);
   void ReleaseAnnotations();
   HWND OwnerForMessages();
+  // Every window shown again at another DPI: places, sizes, fonts and pictures (a window moved
+  // to a display of another DPI, or made on one other than the system's).
+  void ChangeDpi(int dpi);
+  // A form's outer size for its client size in units, within its limits.
+  SIZE OuterSize(const TForm& form, DWORD style, DWORD ex_style);
 
   // controls_win32.cpp
   Peer& PeerOf(TControl& control);
+  // A control's place in its parent's window, in pixels.
+  RECT DeviceRect(const TControl& control) const;
   void CreateWindows(TControl& control);
   HWND ParentWindowOf(TControl& control);
   void Sync(Peer& peer);
@@ -160,6 +170,7 @@ class Win32Backend : public Backend {
   void ReaddTrayIcons();
 
   HINSTANCE instance_;
+  DisplayScale scale_;
   HWND hidden_ = nullptr;  // owns the timers and receives the tray icons' messages
   HICON icon_big_ = nullptr;
   HICON icon_small_ = nullptr;

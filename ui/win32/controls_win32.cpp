@@ -210,9 +210,10 @@ void Win32Backend::CreateWindows(TControl& control) {
       case ControlKind::kForm:
         return;
     }
-    int height = control.Height() + (control.Kind() == ControlKind::kComboBox ? kComboDropDownHeight : 0);
-    HWND hwnd = CreateWindowExW(ex, cls, Wide(text).c_str(), style, control.Left(), control.Top(), control.Width(),
-                                height, parent, nullptr, instance_, &peer);
+    RECT r = DeviceRect(control);
+    if (control.Kind() == ControlKind::kComboBox) r.bottom += scale_.Px(kComboDropDownHeight);
+    HWND hwnd = CreateWindowExW(ex, cls, Wide(text).c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                parent, nullptr, instance_, &peer);
     if (!hwnd) return;
     if (!PaintsItself(control.Kind()) && control.Kind() != ControlKind::kWebBrowser) {
       peer.hwnd = hwnd;
@@ -222,7 +223,7 @@ void Win32Backend::CreateWindows(TControl& control) {
     }
     // Later controls paint above earlier ones: the newest window goes on top of its siblings.
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    peer.bounds = control.BoundsRect();
+    peer.bounds = scale_.Px(control.BoundsRect());
     peer.shown = 0;
     peer.enabled = 1;
     peer.has_text = true;
@@ -317,7 +318,7 @@ void Win32Backend::Sync(Peer& peer) {
       peer.items = items;
       if (peer.item_height != list.ItemHeight()) {
         peer.item_height = list.ItemHeight();
-        SendMessageA(hwnd, LB_SETITEMHEIGHT, 0, MAKELPARAM(list.ItemHeight(), 0));
+        SendMessageA(hwnd, LB_SETITEMHEIGHT, 0, MAKELPARAM(scale_.Px(list.ItemHeight()), 0));
         InvalidateRect(hwnd, nullptr, TRUE);
       }
       break;
@@ -373,25 +374,31 @@ void Win32Backend::Sync(Peer& peer) {
   SyncTooltip(peer);
 }
 
+RECT Win32Backend::DeviceRect(const TControl& control) const {
+  TRect r = scale_.Px(control.BoundsRect());
+  return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
+}
+
 void Win32Backend::SyncBounds(Peer& peer) {
   TControl& c = *peer.control;
-  const TRect& want = c.BoundsRect();
+  // peer.bounds holds pixels: a change of DPI moves the windows though the units stay.
+  const TRect want = scale_.Px(c.BoundsRect());
   if (peer.bounds == want) return;
   TRect old = peer.bounds;
   peer.bounds = want;
   ++generation_;
-  int height = want.Height + (c.Kind() == ControlKind::kComboBox ? kComboDropDownHeight : 0);
+  int height = want.Height + (c.Kind() == ControlKind::kComboBox ? scale_.Px(kComboDropDownHeight) : 0);
   // No copied bits: a control that paints what lies behind it must paint afresh at its new place.
   SetWindowPos(peer.hwnd, nullptr, want.Left, want.Top, want.Width, height,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-  if (c.Kind() == ControlKind::kImage) {
+  if (c.Kind() == ControlKind::kImage && old.Width >= 0) {
     RECT a{old.Left, old.Top, old.Left + old.Width, old.Top + old.Height};
     RECT b{want.Left, want.Top, want.Left + want.Width, want.Top + want.Height};
     RECT u;
     UnionRect(&u, &a, &b);
     InvalidateAbove(c, u);
   }
-  if (c.Kind() == ControlKind::kLabel) {
+  if (c.Kind() == ControlKind::kLabel && old.Width >= 0) {
     // An auto-sized label that shrank uncovers what lies behind it: repaint that place, or the
     // end of its longer text stays on screen.
     RECT a{old.Left, old.Top, old.Left + old.Width, old.Top + old.Height};
@@ -425,22 +432,22 @@ void Win32Backend::SyncVisibility(Peer& peer) {
     }
   }
   ShowWindow(peer.hwnd, want ? SW_SHOWNA : SW_HIDE);
-  if (c.Kind() == ControlKind::kImage) {
-    RECT r{c.Left(), c.Top(), c.Left() + c.Width(), c.Top() + c.Height()};
-    InvalidateAbove(c, r);
-  }
+  if (c.Kind() == ControlKind::kImage) InvalidateAbove(c, DeviceRect(c));
 }
 
 void Win32Backend::LayoutSheets(TPageControl& pages) {
   Peer& peer = PeerOf(pages);
-  RECT r{0, 0, pages.Width(), pages.Height()};
+  RECT r{0, 0, scale_.Px(pages.Width()), scale_.Px(pages.Height())};
   if (peer.hwnd) {
     TabCtrl_AdjustRect(peer.hwnd, FALSE, &r);
   } else {
-    r = {4, 24, pages.Width() - 4, pages.Height() - 4};
+    r = {scale_.Px(4), scale_.Px(24), r.right - scale_.Px(4), r.bottom - scale_.Px(4)};
   }
+  // The sheets' edges in units, inside the tabs' frame at every scale.
+  const int left = scale_.UnitsToHold(r.left), top = scale_.UnitsToHold(r.top);
+  const int right = scale_.Units(r.right), bottom = scale_.Units(r.bottom);
   for (TControl* sheet : pages.Controls())
-    sheet->SetBounds(r.left, r.top, std::max<int>(0, r.right - r.left), std::max<int>(0, r.bottom - r.top));
+    sheet->SetBounds(left, top, std::max<int>(0, right - left), std::max<int>(0, bottom - top));
 }
 
 void Win32Backend::SyncPageControl(TPageControl& pages) {
@@ -626,7 +633,8 @@ bool Win32Backend::ChildNotification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& re
 // and pictures, which click when released over them.
 void Win32Backend::NotifyMouse(Peer& peer, UINT msg, LPARAM lp) {
   TControl& c = *peer.control;
-  int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+  const int px = static_cast<short>(LOWORD(lp)), py = static_cast<short>(HIWORD(lp));
+  const int x = scale_.Units(px), y = scale_.Units(py);
   switch (msg) {
     case WM_MOUSEMOVE:
       if (!peer.mouse_inside) {
@@ -657,7 +665,7 @@ void Win32Backend::NotifyMouse(Peer& peer, UINT msg, LPARAM lp) {
       if (GetCapture() == peer.hwnd) ReleaseCapture();
       RECT r;
       GetClientRect(peer.hwnd, &r);
-      POINT pt{x, y};
+      POINT pt{px, py};
       // As the toolkit does: the click first, then the release.
       if (msg == WM_LBUTTONUP && PtInRect(&r, pt)) c.DoClick();
       c.DoMouseUp(ButtonOf(msg), x, y);
@@ -746,7 +754,8 @@ bool Win32Backend::Navigate(TWebBrowser& browser, const std::string& url) {
   if (!peer.browser) {
     peer.browser = browser_factory_(host);
     if (!peer.browser) return false;
-    peer.browser->Resize(browser.Width(), browser.Height());
+    RECT r = DeviceRect(browser);
+    peer.browser->Resize(r.right - r.left, r.bottom - r.top);
     // Posted: the browser reports from inside its own calls, where the form must not act yet.
     peer.browser->OnNavigateError = [host] { PostMessageA(host, kBrowserFailedMessage, 0, 0); };
   }

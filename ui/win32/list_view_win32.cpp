@@ -71,7 +71,6 @@ void Win32Backend::SyncListView(Peer& peer) {
 }
 
 void Win32Backend::SyncColumns(Peer& peer) {
-  peer.columns_pending = false;
   auto& list = static_cast<TListView&>(*peer.control);
   const auto& columns = list.Columns();
   for (size_t i = 0; i < columns.size(); ++i) {
@@ -79,18 +78,19 @@ void Win32Backend::SyncColumns(Peer& peer) {
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = caption.data();
-    col.cx = columns[i].Width;
+    col.cx = scale_.Px(columns[i].Width);
     col.iSubItem = static_cast<int>(i);
     if (i >= peer.columns.size()) {
       SendMessageW(peer.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
     } else if (peer.columns[i].Caption != columns[i].Caption) {
       SendMessageW(peer.hwnd, LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
-    } else if (peer.columns[i].Width != columns[i].Width) {
-      SendMessageA(peer.hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(columns[i].Width, 0));
+    } else if (peer.columns[i].Width != columns[i].Width || peer.columns_pending) {
+      SendMessageA(peer.hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(scale_.Px(columns[i].Width), 0));
     }
   }
   for (size_t i = peer.columns.size(); i > columns.size(); --i) SendMessageA(peer.hwnd, LVM_DELETECOLUMN, i - 1, 0);
   peer.columns = columns;
+  peer.columns_pending = false;
   SyncSortArrow(peer);
 }
 

@@ -28,8 +28,6 @@ bool SeeThrough(const TControl& c) {
          c.Parent();
 }
 
-RECT BoundsOf(const TControl& c) { return {c.Left(), c.Top(), c.Left() + c.Width(), c.Top() + c.Height()}; }
-
 UINT LabelFormat(const TLabel& label) { return DT_NOPREFIX | DT_EXPANDTABS | (label.WordWrap() ? DT_WORDBREAK : 0); }
 
 int CALLBACK FaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
@@ -194,7 +192,8 @@ void Win32Backend::PaintPicture(Peer& peer, HDC dc) {
   GetClientRect(peer.hwnd, &r);
   PaintBackdrop(image, dc, r);
   POINT old;
-  OffsetViewportOrgEx(dc, -image.Left(), -image.Top(), &old);
+  const RECT place = DeviceRect(image);
+  OffsetViewportOrgEx(dc, -place.left, -place.top, &old);
   DrawPictureOf(image, dc);
   SetViewportOrgEx(dc, old.x, old.y, nullptr);
   if (GetFocus() == peer.hwnd) {
@@ -221,10 +220,11 @@ void Win32Backend::PaintContainer(Peer& peer, HDC dc) {
   if (c.Kind() == ControlKind::kGroupBox) {
     TEXTMETRICA tm;
     GetTextMetricsA(dc, &tm);
-    RECT text{8, 0, r.right - 8, tm.tmHeight};
+    const int inset = scale_.Px(8);
+    RECT text{inset, 0, r.right - inset, tm.tmHeight};
     if (!c.Caption().empty()) {
       DrawTextW(dc, Wide(c.Caption()).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-      text.right = std::min(text.right, r.right - 8);
+      text.right = std::min(text.right, r.right - inset);
     }
     int saved = SaveDC(dc);
     if (!c.Caption().empty()) ExcludeClipRect(dc, text.left, text.top, text.right, text.bottom);
@@ -250,9 +250,10 @@ void Win32Backend::PaintBackdrop(const TControl& control, HDC dc, const RECT& ar
     return;
   }
   POINT old;
-  OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), &old);
+  const RECT place = DeviceRect(control);
+  OffsetViewportOrgEx(dc, -place.left, -place.top, &old);
   RECT in_parent = area;
-  OffsetRect(&in_parent, control.Left(), control.Top());
+  OffsetRect(&in_parent, place.left, place.top);
   if (SeeThrough(*parent)) {
     PaintBackdrop(*parent, dc, in_parent);
   } else {
@@ -261,24 +262,41 @@ void Win32Backend::PaintBackdrop(const TControl& control, HDC dc, const RECT& ar
   for (const TControl* sibling : parent->Controls()) {
     if (sibling == &control) break;
     if (sibling->Kind() != ControlKind::kImage || !sibling->Visible()) continue;
-    RECT bounds = BoundsOf(*sibling), overlap;
+    RECT bounds = DeviceRect(*sibling), overlap;
     if (IntersectRect(&overlap, &bounds, &in_parent)) DrawPictureOf(*sibling, dc);
   }
   SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 
 // Draws a picture at its place in its parent (dc's origin is the parent's top-left), at its
-// natural size and cut to the control's bounds.
+// natural size in units and cut to the control's bounds. The drawing made for the display's
+// scale covers that size pixel for pixel; only a scale between the drawn ones, or a missing
+// drawing, fits the nearest one to it.
 void Win32Backend::DrawPictureOf(const TControl& image, HDC dc) {
   HBITMAP bitmap = PictureBitmap(image);
   if (!bitmap) return;
-  const TBitmap& picture = *static_cast<const TImage&>(image).Picture();
-  int width = std::min(picture.Width, image.Width());
-  int height = std::min(picture.Height, image.Height());
+  const TBitmap& units = *static_cast<const TImage&>(image).Picture();
+  const TBitmap& drawn = *PeerOf(const_cast<TControl&>(image)).picture;
+  const RECT place = DeviceRect(image);
+  // The whole picture's size on the screen, and the part of it the control shows.
+  const int full_w = scale_.Px(image.Left() + units.Width) - place.left;
+  const int full_h = scale_.Px(image.Top() + units.Height) - place.top;
+  const int width = std::min<int>(full_w, place.right - place.left);
+  const int height = std::min<int>(full_h, place.bottom - place.top);
   if (width <= 0 || height <= 0) return;
   HDC mem = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(dc, image.Left(), image.Top(), width, height, mem, 0, 0, SRCCOPY);
+  if (drawn.Width == full_w && drawn.Height == full_h) {
+    BitBlt(dc, place.left, place.top, width, height, mem, 0, 0, SRCCOPY);
+  } else {
+    const int src_w = MulDiv(width, drawn.Width, full_w), src_h = MulDiv(height, drawn.Height, full_h);
+    int mode = SetStretchBltMode(dc, HALFTONE);
+    POINT origin;
+    SetBrushOrgEx(dc, 0, 0, &origin);
+    StretchBlt(dc, place.left, place.top, width, height, mem, 0, 0, src_w, src_h, SRCCOPY);
+    SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+    SetStretchBltMode(dc, mode);
+  }
   SelectObject(mem, old);
   DeleteDC(mem);
 }
@@ -286,7 +304,7 @@ void Win32Backend::DrawPictureOf(const TControl& image, HDC dc) {
 // The picture as a device-independent bitmap: BGR rows, bottom up, made once per picture.
 HBITMAP Win32Backend::PictureBitmap(const TControl& image) {
   Peer& peer = PeerOf(const_cast<TControl&>(image));
-  const auto& picture = static_cast<const TImage&>(image).Picture();
+  const auto picture = static_cast<TImage&>(const_cast<TControl&>(image)).PictureAt(ArtworkPercent(scale_.Dpi()));
   if (peer.picture == picture) return peer.picture_bitmap;
   if (peer.picture_bitmap) DeleteObject(peer.picture_bitmap);
   peer.picture_bitmap = nullptr;
@@ -323,7 +341,7 @@ HBITMAP Win32Backend::PictureBitmap(const TControl& image) {
 void Win32Backend::PictureChanged(Peer& peer) {
   ++generation_;
   InvalidateRect(peer.hwnd, nullptr, FALSE);
-  InvalidateAbove(*peer.control, BoundsOf(*peer.control));
+  InvalidateAbove(*peer.control, DeviceRect(*peer.control));
 }
 
 // Repaints the later siblings over `area` (parent coordinates) that show what lies behind them.
@@ -342,7 +360,7 @@ void Win32Backend::InvalidateAbove(const TControl& control, const RECT& area) {
     ControlKind kind = sibling->Kind();
     bool shows_behind = kind == ControlKind::kImage || kind == ControlKind::kCheckBox || kind == ControlKind::kButton ||
                         (kind == ControlKind::kLabel && sibling->Transparent()) || SeeThrough(*sibling);
-    RECT bounds = BoundsOf(*sibling), overlap;
+    RECT bounds = DeviceRect(*sibling), overlap;
     if (shows_behind && IntersectRect(&overlap, &bounds, &area))
       RedrawWindow(sp.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
@@ -356,7 +374,8 @@ HBRUSH Win32Backend::BackdropBrush(Peer& peer) {
   if (peer.backdrop_bitmap) DeleteObject(peer.backdrop_bitmap);
   peer.backdrop_brush = nullptr;
   peer.backdrop_bitmap = nullptr;
-  int w = std::max(1, c.Width()), h = std::max(1, c.Height());
+  const RECT place = DeviceRect(c);
+  int w = std::max<int>(1, place.right - place.left), h = std::max<int>(1, place.bottom - place.top);
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   peer.backdrop_bitmap = CreateCompatibleBitmap(screen, w, h);
@@ -398,7 +417,8 @@ bool Win32Backend::FaceInstalled(const std::string& face) {
 // one rather than by whatever the font mapper picks: a metric twin when there is one, else
 // Tahoma, scaled where Tahoma runs larger, so that designed label sizes still hold the text.
 HFONT Win32Backend::FontFor(const TFont& font) {
-  FontKey key{font.Name, font.Height, font.Bold, font.Italic, font.Underline, font.Charset};
+  // Heights are in units; the cache holds the fonts of every scale shown so far (one, mostly).
+  FontKey key{font.Name, scale_.Px(font.Height), font.Bold, font.Italic, font.Underline, font.Charset};
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
   struct Substitute {
@@ -411,7 +431,7 @@ HFONT Win32Backend::FontFor(const TFont& font) {
       {"Calibri", "Tahoma", 85},
   };
   std::string face = font.Name;
-  int height = font.Height;
+  int height = scale_.Px(font.Height);
   if (!FaceInstalled(face)) {
     face = "Tahoma";
     for (const Substitute& s : kSubstitutes) {
@@ -444,14 +464,16 @@ void Win32Backend::MeasureLabel(TLabel& label) {
   std::string text = label.Caption().empty() ? " " : label.Caption();
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FontFor(label.Font()));
-  RECT r{0, 0, label.WordWrap() ? label.Width() : 0, 0};
+  const RECT place = DeviceRect(label);
+  RECT r{0, 0, label.WordWrap() ? place.right - place.left : 0, 0};
   DrawTextW(dc, Wide(text).c_str(), -1, &r, DT_CALCRECT | LabelFormat(label));
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
+  // The size in units whose pixels hold the text: rounding down would cut its last pixels off.
   if (label.WordWrap()) {
-    label.SetSize(label.Width(), r.bottom);
+    label.SetSize(label.Width(), scale_.UnitsToHold(r.bottom));
   } else {
-    label.SetSize(r.right, r.bottom);
+    label.SetSize(scale_.UnitsToHold(r.right), scale_.UnitsToHold(r.bottom));
   }
 }
 
