@@ -40,6 +40,32 @@ ORANGE = (240, 118, 20)
 BODY_W, BODY_H = 741, 377
 BODY_Y = 114  # window y of the body picture
 
+# Every picture is drawn in the units of a 96-DPI display and rasterised at the scale K: 1 for
+# the shipped names, 1.5 and 2 for the "@1.5x" and "@2x" drawings that high-DPI displays show.
+# Sizes round as the program rounds its places (halves up), so a drawing covers its control
+# pixel for pixel.
+K = 1.0
+SUFFIX = ""
+SCALES = ((1.0, ""), (1.5, "@1.5x"), (2.0, "@2x"))
+
+
+def px(v):
+    """Units to pixels at the current scale."""
+    return int(math.floor(v * K + 0.5))
+
+
+def units(img):
+    """The size in units of a picture drawn at the current scale."""
+    return int(round(img.size[0] / K)), int(round(img.size[1] / K))
+
+
+def new(mode, size, color=0):
+    return Image.new(mode, (px(size[0]), px(size[1])), color)
+
+
+def at(xy):
+    return (px(xy[0]), px(xy[1]))
+
 
 def font(size, bold=False, condensed=False):
     name = "DejaVuSans"
@@ -47,7 +73,7 @@ def font(size, bold=False, condensed=False):
         name += "Condensed"
     if bold:
         name += "-Bold"
-    return ImageFont.truetype(os.path.join(FONT_DIR, name + ".ttf"), size)
+    return ImageFont.truetype(os.path.join(FONT_DIR, name + ".ttf"), int(round(size * K)))
 
 
 def mix(a, b, t):
@@ -56,7 +82,12 @@ def mix(a, b, t):
 
 # --------------------------------------------------------------- gradients
 def gradient(w, h, c1, c2, angle=90.0):
-    """Linear gradient from c1 to c2; angle 90 runs top to bottom, 0 left to right."""
+    """A gradient of w x h units (see gradient_px)."""
+    return gradient_px(px(w), px(h), c1, c2, angle)
+
+
+def gradient_px(w, h, c1, c2, angle=90.0):
+    """Linear gradient from c1 to c2 in pixels; angle 90 runs top to bottom, 0 left to right."""
     rad = math.radians(angle)
     dx, dy = math.cos(rad), math.sin(rad)
     # Project the four corners on the direction to normalise.
@@ -76,7 +107,12 @@ def gradient(w, h, c1, c2, angle=90.0):
 
 
 def radial_alpha(w, h, cx, cy, r, inner=255, outer=0):
-    """An L mask falling from inner at (cx, cy) to outer at radius r."""
+    """radial_alpha_px in units."""
+    return radial_alpha_px(px(w), px(h), cx * K, cy * K, r * K, inner, outer)
+
+
+def radial_alpha_px(w, h, cx, cy, r, inner=255, outer=0):
+    """An L mask falling from inner at (cx, cy) to outer at radius r, in pixels."""
     sw, sh = max(2, w // 4), max(2, h // 4)
     m = Image.new("L", (sw, sh))
     px = m.load()
@@ -91,11 +127,11 @@ def radial_alpha(w, h, cx, cy, r, inner=255, outer=0):
 
 # ---------------------------------------------------------- shape helpers
 class Layer:
-    """A supersampled RGBA drawing surface in logical coordinates."""
+    """A supersampled RGBA drawing surface in units, rasterised at the current scale."""
 
     def __init__(self, w, h, ss=SS, mode="RGBA"):
-        self.w, self.h, self.ss = w, h, ss
-        self.img = Image.new(mode, (w * ss, h * ss), 0)
+        self.w, self.h, self.ss = px(w), px(h), ss * K
+        self.img = Image.new(mode, (self.w * ss, self.h * ss), 0)
         self.draw = ImageDraw.Draw(self.img)
 
     def s(self, v):
@@ -150,7 +186,7 @@ def fill_with(img, mask, color_or_img, opacity=1.0):
 
 def shadow(img, mask, offset=(0, 3), blur=6, color=(20, 50, 90), opacity=0.28):
     """Casts a soft shadow of mask onto img."""
-    m = ImageChops.offset(mask, offset[0], offset[1]).filter(ImageFilter.GaussianBlur(blur))
+    m = ImageChops.offset(mask, px(offset[0]), px(offset[1])).filter(ImageFilter.GaussianBlur(blur * K))
     fill_with(img, m, color, opacity)
 
 
@@ -162,7 +198,7 @@ def text_mask(size, xy, txt, fnt, anchor="la"):
 
 def text(img, xy, txt, fnt, color, anchor="la", shadow_opacity=0.0, shadow_blur=2,
          shadow_offset=(0, 1), shadow_color=(10, 40, 80)):
-    m = text_mask(img.size, xy, txt, fnt, anchor)
+    m = text_mask(img.size, (xy[0] * K, xy[1] * K), txt, fnt, anchor)
     if shadow_opacity:
         shadow(img, m, shadow_offset, shadow_blur, shadow_color, shadow_opacity)
     fill_with(img, m, color)
@@ -171,7 +207,7 @@ def text(img, xy, txt, fnt, color, anchor="la", shadow_opacity=0.0, shadow_blur=
 def fit_font(txt, max_w, size, bold=True, condensed=False, min_size=9):
     while size > min_size:
         f = font(size, bold, condensed)
-        if f.getbbox(txt)[2] <= max_w:
+        if f.getbbox(txt)[2] <= max_w * K:
             return f
         size -= 1
     return font(min_size, bold, condensed)
@@ -223,8 +259,8 @@ def logo_mark(size, detail=True):
     tile = Image.new("L", (big, big), 0)
     rad = 0.25 * big if size >= 24 else 0.22 * big
     ImageDraw.Draw(tile).rounded_rectangle([0, 0, big - 1, big - 1], radius=rad, fill=255)
-    ground = gradient(big, big, TEAL, BLUE, 55)
-    shine = radial_alpha(big, big, big * 0.25, big * 0.1, big * 0.9, 90, 0)
+    ground = gradient_px(big, big, TEAL, BLUE, 55)
+    shine = radial_alpha_px(big, big, big * 0.25, big * 0.1, big * 0.9, 90, 0)
     ground.paste((255, 255, 255), (0, 0), shine)
     out = Image.new("RGBA", (big, big), (0, 0, 0, 0))
     out.paste(ground, (0, 0))
@@ -272,21 +308,21 @@ def logo_mark(size, detail=True):
 
 
 def place_mark(img, x, y, size, shadow_opacity=0.3, detail=True):
-    m = logo_mark(size, detail)
+    m = logo_mark(px(size), detail)
     if shadow_opacity:
         a = Image.new("L", img.size, 0)
-        a.paste(m.split()[3], (x, y))
+        a.paste(m.split()[3], at((x, y)))
         shadow(img, a, (0, max(1, size // 24)), max(1, size / 14), NAVY, shadow_opacity)
     if img.mode == "RGBA":
-        img.alpha_composite(m, (x, y))
+        img.alpha_composite(m, at((x, y)))
     else:
-        img.paste(m, (x, y), m)
+        img.paste(m, at((x, y)), m)
 
 
 # -------------------------------------------------------------- pictures
 def header():
     w, h = 741, 114
-    img = Image.new("RGB", (w, h), WHITE)
+    img = new("RGB", (w, h), WHITE)
     # light strip under the band (the About link sits on it)
     img.paste(gradient(w, h, PALE, WHITE, 90), (0, 0))
 
@@ -338,16 +374,16 @@ def footer():
     text(img, (w - 24, 27), "\u00a9 Torvex", font(12, True), GREY, anchor="ra")
     # accent stripe along the bottom
     stripe = gradient(w, 5, BLUE, TEAL, 0)
-    img.paste(stripe, (0, h - 5))
+    img.paste(stripe, (0, img.size[1] - stripe.size[1]))
     return img.convert("RGB")
 
 
 def body_ground():
     """Shared background of the three body pictures."""
     w, h = BODY_W, BODY_H
-    img = Image.new("RGB", (w, h), WHITE)
+    img = new("RGB", (w, h), WHITE)
     low = gradient(w, 40, WHITE, (246, 250, 253), 90)
-    img.paste(low, (0, h - 40))
+    img.paste(low, (0, img.size[1] - low.size[1]))
     # very faint tinted blobs in the corners
     blob = radial_alpha(w, h, w + 40, h + 60, 260, 60, 0)
     img.paste(PALE, (0, 0), blob)
@@ -357,10 +393,11 @@ def body_ground():
 
 
 def card(img, b, r=10, accent=None, shadow_opacity=0.16):
-    m = mask_of(img.size[0], img.size[1], lambda L: L.rrect(b, r, 255))
+    w, h = units(img)
+    m = mask_of(w, h, lambda L: L.rrect(b, r, 255))
     shadow(img, m, (0, 3), 6, NAVY, shadow_opacity)
     fill_with(img, m, WHITE)
-    o = Layer(img.size[0], img.size[1])
+    o = Layer(w, h)
     o.rrect(b, r, None, LINE + (255,), 1)
     if accent:
         o.rrect((b[0], b[1], b[0] + 4, b[3]), 2, accent + (255,))
@@ -372,7 +409,7 @@ def card(img, b, r=10, accent=None, shadow_opacity=0.16):
 
 
 def step_heading(img, x, y, number, label, max_w):
-    lay = Layer(img.size[0], img.size[1])
+    lay = Layer(*units(img))
     lay.ellipse((x, y, x + 22, y + 22), fill=TEAL + (255,))
     r = lay.result()
     img.alpha_composite(r)
@@ -382,7 +419,7 @@ def step_heading(img, x, y, number, label, max_w):
 
 
 def drive_illustration(img, cx, cy):
-    w, h = img.size
+    w, h = units(img)
     fill_with(img, radial_alpha(w, h, cx, cy, 100, 255, 0), (224, 243, 248))
     # the drive body
     bx0, by0, bx1, by1 = cx - 58, cy - 36, cx + 58, cy + 40
@@ -423,7 +460,7 @@ def settings_ground():
     step_heading(img, 470, 44, 2, "Start the scan", 240)
     # the panel behind the six check boxes and the options link
     card(img, (228, 80, 452, 248), 10)
-    lay = Layer(img.size[0], img.size[1])
+    lay = Layer(*units(img))
     lay.line([(240, 220), (440, 220)], LINE + (255,), 1)
     img.alpha_composite(lay.result())
     # the category hint panel (window 126, 397, 483 x 70) opens inside this card
@@ -451,7 +488,8 @@ def magnifier(lay, cx, cy, r, color, width):
 def start_button(ground, state):
     """One 150 x 150 start picture, drawn over the settings background."""
     w = h = 150
-    img = ground.crop((START_X, START_Y, START_X + w, START_Y + h)).convert("RGBA")
+    box = (px(START_X), px(START_Y), px(START_X) + px(w), px(START_Y) + px(h))
+    img = ground.crop(box).convert("RGBA")
     shift = 2 if state == "clicked" else 0
     cx, cy, r = 75 + shift, 73 + shift, 60
     disc = mask_of(w, h, lambda L: L.ellipse((cx - r, cy - r, cx + r, cy + r), 255))
@@ -490,21 +528,21 @@ def start_button(ground, state):
     text(img, (cx, cy + 20), "Start Scan", f, WHITE, anchor="mm", shadow_opacity=0.4,
          shadow_blur=1.5)
     # fade glow and shadow out towards the square's edge so it meets the page invisibly
-    keep = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(keep).rectangle([7, 7, w - 8, h - 8], fill=255)
-    keep = keep.filter(ImageFilter.GaussianBlur(3))
-    plain = ground.crop((START_X, START_Y, START_X + w, START_Y + h)).convert("RGB")
+    keep = new("L", (w, h), 0)
+    ImageDraw.Draw(keep).rectangle([px(7), px(7), keep.size[0] - 1 - px(7), keep.size[1] - 1 - px(7)], fill=255)
+    keep = keep.filter(ImageFilter.GaussianBlur(3 * K))
+    plain = ground.crop(box).convert("RGB")
     return Image.composite(img.convert("RGB"), plain, keep)
 
 
 def stats_and_list(img, title, subtitle, icon):
     # page heading
-    lay = Layer(img.size[0], img.size[1])
+    lay = Layer(*units(img))
     lay.ellipse((24, 13, 62, 51), fill=TEAL + (255,))
     i = lay.result()
     shadow(img, i.split()[3], (0, 2), 3, NAVY, 0.25)
     img.alpha_composite(i)
-    g = Layer(img.size[0], img.size[1])
+    g = Layer(*units(img))
     if icon == "scan":
         magnifier(g, 41, 29, 8, (255, 255, 255, 255), 3)
     else:
@@ -536,7 +574,7 @@ def results():
 
 def alert():
     w, h = 420, 200
-    img = Image.new("RGBA", (w, h), WHITE + (255,))
+    img = new("RGBA", (w, h), WHITE + (255,))
     side = gradient(100, h, (232, 244, 251), (214, 235, 246), 90)
     img.paste(side, (0, 0))
     lay = Layer(w, h)
@@ -593,7 +631,7 @@ def about():
 
 def options():
     w, h = 411, 531
-    img = Image.new("RGB", (w, h), WHITE)
+    img = new("RGB", (w, h), WHITE)
     band = gradient(w, 50, BLUE, TEAL, 10)
     band.paste((255, 255, 255), (0, 0), radial_alpha(w, 50, 330, -30, 220, 60, 0))
     img.paste(band, (0, 0))
@@ -604,15 +642,16 @@ def options():
     deco.poly(star(300, 16, 6, 0.28), (255, 255, 255, 150))
     deco.poly(star(284, 34, 3, 0.3), (255, 255, 255, 110))
     d = deco.result()
-    clip = Image.new("L", (w, h), 0)
-    clip.paste(255, (0, 0, w, 50))
+    clip = new("L", (w, h), 0)
+    clip.paste(255, (0, 0, clip.size[0], band.size[1]))
     d.putalpha(ImageChops.multiply(deco.result().split()[3], clip))
     img.alpha_composite(d)
     place_mark(img, 12, 9, 32, 0.3)
     text(img, (54, 25), "Options", font(20, True), WHITE, anchor="lm", shadow_opacity=0.3)
     text(img, (w - 14, 26), "Clutterix", font(12, True), (225, 246, 250), anchor="rm")
     # bottom strip with the OK button on the right
-    img.paste(gradient(w, 44, WHITE, PALE, 90), (0, h - 44))
+    strip = gradient(w, 44, WHITE, PALE, 90)
+    img.paste(strip, (0, img.size[1] - strip.size[1]))
     lay = Layer(w, h)
     lay.line([(7, 487.5), (w - 7, 487.5)], LINE + (255,), 1)
     img.alpha_composite(lay.result())
@@ -630,7 +669,7 @@ def badge(c1, c2):
     out = Image.new("RGB", (big, big), TRAY_CORNER)
     m = Image.new("L", (big, big), 0)
     ImageDraw.Draw(m).rounded_rectangle([0, 0, big - 1, big - 1], radius=3.2 * ss, fill=255)
-    out.paste(gradient(big, big, c1, c2, 60), (0, 0), m)
+    out.paste(gradient_px(big, big, c1, c2, 60), (0, 0), m)
     return out, m
 
 
@@ -683,7 +722,7 @@ def tray_frame(kind, i, count):
         d.polygon(star(3.4 * ss, 3.6 * ss, (1.4 + 1.4 * sp) * ss, 0.3), fill=255)
     g = ImageChops.multiply(g, tile)
     out.paste(WHITE, (0, 0), g)
-    return out.resize((n, n), Image.LANCZOS)
+    return out.resize((px(n), px(n)), Image.LANCZOS)
 
 
 # -------------------------------------------------------------------- icon
@@ -697,10 +736,13 @@ def icon_images():
 
 # ------------------------------------------------------------------ output
 def save_jpeg(img, name, expect):
+    """Saves a picture drawn at the current scale under the name of that scale."""
+    expect = (px(expect[0]), px(expect[1]))
     assert img.size == expect, (name, img.size, expect)
-    path = os.path.join(IMAGES, name)
+    stem, ext = os.path.splitext(name)
+    path = os.path.join(IMAGES, stem + SUFFIX + ext)
     img.convert("RGB").save(path, "JPEG", quality=90, optimize=True, progressive=False,
-                            subsampling=0 if max(expect) <= 16 else 2)
+                            subsampling=0 if max(expect) <= px(16) else 2)
     return path
 
 
@@ -731,7 +773,19 @@ def main():
         preview = sys.argv[sys.argv.index("--preview") + 1]
         os.makedirs(preview, exist_ok=True)
     os.makedirs(IMAGES, exist_ok=True)
+    global K, SUFFIX
+    # The shipped names last, so that the previews show them.
+    for K, SUFFIX in reversed(SCALES):
+        out, scans, cleans = draw_pictures()
+    icons = icon_images()
+    icons[0].save(ICON, format="ICO", sizes=[(48, 48), (32, 32), (16, 16)],
+                  append_images=icons[1:])
+    if preview:
+        write_previews(out, scans, cleans, icons, preview)
 
+
+def draw_pictures():
+    """Every picture at the current scale: their paths by name, and the tray frames' paths."""
     hdr = header()
     ftr = footer()
     ground = settings_ground()
@@ -751,27 +805,26 @@ def main():
              for i in range(18)]
     cleans = [save_jpeg(tray_frame("clean", i, 19), "clean%02d.jpg" % (i + 1), (16, 16))
               for i in range(19)]
-    icons = icon_images()
-    icons[0].save(ICON, format="ICO", sizes=[(48, 48), (32, 32), (16, 16)],
-                  append_images=icons[1:])
+    return out, scans, cleans
 
-    if preview:
-        window_preview(out, os.path.join(preview, "main_settings.png"), "settings", "inactive")
-        window_preview(out, os.path.join(preview, "main_scanning.png"), "scanning", None)
-        window_preview(out, os.path.join(preview, "main_results.png"), "results", None)
-        contact_sheet([out["start_inactive"], out["start_hover"], out["start_clicked"]],
-                      os.path.join(preview, "start.png"))
-        contact_sheet([out["alert"], out["about"]], os.path.join(preview, "dialogs.png"))
-        contact_sheet([out["options"]], os.path.join(preview, "options.png"))
-        contact_sheet(scans, os.path.join(preview, "scan_frames.png"), TRAY_CORNER, 4)
-        contact_sheet(cleans, os.path.join(preview, "clean_frames.png"), TRAY_CORNER, 4)
-        ic = Image.new("RGBA", (48 + 32 + 16 + 24, 48), (230, 230, 230, 255))
-        x = 0
-        for m in icons:
-            ic.alpha_composite(m, (x, 0))
-            x += m.size[0] + 8
-        ic.resize((ic.size[0] * 3, ic.size[1] * 3), Image.NEAREST).save(
-            os.path.join(preview, "icon.png"))
+
+def write_previews(out, scans, cleans, icons, preview):
+    window_preview(out, os.path.join(preview, "main_settings.png"), "settings", "inactive")
+    window_preview(out, os.path.join(preview, "main_scanning.png"), "scanning", None)
+    window_preview(out, os.path.join(preview, "main_results.png"), "results", None)
+    contact_sheet([out["start_inactive"], out["start_hover"], out["start_clicked"]],
+                  os.path.join(preview, "start.png"))
+    contact_sheet([out["alert"], out["about"]], os.path.join(preview, "dialogs.png"))
+    contact_sheet([out["options"]], os.path.join(preview, "options.png"))
+    contact_sheet(scans, os.path.join(preview, "scan_frames.png"), TRAY_CORNER, 4)
+    contact_sheet(cleans, os.path.join(preview, "clean_frames.png"), TRAY_CORNER, 4)
+    ic = Image.new("RGBA", (48 + 32 + 16 + 24, 48), (230, 230, 230, 255))
+    x = 0
+    for m in icons:
+        ic.alpha_composite(m, (x, 0))
+        x += m.size[0] + 8
+    ic.resize((ic.size[0] * 3, ic.size[1] * 3), Image.NEAREST).save(
+        os.path.join(preview, "icon.png"))
 
 
 def window_preview(out, path, page, start_state):
