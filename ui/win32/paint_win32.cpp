@@ -418,7 +418,10 @@ bool Win32Backend::FaceInstalled(const std::string& face) {
 // Tahoma, scaled where Tahoma runs larger, so that designed label sizes still hold the text.
 HFONT Win32Backend::FontFor(const TFont& font) {
   // Heights are in units; the cache holds the fonts of every scale shown so far (one, mostly).
-  FontKey key{font.Name, scale_.Px(font.Height), font.Bold, font.Italic, font.Underline, font.Charset};
+  // Rounded towards zero: a font a fraction larger than the scale would overrun the designed
+  // widths of the captions (Tahoma 11 px at 150 % is 16, not 17).
+  const int scaled = font.Height * scale_.Dpi() / kDesignDpi;
+  FontKey key{font.Name, scaled, font.Bold, font.Italic, font.Underline, font.Charset};
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second;
   struct Substitute {
@@ -431,7 +434,7 @@ HFONT Win32Backend::FontFor(const TFont& font) {
       {"Calibri", "Tahoma", 85},
   };
   std::string face = font.Name;
-  int height = scale_.Px(font.Height);
+  int height = scaled;
   if (!FaceInstalled(face)) {
     face = "Tahoma";
     for (const Substitute& s : kSubstitutes) {
