@@ -1,6 +1,7 @@
 #include "scan/trace_definitions.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "ini/mem_ini_file.h"
@@ -70,6 +71,16 @@ void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked,
   const auto drop = [&debug](const std::string& section, const std::string& why) {
     if (debug) debug("Trace rule [" + section + "] dropped: " + why);
   };
+  // Each folder is asked of the system once per job: its answer does not change while the job is
+  // built, and every question costs the main thread a trip through the shell. A question that
+  // fails is asked again, and fails the job as before.
+  std::map<std::pair<int, int>, std::string> answers;
+  const auto folder_of = [&](const TFolderSource& source) -> const std::string& {
+    const std::pair<int, int> key{static_cast<int>(source.kind), source.csidl};
+    auto known = answers.find(key);
+    if (known == answers.end()) known = answers.emplace(key, lookup(source)).first;
+    return known->second;
+  };
   const auto& categories = GarbageCategories();
   for (const std::string& section : document.ReadSections()) {
     const std::string level = document.ReadString(section, "Level", "");
@@ -79,11 +90,11 @@ void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked,
       std::string unusable;  // the first placeholder of the path without a usable folder
       bool replaced = false;
       // A category's own folders are looked up for each of its rules, whether the path holds
-      // their placeholder or not; the common ones only where it does, so that rules which never
-      // name them never depend on them.
+      // their placeholder or not (a folder the system cannot give fails the job); the common ones
+      // only where it does, so that rules which never name them never depend on them.
       const auto replace = [&](const TPlaceholder& placeholder, bool always_looked_up) {
         if (!always_looked_up && !platform::ContainsText(definition.Path, placeholder.text)) return;
-        const std::string folder = lookup(placeholder.source);
+        const std::string& folder = folder_of(placeholder.source);
         if (!platform::ContainsText(definition.Path, placeholder.text)) return;
         replaced = true;
         const auto plain_folder = PlainPath(folder);

@@ -111,14 +111,15 @@ TEST_F(RuleBuilding, PlaceholdersAreReplacedOnlyInTheirCategoriesInAnyCase) {
                                      "%WINDOWSDIR%\\Debug", "C:\\WIN\\SoftwareDistribution;C:\\WIN"));
 }
 
-TEST_F(RuleBuilding, FoldersAreLookedUpForEveryRuleOfTheReplacingCategories) {
+TEST_F(RuleBuilding, FoldersOfTheReplacingCategoriesAreLookedUpOncePerJobWhetherUsedOrNot) {
   Build(
       "[wu]\nLevel=Windows Installer Backups\nPath=\\nothing\n"
       "[bin]\nLevel=Recycle\nPath=\\RECYCLER\n"
       "[cache]\nLevel=Internet Cache\nPath=\\x\n"
       "[temp]\nLevel=Temp\nPath=\\y\n"
+      "[temp again]\nLevel=Temp\nPath=%APPLOCAL%\\z\n"
       "[unticked]\nLevel=Logs\nPath=%WINDOWSDIR%\n");
-  EXPECT_THAT(lookups, ElementsAre("windir", "32", "8", "32", "28", "28"));
+  EXPECT_THAT(lookups, ElementsAre("windir", "32", "8", "28"));
 }
 
 TEST_F(RuleBuilding, MissingKeysTakeDefaultsAndIntegersConvertAsTheDocumentReadsThem) {
