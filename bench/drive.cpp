@@ -2,7 +2,7 @@
 // picture, wait for the results page, and with "--clean" press "Clean All" and wait for the run to
 // end. Meanwhile a second thread sends the main window a message every 50 ms and keeps the longest
 // wait for its answer. Prints one line of figures:
-//   scan_seconds=<s> rows=<n> found="<Traces Found label>" scan_answer_ms=<ms>
+//   scan_seconds=<s> rows=<n> found="<Traces Found label>" scan_answer_ms=<ms> scan_answer_at=<s>
 //   [clean_seconds=<s> clean_answer_ms=<ms>] peak_working_set=<bytes>
 #include <windows.h>
 // clang-format off
@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const double scan_seconds = Now() - scan_start;
+  const double scan_answer_at = pinger.LongestBegan() - scan_start;
   const double scan_answer = pinger.TakeLongest();
   // The results page places them.
   HWND list = nullptr;
@@ -131,8 +132,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const long rows = static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-  std::printf("scan_seconds=%.3f rows=%ld found=\"%s\" scan_answer_ms=%.1f", scan_seconds, rows,
-              WindowText(found_label).c_str(), scan_answer);
+  std::printf("scan_seconds=%.3f rows=%ld found=\"%s\" scan_answer_ms=%.1f scan_answer_at=%.1f", scan_seconds, rows,
+              WindowText(found_label).c_str(), scan_answer, scan_answer_at);
 
   if (clean) {
     const double clean_start = Now();

@@ -142,27 +142,30 @@ job() { # job <name> <folder> <template> <noise level> [drive options]
 }
 
 # best <runs> <job arguments>: the job's result of its fastest scan, with every scan's seconds
-# (scan_runs) and the longest answer of them all (worst_answer_ms); its timer lines likewise.
+# (scan_runs) and the longest answer of them all (worst_answer_ms, beginning worst_answer_at s after
+# the press); its timer lines likewise.
 best() {
-  local n=$1 name=$2 result best_result="" best_s="" all="" worst=0 s a
+  local n=$1 name=$2 result best_result="" best_s="" all="" worst=0 worst_at="" s a
   shift
   for _ in $(seq "$n"); do
     result=$(job "$@")
     s=$(field scan_seconds "$result") a=$(field scan_answer_ms "$result")
     all+="${all:+/}$s"
-    if awk -v a="$a" -v w="$worst" 'BEGIN { exit !(a + 0 > w + 0) }'; then worst=$a; fi
+    if awk -v a="$a" -v w="$worst" 'BEGIN { exit !(a + 0 > w + 0) }'; then
+      worst=$a worst_at=$(field scan_answer_at "$result")
+    fi
     if faster "$s" "$best_s"; then
       best_s=$s best_result=$result
       cp "$bench/timer.$name" "$bench/timer.$name.best"
     fi
   done
-  echo "$best_result scan_runs=$all worst_answer_ms=$worst"
+  echo "$best_result scan_runs=$all worst_answer_ms=$worst worst_answer_at=$worst_at"
 }
 
 few=$(best "$runs" few '\cxbench\tree' 'Thumbs.db' 0)
 few_s=$(field scan_seconds "$few")
 say "few:    $few_s s = $(ratio "$few_s" "$walk_s") x the walk (runs $(field scan_runs "$few")); rows $(field rows "$few"); Traces Found $(field found "$few" | tr -d '"')"
-say "        answer $(field worst_answer_ms "$few") ms; $(cat "$bench/timer.few.best")"
+say "        answer $(field worst_answer_ms "$few") ms (began $(field worst_answer_at "$few") s in); $(cat "$bench/timer.few.best")"
 
 quiet=$(best "$runs" quiet '\cxbench\tree' '*.dat' 2000000000)
 quiet_s=$(field scan_seconds "$quiet")
@@ -188,7 +191,7 @@ default=$(best "$runs" default '' '' 0)
 mv "$profile_tree" "$root/tree"
 default_s=$(field scan_seconds "$default")
 say "drive:  bare FindFirstFileA walk of C: $drive_s s (runs $drive_runs; $drive_entries entries), the tree in the profile"
-say "default: the shipped rules, every category: $default_s s = $(ratio "$default_s" "$drive_s") x the walk of the drive (runs $(field scan_runs "$default")); rows $(field rows "$default"); answer $(field worst_answer_ms "$default") ms"
+say "default: the shipped rules, every category: $default_s s = $(ratio "$default_s" "$drive_s") x the walk of the drive (runs $(field scan_runs "$default")); rows $(field rows "$default"); answer $(field worst_answer_ms "$default") ms (began $(field worst_answer_at "$default") s in)"
 say "        $(cat "$bench/timer.default.best")"
 
 # Each round scans a fresh copy and cleans it, then deletes the same files of another fresh copy
