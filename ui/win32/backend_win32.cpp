@@ -44,15 +44,6 @@ Frame FrameOf(const TForm& form, bool main) {
   return {style, ex};
 }
 
-// Outer size limits of the form, applied to a proposed outer size.
-SIZE Clamp(const TForm& form, const DisplayScale& scale, SIZE size) {
-  if (form.MinWidth > 0) size.cx = std::max<LONG>(size.cx, scale.Px(form.MinWidth));
-  if (form.MinHeight > 0) size.cy = std::max<LONG>(size.cy, scale.Px(form.MinHeight));
-  if (form.MaxWidth > 0) size.cx = std::min<LONG>(size.cx, scale.Px(form.MaxWidth));
-  if (form.MaxHeight > 0) size.cy = std::min<LONG>(size.cy, scale.Px(form.MaxHeight));
-  return size;
-}
-
 // The calls of later releases are looked up, so that the program still starts on XP.
 template <typename Fn>
 Fn User32Call(const char* name) {
@@ -65,6 +56,34 @@ void AdjustForDpi(RECT& r, DWORD style, DWORD ex, int dpi) {
   using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
   static Fn fn = User32Call<Fn>("AdjustWindowRectExForDpi");
   if (!fn || !fn(&r, style, FALSE, ex, static_cast<UINT>(dpi))) AdjustWindowRectEx(&r, style, FALSE, ex);
+}
+
+// The form's outer size limits in pixels (0: none). They are designed as outer sizes on a 96-DPI
+// display; elsewhere their client part scales and the frame is the one the system draws at that
+// DPI, since frames do not grow in step with the DPI.
+struct Limits {
+  SIZE min{}, max{};
+};
+Limits LimitsOf(const TForm& form, const DisplayScale& scale, DWORD style, DWORD ex) {
+  RECT design{}, now{};
+  AdjustForDpi(design, style, ex, kDesignDpi);
+  AdjustForDpi(now, style, ex, scale.Dpi());
+  const auto outer = [&](int units, LONG design_frame, LONG frame) {
+    return units > 0 ? scale.Px(units - design_frame) + frame : 0;
+  };
+  const LONG dx = design.right - design.left, dy = design.bottom - design.top;
+  const LONG nx = now.right - now.left, ny = now.bottom - now.top;
+  return {{outer(form.MinWidth, dx, nx), outer(form.MinHeight, dy, ny)},
+          {outer(form.MaxWidth, dx, nx), outer(form.MaxHeight, dy, ny)}};
+}
+
+// The limits applied to a proposed outer size.
+SIZE Clamp(const Limits& limits, SIZE size) {
+  if (limits.min.cx > 0) size.cx = std::max(size.cx, limits.min.cx);
+  if (limits.min.cy > 0) size.cy = std::max(size.cy, limits.min.cy);
+  if (limits.max.cx > 0) size.cx = std::min(size.cx, limits.max.cx);
+  if (limits.max.cy > 0) size.cy = std::min(size.cy, limits.max.cy);
+  return size;
 }
 
 // The DPI of the display a window is on; 0 where the system cannot tell one window's.
@@ -263,7 +282,7 @@ void Win32Backend::ApplyFrame(Peer& peer, bool place) {
 SIZE Win32Backend::OuterSize(const TForm& form, DWORD style, DWORD ex_style) {
   RECT r{0, 0, scale_.Px(form.ClientWidth()), scale_.Px(form.ClientHeight())};
   AdjustForDpi(r, style, ex_style, scale_.Dpi());
-  return Clamp(form, scale_, {r.right - r.left, r.bottom - r.top});
+  return Clamp(LimitsOf(form, scale_, style, ex_style), {r.right - r.left, r.bottom - r.top});
 }
 
 void Win32Backend::ChangeDpi(int dpi) {
@@ -621,10 +640,12 @@ LRESULT Win32Backend::FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      if (form.MinWidth > 0) info->ptMinTrackSize.x = scale_.Px(form.MinWidth);
-      if (form.MinHeight > 0) info->ptMinTrackSize.y = scale_.Px(form.MinHeight);
-      if (form.MaxWidth > 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = scale_.Px(form.MaxWidth);
-      if (form.MaxHeight > 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = scale_.Px(form.MaxHeight);
+      const Limits limits = LimitsOf(form, scale_, static_cast<DWORD>(GetWindowLongPtrW(peer.hwnd, GWL_STYLE)),
+                                     static_cast<DWORD>(GetWindowLongPtrW(peer.hwnd, GWL_EXSTYLE)));
+      if (limits.min.cx > 0) info->ptMinTrackSize.x = limits.min.cx;
+      if (limits.min.cy > 0) info->ptMinTrackSize.y = limits.min.cy;
+      if (limits.max.cx > 0) info->ptMaxTrackSize.x = info->ptMaxSize.x = limits.max.cx;
+      if (limits.max.cy > 0) info->ptMaxTrackSize.y = info->ptMaxSize.y = limits.max.cy;
       return 0;
     }
     case WM_DPICHANGED: {
