@@ -5,6 +5,8 @@
 #   wine-run.sh --lanes N <prefix> <exe> [args...]
 #                                          the same in the first of N prefixes (<prefix>, <prefix>-2,
 #                                          ... <prefix>-N) that no other run of this script holds
+#   wine-run.sh --screen WxH [...]         the prefix's Xvfb has a screen of that size (default
+#                                          1024x768), for the runs at a high DPI
 #   wine-run.sh --fresh [--lanes N] <prefix> <exe> [args...]
 #                                          the same in a prefix made anew for this run, whose Wine
 #                                          session and Xvfb end with the program (the setup tests)
@@ -48,6 +50,7 @@ die() {
 mode=run
 lanes=1
 fresh=
+screen=1024x768
 arch=$("$here/scripts/wine-target.sh")
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -57,6 +60,10 @@ while [ $# -gt 0 ]; do
       shift
       ;;
     --fresh) fresh=1 ;;
+    --screen)
+      screen=$2
+      shift
+      ;;
     *) break ;;
   esac
   shift
@@ -104,7 +111,7 @@ if [ "$arch" = win64 ]; then
 fi
 export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 export XDG_DATA_HOME="$prefix.home/share"
-xvfb_state="$prefix.xvfb"       # "<pid> :<display>" of the Xvfb started for this prefix
+xvfb_state="$prefix.xvfb"       # "<pid> :<display> <screen>" of the Xvfb started for this prefix
 session_state="$prefix.session" # "<display id> <wineserver pid>" of the running Wine session
 mkdir -p "$(dirname "$prefix")" "$XDG_DATA_HOME"
 
@@ -150,14 +157,14 @@ start_xvfb() {
   mkfifo "$fifo"
   # Xvfb writes its display number to fd 3 once it accepts clients; setsid keeps it out of the
   # caller's process group, and its own output goes to a log so ctest does not wait for it.
-  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 8>&- 9>&- </dev/null >"$prefix.xvfb.log" 2>&1 &
+  setsid Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$fifo" 8>&- 9>&- </dev/null >"$prefix.xvfb.log" 2>&1 &
   pid=$!
   if ! read -r -t 30 num <"$fifo"; then
     rm -f "$fifo"
     die "Xvfb did not start (see $prefix.xvfb.log)"
   fi
   rm -f "$fifo"
-  echo "$pid :$num" >"$xvfb_state"
+  echo "$pid :$num $screen" >"$xvfb_state"
 }
 
 use_display() {
@@ -165,8 +172,12 @@ use_display() {
     display_id="$DISPLAY"
     return
   fi
-  local xpid xdisplay
-  read -r xpid xdisplay 2>/dev/null <"$xvfb_state" || true
+  local xpid xdisplay xscreen
+  read -r xpid xdisplay xscreen 2>/dev/null <"$xvfb_state" || true
+  if alive "${xpid:-}" Xvfb && [ "${xscreen:-}" != "$screen" ]; then # another size was asked for
+    kill "$xpid"
+    xpid=
+  fi
   if ! alive "${xpid:-}" Xvfb; then
     start_xvfb
     read -r xpid xdisplay <"$xvfb_state"

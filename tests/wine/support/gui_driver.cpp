@@ -277,9 +277,26 @@ HWND StartMainWindow(const GuiProgram& program) {
   return main;
 }
 
-HWND StartPicture(HWND main) { return FindChildAt(main, "CxPicture", 459, 185); }
+int DisplayDpi() {
+  DWORD dpi = 0, size = sizeof dpi;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&dpi), &size) != ERROR_SUCCESS)
+      dpi = 0;
+    RegCloseKey(key);
+  }
+  return dpi >= 48 && dpi <= 960 ? static_cast<int>(dpi) : 96;
+}
 
-HWND ResultsList(HWND main) { return FindChildAt(main, "SysListView32", 24, 182); }
+// The child at a place of the design (a 96-DPI display), wherever the window's DPI puts it.
+static HWND FindChildAtDesigned(HWND main, const std::string& window_class, int x, int y) {
+  const int dpi = DisplayDpi();
+  return FindChildAt(main, window_class, MulDiv(x, dpi, 96), MulDiv(y, dpi, 96));
+}
+
+HWND StartPicture(HWND main) { return FindChildAtDesigned(main, "CxPicture", 459, 185); }
+
+HWND ResultsList(HWND main) { return FindChildAtDesigned(main, "SysListView32", 24, 182); }
 
 HWND ScanToResults(HWND main, DWORD timeout_ms) {
   HWND start = StartPicture(main);

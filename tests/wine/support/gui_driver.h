@@ -42,6 +42,9 @@ class GuiProgram {
 // rights, for the warning that the start-up checks show, and closes it. The test process runs as
 // the same user, so it knows whether the warning comes and never waits for one that does not.
 HWND StartMainWindow(const GuiProgram& program);
+// The DPI that programs of this prefix start at: the display's LogPixels (96 when unset). Wine
+// tells a process of another DPI nothing of a window's own.
+int DisplayDpi();
 // The start picture of the settings page.
 HWND StartPicture(HWND main);
 // The results list, once the results page has placed it; else nullptr.

@@ -1,0 +1,141 @@
+// The real program on a display of 144 and 192 DPI (the prefix's LogPixels, which each program
+// reads as it starts) against the same program at 96 DPI: the window's client area and every
+// control's place scale by the DPI, on the settings page and on the results page, and no control
+// leaves its parent. These tests have a prefix of their own with a screen large enough for the
+// window at 200 %, so that the DPI they set never reaches the other tests.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/wine/support/file_tree.h"
+#include "tests/wine/support/gui_driver.h"
+#include "tests/wine/support/screenshot.h"
+
+namespace {
+
+void SetDisplayDpi(int dpi) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  const DWORD value = static_cast<DWORD>(dpi);
+  EXPECT_EQ(RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+struct Placed {
+  std::string what;  // class and caption, for the messages
+  RECT place;        // in the main window's client area
+  bool inside;       // within its parent's client area
+};
+
+struct Page {
+  SIZE client{};
+  std::vector<Placed> controls;  // the visible ones, in the order the system lists them
+};
+
+BOOL CALLBACK AddVisible(HWND window, LPARAM param) {
+  if (!IsWindowVisible(window)) return TRUE;
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  RECT own, parent;
+  GetWindowRect(window, &own);
+  HWND up = GetParent(window);
+  GetClientRect(up, &parent);
+  MapWindowPoints(up, nullptr, reinterpret_cast<POINT*>(&parent), 2);
+  const bool inside =
+      own.left >= parent.left && own.top >= parent.top && own.right <= parent.right && own.bottom <= parent.bottom;
+  reinterpret_cast<Page*>(param)->controls.push_back(
+      {std::string(cls) + " \"" + WindowText(window) + "\"", ClientPlace(window), inside});
+  return TRUE;
+}
+
+Page PageOf(HWND main) {
+  Page page;
+  page.client = ClientSize(main);
+  EnumChildWindows(main, AddVisible, reinterpret_cast<LPARAM>(&page));
+  return page;
+}
+
+struct Pages {
+  Page settings, results;
+};
+
+// Starts the program at the display's DPI, reads the settings page, scans and reads the results
+// page; with pictures of both for a person to look at.
+Pages RunAt(int dpi) {
+  SetDisplayDpi(dpi);
+  Pages pages;
+  GuiProgram program;
+  HWND main = StartMainWindow(program);
+  EXPECT_NE(main, nullptr) << dpi << " DPI";
+  if (!main) return pages;
+  pages.settings = PageOf(main);
+  const std::string name = "dpi-" + std::to_string(dpi);
+  Screenshot(main, name + "-settings");
+  HWND list = ScanToResults(main);
+  EXPECT_NE(list, nullptr) << dpi << " DPI";
+  if (list) {
+    pages.results = PageOf(main);
+    Screenshot(main, name + "-results");
+  }
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit());
+  return pages;
+}
+
+// Each edge of a place at 96 DPI scaled to the nearest pixel, as the widget layer scales them.
+LONG Scaled(LONG px, int dpi) { return MulDiv(px, dpi, 96); }
+
+void ExpectScaled(const Page& base, const Page& page, int dpi, const char* which) {
+  SCOPED_TRACE(std::string(which) + " page at " + std::to_string(dpi) + " DPI");
+  EXPECT_NEAR(page.client.cx, Scaled(base.client.cx, dpi), 1);
+  EXPECT_NEAR(page.client.cy, Scaled(base.client.cy, dpi), 1);
+  ASSERT_EQ(page.controls.size(), base.controls.size());
+  for (size_t i = 0; i < page.controls.size(); ++i) {
+    const Placed& at = page.controls[i];
+    const Placed& was = base.controls[i];
+    ASSERT_EQ(at.what, was.what) << i;
+    EXPECT_TRUE(at.inside) << at.what << " leaves its parent";
+    // A place may differ by a pixel or two beyond the rounding; a label and the list's header
+    // take the height or width of their text, which a font of another height measures in other
+    // proportions.
+    EXPECT_NEAR(at.place.left, Scaled(was.place.left, dpi), 2) << at.what;
+    EXPECT_NEAR(at.place.top, Scaled(was.place.top, dpi), 2) << at.what;
+    if (at.what.starts_with("CxLabel") || at.what.starts_with("SysHeader32")) continue;
+    EXPECT_NEAR(at.place.right, Scaled(was.place.right, dpi), 2) << at.what;
+    EXPECT_NEAR(at.place.bottom, Scaled(was.place.bottom, dpi), 2) << at.what;
+  }
+}
+
+class DisplayDpiTest : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    ResetSettingsFile();
+    CreateDirectoryA("C:\\windows\\Temp", nullptr);
+    WriteBytes(kFile, 20000);  // a row on the results page, above the noise level
+  }
+  void TearDown() override {
+    DeleteFileA(kFile.c_str());
+    SetDisplayDpi(96);
+  }
+  const std::string kFile = "C:\\windows\\Temp\\cxdpi.tmp";
+};
+
+TEST_P(DisplayDpiTest, PlacesScaleByTheDpiAndStayInsideTheirParents) {
+  const Pages base = RunAt(96);
+  ASSERT_FALSE(base.settings.controls.empty());
+  ASSERT_FALSE(base.results.controls.empty());
+  for (const Placed& control : base.settings.controls) EXPECT_TRUE(control.inside) << control.what << " at 96 DPI";
+  const Pages scaled = RunAt(GetParam());
+  ExpectScaled(base.settings, scaled.settings, GetParam(), "settings");
+  ExpectScaled(base.results, scaled.results, GetParam(), "results");
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, DisplayDpiTest, ::testing::Values(144, 192));
+
+}  // namespace
