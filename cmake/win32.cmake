@@ -87,17 +87,19 @@ if(CX_WINE_TESTS)
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
   gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
 
-  # The runs at a high DPI have prefixes of their own, whose screen holds the window at 200 %:
+  # The runs at a high DPI have a prefix of their own, whose screen holds the window at 200 %:
   # the DPI they set in the registry never reaches another test's prefix.
   file(GLOB CX_DPI_TESTS CONFIGURE_DEPENDS tests/wine/dpi/*.cpp)
   add_executable(cx_dpi_tests ${CX_DPI_TESTS} ${CX_WINE_SUPPORT})
   set_target_properties(cx_dpi_tests PROPERTIES
-    CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;--screen;1920x1440;--lanes;2;${CMAKE_BINARY_DIR}/dpiprefix")
+    CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;--screen;1920x1440;${CMAKE_BINARY_DIR}/dpiprefix")
   target_include_directories(cx_dpi_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(cx_dpi_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32)
   add_dependencies(cx_dpi_tests clutterix)
   target_compile_definitions(cx_dpi_tests PRIVATE CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
-  gtest_discover_tests(cx_dpi_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+  # One prefix, one test at a time: each sets the DPI that the programs it starts read.
+  gtest_discover_tests(cx_dpi_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES RESOURCE_LOCK dpiprefix)
 
   # The setup program of this build (scripts/make-setup.sh, as the release makes it), and an
   # "older release" to install it over: version 1.1, with the stand-in program as its exe.

@@ -113,6 +113,9 @@ class Win32Backend : public Backend {
   Peer& PeerOf(TControl& control);
   // A control's place in its parent's window, in pixels.
   RECT DeviceRect(const TControl& control) const;
+  // The place of a control's own window in pixels: its bounds scaled, and a check box widened
+  // where its caption would be cut at the display's DPI.
+  TRect PixelBounds(TControl& control);
   void CreateWindows(TControl& control);
   HWND ParentWindowOf(TControl& control);
   void Sync(Peer& peer);

@@ -210,7 +210,8 @@ void Win32Backend::CreateWindows(TControl& control) {
       case ControlKind::kForm:
         return;
     }
-    RECT r = DeviceRect(control);
+    const TRect bounds = PixelBounds(control);
+    RECT r{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height};
     if (control.Kind() == ControlKind::kComboBox) r.bottom += scale_.Px(kComboDropDownHeight);
     HWND hwnd = CreateWindowExW(ex, cls, Wide(text).c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                 parent, nullptr, instance_, &peer);
@@ -223,7 +224,7 @@ void Win32Backend::CreateWindows(TControl& control) {
     }
     // Later controls paint above earlier ones: the newest window goes on top of its siblings.
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    peer.bounds = scale_.Px(control.BoundsRect());
+    peer.bounds = bounds;
     peer.shown = 0;
     peer.enabled = 1;
     peer.has_text = true;
@@ -379,10 +380,39 @@ RECT Win32Backend::DeviceRect(const TControl& control) const {
   return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
 }
 
+// Room beside a check box's caption for the box and the gap before the text, in units.
+constexpr int kCheckBoxGlyphRoom = 18;
+
+TRect Win32Backend::PixelBounds(TControl& c) {
+  TRect r = scale_.Px(c.BoundsRect());
+  if (c.Kind() != ControlKind::kCheckBox || scale_.Dpi() == kDesignDpi || c.Caption().empty()) return r;
+  // A font's text does not grow in step with its height (Tahoma 22 px runs wider than twice
+  // Tahoma 11 px), so a caption that fits its designed width may be cut at another DPI, and a cut
+  // caption hides what the box is for: the box then grows to the right, as far as its parent's
+  // client area allows. At the design's DPI the designed width stands.
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, FontFor(c.Font()));
+  const std::wstring text = Wide(c.Caption());
+  RECT extent{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  const int needed = extent.right + scale_.Px(kCheckBoxGlyphRoom);
+  if (needed <= r.Width) return r;
+  int width = needed;
+  if (HWND parent = ParentWindowOf(c)) {
+    RECT client;
+    GetClientRect(parent, &client);
+    width = std::min<int>(width, client.right - r.Left);
+  }
+  r.Width = std::max(r.Width, width);
+  return r;
+}
+
 void Win32Backend::SyncBounds(Peer& peer) {
   TControl& c = *peer.control;
   // peer.bounds holds pixels: a change of DPI moves the windows though the units stay.
-  const TRect want = scale_.Px(c.BoundsRect());
+  const TRect want = PixelBounds(c);
   if (peer.bounds == want) return;
   TRect old = peer.bounds;
   peer.bounds = want;

@@ -31,12 +31,34 @@ struct Placed {
   std::string what;  // class and caption, for the messages
   RECT place;        // in the main window's client area
   bool inside;       // within its parent's client area
+  bool check_box;
+  bool caption_fits;  // a check box's: its caption in the form's font beside the box
 };
 
 struct Page {
+  int dpi = 96;
   SIZE client{};
   std::vector<Placed> controls;  // the visible ones, in the order the system lists them
 };
+
+// Whether a check box holds its caption in the font of the program's forms (Tahoma 8 pt, 11 px
+// at 96 DPI, scaled towards zero) with room for the box and the gap before the text.
+bool CaptionFits(HWND box, int dpi) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT font = CreateFontA(-(11 * dpi / 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+  HGDIOBJ old = SelectObject(dc, font);
+  std::string text = WindowText(box);
+  std::erase(text, '&');  // a mnemonic's mark is not drawn
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  RECT r;
+  GetClientRect(box, &r);
+  return extent.cx + MulDiv(16, dpi, 96) <= r.right;
+}
 
 BOOL CALLBACK AddVisible(HWND window, LPARAM param) {
   if (!IsWindowVisible(window)) return TRUE;
@@ -49,13 +71,17 @@ BOOL CALLBACK AddVisible(HWND window, LPARAM param) {
   MapWindowPoints(up, nullptr, reinterpret_cast<POINT*>(&parent), 2);
   const bool inside =
       own.left >= parent.left && own.top >= parent.top && own.right <= parent.right && own.bottom <= parent.bottom;
-  reinterpret_cast<Page*>(param)->controls.push_back(
-      {std::string(cls) + " \"" + WindowText(window) + "\"", ClientPlace(window), inside});
+  Page& page = *reinterpret_cast<Page*>(param);
+  const bool check_box =
+      (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX && std::string(cls) == "Button";
+  page.controls.push_back({std::string(cls) + " \"" + WindowText(window) + "\"", ClientPlace(window), inside, check_box,
+                           check_box && CaptionFits(window, page.dpi)});
   return TRUE;
 }
 
-Page PageOf(HWND main) {
+Page PageOf(HWND main, int dpi) {
   Page page;
+  page.dpi = dpi;
   page.client = ClientSize(main);
   EnumChildWindows(main, AddVisible, reinterpret_cast<LPARAM>(&page));
   return page;
@@ -74,13 +100,13 @@ Pages RunAt(int dpi) {
   HWND main = StartMainWindow(program);
   EXPECT_NE(main, nullptr) << dpi << " DPI";
   if (!main) return pages;
-  pages.settings = PageOf(main);
+  pages.settings = PageOf(main, dpi);
   const std::string name = "dpi-" + std::to_string(dpi);
   Screenshot(main, name + "-settings");
   HWND list = ScanToResults(main);
   EXPECT_NE(list, nullptr) << dpi << " DPI";
   if (list) {
-    pages.results = PageOf(main);
+    pages.results = PageOf(main, dpi);
     Screenshot(main, name + "-results");
   }
   PostMessageA(main, WM_CLOSE, 0, 0);
@@ -107,8 +133,16 @@ void ExpectScaled(const Page& base, const Page& page, int dpi, const char* which
     EXPECT_NEAR(at.place.left, Scaled(was.place.left, dpi), 2) << at.what;
     EXPECT_NEAR(at.place.top, Scaled(was.place.top, dpi), 2) << at.what;
     if (at.what.starts_with("CxLabel") || at.what.starts_with("SysHeader32")) continue;
-    EXPECT_NEAR(at.place.right, Scaled(was.place.right, dpi), 2) << at.what;
     EXPECT_NEAR(at.place.bottom, Scaled(was.place.bottom, dpi), 2) << at.what;
+    // A check box grows where a font of this height needs more room than the design's. At 96 DPI
+    // the designed widths stand, though Wine's gap before the text cuts the last pixel or two of
+    // some captions there.
+    if (at.check_box) {
+      EXPECT_TRUE(at.caption_fits) << at.what << " cuts its caption";
+      EXPECT_GE(at.place.right, Scaled(was.place.right, dpi) - 2) << at.what;
+      continue;
+    }
+    EXPECT_NEAR(at.place.right, Scaled(was.place.right, dpi), 2) << at.what;
   }
 }
 
