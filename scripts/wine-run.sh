@@ -180,7 +180,7 @@ use_display() {
   fi
   if ! alive "${xpid:-}" Xvfb; then
     start_xvfb
-    read -r xpid xdisplay <"$xvfb_state"
+    read -r xpid xdisplay _ <"$xvfb_state"
   fi
   export DISPLAY="$xdisplay"
   display_id="xvfb-$xpid$xdisplay"
