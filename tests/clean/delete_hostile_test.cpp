@@ -76,24 +76,28 @@ TEST_F(DeleteHostileTest, ALinkToAFileIsNeverDeletedThroughAndItsTargetKept) {
   Canary("C:\\Keep\\notes.txt", "notes");
   fake.files.AddFileLink("C:\\Temp\\filelink.tmp", "C:\\Keep\\thesis.doc");                       // as Wine lists it
   fake.files.AddFileLink("C:\\Temp\\shown.tmp", "C:\\Keep\\thesis.doc", /*shows_as_link=*/true);  // as Windows does
-  fake.files.AddFileWithContent("C:\\Temp\\swapped.tmp", "garbage");
-  // A listed file replaced by a link once the cleaning has reached it.
-  auto swap = [&](const std::string& item) {
-    if (item != "C:\\Temp\\swapped.tmp") return;
-    fake.files.DeleteFile(item);
-    fake.files.AddFileLink(item, "C:\\Keep\\notes.txt");
-  };
+  // Items of unknown kind are looked up by path first; files the scan listed, by their handles only.
+  for (bool listed : {false, true}) {
+    SCOPED_TRACE(listed ? "listed files" : "items of unknown kind");
+    // A listed file replaced by a link once the cleaning has reached it.
+    const std::string swapped = listed ? "C:\\Temp\\swapped-listed.tmp" : "C:\\Temp\\swapped.tmp";
+    fake.files.AddFileWithContent(swapped, "garbage");
+    auto swap = [&](const std::string& item) {
+      if (item != swapped) return;
+      fake.files.DeleteFile(item);
+      fake.files.AddFileLink(item, "C:\\Keep\\notes.txt");
+    };
 
-  auto events = RunDeleteWorker(fake, {"C:\\Temp\\filelink.tmp", "C:\\Temp\\shown.tmp", "C:\\Temp\\swapped.tmp"},
-                                {.on_reached = swap});
+    auto events = RunDeleteWorker(fake, {"C:\\Temp\\filelink.tmp", "C:\\Temp\\shown.tmp", swapped},
+                                  {.on_reached = swap, .listed = listed});
 
-  EXPECT_THAT(events,
-              ElementsAre("started C:\\Temp\\filelink.tmp", "cannot C:\\Temp\\filelink.tmp: Unknown",
-                          "started C:\\Temp\\shown.tmp", "cannot C:\\Temp\\shown.tmp: Unknown",
-                          "started C:\\Temp\\swapped.tmp", "cannot C:\\Temp\\swapped.tmp: Unknown", "finished"));
-  ExpectCanariesIntact();
-  EXPECT_TRUE(fake.files.Exists("C:\\Temp\\filelink.tmp"));
-  EXPECT_THAT(fake.shell.recycled, IsEmpty());
+    EXPECT_THAT(events, ElementsAre("started C:\\Temp\\filelink.tmp", "cannot C:\\Temp\\filelink.tmp: Unknown",
+                                    "started C:\\Temp\\shown.tmp", "cannot C:\\Temp\\shown.tmp: Unknown",
+                                    "started " + swapped, "cannot " + swapped + ": Unknown", "finished"));
+    ExpectCanariesIntact();
+    EXPECT_TRUE(fake.files.Exists("C:\\Temp\\filelink.tmp"));
+    EXPECT_THAT(fake.shell.recycled, IsEmpty());
+  }
 }
 
 TEST_F(DeleteHostileTest, AJunctionSwappedInAboveTheItemIsNotFollowed) {
@@ -155,8 +159,11 @@ TEST_F(DeleteHostileTest, ListedFilesReplacedSinceTheScanAreLeftAlone) {
     fake.files.AddHardLink(dir + "Other\\twonames.tmp", dir + "twonames.tmp");
     Canary(dir + "held.tmp", "held by another program");
     fake.files.Lock(dir + "held.tmp");
+    fake.files.AddFileWithContent(dir + "nowfolder.tmp", "garbage");
+    fake.files.AddFileWithContent(dir + "gone.tmp", "garbage");
     const std::vector<std::string> items = {dir + "replaced.tmp", dir + "hardlink.tmp", dir + "grew.log",
-                                            dir + "twonames.tmp", dir + "held.tmp"};
+                                            dir + "twonames.tmp", dir + "held.tmp",     dir + "nowfolder.tmp",
+                                            dir + "gone.tmp"};
     // Another file under the same name; a second name of the user's thesis under the listed one;
     // the same log, grown.
     auto change = [&](const std::string& item) {
@@ -169,6 +176,11 @@ TEST_F(DeleteHostileTest, ListedFilesReplacedSinceTheScanAreLeftAlone) {
         fake.files.AddHardLink(item, "C:\\Keep\\thesis.doc");
       }
       if (item == dir + "grew.log") fake.files.AddFileWithContent(item, std::string(5000, 'g'));
+      if (item == dir + "nowfolder.tmp") {
+        fake.files.DeleteFile(item);
+        Canary(item + "\\inside.doc", "a folder's file");
+      }
+      if (item == dir + "gone.tmp") fake.files.DeleteFile(item);
     };
 
     auto outcomes =
@@ -178,6 +190,8 @@ TEST_F(DeleteHostileTest, ListedFilesReplacedSinceTheScanAreLeftAlone) {
     EXPECT_EQ(outcomes[dir + "replaced.tmp"], Events{"cannot " + dir + "replaced.tmp: Unknown"});
     EXPECT_EQ(outcomes[dir + "hardlink.tmp"], Events{"cannot " + dir + "hardlink.tmp: Unknown"});
     EXPECT_EQ(outcomes[dir + "held.tmp"], Events{"cannot " + dir + "held.tmp: Unknown"});
+    EXPECT_EQ(outcomes[dir + "nowfolder.tmp"], Events{"cannot " + dir + "nowfolder.tmp: Unknown"});
+    EXPECT_EQ(outcomes[dir + "gone.tmp"], Events{"cannot " + dir + "gone.tmp: Unknown"});
     EXPECT_EQ(outcomes[dir + "grew.log"], Events{"file " + dir + "grew.log"});
     // Listed with two names: this one goes, the other keeps the content, which is not overwritten.
     EXPECT_EQ(outcomes[dir + "twonames.tmp"], Events{"file " + dir + "twonames.tmp"});

@@ -33,11 +33,12 @@ std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<s
   worker->FOnFinished = [&] { events.push_back("finished"); };
   if (options.on_batch_end) worker->FOnBatchEnd = options.on_batch_end;
   std::set<std::string> reached;
-  if (options.on_reached)
-    fake.files.on_attributes = [&](const std::string& path) {
-      if (std::find(items.begin(), items.end(), path) != items.end() && reached.insert(path).second)
-        options.on_reached(path);
-    };
+  // A listed file is first reached by opening it, any other item by asking for its attributes.
+  const auto reach = [&](const std::string& path) {
+    if (std::find(items.begin(), items.end(), path) != items.end() && reached.insert(path).second)
+      options.on_reached(path);
+  };
+  if (options.on_reached) fake.files.on_attributes = fake.files.on_open_for_deletion = reach;
   if (options.listed) {
     worker->SetJob(ListedItems(fake.files, items));
   } else {
@@ -45,6 +46,6 @@ std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<s
   }
   worker->Resume();
   queue.PumpUntilIdle();
-  fake.files.on_attributes = nullptr;
+  fake.files.on_attributes = fake.files.on_open_for_deletion = nullptr;
   return events;
 }
