@@ -76,7 +76,7 @@ TEST_F(DeleteHostileTest, ALinkToAFileIsNeverDeletedThroughAndItsTargetKept) {
   Canary("C:\\Keep\\notes.txt", "notes");
   fake.files.AddFileLink("C:\\Temp\\filelink.tmp", "C:\\Keep\\thesis.doc");                       // as Wine lists it
   fake.files.AddFileLink("C:\\Temp\\shown.tmp", "C:\\Keep\\thesis.doc", /*shows_as_link=*/true);  // as Windows does
-  // Items of unknown kind are looked up by path first; files the scan listed, by their handles only.
+  // Items of unknown kind, and files handed over with the kind and id the scan listed them with.
   for (bool listed : {false, true}) {
     SCOPED_TRACE(listed ? "listed files" : "items of unknown kind");
     // A listed file replaced by a link once the cleaning has reached it.

@@ -33,7 +33,7 @@ std::vector<std::string> RunDeleteWorker(FakePlatform& fake, const std::vector<s
   worker->FOnFinished = [&] { events.push_back("finished"); };
   if (options.on_batch_end) worker->FOnBatchEnd = options.on_batch_end;
   std::set<std::string> reached;
-  // A listed file is first reached by opening it, any other item by asking for its attributes.
+  // An item is reached when the worker first asks for its attributes or opens it, whichever comes first.
   const auto reach = [&](const std::string& path) {
     if (std::find(items.begin(), items.end(), path) != items.end() && reached.insert(path).second)
       options.on_reached(path);
