@@ -4,6 +4,7 @@
 #include "ui/application.h"
 #include "ui/backend.h"
 #include "ui/form.h"
+#include "ui/scale.h"
 
 namespace ui {
 
@@ -35,11 +36,32 @@ void TImageList::AddFromFile(const std::string& path) {
   auto data = Owner()->Application().files().ReadFile(path);
   if (!data) throw platform::Exception("Cannot open file \"" + path + "\". The picture is missing or cannot be read.");
   Add(DecodeJpeg(*data, path));
+  files_.back() = path;
 }
 
 void TImageList::Add(TBitmap frame) {
   frames_.push_back(std::move(frame));
+  files_.emplace_back();
+  scaled_percent_ = 100;
+  scaled_.clear();
   Changed();
+}
+
+const std::vector<TBitmap>& TImageList::FramesAt(int percent) {
+  if (percent == 100 || frames_.empty()) return frames_;
+  if (scaled_percent_ != percent) {
+    scaled_percent_ = percent;
+    scaled_.clear();
+    for (const std::string& file : files_) {
+      auto drawn = ReadDrawing(Owner()->Application().files(), file, percent);
+      if (!drawn || (!scaled_.empty() && (drawn->Width != scaled_[0].Width || drawn->Height != scaled_[0].Height))) {
+        scaled_.clear();
+        break;
+      }
+      scaled_.push_back(std::move(*drawn));
+    }
+  }
+  return scaled_.empty() ? frames_ : scaled_;
 }
 
 void TTrayIcon::SetHint(const std::string& hint) {

@@ -46,7 +46,7 @@ class TTimer : public TComponent {
   bool enabled_ = false;
 };
 
-// Frames of equal size (16 x 16 here), for tray animations.
+// Frames of equal size (16 x 16 units here), for tray animations.
 class TImageList : public TComponent {
  public:
   TImageList(TForm* owner, std::string name, int width = 16, int height = 16)
@@ -58,11 +58,18 @@ class TImageList : public TComponent {
   // Loads one JPEG frame through the application's file system; throws naming the file.
   void AddFromFile(const std::string& path);
   void Add(TBitmap frame);
+  // The frames as drawn for a display scale (ArtworkPercent), read from the files beside the
+  // loaded ones the first time that scale is asked for. The loaded frames where any drawing is
+  // missing, broken or of another size than the others, so that an animation never changes size.
+  const std::vector<TBitmap>& FramesAt(int percent);
 
  private:
   int width_;
   int height_;
   std::vector<TBitmap> frames_;
+  std::vector<std::string> files_;  // each frame's file; empty for one added as pixels
+  int scaled_percent_ = 100;        // the scale of scaled_, once read (100: none)
+  std::vector<TBitmap> scaled_;
 };
 
 class TTrayIcon : public TComponent {

@@ -122,16 +122,10 @@ std::shared_ptr<const TBitmap> TImage::PictureAt(int percent) {
   if (scaled_percent_ != percent) {
     scaled_percent_ = percent;
     scaled_ = picture_;
-    std::string file = ArtworkFile(picture_file_, percent);
-    TForm* form = Form();
-    auto data = form ? form->Application().files().ReadFile(file) : std::nullopt;
-    if (data) {
-      try {
-        scaled_ = std::make_shared<const TBitmap>(DecodeJpeg(*data, file));
-      } catch (const platform::Exception&) {
-        // A broken drawing is shown as its loaded picture, fitted.
-      }
-    }
+    // A missing or broken drawing is shown as its loaded picture, fitted.
+    if (TForm* form = Form())
+      if (auto drawn = ReadDrawing(form->Application().files(), picture_file_, percent))
+        scaled_ = std::make_shared<const TBitmap>(std::move(*drawn));
   }
   return scaled_;
 }

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "platform/exception.h"
+#include "platform/file_system.h"
+
 namespace ui {
 
 int ArtworkPercent(int dpi) {
@@ -19,6 +22,18 @@ std::string ArtworkFile(const std::string& path, int percent) {
   size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + suffix;
   return path.substr(0, dot) + suffix + path.substr(dot);
+}
+
+std::optional<TBitmap> ReadDrawing(platform::FileSystem& files, const std::string& path, int percent) {
+  if (percent == 100 || path.empty()) return std::nullopt;
+  const std::string file = ArtworkFile(path, percent);
+  const auto data = files.ReadFile(file);
+  if (!data) return std::nullopt;
+  try {
+    return DecodeJpeg(*data, file);
+  } catch (const platform::Exception&) {
+    return std::nullopt;  // a broken drawing: the picture itself is shown instead
+  }
 }
 
 }  // namespace ui

@@ -2,9 +2,15 @@
 // The forms give places, sizes and font heights in pixels of a 96-DPI display ("units"); a
 // display of another DPI shows them scaled. The screen backend converts at its edge, so the
 // controls and every handler above them only ever see units.
+#include <optional>
 #include <string>
 
+#include "ui/picture.h"
 #include "ui/types.h"
+
+namespace platform {
+class FileSystem;
+}
 
 namespace ui {
 
@@ -44,5 +50,8 @@ int ArtworkPercent(int dpi);
 // "images\header.jpg" at 150 % is "images\header@1.5x.jpg", at 200 % "images\header@2x.jpg";
 // at 100 % the name itself.
 std::string ArtworkFile(const std::string& path, int percent);
+// The drawing of the picture at `path` for a scale, read from its file (ArtworkFile); nothing
+// at 100 % or where that file is missing or cannot be decoded.
+std::optional<TBitmap> ReadDrawing(platform::FileSystem& files, const std::string& path, int percent);
 
 }  // namespace ui

@@ -94,6 +94,31 @@ TEST(DisplayScaleTest, AnImageReadsTheDrawingOfItsScaleOnceAndFallsBackToItsOwn)
   EXPECT_EQ(image->PictureAt(200), image->Picture()) << "a missing drawing falls back; the old one is not kept";
 }
 
+// Tray frames show the drawings of a scale only when every frame has one of the same size: an
+// animation that changed size between frames would jump in the notification area.
+TEST(DisplayScaleTest, ImageListsReadTheDrawingsOfAScaleForAllTheirFramesOrNone) {
+  const std::filesystem::path images = std::filesystem::path(CX_SOURCE_DIR) / "data/images";
+  FakeFileSystem files;
+  FakeBackend backend;
+  ui::TApplication app{backend, files};
+  ui::TForm form{app, "frmTest"};
+  auto* list = form.AddComponent<ui::TImageList>("il", 16, 16);
+  for (const char* name : {"scan01.jpg", "scan01@2x.jpg", "scan01@1.5x.jpg", "scan02.jpg", "scan02@2x.jpg"})
+    files.AddFileWithContent(std::string("C:\\app\\images\\") + name, ReadAll(images / name));
+  list->AddFromFile("C:\\app\\images\\scan01.jpg");
+  list->AddFromFile("C:\\app\\images\\scan02.jpg");
+
+  const auto& twice = list->FramesAt(200);
+  ASSERT_EQ(twice.size(), 2u);
+  for (const ui::TBitmap& frame : twice) EXPECT_EQ(frame.Width, 32);
+  EXPECT_EQ(list->FramesAt(150)[0].Width, 16) << "scan02 has no drawing at 1.5 x";
+  EXPECT_EQ(list->FramesAt(100)[1].Width, 16);
+
+  // A frame added later is read at every scale anew.
+  list->Add(list->Frame(0));
+  EXPECT_EQ(list->FramesAt(200)[0].Width, 16) << "the frame added as pixels has no drawings";
+}
+
 // Every shipped picture has its drawings at 1.5 x and 2 x, each covering the picture's size at
 // that scale pixel for pixel (rounded as the screen rounds), so no display stretches one.
 TEST(DisplayScaleTest, EveryShippedPictureIsDrawnAtEachScale) {

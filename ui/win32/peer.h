@@ -86,6 +86,7 @@ struct ComponentPeer {
   unsigned animation_interval = 0;  // 0 while not animating
   // Image lists: one icon per frame, made when first needed.
   std::vector<HICON> frame_icons;
+  int frame_percent = 100;  // the artwork scale they were made from
 };
 
 // Every window of the backend is registered with its Peer here, so that a window that is not the

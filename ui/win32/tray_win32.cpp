@@ -26,8 +26,9 @@ NOTIFYICONDATAW TrayData(HWND hwnd, UINT id) {
   return data;
 }
 
-// An icon of one 16 x 16 frame: the picture itself, all opaque.
-HICON IconFromFrame(const TBitmap& frame, int width, int height) {
+// An icon of one frame, as large as its picture: the picture itself, all opaque.
+HICON IconFromFrame(const TBitmap& frame) {
+  const int width = frame.Width, height = frame.Height;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -103,11 +104,14 @@ HICON Win32Backend::TrayIconNow(ComponentPeer& peer) {
   TImageList* list = tray.Icons();
   if (!list || list->Count() == 0) return icon_small_;
   ComponentPeer& lp = ComponentPeerOf(*list);
-  if (static_cast<int>(lp.frame_icons.size()) != list->Count()) {
+  // The notification area shows small icons at the system's DPI: the frames drawn nearest to it,
+  // never the 16-pixel ones stretched.
+  const int percent = ArtworkPercent(MulDiv(GetSystemMetrics(SM_CXSMICON), kDesignDpi, list->Width()));
+  if (static_cast<int>(lp.frame_icons.size()) != list->Count() || lp.frame_percent != percent) {
     for (HICON icon : lp.frame_icons) DestroyIcon(icon);
     lp.frame_icons.clear();
-    for (int i = 0; i < list->Count(); ++i)
-      lp.frame_icons.push_back(IconFromFrame(list->Frame(i), list->Width(), list->Height()));
+    lp.frame_percent = percent;
+    for (const TBitmap& frame : list->FramesAt(percent)) lp.frame_icons.push_back(IconFromFrame(frame));
   }
   peer.frame %= list->Count();
   HICON icon = lp.frame_icons[static_cast<size_t>(peer.frame)];
