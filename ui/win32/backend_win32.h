@@ -111,7 +111,7 @@ class Win32Backend : public Backend {
 
   // controls_win32.cpp
   Peer& PeerOf(TControl& control);
-  // A control's place in its parent's window, in pixels.
+  // A control's place in its parent's window, in pixels: where its window stands once it has one.
   RECT DeviceRect(const TControl& control) const;
   // The place of a control's own window in pixels: its bounds scaled, and a check box widened
   // where its caption would be cut at the display's DPI.

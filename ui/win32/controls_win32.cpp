@@ -376,7 +376,11 @@ void Win32Backend::Sync(Peer& peer) {
 }
 
 RECT Win32Backend::DeviceRect(const TControl& control) const {
-  TRect r = scale_.Px(control.BoundsRect());
+  // Where the control's window stands (PixelBounds may have widened it); where its bounds scale
+  // to while it has none.
+  const auto* peer = static_cast<const Peer*>(control.peer);
+  const bool placed = control.Kind() != ControlKind::kForm && peer && peer->hwnd && peer->bounds.Width >= 0;
+  const TRect r = placed ? peer->bounds : scale_.Px(control.BoundsRect());
   return {r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
 }
 
