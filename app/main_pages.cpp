@@ -173,6 +173,7 @@ void TfrmMain::lbAdvancedOptionsMouseLeave(ui::TControl* Sender) { Sender->SetFo
 void TfrmMain::btnBacktoSettingsClick(ui::TControl*) {
   // A stopped scan's end report would otherwise bring the results page back over the settings.
   FinishStoppedScan();
+  ui::TFormUpdate batch(*this);
   ShowResultsPage(false);
   ShowScanningPage(false);
   ShowSettingsPage(true);

@@ -33,8 +33,11 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   const bool tray_icon_was_visible = TrayIcon1->Visible();
   ShowBusyTrayIcon(ilScanning);
 
-  ShowSettingsPage(false);
-  ShowScanningPage(true);
+  {
+    ui::TFormUpdate batch(*this);
+    ShowSettingsPage(false);
+    ShowScanningPage(true);
+  }
 
   TScanJob job;
   try {
@@ -135,6 +138,7 @@ void TfrmMain::SearchThreadFinished() {
   TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
   TrayIcon1->SetBalloonHint(ScanFinishedBalloon(lvFound->Count()));
   TrayIcon1->ShowBalloonHint();
+  ui::TFormUpdate batch(*this);
   ShowScanningPage(false);
   ShowResultsPage(true);
 }
@@ -143,6 +147,7 @@ void TfrmMain::btnCancelClick(ui::TControl*) {
   if (FScan) FScan->Stop();
   // The results page shows at once, with every object found so far.
   ShowFoundRows(SIZE_MAX);
+  ui::TFormUpdate batch(*this);
   btnCancel->SetEnabled(false);
   lbCurrentPosition->SetVisible(false);
   lbCurrentPath->SetVisible(false);

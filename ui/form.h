@@ -79,8 +79,10 @@ class TForm : public TControl {
   void SetModalResult(TModalResult result) { modal_result_ = result; }
   bool InModalLoop() const { return in_modal_; }
 
-  // Changes made between BeginUpdate and the matching EndUpdate (they nest) are painted once, at
-  // the end, instead of one repaint each. Never around a modal loop: the form would not paint.
+  // Changes made between BeginUpdate and the matching EndUpdate (they nest) reach the screen
+  // together at the end, each control's once, and are painted once: a control hidden and shown
+  // again within the batch never leaves the screen. Never around a modal loop: the form would not
+  // change on screen.
   void BeginUpdate();
   void EndUpdate();
 

@@ -7,7 +7,9 @@
 // the tests plant it with a file inside (kInside) and expect the folder itself to be listed.
 namespace todays_layout {
 
-enum Base { kLocalAppData, kRoamingAppData, kProgramData, kWindows };
+// kLocalLow is "AppData\LocalLow" beside the local application data folder; kSystemDrive the root
+// of drive C (for what programs leave there, and for Program Files (x86) as a 64-bit Windows has it).
+enum Base { kLocalAppData, kRoamingAppData, kLocalLow, kUserProfile, kProgramData, kWindows, kSystemDrive };
 
 struct Entry {
   Base base;

@@ -191,6 +191,38 @@ TEST_F(BackendTest, ControlsAreChildWindowsWithTheirCaptionsPlacesAndState) {
   EXPECT_FALSE(IsWindowEnabled(btn));
 }
 
+// A page change hides one page's controls and shows the next one's; a control on both must never
+// look hidden to another program (a screen reader, a test driving the window), nor the form.
+TEST_F(BackendTest, ABatchOfChangesReachesTheWindowsAtItsEndAndNeverHidesWhatStaysShown) {
+  TestForm& form = NewForm("Batch form");
+  auto* stays = form.Add<ui::TButton>(&form, "btnStays");
+  stays->SetCaption("Stays");
+  stays->SetBounds(20, 40, 90, 25);
+  auto* goes = form.Add<ui::TButton>(&form, "btnGoes");
+  goes->SetCaption("Goes");
+  goes->SetBounds(20, 80, 90, 25);
+  form.Show();
+  HWND hwnd = reinterpret_cast<HWND>(form.Handle());
+  HWND stays_window = ChildByText(hwnd, "Stays");
+  HWND goes_window = ChildByText(hwnd, "Goes");
+  ASSERT_TRUE(stays_window && goes_window);
+
+  {
+    ui::TFormUpdate batch(form);
+    stays->SetVisible(false);
+    goes->SetVisible(false);
+    stays->SetVisible(true);
+    stays->SetPosition(150, 40);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(IsWindowVisible(stays_window));
+    EXPECT_TRUE(IsWindowVisible(goes_window)) << "changed only when the batch ends";
+    EXPECT_EQ(20, PlaceInParent(stays_window).left);
+  }
+  EXPECT_TRUE(IsWindowVisible(stays_window));
+  EXPECT_FALSE(IsWindowVisible(goes_window));
+  EXPECT_EQ(150, PlaceInParent(stays_window).left);
+}
+
 // Tab follows the tab order, by default the creation order (the windows' z-order is their
 // painting order instead), skipping what is hidden or disabled; Shift+Tab goes back.
 TEST_F(BackendTest, TabMovesTheFocusInTabOrderAndAltPressesTheUnderlinedButton) {

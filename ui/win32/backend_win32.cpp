@@ -411,12 +411,22 @@ TModalResult Win32Backend::RunModal(TForm& form) {
   return result == TModalResult::mrNone ? TModalResult::mrCancel : result;
 }
 
+// A batch's changes reach the windows together at its end, each control's once: a control that a
+// page change hides and the next page shows again is never hidden at all. The painting follows
+// once, when the message that made the batch returns. WM_SETREDRAW would do the painting part too,
+// but Windows implements it by taking the form's visible style away, so that other programs
+// (screen readers, UI automation) saw every control of a frozen form as hidden.
 void Win32Backend::FreezeForm(TForm& form, bool frozen) {
   if (shut_down_) return;
-  HWND hwnd = PeerOf(form).hwnd;
-  if (!hwnd) return;  // nothing on screen yet: the first paint shows everything
-  SendMessageW(hwnd, WM_SETREDRAW, frozen ? FALSE : TRUE, 0);
-  if (!frozen) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  Peer& peer = PeerOf(form);
+  if (frozen) {
+    peer.batching = peer.hwnd != nullptr;  // nothing on screen yet: the windows are made as they stand
+    return;
+  }
+  peer.batching = false;
+  std::vector<TControl*> changed = std::move(peer.batched);
+  peer.batched.clear();
+  for (TControl* control : changed) ControlChanged(*control);
 }
 
 void Win32Backend::PostMessage(TForm& form, unsigned message) {

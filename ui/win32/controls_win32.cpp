@@ -112,6 +112,12 @@ void Win32Backend::ControlChanged(TControl& control) {
   }
   TForm* form = control.Form();
   if (!form || !PeerOf(*form).hwnd) return;
+  if (Peer& form_peer = PeerOf(*form); form_peer.batching) {
+    if (std::find(form_peer.batched.begin(), form_peer.batched.end(), &control) == form_peer.batched.end()) {
+      form_peer.batched.push_back(&control);
+    }
+    return;
+  }
   if (EffectiveAlign(control) != TAlign::alNone && control.Parent()) AlignChildren(*control.Parent());
   if (IsContainer(control.Kind())) AlignChildren(control);
 

@@ -68,6 +68,10 @@ struct Peer {
   HWND last_focus = nullptr;
   HWND return_focus = nullptr;  // a dialog's: the focus of the window it was shown over
   HWND parked_focus = nullptr;  // the control whose disabling left the focus on the form
+  // A batch of changes (TForm::BeginUpdate): the controls changed meanwhile, in the order of their
+  // first change, whose windows learn of it when the batch ends.
+  bool batching = false;
+  std::vector<TControl*> batched;
 
   // Web browsers.
   std::unique_ptr<EmbeddedBrowser> browser;
