@@ -25,6 +25,12 @@ std::string BaseFolder(todays_layout::Base base) {
       return kLocal;
     case todays_layout::kRoamingAppData:
       return "C:\\Users\\Anna\\AppData\\Roaming";
+    case todays_layout::kLocalLow:
+      return "C:\\Users\\Anna\\AppData\\LocalLow";
+    case todays_layout::kUserProfile:
+      return "C:\\Users\\Anna";
+    case todays_layout::kSystemDrive:
+      return "C:";
     case todays_layout::kProgramData:
       return "C:\\ProgramData";
     case todays_layout::kWindows:

@@ -77,4 +77,25 @@ inline constexpr Entry kKeepers[] = {
      "dat"},
 };
 
+// What the planting makes that a test bench must remove again afterwards: the outermost folder
+// (or file) of every entry that the machine itself does not have.
+inline constexpr Entry kPlantedRoots[] = {
+    {kLocalAppData, "Google"},
+    {kLocalAppData, "Microsoft\\Edge"},
+    {kLocalAppData, "BraveSoftware"},
+    {kLocalAppData, "Vivaldi"},
+    {kLocalAppData, "Opera Software"},
+    {kLocalAppData, "Mozilla"},
+    {kLocalAppData, "Microsoft\\Windows\\WER"},
+    {kLocalAppData, "CrashDumps"},
+    {kLocalAppData, "D3DSCache"},
+    {kRoamingAppData, "Mozilla"},
+    {kRoamingAppData, "Opera Software"},
+    {kRoamingAppData, "Google"},
+    {kProgramData, "Microsoft\\Windows\\WER"},
+    {kWindows, "Minidump"},
+    {kWindows, "MEMORY.DMP"},
+    {kWindows, "ServiceProfiles"},
+};
+
 }  // namespace todays_layout

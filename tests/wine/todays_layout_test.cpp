@@ -33,6 +33,14 @@ std::string BaseFolder(todays_layout::Base base) {
       return Folder(CSIDL_LOCAL_APPDATA);
     case todays_layout::kRoamingAppData:
       return Folder(CSIDL_APPDATA);
+    case todays_layout::kLocalLow: {
+      const std::string local = Folder(CSIDL_LOCAL_APPDATA);
+      return local.substr(0, local.rfind('\\')) + "\\LocalLow";
+    }
+    case todays_layout::kUserProfile:
+      return Folder(CSIDL_PROFILE);
+    case todays_layout::kSystemDrive:
+      return "C:";
     case todays_layout::kProgramData:
       return Folder(CSIDL_COMMON_APPDATA);
     case todays_layout::kWindows:
@@ -56,16 +64,7 @@ class TodaysLayoutWine : public ::testing::Test {
            "LogFiles=1\r\nWUBackup=1\r\n";
   }
   void TearDown() override {
-    const std::string local = BaseFolder(todays_layout::kLocalAppData) + "\\";
-    const std::string roaming = BaseFolder(todays_layout::kRoamingAppData) + "\\";
-    const std::string windows = BaseFolder(todays_layout::kWindows) + "\\";
-    for (const std::string& planted :
-         {local + "Google", local + "Microsoft\\Edge", local + "BraveSoftware", local + "Vivaldi",
-          local + "Opera Software", local + "Mozilla", local + "Microsoft\\Windows\\WER", local + "CrashDumps",
-          local + "D3DSCache", roaming + "Mozilla", roaming + "Opera Software", roaming + "Google",
-          BaseFolder(todays_layout::kProgramData) + "\\Microsoft\\Windows\\WER", windows + "Minidump",
-          windows + "MEMORY.DMP", windows + "ServiceProfiles"})
-      RemoveTree(planted);
+    for (const todays_layout::Entry& planted : todays_layout::kPlantedRoots) RemoveTree(PathOf(planted));
     ResetSettingsFile();
   }
 };
