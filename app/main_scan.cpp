@@ -92,7 +92,13 @@ TUserData TfrmMain::UserDataGuard() {
       return std::string();
     }
   };
-  return TUserData(folder(platform::kCsidlLocalAppData), folder(platform::kCsidlAppData));
+  TUserFolders folders;
+  folders.local_app_data = folder(platform::kCsidlLocalAppData);
+  folders.roaming_app_data = folder(platform::kCsidlAppData);
+  folders.profile = folder(platform::kCsidlProfile);
+  folders.common_app_data = folder(platform::kCsidlCommonAppData);
+  folders.windows = GetWindowsDir(ctx_.os.files);
+  return TUserData(folders);
 }
 
 // The run has recorded the object already; a row is all that is left to add. The labels that sum

@@ -15,6 +15,8 @@ enum Csidl : int {
   kCsidlLocalAppData = 0x001C,
   kCsidlInternetCache = 0x0020,
   kCsidlCommonAppData = 0x0023,
+  kCsidlProfile = 0x0028,
+  kCsidlProgramFilesX86 = 0x002A,
 };
 
 struct SpecialFolder {

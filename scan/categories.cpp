@@ -73,7 +73,11 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
 const std::vector<TPlaceholder>& CommonPlaceholders() {
   static const std::vector<TPlaceholder> placeholders = {
       {"%LOCALAPPDATA%", {TFolderSource::kSpecialFolder, platform::kCsidlLocalAppData}},
-      {"%PROGRAMDATA%", {TFolderSource::kSpecialFolder, platform::kCsidlCommonAppData}}};
+      {"%PROGRAMDATA%", {TFolderSource::kSpecialFolder, platform::kCsidlCommonAppData}},
+      {"%APPDATA%", {TFolderSource::kSpecialFolder, platform::kCsidlAppData}},
+      {"%LOCALAPPDATALOW%", {TFolderSource::kLocalAppDataLow, 0}},
+      {"%USERPROFILE%", {TFolderSource::kSpecialFolder, platform::kCsidlProfile}},
+      {"%PROGRAMFILES(X86)%", {TFolderSource::kSpecialFolder, platform::kCsidlProgramFilesX86}}};
   return placeholders;
 }
 

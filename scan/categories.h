@@ -6,9 +6,10 @@
 #include <cstddef>
 #include <vector>
 
-// Where a placeholder's folder comes from.
+// Where a placeholder's folder comes from. The shell names no folder for "AppData\LocalLow":
+// kLocalAppDataLow is "LocalLow" beside the local application data folder.
 struct TFolderSource {
-  enum Kind { kSpecialFolder, kWindowsDir } kind;
+  enum Kind { kSpecialFolder, kWindowsDir, kLocalAppDataLow } kind;
   int csidl = 0;  // for kSpecialFolder
 };
 
@@ -43,8 +44,8 @@ struct TGarbageCategory {
 };
 
 const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories();
-// The placeholders that every category replaces, after its own: the local and the common
-// application data folders.
+// The placeholders that every category replaces, after its own: the local, roaming, local-low
+// and common application data folders, the user's profile and the 32-bit Program Files folder.
 const std::vector<TPlaceholder>& CommonPlaceholders();
 
 // One flag per category, indexed by TGarbageCategoryIndex.

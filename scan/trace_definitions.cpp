@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ini/mem_ini_file.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 #include "scan/rule_paths.h"
 
@@ -66,6 +67,18 @@ TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::str
   return definition;
 }
 
+std::vector<std::string> SplitAlternatives(const std::string& value) {
+  if (value.find(kAlternativeSeparator) == std::string::npos) return {value};
+  std::vector<std::string> entries;
+  size_t at = 0;
+  while (at <= value.size()) {
+    const size_t end = std::min(value.find(kAlternativeSeparator, at), value.size());
+    if (end > at) entries.push_back(value.substr(at, end - at));
+    at = end + 1;
+  }
+  return entries;
+}
+
 void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked, const TFolderLookup& lookup,
                    TScanJob& job, const TDebugLine& debug) {
   const auto drop = [&debug](const std::string& section, const std::string& why) {
@@ -73,52 +86,72 @@ void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked,
   };
   // Each folder is asked of the system once per job: its answer does not change while the job is
   // built, and every question costs the main thread a trip through the shell. A question that
-  // fails is asked again, and fails the job as before.
+  // fails is asked again, and fails as before.
   std::map<std::pair<int, int>, std::string> answers;
-  const auto folder_of = [&](const TFolderSource& source) -> const std::string& {
+  std::function<const std::string&(const TFolderSource&)> folder_of =
+      [&](const TFolderSource& source) -> const std::string& {
     const std::pair<int, int> key{static_cast<int>(source.kind), source.csidl};
     auto known = answers.find(key);
-    if (known == answers.end()) known = answers.emplace(key, lookup(source)).first;
-    return known->second;
+    if (known != answers.end()) return known->second;
+    std::string folder;
+    if (source.kind == TFolderSource::kLocalAppDataLow) {
+      const std::string& local = folder_of({TFolderSource::kSpecialFolder, platform::kCsidlLocalAppData});
+      const size_t parent = local.find_last_of('\\');
+      folder = parent == std::string::npos ? std::string() : local.substr(0, parent) + "\\LocalLow";
+    } else {
+      folder = lookup(source);
+    }
+    return answers.emplace(key, std::move(folder)).first->second;
   };
   const auto& categories = GarbageCategories();
   for (const std::string& section : document.ReadSections()) {
     const std::string level = document.ReadString(section, "Level", "");
     for (size_t c = 0; c < categories.size(); ++c) {
       if (!ticked[c] || level != categories[c].level) continue;
-      TTraceDefinition definition = ReadTraceDefinition(document, section);
-      std::string unusable;  // the first placeholder of the path without a usable folder
-      bool replaced = false;
+      const TTraceDefinition definition = ReadTraceDefinition(document, section);
       // A category's own folders are looked up for each of its rules, whether the path holds
       // their placeholder or not (a folder the system cannot give fails the job); the common ones
-      // only where it does, so that rules which never name them never depend on them.
-      const auto replace = [&](const TPlaceholder& placeholder, bool always_looked_up) {
-        if (!always_looked_up && !platform::ContainsText(definition.Path, placeholder.text)) return;
-        const std::string& folder = folder_of(placeholder.source);
-        if (!platform::ContainsText(definition.Path, placeholder.text)) return;
-        replaced = true;
-        const auto plain_folder = PlainPath(folder);
-        if (unusable.empty() && (!IsAbsolute(folder) || !plain_folder || IsRoot(*plain_folder)))
-          unusable = std::string(placeholder.text) + " gives \"" + folder + "\"";
-        definition.Path = platform::ReplaceAllIgnoreCase(definition.Path, placeholder.text, folder);
-      };
-      for (const TPlaceholder& placeholder : categories[c].placeholders) replace(placeholder, true);
-      for (const TPlaceholder& placeholder : CommonPlaceholders()) replace(placeholder, false);
-      const auto plain = PlainPath(definition.Path);
-      if (!unusable.empty()) {
-        drop(section, unusable);
-      } else if (!plain) {
-        drop(section, "\"" + definition.Path + "\" climbs above its start");
-      } else if (replaced && IsRoot(*plain)) {
-        drop(section, "\"" + definition.Path + "\" is a drive root");
-      } else {
-        job.Paths.push_back(*plain);
-        job.Templates.push_back(definition.Template);
-        job.Types.push_back(std::to_string(definition.Type));
-        job.SearchRules.push_back(std::to_string(definition.SearchRule));
-        job.Categories.push_back(c);
+      // only where it does, so that rules which never name them never depend on them, and one the
+      // system cannot give drops only the rules that name it.
+      for (const TPlaceholder& placeholder : categories[c].placeholders) folder_of(placeholder.source);
+      for (std::string path : SplitAlternatives(definition.Path)) {
+        std::string unusable;  // the first placeholder of the path without a usable folder
+        bool replaced = false;
+        const auto replace = [&](const TPlaceholder& placeholder, const std::string& folder) {
+          replaced = true;
+          const auto plain_folder = PlainPath(folder);
+          if (unusable.empty() && (!IsAbsolute(folder) || !plain_folder || IsRoot(*plain_folder)))
+            unusable = std::string(placeholder.text) + " gives \"" + folder + "\"";
+          path = platform::ReplaceAllIgnoreCase(path, placeholder.text, folder);
+        };
+        for (const TPlaceholder& placeholder : categories[c].placeholders)
+          if (platform::ContainsText(path, placeholder.text)) replace(placeholder, folder_of(placeholder.source));
+        for (const TPlaceholder& placeholder : CommonPlaceholders()) {
+          if (!platform::ContainsText(path, placeholder.text)) continue;
+          try {
+            replace(placeholder, folder_of(placeholder.source));
+          } catch (const std::exception& error) {
+            if (unusable.empty()) unusable = std::string(placeholder.text) + " cannot be looked up: " + error.what();
+          }
+        }
+        const auto plain = PlainPath(path);
+        if (!unusable.empty()) {
+          drop(section, unusable);
+        } else if (!plain) {
+          drop(section, "\"" + path + "\" climbs above its start");
+        } else if (replaced && IsRoot(*plain)) {
+          drop(section, "\"" + path + "\" is a drive root");
+        } else {
+          for (const std::string& templ : SplitAlternatives(definition.Template)) {
+            job.Paths.push_back(*plain);
+            job.Templates.push_back(templ);
+            job.Types.push_back(std::to_string(definition.Type));
+            job.SearchRules.push_back(std::to_string(definition.SearchRule));
+            job.Categories.push_back(c);
+          }
+        }
       }
-      break;  // a section has one Level, so it gives at most one rule
+      break;  // a section has one Level, so it gives its rules for one category
     }
   }
 }

@@ -43,11 +43,19 @@ using TDebugLine = std::function<void(const std::string& line)>;
 
 TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::string& section);
 
-// Appends one rule per section (in file order) whose Level names a ticked category. The folder of
-// every placeholder of the category is looked up for each such rule, whether or not its path
-// holds the placeholder, and replaces every occurrence in any letter case; then the common
-// placeholders that the path holds. A lookup that throws
-// ends the building there; the job then holds the rules built before it.
+// Path and Template may each list several entries, separated by "|" (a character Windows forbids
+// in names, so no written name changes meaning); a section gives one rule for each path and
+// template pair, paths outer. Empty entries between separators are left out; a value without a
+// separator is one entry as it stands, even when empty.
+inline constexpr char kAlternativeSeparator = '|';
+std::vector<std::string> SplitAlternatives(const std::string& value);
+
+// Appends the rules of each section (in file order) whose Level names a ticked category. The
+// folder of every placeholder of the category is looked up for each such section, whether or not
+// its paths hold the placeholder, and replaces every occurrence in any letter case; then the
+// common placeholders that a path holds. A lookup of the category's own folders that throws ends
+// the building there (the job then holds the rules built before it); a common folder that cannot
+// be looked up drops the rules whose paths name it, with a debug line.
 // Each path is then made plain: "." and ".." parts resolved, "/" and doubled separators made one
 // "\". A rule is dropped, with a debug line, when a placeholder in its path gives no absolute
 // folder or a drive root, when its path then names a drive root, or when a ".." climbs above

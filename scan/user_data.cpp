@@ -3,74 +3,231 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "scan/template_match.h"
 
 namespace {
 
-// The path upper case with each part between two "\", empty parts dropped: a folder's key
-// starts every key below it.
-std::string Key(std::string_view path) {
-  std::string key = "\\";
-  key.reserve(path.size() + 2);
+using Parts = std::vector<std::string>;
+using Names = std::vector<std::string_view>;
+
+// The path upper case, split at either separator, empty parts dropped.
+Parts Split(std::string_view path) {
+  Parts parts;
+  std::string part;
   for (char c : platform::UpperCase(path)) {
-    const bool separator = c == '\\' || c == '/';
-    if (!separator) {
-      key += c;
-    } else if (key.back() != '\\') {
-      key += '\\';
+    if (c != '\\' && c != '/') {
+      part += c;
+    } else if (!part.empty()) {
+      parts.push_back(std::move(part));
+      part.clear();
     }
   }
-  if (key.back() != '\\') key += '\\';
-  return key;
+  if (!part.empty()) parts.push_back(std::move(part));
+  return parts;
 }
 
-size_t PartCount(std::string_view key) { return static_cast<size_t>(std::count(key.begin(), key.end(), '\\')) - 1; }
-
-struct Zone {
-  std::string_view key;  // the folders, written as the browsers and Windows name them
-  bool caches_inside;    // whether the zone's profiles hold caches (the Chromium layout)
-};
-
-// The folders below which users keep their data.
-constexpr Zone kZones[] = {
-    {"\\APPDATA\\ROAMING\\", false},          {"\\GOOGLE\\CHROME\\USER DATA\\", true},
-    {"\\MICROSOFT\\EDGE\\USER DATA\\", true}, {"\\BRAVESOFTWARE\\BRAVE-BROWSER\\USER DATA\\", true},
-    {"\\VIVALDI\\USER DATA\\", true},
-};
-
-// What a Chromium browser's user-data folder holds that is cache (rest: the key's parts after
-// that folder, each ending in "\"): in a profile "Cache", "Code Cache" and "GPUCache"; beside the
-// profiles the shader caches.
-bool IsChromiumCache(std::string_view rest) {
-  const size_t first = rest.find('\\');
-  if (first == std::string_view::npos) return false;
-  if (rest.substr(0, first).ends_with("SHADERCACHE")) return true;
-  const std::string_view after = rest.substr(first + 1);
-  const std::string_view second = after.substr(0, after.find('\\'));
-  return second.size() < after.size() && (second == "CACHE" || second == "CODE CACHE" || second == "GPUCACHE");
+// How many parts name the root: "C:" one, "\\server\share" two.
+size_t RootParts(std::string_view path) {
+  const auto separator = [](char c) { return c == '\\' || c == '/'; };
+  return path.size() >= 2 && separator(path[0]) && separator(path[1]) ? 2 : 1;
 }
+
+// Whether `parts` from `from` on is `place`, or a folder that holds it. Places may hold
+// templates ("ONEDRIVE*").
+bool IsOrHolds(const Parts& parts, size_t from, const Names& place) {
+  if (parts.size() - from > place.size()) return false;
+  size_t i = from;
+  for (std::string_view name : place) {
+    if (i == parts.size()) return true;
+    if (!TemplateMatches(name, parts[i++])) return false;
+  }
+  return true;
+}
+
+bool StartsWith(const Parts& parts, const Parts& prefix) {
+  return !prefix.empty() && parts.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), parts.begin());
+}
+
+// Whether parts are an entry directly in `folder` (from `from` on).
+bool DirectlyIn(const Parts& parts, size_t from, const Names& folder) {
+  if (parts.size() != from + folder.size() + 1) return false;
+  size_t i = from;
+  for (std::string_view name : folder)
+    if (!TemplateMatches(name, parts[i++])) return false;
+  return true;
+}
+
+bool Named(std::string_view part, const Names& names) {
+  return std::any_of(names.begin(), names.end(), [part](std::string_view name) { return TemplateMatches(name, part); });
+}
+
+// Below each drive root.
+const std::vector<Names> kSystemPlaces = {
+    {"WINDOWS"},       {"WINDOWS", "SYSTEM32"},    {"WINDOWS", "SYSWOW64"},
+    {"PROGRAM FILES"}, {"PROGRAM FILES (X86)"},    {"PROGRAMDATA"},
+    {"USERS"},         {"DOCUMENTS AND SETTINGS"},
+};
+// Folders whose entries are each an application's (or a user's) as a whole.
+const std::vector<Names> kApplicationsFolders = {
+    {"PROGRAMDATA"}, {"PROGRAM FILES"}, {"PROGRAM FILES (X86)"}, {"USERS"}, {"DOCUMENTS AND SETTINGS"},
+};
+
+// What users keep their own files in, below their profile: never listed, nor anything inside.
+const Names kContentFolders = {
+    "DOCUMENTS",    "MY DOCUMENTS",
+    "DESKTOP",      "DOWNLOADS",
+    "PICTURES",     "MUSIC",
+    "VIDEOS",       "FAVORITES",
+    "SAVED GAMES",  "CONTACTS",
+    "LINKS",        "SEARCHES",
+    "3D OBJECTS",   "ONEDRIVE",
+    "ONEDRIVE - *", "DROPBOX",
+    "GOOGLE DRIVE", "ICLOUDDRIVE",
+    "ICLOUD DRIVE", "BOX",
+    "MEGA",         "CREATIVE CLOUD FILES",
+    ".SSH",         ".GNUPG",
+    ".AWS",         ".AZURE",
+    ".KUBE",        ".DOCKER",
+};
+// The profile's application data folders (today's and the older releases'); what lies directly
+// in them is an application's folder as a whole.
+const std::vector<Names> kAppDataFolders = {
+    {"APPDATA", "LOCAL"}, {"APPDATA", "LOCALLOW"}, {"APPDATA", "ROAMING"}, {"LOCAL SETTINGS", "APPLICATION DATA"},
+    {"APPLICATION DATA"},
+};
+// The folders in local application data that hold browsers' profiles (bookmarks, passwords), so
+// that no rule lists them as a whole, nor a folder that holds them.
+const std::vector<Names> kUserDataFolders = {
+    {"GOOGLE", "CHROME", "USER DATA"},
+    {"MICROSOFT", "EDGE", "USER DATA"},
+    {"BRAVESOFTWARE", "BRAVE-BROWSER", "USER DATA"},
+    {"VIVALDI", "USER DATA"},
+    {"PACKAGES"},
+};
+// Windows writes these into picture folders; they hold nothing of the user's own.
+const Names kThumbnailDatabases = {"THUMBS.DB", "EHTHUMBS.DB", "EHTHUMBS_VISTA.DB"};
+
+// Inside application data, the folders that hold only what the application makes anew: caches,
+// logs and crash reports.
+const Names kCacheFolders = {
+    "CACHE",
+    "CODE CACHE",
+    "GPUCACHE",
+    "DAWNCACHE",
+    "DAWNGRAPHITECACHE",
+    "DAWNWEBGPUCACHE",
+    "GRAPHITEDAWNCACHE",
+    "GRSHADERCACHE",
+    "SHADERCACHE",
+    "CACHESTORAGE",
+    "SCRIPTCACHE",
+    "CACHEDDATA",
+    "CACHEDEXTENSIONVSIXS",
+    "COMPONENT_CRX_CACHE",
+    "EXTENSIONS_CRX_CACHE",
+    "OPTGUIDEONDEVICEMODEL",
+    "OPTIMIZATION_GUIDE_MODEL_STORE",
+    "CRASHPAD",
+    "CRASH REPORTS",
+    "LOGS",
+    "TMP",
+    "TEMP",
+    "TEMPSTATE",
+};
+// ... and the folders that hold what users keep, in which no name above counts: an extension's
+// own folder named "Cache" is part of the extension.
+const Names kKeeperFolders = {
+    "EXTENSIONS",
+    "LOCAL EXTENSION SETTINGS",
+    "SYNC EXTENSION SETTINGS",
+    "LOCAL STORAGE",
+    "SESSION STORAGE",
+    "INDEXEDDB",
+    "DATABASES",
+    "FILE SYSTEM",
+    "STORAGE",
+    "SESSIONS",
+    "NETWORK",
+    "USER",
+    "GLOBALSTORAGE",
+    "WORKSPACESTORAGE",
+    "BACKGROUNDS",
+    "WEB APPLICATIONS",
+    "SYNC DATA",
+};
 
 }  // namespace
 
-TUserData::TUserData(const std::string& local_app_data, const std::string& roaming_app_data) {
-  if (!roaming_app_data.empty()) {
-    roaming_ = Key(roaming_app_data);
-    holders_.push_back(roaming_);
+TUserData::TUserData(const TUserFolders& folders) {
+  for (const std::string* place : {&folders.local_app_data, &folders.roaming_app_data, &folders.profile,
+                                   &folders.windows, &folders.common_app_data}) {
+    if (!place->empty()) places_.push_back(Split(*place));
   }
-  if (local_app_data.empty()) return;
-  for (const Zone& zone : kZones)
-    if (zone.caches_inside) holders_.push_back(Key(local_app_data) + std::string(zone.key.substr(1)));
+  if (!folders.profile.empty()) {
+    profiles_folder_ = Split(folders.profile);
+    profiles_folder_.pop_back();
+    if (profiles_folder_.size() < 2) profiles_folder_.clear();  // a profile at a drive root: no folder of profiles
+  }
+  if (!folders.roaming_app_data.empty()) roaming_ = Split(folders.roaming_app_data);
+  std::erase_if(places_, [](const Parts& place) { return place.size() < 2; });
 }
 
 bool TUserData::Protects(std::string_view path) const {
-  const std::string key = Key(path);
-  if (!roaming_.empty() && key.starts_with(roaming_)) return true;
-  for (const std::string& holder : holders_)
-    if (holder.size() > key.size() && holder.starts_with(key) && PartCount(key) > 1) return true;
-  for (const Zone& zone : kZones) {
-    for (size_t at = key.find(zone.key); at != std::string::npos; at = key.find(zone.key, at + 1)) {
-      if (!zone.caches_inside) return true;
-      if (!IsChromiumCache(std::string_view(key).substr(at + zone.key.size()))) return true;
-    }
+  const Parts parts = Split(path);
+  const size_t root = RootParts(path);
+  if (parts.size() <= root) return true;  // a drive root, or no path at all
+  for (const auto& place : kSystemPlaces)
+    if (IsOrHolds(parts, root, place)) return true;
+  for (const auto& folder : kApplicationsFolders)
+    if (DirectlyIn(parts, root, folder)) return true;
+  for (const Parts& place : places_)
+    if (StartsWith(place, parts)) return true;
+  // A profile by its place, and the user's own wherever the system keeps it.
+  const std::string& first = parts[root];
+  if (parts.size() > root + 2 && (first == "USERS" || first == "DOCUMENTS AND SETTINGS") &&
+      ProtectedInProfile(parts, root + 2))
+    return true;
+  // The user's profile where the system keeps it, and the profiles beside it there.
+  if (StartsWith(parts, profiles_folder_)) {
+    const size_t end = profiles_folder_.size() + 1;
+    if (parts.size() <= end || ProtectedInProfile(parts, end)) return true;
+  }
+  return ProtectedInZones(parts);
+}
+
+// parts lie below a profile, whose own parts end at `end`.
+bool TUserData::ProtectedInProfile(const Parts& parts, size_t end) const {
+  const std::string& first = parts[end];
+  if (Named(first, kContentFolders)) {
+    return parts.size() == end + 1 || !Named(parts.back(), kThumbnailDatabases);
+  }
+  for (const auto& folder : kAppDataFolders) {
+    // The folder itself, one that holds it, or an application's folder directly in it.
+    if (IsOrHolds(parts, end, folder) || DirectlyIn(parts, end, folder)) return true;
+    if (parts.size() <= end + folder.size() ||
+        !IsOrHolds({parts.begin(), parts.begin() + end + folder.size()}, end, folder))
+      continue;
+    for (const auto& data : kUserDataFolders)
+      if (IsOrHolds(parts, end + folder.size(), data)) return true;
   }
   return false;
+}
+
+bool TUserData::ProtectedInZones(const Parts& parts) const {
+  // The first part from which a cache folder counts; 0 while the path is in no zone.
+  size_t from = 0;
+  if (StartsWith(parts, roaming_)) from = roaming_.size() + 1;
+  for (size_t i = 1; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part == "ROAMING" && parts[i - 1] == "APPDATA") from = std::max(from, i + 2);
+    if (part == "USER DATA" || part == "EBWEBVIEW") from = std::max(from, i + 1);
+    if (part == "PACKAGES" && i >= 2 && parts[i - 1] == "LOCAL" && parts[i - 2] == "APPDATA")
+      from = std::max(from, i + 2);
+  }
+  if (from == 0) return false;
+  for (size_t j = from - 1; j < parts.size(); ++j) {
+    if (j >= from && Named(parts[j], kCacheFolders)) return false;
+    if (Named(parts[j], kKeeperFolders)) return true;
+  }
+  return true;
 }

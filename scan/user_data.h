@@ -1,30 +1,51 @@
 #pragma once
-// What users keep in their profiles, which nothing may list or clean whatever a rule says:
-// everything in a roaming profile (bookmarks, mail, settings of every program), and a browser
-// profile's own data (passwords, cookies, history, preferences, extensions, sessions) as opposed to
-// its caches. The rules name only the caches; this guard holds also for a rule file edited by hand.
+// What users keep, which nothing may list or clean whatever a rule says (a shipped rule, or one
+// written by hand in custom.cxtraces). One table of places, shared by the scan and by the check
+// made again before each deletion:
 //
-// It judges by the path alone, so that it costs no disk access: a path lies in a roaming profile
-// when it runs through "AppData\Roaming" or the user's own roaming folder; in a browser's profiles
-// when it runs through the user-data folder of a Chromium browser ("Google\Chrome\User Data", ...),
-// unless it lies in a cache there. A folder holding the user's own roaming folder or a browser's
-// user-data folder of the user (a profile, "AppData", the browser's folder) is protected too.
+// - protected places, never listed themselves nor any folder that holds one: the drive roots, the
+//   Windows, system, Program Files and ProgramData folders, the profiles folder, each profile and
+//   its own folders (AppData and its three parts, Documents, Desktop, Downloads, Pictures, the
+//   cloud folders, ".ssh", ...); and the folder of each application directly in the application
+//   data folders (local, local-low, roaming, common), which is the application's as a whole;
+// - the user's own files: nothing inside a profile's content folders (Documents, Desktop,
+//   Downloads, Pictures, Music, Videos, Favorites, Saved Games, the cloud and credential folders)
+//   is listed, except the thumbnail databases that Windows itself writes there;
+// - application data: inside the roaming folder, a Chromium-style user-data folder ("User Data",
+//   a web view's "EBWebView") or a Store package's folder, only what lies in a folder named as a
+//   cache, log or crash-report folder is listed; logins, settings, local storage, databases,
+//   sessions, extensions and histories beside it never are.
+//
+// It judges by the path alone, so that it costs no disk access: profiles are recognised by their
+// place ("X:\Users\<name>", "X:\Documents and Settings\<name>") and by the folders the system
+// names for the user.
 #include <string>
 #include <string_view>
 #include <vector>
 
+// The folders the system names for the running user; any may be empty (not known), and then the
+// names above guard alone.
+struct TUserFolders {
+  std::string local_app_data;
+  std::string roaming_app_data;
+  std::string profile;
+  std::string windows;
+  std::string common_app_data;
+};
+
 class TUserData {
  public:
   TUserData() = default;
-  // The user's local and roaming application data folders; either may be empty (not known), and
-  // then only the names guard.
-  TUserData(const std::string& local_app_data, const std::string& roaming_app_data);
+  explicit TUserData(const TUserFolders& folders);
 
   bool Protects(std::string_view path) const;
 
  private:
-  // Keys: upper case, each part between two "\\" ("\\C:\\USERS\\"), so that a key that starts
-  // another is a folder holding it.
-  std::vector<std::string> holders_;  // the user's own zones
-  std::string roaming_;               // the user's roaming folder
+  using Parts = std::vector<std::string>;  // upper case, the root first ("C:")
+  bool ProtectedInProfile(const Parts& parts, size_t profile_end) const;
+  bool ProtectedInZones(const Parts& parts) const;
+
+  std::vector<Parts> places_;  // the user's own protected places, from the system's answers
+  Parts profiles_folder_;      // the folder that holds the user's profile, where the system names it
+  Parts roaming_;              // the user's roaming folder
 };

@@ -77,7 +77,8 @@ TScanFilters MakeFilters(std::mt19937& random) {
   if (Chance(random, 25)) exclusions.push_back("C:\\A\\B");
   if (Chance(random, 15)) exclusions.push_back("*.log");
   filters.Exclusions = TExclusions(exclusions);
-  if (Chance(random, 50)) filters.UserData = TUserData("C:\\AppData\\Local", "C:\\AppData\\Roaming");
+  if (Chance(random, 50))
+    filters.UserData = TUserData({.local_app_data = "C:\\AppData\\Local", .roaming_app_data = "C:\\AppData\\Roaming"});
   return filters;
 }
 

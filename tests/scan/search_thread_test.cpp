@@ -137,8 +137,9 @@ TEST_F(SearchThreadTest, RecursiveRulesReportEveryDepthAndNestedMatches) {
   files.AddFile("C:\\L\\Cache\\own", 10);
   files.AddFile("C:\\L\\Cache\\deep\\Cache\\inner", 5);
   Run({{"\\L", "*.log", 0, 1}, {"\\L", "Cache", 1, 1}}, {"C"});
-  EXPECT_THAT(found, ElementsAre(Pair("C:\\L\\a.log", 1), Pair("C:\\L\\Cache", 10), Pair("C:\\L\\Cache\\deep\\Cache", 5),
-                                 Pair("C:\\L\\x\\b.LOG", 2), Pair("C:\\L\\x\\y\\c.log", 3)));
+  EXPECT_THAT(found,
+              ElementsAre(Pair("C:\\L\\a.log", 1), Pair("C:\\L\\Cache", 10), Pair("C:\\L\\Cache\\deep\\Cache", 5),
+                          Pair("C:\\L\\x\\b.LOG", 2), Pair("C:\\L\\x\\y\\c.log", 3)));
   // Depth first, once for both rules, every folder reported with its trailing backslash, a found
   // folder entered too.
   EXPECT_THAT(Walked(), ElementsAre("C:\\L\\", "C:\\L\\Cache\\", "C:\\L\\Cache\\deep\\", "C:\\L\\Cache\\deep\\Cache\\",
@@ -146,18 +147,18 @@ TEST_F(SearchThreadTest, RecursiveRulesReportEveryDepthAndNestedMatches) {
   EXPECT_EQ(folders.back(), "C:\\L\\x\\y\\");
 }
 
-// A Vista profile: "Application Data" points back at its own parent, and a link leads to another
-// disk. Neither is entered, counted or reported.
+// A tree shaped like a Vista profile (which the guard of profiles would keep from being listed): "Application Data"
+// points back at its own parent, and a link leads to another disk. Neither is entered, counted or reported.
 TEST_F(SearchThreadTest, ReparsePointsAreNeitherEnteredNorReported) {
   files.AddDrive('D');
-  files.AddFile("C:\\Users\\Bob\\own.log", 7);
-  files.AddJunction("C:\\Users\\Bob\\Application Data", "C:\\Users\\Bob");
-  files.AddJunction("C:\\Users\\Bob\\Elsewhere", "D:\\Data");
+  files.AddFile("C:\\Home\\Bob\\own.log", 7);
+  files.AddJunction("C:\\Home\\Bob\\Application Data", "C:\\Home\\Bob");
+  files.AddJunction("C:\\Home\\Bob\\Elsewhere", "D:\\Data");
   files.AddFile("D:\\Data\\precious.log", 1000);
-  Run({{"\\Users", "*.log", 0, 1}, {"\\Users\\Bob", "*", 1, 0}, {"\\Users", "*", 1, 0}}, {"C"});
-  EXPECT_THAT(found, UnorderedElementsAre(Pair("C:\\Users\\Bob\\own.log", 7), Pair("C:\\Users\\Bob", 7)));
-  EXPECT_THAT(Walked(), ElementsAre("C:\\Users\\", "C:\\Users\\Bob\\"));
-  EXPECT_EQ(GetFolderSize(files, "C:\\Users", true), 7);
+  Run({{"\\Home", "*.log", 0, 1}, {"\\Home\\Bob", "*", 1, 0}, {"\\Home", "*", 1, 0}}, {"C"});
+  EXPECT_THAT(found, UnorderedElementsAre(Pair("C:\\Home\\Bob\\own.log", 7), Pair("C:\\Home\\Bob", 7)));
+  EXPECT_THAT(Walked(), ElementsAre("C:\\Home\\", "C:\\Home\\Bob\\"));
+  EXPECT_EQ(GetFolderSize(files, "C:\\Home", true), 7);
 }
 
 TEST_F(SearchThreadTest, PathsBeyondTheOldLimitAreReportedAndEntered) {
