@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/dlgMain.h"
+#include "ini/mem_ini_file.h"
 #include "scan/size_text.h"
 #include "settings/dlgOptions.h"
 #include "settings/system_paths.h"
@@ -63,13 +64,23 @@ TScanJob TfrmMain::BuildScanJob() {
   if (FTraceDefinitions) {
     platform::Platform& os = ctx_.os;
     const platform::WindowHandle owner = Handle();
-    AddTraceRules(
-        *FTraceDefinitions, TickedCategories(),
-        [&os, owner](const TFolderSource& source) {
-          return source.kind == TFolderSource::kWindowsDir ? GetWindowsDir(os.files)
-                                                           : GetSpecialFolderPath(os.shell, owner, source.csidl);
-        },
-        job, [&os](const std::string& line) { os.debug.Write(line); });
+    const TFolderLookup lookup = [&os, owner](const TFolderSource& source) {
+      return source.kind == TFolderSource::kWindowsDir ? GetWindowsDir(os.files)
+                                                       : GetSpecialFolderPath(os.shell, owner, source.csidl);
+    };
+    const TDebugLine debug = [&os](const std::string& line) { os.debug.Write(line); };
+    AddTraceRules(*FTraceDefinitions, TickedCategories(), lookup, job, debug);
+    // The user's own rules, read afresh for every scan, serve the same categories under the same
+    // guard of what users keep.
+    const std::string custom = FSettingsFolder + kCustomTraceFile;
+    if (os.files.FileExists(custom)) {
+      const TMemIniFile document(os.files, custom);
+      if (document.Unreadable()) {
+        debug("Trace rules: " + custom + " could not be read");
+      } else {
+        AddTraceRules(document, TickedCategories(), lookup, job, debug);
+      }
+    }
   }
   if (const TfrmOptions* options = ctx_.forms.frmOptions) job.Drives = options->TickedDisks();
   job.Filters = CurrentFilters();

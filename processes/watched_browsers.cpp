@@ -10,10 +10,26 @@ struct WatchedApplication {
 };
 
 // Each holds its cache open while it runs. The Chromium family after the two first watched, in
-// the order of their rules in the trace definitions.
+// the order of their rules in the trace definitions; then the other programs whose caches and logs
+// the rules clean, under the names their executables have.
 constexpr WatchedApplication kWatchedApplications[] = {
-    {"firefox.exe", "Mozilla Firefox"}, {"opera.exe", "Opera"}, {"chrome.exe", "Google Chrome"},
-    {"msedge.exe", "Microsoft Edge"},   {"brave.exe", "Brave"}, {"vivaldi.exe", "Vivaldi"},
+    {"firefox.exe", "Mozilla Firefox"},
+    {"opera.exe", "Opera"},
+    {"chrome.exe", "Google Chrome"},
+    {"msedge.exe", "Microsoft Edge"},
+    {"brave.exe", "Brave"},
+    {"vivaldi.exe", "Vivaldi"},
+    {"ms-teams.exe", "Microsoft Teams"},
+    {"Teams.exe", "Microsoft Teams (classic)"},
+    {"Discord.exe", "Discord"},
+    {"DiscordPTB.exe", "Discord PTB"},
+    {"DiscordCanary.exe", "Discord Canary"},
+    {"slack.exe", "Slack"},
+    {"Zoom.exe", "Zoom"},
+    {"Code.exe", "Visual Studio Code"},
+    {"Spotify.exe", "Spotify"},
+    {"steam.exe", "Steam"},
+    {"EpicGamesLauncher.exe", "Epic Games Launcher"},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// The browsers that keep their caches open while they run, and which of them run now.
+// The browsers and other programs that keep their caches open while they run, and which of them
+// run now.
 #include <string>
 #include <vector>
 
@@ -10,6 +11,6 @@ struct TWatchedBrowser {
   std::string DisplayName;  // as the running-applications dialog lists it
 };
 
-// The watched browsers among the running processes, once per running process, in snapshot
-// order. Names are compared exactly: only the names these browsers really run under.
+// The watched programs among the running processes, once per running process, in snapshot
+// order. Names are compared exactly: only the names these programs really run under.
 std::vector<TWatchedBrowser> RunningWatchedBrowsers(platform::Processes& processes);

@@ -43,6 +43,10 @@ using TDebugLine = std::function<void(const std::string& line)>;
 
 TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::string& section);
 
+// The user's own trace definitions, in the settings folder beside general.conf: read after the
+// shipped file, in its format.
+inline constexpr const char* kCustomTraceFile = "custom.cxtraces";
+
 // Path and Template may each list several entries, separated by "|" (a character Windows forbids
 // in names, so no written name changes meaning); a section gives one rule for each path and
 // template pair, paths outer. Empty entries between separators are left out; a value without a

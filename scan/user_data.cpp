@@ -10,10 +10,15 @@ namespace {
 using Parts = std::vector<std::string>;
 using Names = std::vector<std::string_view>;
 
-// The path upper case, split at either separator, empty parts dropped.
+// The path upper case, split at either separator, empty parts dropped; a drive-relative path
+// ("C:Temp") has its drive as a part of its own.
 Parts Split(std::string_view path) {
   Parts parts;
   std::string part;
+  if (path.size() > 2 && path[1] == ':' && path[2] != '\\' && path[2] != '/') {
+    parts.push_back(platform::UpperCase(path.substr(0, 2)));
+    path.remove_prefix(2);
+  }
   for (char c : platform::UpperCase(path)) {
     if (c != '\\' && c != '/') {
       part += c;
@@ -176,6 +181,8 @@ bool TUserData::Protects(std::string_view path) const {
   const Parts parts = Split(path);
   const size_t root = RootParts(path);
   if (parts.size() <= root) return true;  // a drive root, or no path at all
+  // What lies directly in a root is a program's or a user's as a whole.
+  if (parts.size() == root + 1 && !Named(parts.back(), kThumbnailDatabases)) return true;
   for (const auto& place : kSystemPlaces)
     if (IsOrHolds(parts, root, place)) return true;
   for (const auto& folder : kApplicationsFolders)

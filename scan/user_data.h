@@ -3,7 +3,8 @@
 // written by hand in custom.cxtraces). One table of places, shared by the scan and by the check
 // made again before each deletion:
 //
-// - protected places, never listed themselves nor any folder that holds one: the drive roots, the
+// - protected places, never listed themselves nor any folder that holds one: the drive roots and
+//   what lies directly in them (a program's or a user's folder as a whole), the
 //   Windows, system, Program Files and ProgramData folders, the profiles folder, each profile and
 //   its own folders (AppData and its three parts, Documents, Desktop, Downloads, Pictures, the
 //   cloud folders, ".ssh", ...); and the folder of each application directly in the application

@@ -83,11 +83,11 @@ TEST_F(CleaningRunTest, CleanAllWritesEachOutcomeAndEndsIdle) {
   env.fake.files.AddFile("C:\\Temp\\Junk\\b.tmp", 5 * kMB);
   env.fake.files.AddFile("C:\\Temp\\Held\\c.tmp", 100);
   env.fake.files.Lock("C:\\Temp\\Held\\c.tmp");
-  env.fake.files.AddFolder("C:\\RECYCLER");
+  env.fake.files.AddFolder("C:\\RECYCLER\\S-1-5-21");
   AddRow("C:\\Temp\\a.log", "100 Bytes");
   AddRow("C:\\Temp\\Junk", "5");
   AddRow("C:\\Temp\\Held", "100 Bytes");
-  AddRow("C:\\RECYCLER", "0");
+  AddRow("C:\\RECYCLER\\S-1-5-21", "0");
   main().btnCleanAll->SetEnabled(true);
 
   CleanAll();

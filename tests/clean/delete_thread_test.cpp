@@ -56,10 +56,11 @@ TEST_F(DeleteThreadTest, RecycleBinItemsEmptyEveryBinOnlyWhenSpelledExactly) {
     fake.files.RemoveTree("D:\\$Recycle.Bin\\S-1-5");
   };
 
-  auto events = Run({"C:\\RECYCLER", "D:\\$Recycle.Bin", "C:\\Old\\recycler", "C:\\Old\\$RECYCLE.BIN"});
+  auto events = Run({"C:\\RECYCLER\\S-1-5", "D:\\$Recycle.Bin\\S-1-5", "C:\\Old\\recycler", "C:\\Old\\$RECYCLE.BIN"});
 
-  EXPECT_THAT(events, ElementsAre("started C:\\RECYCLER", "folder C:\\RECYCLER", "started D:\\$Recycle.Bin",
-                                  "folder D:\\$Recycle.Bin", "started C:\\Old\\recycler", "folder C:\\Old\\recycler",
+  EXPECT_THAT(events, ElementsAre("started C:\\RECYCLER\\S-1-5", "folder C:\\RECYCLER\\S-1-5",
+                                  "started D:\\$Recycle.Bin\\S-1-5", "folder D:\\$Recycle.Bin\\S-1-5",
+                                  "started C:\\Old\\recycler", "folder C:\\Old\\recycler",
                                   "started C:\\Old\\$RECYCLE.BIN", "folder C:\\Old\\$RECYCLE.BIN", "finished"));
   using Emptying = std::pair<std::string, unsigned>;
   EXPECT_THAT(fake.shell.emptied, ElementsAre(Emptying{"", 3u}, Emptying{"", 3u}));
@@ -189,8 +190,8 @@ TEST_F(DeleteThreadTest, PathsThatAreNoItemBelowADriveRootAreRefusedAndNothingCh
       "C:\\Temp\\*",
       "C:\\Temp\\?eep.tmp",
       "C:\\Temp\\keep.tmp:stream",
-      "C:\\Temp.",
-      "C:\\Temp ",
+      "C:\\Temp\\keep.tmp.",
+      "C:\\Temp\\keep.tmp ",
       "C:\\Temp\\Link",
   };
   auto events = Run(refused);

@@ -77,10 +77,20 @@ TEST_F(RunningAppsCheckTest, NoWatchedApplicationMeansNoDialog) {
 
 TEST_F(RunningAppsCheckTest, ListsEveryWatchedProcessInProcessOrder) {
   env.fake.processes.running = {
-      {4, "opera.exe", "opera.exe"},      {5, "firefox.exe", "firefox.exe"},    {6, "svchost.exe", "svchost.exe"},
-      {7, "firefox.exe", "firefox.exe"},  {8, "FIREFOX.EXE", "firefox.exe"},  // the module's own name counts
-      {9, "chrome.exe", "chrome.exe"},    {10, "msedge.exe", "msedge.exe"},     {11, "brave.exe", "brave.exe"},
-      {12, "vivaldi.exe", "vivaldi.exe"}, {13, "chromium.exe", "chromium.exe"},
+      {4, "opera.exe", "opera.exe"},
+      {5, "firefox.exe", "firefox.exe"},
+      {6, "svchost.exe", "svchost.exe"},
+      {7, "firefox.exe", "firefox.exe"},
+      {8, "FIREFOX.EXE", "firefox.exe"},  // the module's own name counts
+      {9, "chrome.exe", "chrome.exe"},
+      {10, "msedge.exe", "msedge.exe"},
+      {11, "brave.exe", "brave.exe"},
+      {12, "vivaldi.exe", "vivaldi.exe"},
+      {13, "chromium.exe", "chromium.exe"},
+      // Programs whose caches the rules clean are watched as the browsers are.
+      {14, "Discord.exe", "Discord.exe"},
+      {15, "ms-teams.exe", "ms-teams.exe"},
+      {16, "Code.exe", "Code.exe"},
   };
   std::vector<std::string> shown;
   env.backend.responders["frmStartedApps"] = [&](ui::TForm&) {
@@ -88,8 +98,9 @@ TEST_F(RunningAppsCheckTest, ListsEveryWatchedProcessInProcessOrder) {
     return ui::TModalResult::mrIgnore;
   };
   EXPECT_TRUE(main().BrowsersLetCleaningStart());
-  EXPECT_THAT(shown, ElementsAre("Opera", "Mozilla Firefox", "Mozilla Firefox", "Mozilla Firefox", "Google Chrome",
-                                 "Microsoft Edge", "Brave", "Vivaldi"));
+  EXPECT_THAT(shown,
+              ElementsAre("Opera", "Mozilla Firefox", "Mozilla Firefox", "Mozilla Firefox", "Google Chrome",
+                          "Microsoft Edge", "Brave", "Vivaldi", "Discord", "Microsoft Teams", "Visual Studio Code"));
   EXPECT_THAT(env.fake.processes.terminated, IsEmpty());  // Skip closes nothing
 
   // The list is built afresh for every check.

@@ -105,11 +105,11 @@ TEST_F(SearchThreadTest, DriveQualifiedRuleIsSearchedOnceInTheFirstDrivesPass) {
 
 TEST_F(SearchThreadTest, DriveRelativeAndEmptyPathsFollowTheDrive) {
   files.AddFile("C:\\Work\\Temp\\x.tmp", 3);
-  files.AddFile("C:\\root.tmp", 4);
+  files.AddFile("C:\\Thumbs.db", 4);
   ASSERT_TRUE(files.SetCurrentDirectory("C:\\Work"));
-  Run({{"Temp", "*.tmp", 0, 0}, {"", "*.tmp", 0, 0}}, {"C"});
+  Run({{"Temp", "*.tmp", 0, 0}, {"", "Thumbs.db", 0, 0}}, {"C"});
   EXPECT_THAT(Walked(), ElementsAre("C:Temp\\", "C:\\"));
-  EXPECT_THAT(found, ElementsAre(Pair("C:Temp\\x.tmp", 3), Pair("C:\\root.tmp", 4)));
+  EXPECT_THAT(found, ElementsAre(Pair("C:Temp\\x.tmp", 3), Pair("C:\\Thumbs.db", 4)));
 }
 
 TEST_F(SearchThreadTest, FilesRuleAndFoldersRuleSplitEntriesAndSizeThem) {

@@ -25,18 +25,34 @@ constexpr TTickedCategories kAllTicked = {true, true, true, true, true, true};
 
 // Folders as a release lays them out, for the lookups of the placeholders.
 struct Layout {
-  std::string windows, local_app_data, internet_cache, recent, common_app_data;
+  std::string windows, local_app_data, internet_cache, recent, common_app_data, roaming_app_data, profile,
+      program_files_x86;
 };
-const Layout kXp{"C:\\WINDOWS", "C:\\Documents and Settings\\Anna\\Local Settings\\Application Data",
+const Layout kXp{"C:\\WINDOWS",
+                 "C:\\Documents and Settings\\Anna\\Local Settings\\Application Data",
                  "C:\\Documents and Settings\\Anna\\Local Settings\\Temporary Internet Files",
-                 "C:\\Documents and Settings\\Anna\\Recent", "C:\\Documents and Settings\\All Users\\Application Data"};
-const Layout kVista{"C:\\Windows", "C:\\Users\\Anna\\AppData\\Local",
+                 "C:\\Documents and Settings\\Anna\\Recent",
+                 "C:\\Documents and Settings\\All Users\\Application Data",
+                 "C:\\Documents and Settings\\Anna\\Application Data",
+                 "C:\\Documents and Settings\\Anna",
+                 "C:\\Program Files"};
+const Layout kVista{"C:\\Windows",
+                    "C:\\Users\\Anna\\AppData\\Local",
                     "C:\\Users\\Anna\\AppData\\Local\\Microsoft\\Windows\\Temporary Internet Files",
-                    "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent", "C:\\ProgramData"};
+                    "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent",
+                    "C:\\ProgramData",
+                    "C:\\Users\\Anna\\AppData\\Roaming",
+                    "C:\\Users\\Anna",
+                    "C:\\Program Files (x86)"};
 // Windows 10 and 11 report 6.2 to the program, so they take the Vista file too.
-const Layout kTen{"C:\\Windows", "C:\\Users\\Anna\\AppData\\Local",
+const Layout kTen{"C:\\Windows",
+                  "C:\\Users\\Anna\\AppData\\Local",
                   "C:\\Users\\Anna\\AppData\\Local\\Microsoft\\Windows\\INetCache",
-                  "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent", "C:\\ProgramData"};
+                  "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent",
+                  "C:\\ProgramData",
+                  "C:\\Users\\Anna\\AppData\\Roaming",
+                  "C:\\Users\\Anna",
+                  "C:\\Program Files (x86)"};
 
 std::string FolderOf(const Layout& layout, const TFolderSource& source) {
   if (source.kind == TFolderSource::kWindowsDir) return layout.windows;
@@ -49,12 +65,19 @@ std::string FolderOf(const Layout& layout, const TFolderSource& source) {
       return layout.recent;
     case platform::kCsidlCommonAppData:
       return layout.common_app_data;
+    case platform::kCsidlAppData:
+      return layout.roaming_app_data;
+    case platform::kCsidlProfile:
+      return layout.profile;
+    case platform::kCsidlProgramFilesX86:
+      return layout.program_files_x86;
   }
   ADD_FAILURE() << "unexpected CSIDL " << source.csidl;
   return "";
 }
 
-const Layout kShort{"C:\\WIN", "C:\\Local", "C:\\Cache", "C:\\Recent", "C:\\Common"};
+const Layout kShort{"C:\\WIN",    "C:\\Local",   "C:\\Cache", "C:\\Recent",
+                    "C:\\Common", "C:\\Roaming", "C:\\Me",    "C:\\PF86"};
 
 class RuleBuilding : public ::testing::Test {
  protected:
@@ -195,6 +218,41 @@ TEST_F(RuleBuilding, APlaceholderThatGivesNothingOrARootDropsItsRule) {
 
 // The deletion refuses any path with a "." or ".." part, so the rules' folders are made plain
 // when the job is built.
+// "|" lists alternatives in Path and Template; the folders that only some rules name are looked
+// up only for those, and one the system cannot give drops just the rules that name it.
+TEST_F(RuleBuilding, AlternativesGiveARuleForEachPathAndTemplatePair) {
+  const TScanJob job = Build(
+      "[apps]\nLevel=Logs\nPath=%APPDATA%\\discord|%LOCALAPPDATALOW%\\Sun||%UserProfile%\\.npm\n"
+      "Template=Cache|Code Cache\nType=1\n"
+      "[plain]\nLevel=Logs\nPath=\\a\nTemplate=\n"
+      "[games]\nLevel=Logs\nPath=%PROGRAMFILES(X86)%\\Steam\\logs\nTemplate=*.txt|\nType=0\n");
+  EXPECT_THAT(job.Paths,
+              ElementsAre("C:\\Roaming\\discord", "C:\\Roaming\\discord", "C:\\LocalLow\\Sun", "C:\\LocalLow\\Sun",
+                          "C:\\Me\\.npm", "C:\\Me\\.npm", "\\a", "C:\\PF86\\Steam\\logs"));
+  EXPECT_THAT(job.Templates,
+              ElementsAre("Cache", "Code Cache", "Cache", "Code Cache", "Cache", "Code Cache", "", "*.txt"));
+  EXPECT_THAT(job.Types, ElementsAre("1", "1", "1", "1", "1", "1", "1", "0"));
+  EXPECT_THAT(lookups, ElementsAre("26", "28", "40", "42"));
+
+  files.AddFileWithContent(
+      "C:\\more.cxtraces",
+      "[steam]\nLevel=Temp\nPath=%PROGRAMFILES(X86)%\\Steam|%LOCALAPPDATA%\\Steam\nTemplate=htmlcache\n"
+      "[temp]\nLevel=Temp\nPath=%APPLOCAL%\\Temp\n");
+  TMemIniFile document(files, "C:\\more.cxtraces");
+  TScanJob job32;
+  std::vector<std::string> debug;
+  AddTraceRules(
+      document, kAllTicked,
+      [](const TFolderSource& source) -> std::string {
+        if (source.csidl == platform::kCsidlProgramFilesX86) throw platform::Exception("no such folder");
+        return FolderOf(kShort, source);
+      },
+      job32, [&](const std::string& line) { debug.push_back(line); });
+  EXPECT_THAT(job32.Paths, ElementsAre("C:\\Local\\Steam", "C:\\Local\\Temp"));
+  ASSERT_EQ(debug.size(), 1u);
+  EXPECT_THAT(debug[0], ::testing::HasSubstr("[steam]"));
+}
+
 TEST_F(RuleBuilding, FoldersAreMadePlainAbsolutePaths) {
   const TScanJob job = Build(
       "[xp temp]\nLevel=Temp\nPath=%APPLOCAL%\\..\\Temp\n"
@@ -329,11 +387,11 @@ TEST_F(ShippedRules, NoRuleTargetsTheUsersOwnData) {
 // with every rule of that release's file finds exactly the garbage.
 class ShippedRulesOnAMachine : public ShippedRules {
  protected:
-  std::vector<std::string> Scan(const char* name, const Layout& layout) {
-    auto document = Open(name);
+  std::vector<std::string> Scan(const char* name, const Layout& layout) { return Scan(*Open(name), layout, {}); }
+  std::vector<std::string> Scan(const TMemIniFile& document, const Layout& layout, const TScanFilters& filters) {
     TScanJob job;
     AddTraceRules(
-        *document, kAllTicked, [&](const TFolderSource& s) { return FolderOf(layout, s); }, job);
+        document, kAllTicked, [&](const TFolderSource& s) { return FolderOf(layout, s); }, job);
     std::vector<std::string> found;
     auto* worker = new TSearchInThread(main_thread, files, debug);
     worker->FreeOnTerminate = true;
@@ -341,6 +399,7 @@ class ShippedRulesOnAMachine : public ShippedRules {
       found.push_back(path);
     };
     worker->SetSearchJob(job.Paths, job.Templates, job.Types, job.SearchRules, {"C", "D"});
+    worker->FFilters = filters;
     worker->Resume();
     main_thread.PumpUntilIdle();
     std::sort(found.begin(), found.end());
@@ -447,6 +506,45 @@ TEST_F(ShippedRulesOnAMachine, WindowsVista) {
   files.AddJunction("C:\\Documents and Settings", "C:\\Users");
   files.AddJunction(kVista.local_app_data + "\\Application Data", kVista.local_app_data);
   EXPECT_EQ(Scan("vistagarbage.cxtraces", kVista), garbage);
+}
+
+// Rules written by hand without care, each of a kind that once reached what users keep: the
+// guard lets through only the garbage among what they reach, and no link inside a cache leads a
+// recursive rule out of it.
+TEST_F(ShippedRulesOnAMachine, CarelessRulesReachOnlyGarbage) {
+  files.AddDrive('D');
+  const std::string profile = "C:\\Users\\Anna\\";
+  const std::string roaming = kVista.roaming_app_data + "\\";
+  Plant({roaming + "discord\\Cache\\", roaming + "Code\\logs\\", profile + "Pictures\\Thumbs.db",
+         kVista.local_app_data + "\\Temp\\setup.tmp"});
+  for (const std::string& keep :
+       {profile + "Documents\\thumbcache_thesis.db", profile + "Documents\\notes.tmp", profile + "Desktop\\todo.txt",
+        roaming + "discord\\Local Storage\\leveldb\\000003.log", roaming + "discord\\settings.json",
+        roaming + "Code\\User\\settings.json", roaming + "Code\\User\\workspaceStorage\\a1\\Cache\\state.vscdb",
+        kVista.local_app_data + "\\Spotify\\Storage\\track.file", profile + "AppData\\LocalLow\\Game\\save.dat",
+        std::string("D:\\Precious\\thesis.docx")})
+    files.AddFile(keep, 7000);
+  files.AddJunction(roaming + "discord\\Cache\\Cache_Data", "D:\\Precious");
+  files.AddFileWithContent(
+      "C:\\custom.cxtraces",
+      "[above local]\nLevel=Temp\nPath=%LOCALAPPDATA%\\..\nTemplate=*\n"
+      "[profile]\nLevel=Temp\nPath=%USERPROFILE%\nTemplate=Documents|Desktop|AppData\n"
+      "[everything local]\nLevel=Temp\nPath=%LOCALAPPDATA%|%LOCALAPPDATALOW%\nTemplate=*\n"
+      "[roaming apps]\nLevel=Temp\nPath=%APPDATA%\\*\nTemplate=*\n"
+      "[roaming files]\nLevel=Logs\nPath=%APPDATA%\nTemplate=*\nType=0\nSearchRule=1\n"
+      "[temp files]\nLevel=Logs\nPath=%USERPROFILE%\nTemplate=*.tmp\nType=0\nSearchRule=1\n"
+      "[thumbnails]\nLevel=Images Databases\nPath=\\Users\nTemplate=thumb*.db\nType=0\nSearchRule=1\n"
+      "[roots]\nLevel=Temp\nPath=\\\nTemplate=*\n");
+  const TMemIniFile custom(files, "C:\\custom.cxtraces");
+  TScanFilters filters;
+  filters.UserData = TUserData(
+      {kVista.local_app_data, kVista.roaming_app_data, kVista.profile, kVista.windows, kVista.common_app_data});
+  std::vector<std::string> found = Scan(custom, kVista, filters);
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  // Caches and logs are found as folders and by their own files, never through the link.
+  EXPECT_THAT(found, ElementsAre(kVista.local_app_data + "\\Temp\\setup.tmp", roaming + "Code\\logs",
+                                 roaming + "Code\\logs\\content.bin", roaming + "discord\\Cache",
+                                 roaming + "discord\\Cache\\content.bin", profile + "Pictures\\Thumbs.db"));
 }
 
 }  // namespace
