@@ -48,6 +48,8 @@ TEST(TodaysLayout, EveryKindOfGarbageIsListedAndCleanedAndWhatUsersKeepStays) {
   env.fake.shell.special_folders = {
       {platform::kCsidlLocalAppData, kLocal},
       {platform::kCsidlCommonAppData, "C:\\ProgramData"},
+      {platform::kCsidlAppData, "C:\\Users\\Anna\\AppData\\Roaming"},
+      {platform::kCsidlProfile, "C:\\Users\\Anna"},
       {platform::kCsidlInternetCache, std::string(kLocal) + "\\Microsoft\\Windows\\INetCache"},
       {platform::kCsidlRecent, "C:\\Users\\Anna\\AppData\\Roaming\\Microsoft\\Windows\\Recent"}};
   TfrmMain& main = *env.forms.frmMain;

@@ -488,14 +488,14 @@ TEST_F(ShippedRulesOnAMachine, WindowsVista) {
       "C:\\Windows\\System32\\wbem\\Logs\\wmiprov.log",
       explorer + "thumbcache_32.db",
       explorer + "thumbcache_idx.db",
+      explorer + "iconcache_16.db",
       profile + "Pictures\\Thumbs.db",
       "D:\\Old Photos\\Thumbs.db",
       "C:\\Windows\\SoftwareDistribution\\Download\\5f2e9c\\",
       "C:\\Windows\\SoftwareDistribution\\Download\\Windows6.0-KB948465-X86.cab",
   });
   for (const char* keep : {"Documents\\thesis.docx", "Pictures\\cat.jpg", "Downloads\\setup.exe", "Desktop\\todo.txt",
-                           "AppData\\Roaming\\Microsoft\\Windows\\Recent\\thesis.lnk",
-                           "AppData\\Local\\Microsoft\\Windows\\Explorer\\iconcache_16.db"})
+                           "AppData\\Roaming\\Microsoft\\Windows\\Recent\\thesis.lnk", "Documents\\thumbcache_2019.db"})
     files.AddFile(profile + keep, 7000);
   for (const char* keep :
        {"C:\\Windows\\notepad.exe", "C:\\Windows\\inf\\oem1.inf", "C:\\Windows\\Logs\\CBS\\CbsPersist.cab",
