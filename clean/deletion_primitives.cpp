@@ -40,6 +40,7 @@ void Collect(platform::FileSystem& files, const std::string& folder, const std::
   }
   for (const platform::FindEntry& entry : entries) {
     // A link to a folder stays where it is, and so does the folder holding it.
+    if (entry.IsFolder() && entry.IsReparsePoint()) contents->holds_link = true;
     if (!entry.IsFolder() || entry.IsReparsePoint()) continue;
     const std::string sub = dir + entry.name;
     contents->folders.push_back(sub);

@@ -50,7 +50,8 @@ struct FolderContents {
   std::vector<std::string> folders;  // every subfolder, each before the folders below it
   // The file ids their listings gave, one for each of files and of folders (0 where unknown).
   std::vector<platform::FileId> file_ids, folder_ids;
-  bool complete = true;  // false when some folder could not be listed
+  bool complete = true;     // false when some folder could not be listed
+  bool holds_link = false;  // a link to a folder lies somewhere below: it stays, and so do its holders
 };
 // Nothing when Folder itself cannot be listed.
 std::optional<FolderContents> CollectFolder(platform::FileSystem& files, const std::string& Folder);

@@ -18,6 +18,8 @@ std::vector<std::string> RestartRemovalPaths(platform::FileSystem& files, const 
   // What cannot be listed cannot be told to be garbage only.
   if (!contents || !contents->complete) return {};
   std::vector<std::string> paths = contents->files;
+  // A link inside stays, and so do the folders that hold it: only the files could go.
+  if (contents->holds_link) return paths;
   // Listed each before the folders below it: backwards, each comes after everything in it.
   paths.insert(paths.end(), contents->folders.rbegin(), contents->folders.rend());
   paths.push_back(item);

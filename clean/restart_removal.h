@@ -9,7 +9,8 @@
 #include "scan/scan_filters.h"
 
 // The names to delete at the restart for what is left of an item, in the order the system must
-// take them: a folder's files, then its folders deepest first, then the folder itself. Nothing
+// take them: a folder's files, then its folders deepest first, then the folder itself (only the
+// files of a folder that holds a link, which stays, and with it the folders above it). Nothing
 // for an item that is gone, is no plain path, is or lies behind a junction or link, is a recycle
 // bin, or that the filters keep.
 std::vector<std::string> RestartRemovalPaths(platform::FileSystem& files, const std::string& item,

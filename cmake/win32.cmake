@@ -77,8 +77,9 @@ if(CX_WINE_TESTS)
   target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(cx_wine_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32 oleacc)
   add_dependencies(cx_wine_tests clutterix)
-  # Stand-in browsers beside the tests, for the running-applications check: they only wait.
-  foreach(browser firefox chrome)
+  # Stand-in browsers (and a program watched as they are) beside the tests, for the
+  # running-applications check: they only wait.
+  foreach(browser firefox chrome Discord)
     add_executable(fake_${browser} WIN32 tests/wine/fake_browser/main.cpp)
     set_target_properties(fake_${browser} PROPERTIES OUTPUT_NAME ${browser})
     add_dependencies(cx_wine_tests fake_${browser})

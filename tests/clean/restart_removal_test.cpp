@@ -29,6 +29,10 @@ TEST(RestartRemovalTest, FilesThenFoldersDeepestFirstAndNothingThatMustStay) {
   EXPECT_THAT(RestartRemovalPaths(files, "C:\\Temp\\setup", none),
               ElementsAre("C:\\Temp\\setup\\a.tmp", "C:\\Temp\\setup\\sub\\deep\\b.tmp", "C:\\Temp\\setup\\sub\\deep",
                           "C:\\Temp\\setup\\sub", "C:\\Temp\\setup\\empty", "C:\\Temp\\setup"));
+  // A link inside stays, and the folders holding it with it: only the files can go.
+  files.AddFile("C:\\Temp\\cache\\f.tmp", 1);
+  files.AddJunction("C:\\Temp\\cache\\sub\\out", "C:\\Outside");
+  EXPECT_THAT(RestartRemovalPaths(files, "C:\\Temp\\cache", none), ElementsAre("C:\\Temp\\cache\\f.tmp"));
   for (const char* item : {"C:\\Temp\\gone.tmp", "C:\\Temp\\link", "C:\\$Recycle.Bin\\S-1", "C:\\Temp\\..\\x", "C:\\"})
     EXPECT_THAT(RestartRemovalPaths(files, item, none), IsEmpty()) << item;
   TScanFilters filters;

@@ -98,7 +98,13 @@ inline constexpr Entry kGarbage[] = {
     {kSystemDrive, "AMD\\AMD-Software-Installer\\"},
 };
 
+// A folder link inside a cache, to a folder of the user's (a keeper holds a file there): the
+// scan never lists through it and cleaning the cache never reaches through it.
+inline constexpr Entry kLinkInCache = {kRoamingAppData, "discord\\Cache\\Cache_Data"};
+inline constexpr Entry kLinkTarget = {kUserProfile, "Documents\\Discord exports"};
+
 inline constexpr Entry kKeepers[] = {
+    {kUserProfile, "Documents\\Discord exports\\chat.html"},
     {kLocalAppData, "Google\\Chrome\\User Data\\Local State"},
     {kLocalAppData, "Google\\Chrome\\User Data\\Default\\Bookmarks"},
     {kLocalAppData, "Google\\Chrome\\User Data\\Default\\Login Data"},
@@ -195,6 +201,7 @@ inline constexpr Entry kKeepers[] = {
 // machine's own (Windows\Logs\CBS, Explorer's folder, the Internet cache), the planted file is
 // named instead.
 inline constexpr Entry kPlantedRoots[] = {
+    {kUserProfile, "Documents\\Discord exports"},
     {kLocalAppData, "Google"},
     {kLocalAppData, "Microsoft\\Edge"},
     {kLocalAppData, "BraveSoftware"},

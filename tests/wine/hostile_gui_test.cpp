@@ -152,7 +152,7 @@ class HostileGuiTest : public ::testing::Test {
   }
 
   const std::string kTemp = "C:\\windows\\Temp\\";
-  const std::string kLogs = "C:\\windows\\Logs\\";
+  const std::string kLogs = "C:\\windows\\Debug\\";  // searched at every depth for logs
   FileTree canary{"C:\\cxh-canary"};
   std::vector<HANDLE> holds;
 };

@@ -76,7 +76,7 @@ class ScanE2eTest : public ::testing::Test {
         {windows + "\\Temp\\" + mark + "-wdir", 6000},
         {local + "\\Temp\\" + mark + "-u.tmp", 7000},
         {local + "\\Temp\\" + mark + "-udir", 4096},
-        {cache + "\\" + mark + "-Content", 12000},
+        {cache + "\\Virtualized", 12000},  // a folder of the Internet cache itself
         {windows + "\\" + mark + ".log", 5000},
         {windows + "\\Logs\\CBS\\" + mark + "-cbs.log", 6000},
         {windows + "\\Debug\\UserMode\\" + mark + "-user.log", 6500},
@@ -100,6 +100,7 @@ class ScanE2eTest : public ::testing::Test {
              windows + "\\" + mark + "-keep.ini",
              windows + "\\inf\\" + mark + "-oem.inf",
              windows + "\\Logs\\CBS\\" + mark + ".cab",
+             cache + "\\Content.Word\\~WRL" + mark + ".tmp",  // Word's working copy
              windows + "\\SoftwareDistribution\\DataStore\\Logs\\" + mark + "-edb.log",
              local + "\\" + mark + "-app\\settings.dat",
              "C:\\" + mark + "-photos\\img001.jpg",

@@ -1,13 +1,16 @@
 // Today's garbage under Wine: the real program, with the shipped rules and every category ticked,
-// lists the caches of today's browsers, error reports, crash dumps and the shader and update
-// caches, laid out as on Windows 10 and 11; "Clean All" (with a stand-in Chrome running, which the
-// check catches) removes them, and what users keep beside them stays byte for byte.
+// lists the caches, logs and leftovers of today's browsers and of the programs people run (chat
+// and meeting apps, music, games, graphics drivers, developer tools), error reports, crash dumps
+// and the update caches, laid out as on Windows 10 and 11 with their real folder names; "Clean
+// All" (with stand-ins of Chrome and Discord running, which the check catches) removes them, and
+// what users keep beside them, and behind a link inside a cache, stays byte for byte.
 #include <windows.h>
 // windows.h first: shlobj.h needs its types.
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <string>
@@ -18,6 +21,7 @@
 #include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
 #include "tests/wine/support/screenshot.h"
+#include "tests/wine/support/unix_side.h"
 
 namespace {
 
@@ -64,12 +68,13 @@ class TodaysLayoutWine : public ::testing::Test {
            "LogFiles=1\r\nWUBackup=1\r\n";
   }
   void TearDown() override {
+    RemoveUnixLink(PathOf(todays_layout::kLinkInCache));
     for (const todays_layout::Entry& planted : todays_layout::kPlantedRoots) RemoveTree(PathOf(planted));
     ResetSettingsFile();
   }
 };
 
-TEST_F(TodaysLayoutWine, GarbageIsListedAndCleanedTheRunningChromeIsCaughtAndKeepersStay) {
+TEST_F(TodaysLayoutWine, GarbageIsListedAndCleanedTheRunningProgramsAreCaughtAndKeepersStay) {
   std::vector<std::string> garbage;
   size_t bytes = 3000;
   for (const todays_layout::Entry& entry : todays_layout::kGarbage) {
@@ -92,8 +97,12 @@ TEST_F(TodaysLayoutWine, GarbageIsListedAndCleanedTheRunningChromeIsCaughtAndKee
     keepers[path] = "kept: " + path;
     WriteText(path, keepers[path]);
   }
+  const std::string link = PathOf(todays_layout::kLinkInCache);
+  ASSERT_TRUE(MakeFolderLink(link, PathOf(todays_layout::kLinkTarget)));
   HANDLE chrome = StartFakeBrowser("chrome.exe");
   ASSERT_NE(chrome, nullptr);
+  HANDLE discord = StartFakeBrowser("Discord.exe");
+  ASSERT_NE(discord, nullptr);
 
   GuiProgram program;
   HWND main = StartMainWindow(program);
@@ -109,10 +118,13 @@ TEST_F(TodaysLayoutWine, GarbageIsListedAndCleanedTheRunningChromeIsCaughtAndKee
   HWND clean_all = FindChild(main, "Clean All");
   PostMessageA(clean_all, BM_CLICK, 0, 0);
   HWND dialog = program.WaitForWindow("Applications");
-  ASSERT_NE(dialog, nullptr) << "the running Chrome is caught";
-  EXPECT_EQ(ListBoxItems(FindChildAt(dialog, "ListBox", 48, 64)), std::vector<std::string>{"Google Chrome"});
+  ASSERT_NE(dialog, nullptr) << "the running Chrome and Discord are caught";
+  std::vector<std::string> caught = ListBoxItems(FindChildAt(dialog, "ListBox", 48, 64));
+  std::sort(caught.begin(), caught.end());  // in the order of the process list
+  EXPECT_EQ(caught, (std::vector<std::string>{"Discord", "Google Chrome"}));
   PostMessageA(FindChild(dialog, "Close and Continue"), BM_CLICK, 0, 0);
   EXPECT_EQ(WaitForSingleObject(chrome, 30000), static_cast<DWORD>(WAIT_OBJECT_0)) << "chrome.exe was ended";
+  EXPECT_EQ(WaitForSingleObject(discord, 30000), static_cast<DWORD>(WAIT_OBJECT_0)) << "Discord.exe was ended";
   EXPECT_TRUE(WaitUntil(
       [&] {
         rows = ListViewRows(list, 3);
@@ -124,6 +136,13 @@ TEST_F(TodaysLayoutWine, GarbageIsListedAndCleanedTheRunningChromeIsCaughtAndKee
   for (const std::string& path : garbage) {
     const auto* row = FindRow(rows, path);
     ASSERT_NE(row, nullptr) << path;
+    if (link.starts_with(path + "\\")) {
+      // Its own files go; the link stays, and so does the folder that holds it.
+      EXPECT_EQ((*row)[2], "Partial Delete ( 100% )") << path;
+      EXPECT_FALSE(PathExists(path + "\\" + todays_layout::kInside));
+      EXPECT_TRUE(IsReparsePoint(link));
+      continue;
+    }
     EXPECT_TRUE((*row)[2] == "File Deleted" || (*row)[2] == "Folder Deleted") << path << ": " << (*row)[2];
     EXPECT_FALSE(PathExists(path)) << path;
   }
@@ -133,6 +152,7 @@ TEST_F(TodaysLayoutWine, GarbageIsListedAndCleanedTheRunningChromeIsCaughtAndKee
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit());
   EndFakeBrowser(chrome);
+  EndFakeBrowser(discord);
 }
 
 }  // namespace
