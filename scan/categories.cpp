@@ -21,8 +21,9 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Temp Folders",
        "TempFoldersAndFiles",
        "Temp",
-       "Temporary Files folders used by installers and other software for storing runtime information, and the "
-       "DirectX shader cache. Usually this data is not deleted and becomes garbage. May take around 5% - 20% on HDD.",
+       "Temporary files of installers and other software, the shader caches of DirectX, graphics drivers and games, "
+       "and developer tools' download caches. Usually this data is not deleted and becomes garbage. May take around "
+       "5% - 20% on HDD.",
        true,
        {true, true, false, true},
        {{"%IEINETCACHE%", kInternetCache},
@@ -34,8 +35,9 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Temp Internet Files",
        "InternetCache",
        "Internet Cache",
-       "Caches of Chrome, Edge, Brave, Opera, Vivaldi, Firefox and Internet Explorer: pages, images and scripts kept "
-       "to load sites faster. Bookmarks, passwords, cookies and history are kept. It can take more than 4 GB of HDD.",
+       "Caches of Chrome, Edge, Brave, Opera, Vivaldi, Firefox, Internet Explorer and of apps such as Teams, Discord, "
+       "Slack, Spotify and Steam: pages, images and scripts kept to load faster. Logins, bookmarks, passwords, cookies "
+       "and history are kept. It can take more than 4 GB of HDD.",
        true,
        {true, false, true, false},
        {{"%IEINETCACHE%", kInternetCache}, {"%APPLOCAL%", {TFolderSource::kSpecialFolder, kCsidlRecent}}}},
@@ -61,8 +63,9 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
        "   Backup Files for Windows Update",
        "WUBackup",
        "Windows Installer Backups",
-       "Update files downloaded by Windows Update, the Delivery Optimization cache it shares them from, and backup "
-       "files of installed updates in the Windows folder. This cleaning option is recommended only for experts.",
+       "Update files downloaded by Windows Update, the Delivery Optimization cache it shares them from, backup files "
+       "of installed updates in the Windows folder and unpacked graphics driver installers. This cleaning option is "
+       "recommended only for experts.",
        true,
        {false, true, false, false},
        {{"%WINDOWSDIR%", {TFolderSource::kWindowsDir, 0}}}},

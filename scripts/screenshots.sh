@@ -71,6 +71,15 @@ click_for() {
 wait_window Clutterix
 main_x=$wx main_y=$wy
 shot settings-page
+# The hints of the categories with the longest texts, shown while the pointer is over their boxes.
+for hint in 234:internet 257:temp 326:update; do
+  xdotool mousemove $((wx + 270)) $((wy + ${hint%%:*}))
+  sleep 1
+  shot "settings-hint-${hint#*:}"
+  xdotool mousemove $((wx + 5)) $((wy + 5))
+  sleep 0.5
+done
+xdotool mousemove $((wx + 5)) $((wy + 5))
 click_for 20 101 About
 shot about-box
 xdotool key --window "$(xdotool search --name '^About$' | tail -n 1)" alt+F4 || true
