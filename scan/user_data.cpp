@@ -173,6 +173,14 @@ TUserData::TUserData(const TUserFolders& folders) {
     if (profiles_folder_.size() < 2) profiles_folder_.clear();  // a profile at a drive root: no folder of profiles
   }
   if (!folders.roaming_app_data.empty()) roaming_ = Split(folders.roaming_app_data);
+  for (const std::string* folder : {&folders.local_app_data, &folders.roaming_app_data, &folders.common_app_data}) {
+    if (!folder->empty()) app_data_folders_.push_back(Split(*folder));
+  }
+  if (!folders.local_app_data.empty()) {
+    Parts local_low = Split(folders.local_app_data);
+    local_low.back() = "LOCALLOW";
+    app_data_folders_.push_back(std::move(local_low));
+  }
   std::erase_if(places_, [](const Parts& place) { return place.size() < 2; });
 }
 
@@ -188,6 +196,8 @@ bool TUserData::Protects(std::string_view path) const {
     if (DirectlyIn(parts, root, folder)) return true;
   for (const Parts& place : places_)
     if (StartsWith(place, parts)) return true;
+  for (const Parts& folder : app_data_folders_)
+    if (parts.size() == folder.size() + 1 && StartsWith(parts, folder)) return true;
   // A profile by its place, and the user's own wherever the system keeps it.
   const std::string& first = parts[root];
   if (parts.size() > root + 2 && (first == "USERS" || first == "DOCUMENTS AND SETTINGS") &&

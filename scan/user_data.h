@@ -46,7 +46,8 @@ class TUserData {
   bool ProtectedInProfile(const Parts& parts, size_t profile_end) const;
   bool ProtectedInZones(const Parts& parts) const;
 
-  std::vector<Parts> places_;  // the user's own protected places, from the system's answers
-  Parts profiles_folder_;      // the folder that holds the user's profile, where the system names it
-  Parts roaming_;              // the user's roaming folder
+  std::vector<Parts> places_;            // the user's own protected places, from the system's answers
+  Parts profiles_folder_;                // the folder that holds the user's profile, where the system names it
+  Parts roaming_;                        // the user's roaming folder
+  std::vector<Parts> app_data_folders_;  // the user's and the common application data folders
 };

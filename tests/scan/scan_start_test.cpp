@@ -126,6 +126,22 @@ TEST_F(ScanStartTest, EachBoxSelectsItsCategoryAndEachPlaceholderItsFolder) {
   EXPECT_THAT(ScanToTheEnd(), ElementsAre("E:\\Logs\\l"));
 }
 
+// custom.cxtraces beside general.conf adds the user's own rules, read afresh at every start, in
+// the ticked categories only and under the same guard of what users keep.
+TEST_F(ScanStartTest, TheUsersOwnRulesServeTheTickedCategoriesUnderTheSameGuard) {
+  Rules("[logs]\nLevel=Logs\nPath=\\Logs\nType=0\n");
+  for (const char* path : {"C:\\Logs\\l", "C:\\Local\\Tool\\cache\\x", "C:\\Local\\Tool\\settings.ini", "C:\\Mine\\m"})
+    env.fake.files.AddFile(path, 5000);
+  EXPECT_THAT(ScanToTheEnd(), ElementsAre("C:\\Logs\\l"));
+
+  env.fake.files.AddFileWithContent(main().FSettingsFolder + "custom.cxtraces",
+                                    "[mine]\nLevel=Temp\nPath=%LOCALAPPDATA%\\Tool\\cache\nType=0\n"
+                                    "[careless]\nLevel=Temp\nPath=%LOCALAPPDATA%\nTemplate=*\n"
+                                    "[unticked]\nLevel=Recycle\nPath=\\Mine\nType=0\n");
+  main().cbRecycleBin->SetChecked(false);
+  EXPECT_THAT(ScanToTheEnd(), UnorderedElementsAre("C:\\Logs\\l", "C:\\Local\\Tool\\cache\\x"));
+}
+
 TEST_F(ScanStartTest, AScanWithNothingToSearchStillFinishes) {
   Rules("[bin]\nLevel=Recycle\nPath=\\Bin\nType=0\n[wu]\nLevel=Windows Installer Backups\nPath=C:\\Bin\nType=0\n");
   env.fake.files.AddFile("C:\\Bin\\r", 5000);
