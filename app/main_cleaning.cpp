@@ -105,7 +105,7 @@ void TfrmMain::StartCleaning(std::vector<TCleanItem> Items) {
   TrayIcon2->SetAnimateInterval(100);
   ShowBusyTrayIcon(ilDelete);
 
-  // Asked before the page changes: a frozen window would not paint behind the dialog.
+  // Asked before the page changes: a batch of changes must not hold a modal loop.
   const bool go_ahead = BrowsersLetCleaningStart();
   // The page changes for the run, or back, are painted once.
   ui::TFormUpdate batch(*this);
@@ -158,8 +158,6 @@ void TfrmMain::EnableCleanButtons(bool Enabled) {
 }
 
 void TfrmMain::CleanFinished() {
-  // Not frozen: a button enabled again takes back the focus, which a frozen (hidden) window
-  // cannot give.
   EnableCleanButtons(true);
   lbCurrentPath->SetVisible(false);
   execTimer->SetEnabled(false);

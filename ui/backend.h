@@ -36,7 +36,8 @@ class Backend {
   // False when no browser can be embedded here; the caller then shows the page another way.
   virtual bool Navigate(TWebBrowser& browser, const std::string& url) = 0;
 
-  // While a form is frozen its window paints nothing; thawed, it paints once what changed meanwhile.
+  // While a form is frozen (a batch of changes) its windows wait; thawed, they take what changed
+  // meanwhile at once, each control's last state only, and paint it once.
   virtual void FreezeForm(TForm& /*form*/, bool /*frozen*/) {}
   virtual void PostMessage(TForm& form, unsigned message) = 0;
   virtual platform::WindowHandle Handle(const TForm& form) = 0;
