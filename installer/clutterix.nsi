@@ -146,9 +146,11 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
 
-  ; The autostart value belongs to this installation only when it starts this program.
+  ; The autostart value belongs to this installation only when it starts this program, quoted as
+  ; the program writes it, or bare as earlier releases did.
   ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
   ${If} $0 == "$INSTDIR\clutterix.exe"
+  ${OrIf} $0 == '"$INSTDIR\clutterix.exe"'
     DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   ${EndIf}
 

@@ -12,7 +12,8 @@ void SetAutostart(platform::Registry& registry, const std::string& name, const s
   if (!key) return;
   // The results are not looked at: a refused write is seen at the next load as an unticked box.
   if (enable) {
-    key->WriteString(name, path.substr(0, kAutostartMaxPath));
+    // Quoted: a path with spaces, unquoted, lets Windows try "C:\Program.exe" first.
+    key->WriteString(name, "\"" + path.substr(0, kAutostartMaxPath - 2) + "\"");
   } else {
     key->DeleteValue(name);
   }

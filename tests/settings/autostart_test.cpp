@@ -32,15 +32,16 @@ TEST_F(AutostartTest, OnlyANonEmptyStringCountsAsRegistered) {
   EXPECT_EQ(registry.flushes, 4);
 }
 
-TEST_F(AutostartTest, EnableReplacesAnyValueAndCutsThePathTo255Characters) {
+// Quoted, so that Windows never takes "C:\Program" for the program of a path with spaces.
+TEST_F(AutostartTest, EnableReplacesAnyValueWithTheQuotedPathCutTo255Characters) {
   run()[kName] = {platform::ValueKind::kString, "C:\\Elsewhere\\other.exe"};
   SetAutostart(registry, kName, "C:\\Program Files\\Clutterix\\clutterix.exe", true);
-  EXPECT_EQ(run()[kName].text, "C:\\Program Files\\Clutterix\\clutterix.exe");
+  EXPECT_EQ(run()[kName].text, "\"C:\\Program Files\\Clutterix\\clutterix.exe\"");
 
   const std::string long_path = "C:\\" + std::string(292, 'x') + ".exe";
   ASSERT_EQ(long_path.size(), 299u);
   SetAutostart(registry, kName, long_path, true);
-  EXPECT_EQ(run()[kName].text, long_path.substr(0, 255));
+  EXPECT_EQ(run()[kName].text, "\"" + long_path.substr(0, 253) + "\"");
   EXPECT_EQ(run()[kName].kind, platform::ValueKind::kString);
 }
 
@@ -91,7 +92,7 @@ TEST(AutostartSettingsTest, EverySaveRewritesOrDeletesTheEntry) {
   a.env.forms.frmMain->Show();
   EXPECT_TRUE(a.options().cbAutostart->Checked());
   a.env.forms.frmMain->SaveSettings();
-  EXPECT_EQ(a.run()[kName].text, TestEnv::kExeFolder + std::string("clutterix.exe"));
+  EXPECT_EQ(a.run()[kName].text, "\"" + std::string(TestEnv::kExeFolder) + "clutterix.exe\"");
   a.options().cbAutostart->SetChecked(false);
   a.env.forms.frmMain->SaveSettings();
   EXPECT_EQ(a.run().count(kName), 0u);

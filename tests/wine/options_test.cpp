@@ -126,7 +126,7 @@ TEST(AutostartWin32Test, TheRunKeyValueIsWrittenCutAndRemoved) {
 
   const std::string long_path = "C:\\" + std::string(293, 'p') + ".exe";
   SetAutostart(*registry, kValueName, long_path, true);
-  EXPECT_EQ(RunValue(), std::make_pair(DWORD{REG_SZ}, long_path.substr(0, 255)));
+  EXPECT_EQ(RunValue(), std::make_pair(DWORD{REG_SZ}, "\"" + long_path.substr(0, 253) + "\""));
   EXPECT_TRUE(IsAutostartRegistered(*registry, kValueName));
 
   const DWORD number = 1;
@@ -218,7 +218,7 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
                         "InternetCache=1\r\nImgCaches=0\r\nLogFiles=0\r\nWUBackup=0\r\n"),
               std::string::npos)
         << conf;
-    EXPECT_EQ(RunValue(), std::make_pair(DWORD{REG_SZ}, std::string(kInstalledProgram)));
+    EXPECT_EQ(RunValue(), std::make_pair(DWORD{REG_SZ}, "\"" + std::string(kInstalledProgram) + "\""));
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
