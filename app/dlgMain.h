@@ -117,6 +117,7 @@ class TfrmMain : public ui::TForm {
   void lvFoundDblClick(ui::TControl* Sender);
   void execTimerTimer(ui::TTimer* Sender);
   // Sets lbHint's text and shows panelHint while the pointer is over a category check box.
+  void HideCategoryHint(const ui::TControl* Sender);
   void ShowCategoryHint(const std::string& Text);
 
   // Scanning (app/main_scan.cpp).

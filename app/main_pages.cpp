@@ -151,12 +151,15 @@ void TfrmMain::ShowCategoryHint(const std::string& Text) {
   panelHint->SetVisible(true);
 }
 
-void TfrmMain::cbRecycleBinMouseLeave(ui::TControl*) {
-  lbHint->SetCaption("");
-  panelHint->SetVisible(false);
-}
+void TfrmMain::cbRecycleBinMouseLeave(ui::TControl* Sender) { HideCategoryHint(Sender); }
 
-void TfrmMain::cbTempFoldersAndFilesMouseLeave(ui::TControl*) {
+void TfrmMain::cbTempFoldersAndFilesMouseLeave(ui::TControl* Sender) { HideCategoryHint(Sender); }
+
+// A pointer that goes straight from one box to the next may be reported entering the next before
+// leaving the first: the hint that the next box showed meanwhile stays.
+void TfrmMain::HideCategoryHint(const ui::TControl* Sender) {
+  for (const TGarbageCategory& category : GarbageCategories())
+    if (Sender && Sender->Name() == category.check_box && lbHint->Caption() != category.hint) return;
   lbHint->SetCaption("");
   panelHint->SetVisible(false);
 }

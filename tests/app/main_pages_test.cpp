@@ -238,6 +238,14 @@ TEST_F(MainPagesTest, CategoryHintShowsWhileThePointerIsOverTheBox) {
     EXPECT_EQ(m.lbHint->Caption(), "") << box->Name();
     EXPECT_FALSE(m.panelHint->Visible()) << box->Name();
   }
+  // Straight from one box to the next, the first box's leave reported last: the next one's hint stays.
+  m.cbRecycleBin->DoMouseEnter();
+  m.cbInternetCache->DoMouseEnter();
+  m.cbRecycleBin->DoMouseLeave();
+  EXPECT_EQ(m.lbHint->Caption(), GarbageCategories()[kCategoryInternetCache].hint);
+  EXPECT_TRUE(m.panelHint->Visible());
+  m.cbInternetCache->DoMouseLeave();
+  EXPECT_FALSE(m.panelHint->Visible());
   // The page change hides a panel left open (a leave that never came).
   m.cbLogFiles->DoMouseEnter();
   EnterScanningPage();
