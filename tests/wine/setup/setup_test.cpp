@@ -136,7 +136,7 @@ TEST(SetupWine, InstallsSilentlyStartsAndUninstallsLeavingOnlyTheSettings) {
   }
   ASSERT_TRUE(PathExists(SettingsFilePath())) << "the program saves its settings at its close";
   const std::string settings = ReadAll(SettingsFilePath());
-  SetAutostartValue("\"" + kInstalledProgram + "\"");  // as the program writes it
+  SetAutostartValue(std::string("\"") + kInstalledProgram + "\"");  // as the program writes it
 
   UninstallSilently();
   EXPECT_FALSE(PathExists(kFolder));
