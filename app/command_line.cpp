@@ -1,8 +1,17 @@
 #include "app/command_line.h"
 
+#include <utility>
+
 #include "platform/text.h"
 
 namespace {
+
+// A refused line starts nothing and names no file.
+TCommandLine Refused(std::string error) {
+  TCommandLine line;
+  line.Error = std::move(error);
+  return line;
+}
 
 bool IsSwitch(const std::string& arg, const char* name) {
   return arg.size() > 1 && (arg[0] == '/' || arg[0] == '-') && platform::SameText(arg.substr(1), name);
@@ -12,7 +21,7 @@ bool IsSwitch(const std::string& arg, const char* name) {
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   TCommandLine line;
-  bool automatic = false, scan_only = false, report = false;
+  bool automatic = false, scan_only = false, report = false, json = false;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& arg = Args[i];
     if (IsSwitch(arg, "auto") && !automatic) {
@@ -22,35 +31,39 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     } else if (IsSwitch(arg, "report") && !report) {
       // The file name is the next argument, and no switch.
       if (i + 1 >= Args.size() || Args[i + 1].empty() || Args[i + 1][0] == '/' || Args[i + 1][0] == '-') {
-        line.Error = "/report needs the name of the file to write.";
-        return line;
+        return Refused("/report needs the name of the file to write.");
       }
       report = true;
       line.ReportFile = Args[++i];
+    } else if (IsSwitch(arg, "json") && !json) {
+      if (i + 1 >= Args.size() || Args[i + 1].empty() || Args[i + 1][0] == '/' || Args[i + 1][0] == '-') {
+        return Refused("/json needs the name of the file to write.");
+      }
+      json = true;
+      line.JsonFile = Args[++i];
     } else {
-      line.Error = "Unknown or repeated switch: " + arg;
-      return line;
+      return Refused("Unknown or repeated switch: " + arg);
     }
   }
   if (automatic && scan_only) {
     line.Error = "/auto and /scan cannot be combined: /scan never cleans.";
-  } else if (report && !automatic && !scan_only) {
-    line.Error = "/report belongs to /auto or /scan.";
+  } else if ((report || json) && !automatic && !scan_only) {
+    line.Error = report ? "/report belongs to /auto or /scan." : "/json belongs to /auto or /scan.";
   } else if (automatic) {
     line.Mode = TRunMode::kAuto;
   } else if (scan_only) {
     line.Mode = TRunMode::kScanOnly;
   }
-  if (!line.Error.empty()) line.ReportFile.clear();
-  return line;
+  return line.Error.empty() ? line : Refused(line.Error);
 }
 
 std::string UsageText(const std::string& Error) {
   return Error +
          "\r\n\r\nUsage:\r\n"
          "  clutterix.exe\t\t\topens the window\r\n"
-         "  clutterix.exe /auto [/report FILE]\tscans with the saved settings and cleans what it lists\r\n"
-         "  clutterix.exe /scan [/report FILE]\tscans and lists only (with /report, a dry run)\r\n\r\n"
+         "  clutterix.exe /auto [/report FILE] [/json FILE]\tscans with the saved settings and cleans what it lists\r\n"
+         "  clutterix.exe /scan [/report FILE] [/json FILE]\tscans and lists only (with /report, a dry run)\r\n\r\n"
          "The report is a CSV file (UTF-8): path, bytes, category, outcome.\r\n"
+         "The JSON file sums the run up per category: found, cleaned, left.\r\n"
          "Exit codes: 0 cleaned (or listed), 1 nothing found, 2 some items failed, 3 refused, 64 usage.";
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The command line of unattended runs, for the Task Scheduler or a script:
 //
-//   clutterix.exe /auto [/report FILE]   scan with the saved settings and clean what is listed
-//   clutterix.exe /scan [/report FILE]   scan only; with /report, a dry run on record
+//   clutterix.exe /auto [/report FILE] [/json FILE]   scan with the saved settings and clean what is listed
+//   clutterix.exe /scan [/report FILE] [/json FILE]   scan only; with /report, a dry run on record
 //
 // Switches start with "/" or "-" and ignore letter case. Without switches the window opens as
 // always. Anything else is refused with the usage text, before anything is scanned.
@@ -15,6 +15,7 @@ struct TCommandLine {
   TRunMode Mode = TRunMode::kWindow;
   std::string ReportFile;  // empty: no report
   std::string Error;       // set when the line is refused; what was wrong
+  std::string JsonFile;    // empty: no JSON summary
 };
 
 // The arguments after the program's own name.

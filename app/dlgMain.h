@@ -219,6 +219,7 @@ class TfrmMain : public ui::TForm {
   void EndUnattended(int ExitCode, bool WriteReport);
   TCommandLine FLine;
   TScanJob FUnattendedJob;
+  int64_t FUnattendedStarted = 0;  // FILETIME of the run's start
   TUnattendedReport FReport;
   TContext ctx_;
 };

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "app/dlgMain.h"
+#include "app/run_summary.h"
+#include "context/version.h"
 #include "platform/exception.h"
 #include "processes/watched_browsers.h"
 #include "settings/dlgOptions.h"
@@ -14,6 +16,7 @@
 void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
   FUnattended = true;
   FLine = Line;
+  FUnattendedStarted = ctx_.os.system.Now();
   if (AnotherInstance || !IsSupportedVersion(GetWindowsVersionCode(ctx_.os.system))) {
     EndUnattended(kExitRefused, false);
     return;
@@ -78,14 +81,30 @@ void TfrmMain::EndUnattended(int ExitCode, bool WriteReport) {
   TrayIcon2->SetAnimate(false);
   TrayIcon2->SetVisible(false);
   int code = ExitCode;
-  if (WriteReport && !FLine.ReportFile.empty()) {
-    platform::SystemInfo& system = ctx_.os.system;
-    const std::string csv = FReport.Csv([&system](const std::string& text) { return system.AnsiToUtf8(text); });
-    // A report that cannot be written leaves the run unaccounted for: it counts as a failure.
-    if (auto reason = ctx_.os.files.WriteFile(FLine.ReportFile, csv)) {
-      ctx_.os.debug.Write("Unattended: the report " + FLine.ReportFile + " could not be written. " + *reason);
+  // A report that cannot be written leaves the run unaccounted for: it counts as a failure. The
+  // summary comes last, so that it holds the code the run ends with.
+  const auto write = [&](const std::string& file, const std::string& text) {
+    if (auto reason = ctx_.os.files.WriteFile(file, text)) {
+      ctx_.os.debug.Write("Unattended: the report " + file + " could not be written. " + *reason);
       if (code == kExitCleaned || code == kExitNothingFound) code = kExitSomeFailed;
     }
+  };
+  if (WriteReport && !FLine.ReportFile.empty()) write(FLine.ReportFile, FReport.Csv());
+  if (WriteReport && !FLine.JsonFile.empty()) {
+    TRunFacts facts;
+    facts.ProgramVersion = CX_VERSION_TEXT;
+    facts.Machine = ctx_.os.system.ComputerName();
+    facts.Mode = FLine.Mode == TRunMode::kScanOnly ? "scan" : "auto";
+    facts.Started = FUnattendedStarted;
+    facts.Ended = ctx_.os.system.Now();
+    try {
+      facts.Profiles.push_back(GetSpecialFolderPath(ctx_.os.shell, 0, platform::kCsidlProfile));
+    } catch (const std::exception&) {
+      // The profile is only named in the summary; a shell that cannot give it leaves the list empty.
+    }
+    std::erase(facts.Profiles, std::string());
+    // It holds the code the run ends with, unless writing it is what fails.
+    write(FLine.JsonFile, RunSummaryJson(FReport, facts, code));
   }
   ctx_.app.SetExitCode(code);
   ctx_.app.Terminate();

@@ -68,12 +68,11 @@ int TUnattendedReport::ExitCode(bool cleaned) const {
   return 0;
 }
 
-std::string TUnattendedReport::Csv(const std::function<std::string(const std::string&)>& to_utf8) const {
+std::string TUnattendedReport::Csv() const {
   std::string csv = "path,bytes,category,outcome\r\n";
   for (const TReportRow& row : rows_)
-    csv += Field(to_utf8(row.Path)) + "," + std::to_string(row.Bytes) + "," + Field(row.Category) + "," +
-           Field(row.Outcome) + "\r\n";
-  for (const std::string& browser : running_browsers_)
-    csv += Field(to_utf8(browser)) + ",,Running browser,Left running\r\n";
+    csv += Field(row.Path) + "," + std::to_string(row.Bytes) + "," + Field(row.Category) + "," + Field(row.Outcome) +
+           "\r\n";
+  for (const std::string& browser : running_browsers_) csv += Field(browser) + ",,Running browser,Left running\r\n";
   return csv;
 }

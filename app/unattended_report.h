@@ -35,13 +35,14 @@ class TUnattendedReport {
   void SetOutcome(const std::string& path, const std::string& outcome);
   void SetRunningBrowsers(std::vector<std::string> names) { running_browsers_ = std::move(names); }
   const std::vector<TReportRow>& Rows() const { return rows_; }
+  const std::vector<std::string>& RunningBrowsers() const { return running_browsers_; }
 
   // 1 when nothing was listed; after a scan only, 0; after a cleaning, 0 when every listed row
   // was deleted, else 2.
   int ExitCode(bool cleaned) const;
-  // CSV (RFC 4180 quoting, CR LF) with a header row; then one row per browser left running, with
-  // the category "Running browser". to_utf8 turns the system's ANSI text into UTF-8.
-  std::string Csv(const std::function<std::string(const std::string&)>& to_utf8) const;
+  // CSV (RFC 4180 quoting, CR LF) with a header row; then one row per program left running, with
+  // the category "Running browser". UTF-8, as the program holds its paths.
+  std::string Csv() const;
 
  private:
   std::vector<TReportRow> rows_;

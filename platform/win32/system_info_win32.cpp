@@ -56,6 +56,12 @@ class Win32SystemInfo : public SystemInfo {
     GetSystemTimeAsFileTime(&now);
     return static_cast<int64_t>((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
   }
+  std::string ComputerName() override {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &length)) return "";
+    return Utf8(std::wstring_view(name, length));
+  }
   std::string AnsiToUtf8(const std::string& text) override {
     if (text.empty()) return text;
     const int wide_size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);

@@ -20,7 +20,8 @@ TEST(UnattendedTest, CommandLineTakesTheSwitchesInAnyOrderAndCaseAndRefusesEvery
   for (const Case& c : std::vector<Case>{{{}, TRunMode::kWindow, ""},
                                          {{"/auto"}, TRunMode::kAuto, ""},
                                          {{"-AUTO", "/Report", "C:\\r.csv"}, TRunMode::kAuto, "C:\\r.csv"},
-                                         {{"/report", "out.csv", "/scan"}, TRunMode::kScanOnly, "out.csv"}}) {
+                                         {{"/report", "out.csv", "/scan"}, TRunMode::kScanOnly, "out.csv"},
+                                         {{"/scan", "-Json", "s.json"}, TRunMode::kScanOnly, ""}}) {
     const TCommandLine line = ParseCommandLine(c.args);
     EXPECT_EQ(line.Error, "") << testing::PrintToString(c.args);
     EXPECT_EQ(line.Mode, c.mode) << testing::PrintToString(c.args);
@@ -34,12 +35,19 @@ TEST(UnattendedTest, CommandLineTakesTheSwitchesInAnyOrderAndCaseAndRefusesEvery
                                                                 {"/auto", "/auto"},
                                                                 {"/clean"},
                                                                 {"auto"},
-                                                                {"/"}}) {
+                                                                {"/"},
+                                                                {"/json", "s.json"},
+                                                                {"/auto", "/json"},
+                                                                {"/auto", "/json", "a", "/json", "b"}}) {
     const TCommandLine line = ParseCommandLine(args);
     EXPECT_NE(line.Error, "") << testing::PrintToString(args);
     EXPECT_EQ(line.Mode, TRunMode::kWindow) << testing::PrintToString(args);
+    EXPECT_EQ(line.JsonFile, "") << testing::PrintToString(args);
   }
-  EXPECT_NE(UsageText("x").find("/auto [/report FILE]"), std::string::npos);
+  const TCommandLine both = ParseCommandLine({"/scan", "-Json", "C:\\s.json", "/report", "r.csv"});
+  EXPECT_EQ(both.JsonFile, "C:\\s.json");
+  EXPECT_EQ(both.ReportFile, "r.csv");
+  EXPECT_NE(UsageText("x").find("/auto [/report FILE] [/json FILE]"), std::string::npos);
 }
 
 TEST(UnattendedTest, ReportNamesEachObjectsCategoryAndQuotesWhatCsvNeeds) {
@@ -62,11 +70,11 @@ TEST(UnattendedTest, ReportNamesEachObjectsCategoryAndQuotesWhatCsvNeeds) {
   report.SetOutcome("c:\\temp\\A,\"B\".TMP", "File Deleted");
   EXPECT_EQ(report.ExitCode(true), 0) << "what is below the noise level is no failure";
   report.SetRunningBrowsers({"Mozilla Firefox"});
-  EXPECT_EQ(report.Csv([](const std::string& text) { return "<" + text + ">"; }),
+  EXPECT_EQ(report.Csv(),
             "path,bytes,category,outcome\r\n"
-            "\"<C:\\Temp\\a,\"\"b\"\".tmp>\",5000,Temp Folders,File Deleted\r\n"
-            "<C:\\Temp\\tiny.tmp>,10,Temp Folders,Below Noise Level\r\n"
-            "<Mozilla Firefox>,,Running browser,Left running\r\n");
+            "\"C:\\Temp\\a,\"\"b\"\".tmp\",5000,Temp Folders,File Deleted\r\n"
+            "C:\\Temp\\tiny.tmp,10,Temp Folders,Below Noise Level\r\n"
+            "Mozilla Firefox,,Running browser,Left running\r\n");
 }
 
 class UnattendedRunTest : public ::testing::Test {
@@ -74,7 +82,8 @@ class UnattendedRunTest : public ::testing::Test {
   UnattendedRunTest() {
     env.fake.shell.special_folders = {{platform::kCsidlRecent, "C:\\Recent"},
                                       {platform::kCsidlLocalAppData, "C:\\Local"},
-                                      {platform::kCsidlInternetCache, "C:\\Cache"}};
+                                      {platform::kCsidlInternetCache, "C:\\Cache"},
+                                      {platform::kCsidlProfile, "C:\\Users\\Anna"}};
     env.fake.files.AddFileWithContent(
         "C:\\rules.cxtraces",
         "[T]\r\nLevel=Temp\r\nPath=C:\\Temp\r\nTemplate=*.tmp\r\nType=0\r\n"
@@ -84,7 +93,7 @@ class UnattendedRunTest : public ::testing::Test {
   TfrmMain& main() { return *env.forms.frmMain; }
   // Runs to the end, as the message loop would, noting each tray hint shown on the way.
   void Run(TRunMode mode, bool another_instance = false) {
-    main().RunUnattended({mode, "C:\\report.csv", ""}, another_instance);
+    main().RunUnattended({mode, "C:\\report.csv", "", "C:\\summary.json"}, another_instance);
     env.main_thread.PumpUntil([&] {
       const ui::TTrayIcon& tray = *main().TrayIcon2;
       if (tray.Visible() && (tray_hints.empty() || tray_hints.back() != tray.Hint())) tray_hints.push_back(tray.Hint());
@@ -133,6 +142,11 @@ TEST_F(UnattendedRunTest, ScanOnlyListsAndDeletesNothing) {
   EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\a.tmp"));
   EXPECT_EQ(env.fake.files.Content("C:\\report.csv"),
             "path,bytes,category,outcome\r\nC:\\Temp\\a.tmp,5000,Temp Folders,Listed\r\n");
+  // Beside it the summary, with the run's facts and what was left listed.
+  const std::string json = env.fake.files.Content("C:\\summary.json");
+  for (const char* field : {"\"mode\": \"scan\"", "\"machine\": \"DESK-7\"", "\"profiles\": [\"C:\\\\Users\\\\Anna\"]",
+                            "\"left\": {\"items\": 1, \"outcomes\": {\"Listed\": 1}}", "\"exitCode\": 0\n}"})
+    EXPECT_NE(json.find(field), std::string::npos) << field << " in " << json;
 }
 
 TEST_F(UnattendedRunTest, NothingFoundAnotherInstanceAndAnUnsupportedReleaseEachHaveTheirCode) {

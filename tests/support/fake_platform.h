@@ -147,11 +147,13 @@ class FakeSystemInfo : public platform::SystemInfo {
   std::string ExecutablePath() override { return executable_path; }
   char DecimalSeparator() override { return decimal_separator; }
   int64_t Now() override { return now; }
+  std::string ComputerName() override { return computer_name; }
   std::string AnsiToUtf8(const std::string& text) override { return text; }
 
   std::optional<platform::VersionInfo> version = platform::VersionInfo{2, 5, 1, "Service Pack 3"};
   std::string executable_path = "C:\\Program Files\\Clutterix\\clutterix.exe";
   char decimal_separator = '.';
+  std::string computer_name = "DESK-7";
   // 2026-12-09 00:00 UTC; planted files default to long before.
   int64_t now = 134412480000000000;
   int trims = 0;

@@ -24,6 +24,8 @@ std::string LocalTemp() {
 }
 
 constexpr const char* kReport = "C:\\cxauto-report.csv";
+constexpr const char* kSummary = "C:\\cxauto-summary.json";
+constexpr const char* kAccented = "cxauto-caf\xC3\xA9.tmp";  // UTF-8, as the program holds names
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -48,10 +50,13 @@ class UnattendedWine : public ::testing::Test {
            "LogFiles=0\r\nWUBackup=0\r\n";
     WriteBytes(temp_ + "\\cxauto-a.tmp", 6000);
     WriteBytes(temp_ + "\\cxauto-held.tmp", 7000);
+    WriteBytes(temp_ + "\\" + kAccented, 5000);
   }
   void TearDown() override {
     for (const char* name : {"cxauto-a.tmp", "cxauto-held.tmp"}) DeleteFileA((temp_ + "\\" + name).c_str());
+    RemoveTree(temp_ + "\\" + kAccented);
     DeleteFileA(kReport);
+    DeleteFileA(kSummary);
     ResetSettingsFile();
   }
   std::string temp_;
@@ -59,13 +64,21 @@ class UnattendedWine : public ::testing::Test {
 
 TEST_F(UnattendedWine, ScanWithReportIsADryRun) {
   const std::string settings_before = ReadAll(SettingsFilePath());
-  GuiProgram program(std::string("/scan /report ") + kReport);
+  GuiProgram program(std::string("/scan /report ") + kReport + " /json " + kSummary);
   ASSERT_TRUE(program.started());
   ASSERT_TRUE(program.WaitForExit(120000));
   EXPECT_EQ(program.ExitCode(), 0u);
   const auto lines = Lines(ReadAll(kReport));
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0], "path,bytes,category,outcome");
+  EXPECT_TRUE(HasLine(lines, temp_ + "\\" + kAccented + ",5000,Temp Folders,Listed")) << "UTF-8 names as they are";
+  // The summary's documented fields (the temp folder may hold more than this test's files).
+  const std::string json = ReadAll(kSummary);
+  for (const char* field : {"\"schemaVersion\": 1,", "\"program\": \"Clutterix\",", "\"programVersion\": \"",
+                            "\"machine\": \"", "\"mode\": \"scan\",", "\"started\": \"20", "\"ended\": \"20",
+                            "\"profiles\": [\"C:\\\\users\\\\", "\"Temp Folders\": {\n      \"found\": {\"items\": ",
+                            "\"totals\": {", "\"runningApplications\": [],", "\"exitCode\": 0\n}"})
+    EXPECT_NE(json.find(field), std::string::npos) << field << "\n" << json;
   EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-a.tmp,6000,Temp Folders,Listed")) << ReadAll(kReport);
   EXPECT_TRUE(HasLine(lines, temp_ + "\\cxauto-held.tmp,7000,Temp Folders,Listed")) << ReadAll(kReport);
   for (size_t i = 1; i < lines.size(); ++i) EXPECT_NE(lines[i].find(",Listed"), std::string::npos) << lines[i];

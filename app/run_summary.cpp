@@ -1,0 +1,152 @@
+#include "app/run_summary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "platform/text.h"
+#include "scan/categories.h"
+
+namespace {
+
+// Whether `text` holds a well-formed UTF-8 sequence of `length` bytes at `at` (no overlong form,
+// no surrogate, nothing above U+10FFFF).
+bool ValidSequence(const std::string& text, size_t at, size_t length) {
+  if (at + length > text.size()) return false;
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+  for (size_t i = 1; i < length; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return false;
+  const unsigned char lead = byte(0), second = length > 1 ? byte(1) : 0;
+  switch (length) {
+    case 2:
+      return lead >= 0xC2;
+    case 3:
+      return !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second >= 0xA0);
+    case 4:
+      return lead <= 0xF4 && !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second >= 0x90);
+  }
+  return false;
+}
+
+std::string Quoted(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+      if (length && ValidSequence(text, i, length)) {
+        out += text.substr(i, length);
+        i += length;
+        continue;
+      }
+      out += "\\ufffd";
+    }
+    ++i;
+  }
+  return out + "\"";
+}
+
+bool Deleted(const std::string& outcome) { return outcome == "File Deleted" || outcome == "Folder Deleted"; }
+
+struct Tally {
+  int64_t found_items = 0, found_bytes = 0, cleaned_items = 0, cleaned_bytes = 0, left_items = 0;
+  std::map<std::string, int64_t> left_by_outcome;
+
+  void Add(const TReportRow& row) {
+    ++found_items;
+    found_bytes += row.Bytes;
+    if (!row.Listed) return;  // below the noise level: neither listed nor cleaned, nor left by the run
+    if (Deleted(row.Outcome)) {
+      ++cleaned_items;
+      cleaned_bytes += row.Bytes;
+    } else {
+      ++left_items;
+      ++left_by_outcome[row.Outcome];
+    }
+  }
+  std::string Json(const std::string& indent) const {
+    std::string reasons;
+    for (const auto& [outcome, count] : left_by_outcome)
+      reasons += std::string(reasons.empty() ? "" : ", ") + Quoted(outcome) + ": " + std::to_string(count);
+    return "{\n" + indent + "  \"found\": {\"items\": " + std::to_string(found_items) +
+           ", \"bytes\": " + std::to_string(found_bytes) + "},\n" + indent +
+           "  \"cleaned\": {\"items\": " + std::to_string(cleaned_items) +
+           ", \"bytes\": " + std::to_string(cleaned_bytes) + "},\n" + indent +
+           "  \"left\": {\"items\": " + std::to_string(left_items) + ", \"outcomes\": {" + reasons + "}}\n" + indent +
+           "}";
+  }
+};
+
+std::string List(const std::vector<std::string>& texts) {
+  std::string out = "[";
+  for (size_t i = 0; i < texts.size(); ++i) out += (i ? ", " : "") + Quoted(texts[i]);
+  return out + "]";
+}
+
+}  // namespace
+
+std::string IsoUtcTime(int64_t filetime) {
+  constexpr int64_t kTicksPerSecond = 10000000, kSecondsTo1970 = 11644473600;
+  int64_t seconds = filetime / kTicksPerSecond - kSecondsTo1970;
+  int64_t days = seconds / 86400;
+  int64_t rest = seconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  // Days since 1970-01-01 to the civil date (the proleptic Gregorian calendar).
+  days += 719468;
+  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const int64_t day_of_era = days - era * 146097;
+  const int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t month_index = (5 * day_of_year + 2) / 153;
+  const int64_t day = day_of_year - (153 * month_index + 2) / 5 + 1;
+  const int64_t month = month_index < 10 ? month_index + 3 : month_index - 9;
+  const int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+  char text[80];
+  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lldZ", static_cast<long long>(year),
+                static_cast<long long>(month), static_cast<long long>(day), static_cast<long long>(rest / 3600),
+                static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60));
+  return text;
+}
+
+std::string RunSummaryJson(const TUnattendedReport& report, const TRunFacts& facts, int exit_code) {
+  // Every category in the table's order, found or not, so that collectors see the same fields in
+  // every run; objects no rule's category was told for come last.
+  std::vector<std::string> order;
+  for (const TGarbageCategory& category : GarbageCategories()) order.push_back(platform::Trim(category.caption));
+  std::map<std::string, Tally> by_category;
+  Tally totals;
+  for (const TReportRow& row : report.Rows()) {
+    by_category[row.Category].Add(row);
+    totals.Add(row);
+    if (std::find(order.begin(), order.end(), row.Category) == order.end()) order.push_back(row.Category);
+  }
+  std::string categories;
+  for (const std::string& name : order)
+    categories +=
+        std::string(categories.empty() ? "" : ",\n") + "    " + Quoted(name) + ": " + by_category[name].Json("    ");
+  return "{\n"
+         "  \"schemaVersion\": " +
+         std::to_string(kRunSummarySchemaVersion) +
+         ",\n"
+         "  \"program\": \"Clutterix\",\n"
+         "  \"programVersion\": " +
+         Quoted(facts.ProgramVersion) + ",\n  \"machine\": " + Quoted(facts.Machine) +
+         ",\n  \"mode\": " + Quoted(facts.Mode) + ",\n  \"started\": " + Quoted(IsoUtcTime(facts.Started)) +
+         ",\n  \"ended\": " + Quoted(IsoUtcTime(facts.Ended)) + ",\n  \"profiles\": " + List(facts.Profiles) +
+         ",\n  \"categories\": {\n" + categories + "\n  },\n  \"totals\": " + totals.Json("  ") +
+         ",\n  \"runningApplications\": " + List(report.RunningBrowsers()) +
+         ",\n  \"exitCode\": " + std::to_string(exit_code) + "\n}\n";
+}
