@@ -59,3 +59,6 @@ if(CX_WITH_WIN32)
 endif()
 
 include(cmake/fuzz.cmake)
+
+# The release scripts' own checks (no Windows build needed).
+add_test(NAME release.winget_manifest COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/winget_test.sh)

@@ -3,7 +3,8 @@
 # SHA256SUMS of both.
 #
 #   scripts/package.sh          the product, the i686 build: dist/Clutterix-<version>-setup.exe,
-#                               dist/Clutterix-<version>-portable.zip, dist/SHA256SUMS
+#                               dist/Clutterix-<version>-portable.zip, dist/SHA256SUMS and the winget
+#                               manifests in dist/winget/ (CX_RELEASE_URL: where the files are published)
 #   scripts/package.sh win64    the x86_64 build (the test bench of machines whose kernel runs
 #                               no 32-bit program), into dist/x64/ with "-x64" in the names
 #
@@ -44,5 +45,10 @@ mkdir -p "$dist"
 rm -f "$dist"/Clutterix-*"$suffix"-setup.exe "$dist"/Clutterix-*"$suffix"-portable.zip "$dist/SHA256SUMS"
 cp -p "$work/$name-setup.exe" "$work/$name-portable.zip" "$dist/"
 (cd "$dist" && sha256sum "$name-setup.exe" "$name-portable.zip" >SHA256SUMS)
+# The winget manifests, for the address the release's files are published at.
+rm -rf "$dist/winget"
+scripts/make-winget.sh --version "$major.$minor" --arch "$arch" --out "$dist/winget" \
+  --url "${CX_RELEASE_URL:-https://www.torvex.com/files/clutterix/$major.$minor}" \
+  --setup "$dist/$name-setup.exe" --zip "$dist/$name-portable.zip" >/dev/null
 echo "package: $(cd "$dist" && pwd)"
 cat "$dist/SHA256SUMS"
