@@ -125,7 +125,18 @@ if(CX_WINE_TESTS)
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-setup.sh --arch ${CX_SETUP_ARCH} --exe $<TARGET_FILE:fake_firefox>
             --data ${CMAKE_SOURCE_DIR}/data --out ${CX_OLDER_SETUP} --version 1.1
     DEPENDS fake_firefox ${CX_SETUP_INPUTS} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
-  add_custom_target(setup_programs ALL DEPENDS ${CX_SETUP} ${CX_OLDER_SETUP})
+  # The MSI packages of the same staged files (scripts/make-msi.sh, with wixl).
+  set(CX_MSI ${CMAKE_BINARY_DIR}/setup/clutterix.msi)
+  set(CX_OLDER_MSI ${CMAKE_BINARY_DIR}/setup-older/clutterix.msi)
+  add_custom_command(OUTPUT ${CX_MSI}
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-msi.sh --arch ${CX_SETUP_ARCH} --stage ${CMAKE_BINARY_DIR}/setup/Clutterix
+            --out ${CX_MSI}
+    DEPENDS ${CX_SETUP} scripts/make-msi.sh WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+  add_custom_command(OUTPUT ${CX_OLDER_MSI}
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-msi.sh --arch ${CX_SETUP_ARCH} --stage ${CMAKE_BINARY_DIR}/setup-older/Clutterix
+            --out ${CX_OLDER_MSI} --version 1.1
+    DEPENDS ${CX_OLDER_SETUP} scripts/make-msi.sh WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+  add_custom_target(setup_programs ALL DEPENDS ${CX_SETUP} ${CX_OLDER_SETUP} ${CX_MSI} ${CX_OLDER_MSI})
 
   # Each setup test starts in a prefix made anew (--fresh), with nothing installed: the tests live
   # in a folder without clutterix.exe, so wine-run.sh installs nothing there by itself.
@@ -138,6 +149,7 @@ if(CX_WINE_TESTS)
   target_link_libraries(cx_setup_tests PRIVATE cx_win32 gtest gmock gtest_main ws2_32 version)
   add_dependencies(cx_setup_tests setup_programs)
   target_compile_definitions(cx_setup_tests PRIVATE CX_SETUP="${CX_SETUP}" CX_OLDER_SETUP="${CX_OLDER_SETUP}"
+    CX_MSI="${CX_MSI}" CX_OLDER_MSI="${CX_OLDER_MSI}"
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
   gtest_discover_tests(cx_setup_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 180)
 endif()

@@ -3,6 +3,7 @@
 # SHA256SUMS of both.
 #
 #   scripts/package.sh          the product, the i686 build: dist/Clutterix-<version>-setup.exe,
+#                               dist/Clutterix-<version>.msi,
 #                               dist/Clutterix-<version>-portable.zip, dist/SHA256SUMS and the winget
 #                               manifests in dist/winget/ (CX_RELEASE_URL: where the files are published)
 #   scripts/package.sh win64    the x86_64 build (the test bench of machines whose kernel runs
@@ -37,14 +38,16 @@ work=build/release-$target
 rm -rf "$work"
 scripts/make-setup.sh --arch "$arch" --exe "build/$target/clutterix.exe" --data "build/$target" \
   --out "$work/$name-setup.exe"
+scripts/make-msi.sh --arch "$arch" --stage "$work/Clutterix" --out "$work/$name.msi" >/dev/null
 # The archive unpacks to one folder, Clutterix\, that runs where it lies.
 (cd "$work" && find Clutterix | LC_ALL=C sort | TZ=UTC zip -q -X -D "$name-portable.zip" -@)
 touch -d "@$SOURCE_DATE_EPOCH" "$work/$name-portable.zip"
 
 mkdir -p "$dist"
-rm -f "$dist"/Clutterix-*"$suffix"-setup.exe "$dist"/Clutterix-*"$suffix"-portable.zip "$dist/SHA256SUMS"
-cp -p "$work/$name-setup.exe" "$work/$name-portable.zip" "$dist/"
-(cd "$dist" && sha256sum "$name-setup.exe" "$name-portable.zip" >SHA256SUMS)
+rm -f "$dist"/Clutterix-*"$suffix"-setup.exe "$dist"/Clutterix-*"$suffix".msi "$dist"/Clutterix-*"$suffix"-portable.zip \
+  "$dist/SHA256SUMS"
+cp -p "$work/$name-setup.exe" "$work/$name.msi" "$work/$name-portable.zip" "$dist/"
+(cd "$dist" && sha256sum "$name-setup.exe" "$name.msi" "$name-portable.zip" >SHA256SUMS)
 # The winget manifests, for the address the release's files are published at.
 rm -rf "$dist/winget"
 scripts/make-winget.sh --version "$major.$minor" --arch "$arch" --out "$dist/winget" \

@@ -22,8 +22,8 @@ native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googlete
 # clang with its libFuzzer runtime: the fuzz target of the INI document (tests/fuzz).
 fuzz=(clang libclang-rt-14-dev)
 cross=(g++-mingw-w64-i686-posix wine fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
-# The release (scripts/package.sh): the setup program and the portable archive.
-release=(nsis zip)
+# The release (scripts/package.sh): the setup program, the MSI package and the portable archive.
+release=(nsis wixl zip)
 # Wine runs the product's own 32-bit build where the kernel runs 32-bit programs; elsewhere the
 # tests run an x86_64 build in 64-bit Wine, and nothing of i386 is installed (see wine-target.sh).
 target=$("$here/scripts/wine-target.sh")

@@ -180,4 +180,66 @@ TEST(SetupWine, InstallingOverAnOlderReleaseReplacesItsFilesAndKeepsTheSettings)
   EXPECT_NE(ReadAll(SettingsFilePath()).find("NoiseLevel=12345"), std::string::npos);
 }
 
+// The MSI package: the Uninstall entry that Windows Installer writes for it (under its product
+// code, which names a version), found by its name; "<none>" for a value of none.
+std::string MsiEntry(const char* name) {
+  HKEY uninstall;
+  const char* root = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root, 0, KEY_READ, &uninstall) != ERROR_SUCCESS) return "<none>";
+  std::string value = "<none>";
+  char sub[256];
+  for (DWORD i = 0; value == "<none>"; ++i) {
+    DWORD size = sizeof sub;
+    if (RegEnumKeyExA(uninstall, i, sub, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    const std::string key = std::string(root) + "\\" + sub;
+    if (sub[0] == '{' && RegistryValue(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName") == "Clutterix")
+      value = RegistryValue(HKEY_LOCAL_MACHINE, key.c_str(), name);
+  }
+  RegCloseKey(uninstall);
+  return value;
+}
+
+// Wine's Windows Installer lays a per-machine package's shortcut in the user's menu, where Windows
+// uses the menu of all users: either counts here.
+bool MsiShortcutExists() {
+  char folder[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder);
+  return PathExists(StartMenuShortcut()) || PathExists(std::string(folder) + "\\Clutterix.lnk");
+}
+
+// As a deployment tool runs it: msiexec without a window, an older package first, this one over
+// it, the program started, then removal, which leaves the user's settings.
+TEST(SetupWine, TheMsiInstallsOverAnOlderPackageStartsAndUninstallsLeavingOnlyTheSettings) {
+  ASSERT_FALSE(PathExists(kInstalledProgram)) << "the prefix is not new";
+  const std::string older = CopyIn(CX_OLDER_MSI, "clutterix-1.1.msi");
+  const std::string current = CopyIn(CX_MSI, "clutterix.msi");
+  ASSERT_EQ(RunAndWait("msiexec /i " + older + " /qn"), 0u);
+  ASSERT_EQ(MsiEntry("DisplayVersion"), "1.1.0");
+  ASSERT_EQ(VersionText(kInstalledProgram, "ProductVersion"), "") << "the older package's program is a stand-in";
+  const std::string settings = "[Scan]\r\nNoiseLevel=4321\r\n";
+  WriteText(SettingsFilePath(), settings);
+
+  ASSERT_EQ(RunAndWait("msiexec /i " + current + " /qn"), 0u);
+  EXPECT_EQ(MsiEntry("DisplayVersion"), std::string(CX_VERSION_TEXT) + ".0") << "one entry, the newer one";
+  EXPECT_EQ(MsiEntry("Publisher"), "Torvex");
+  EXPECT_EQ(VersionText(kInstalledProgram, "ProductVersion"), CX_VERSION_TEXT);
+  EXPECT_TRUE(PathExists(kFolder + "\\config\\vistagarbage.cxtraces"));
+  EXPECT_TRUE(PathExists(kFolder + "\\images\\about.jpg"));
+  EXPECT_TRUE(MsiShortcutExists());
+  {
+    GuiProgram program;
+    HWND main = StartMainWindow(program);
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+  }
+
+  ASSERT_EQ(RunAndWait("msiexec /x " + current + " /qn"), 0u);
+  EXPECT_FALSE(PathExists(kInstalledProgram));
+  EXPECT_FALSE(PathExists(kFolder + "\\config"));
+  EXPECT_FALSE(MsiShortcutExists());
+  EXPECT_EQ(MsiEntry("DisplayName"), "<none>");
+  EXPECT_NE(ReadAll(SettingsFilePath()).find("NoiseLevel=4321"), std::string::npos);
+}
+
 }  // namespace
