@@ -17,6 +17,10 @@ void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
   FUnattended = true;
   FLine = Line;
   FUnattendedStarted = ctx_.os.system.Now();
+  TRunFacts started;
+  started.ProgramVersion = CX_VERSION_TEXT;
+  started.Mode = Line.Mode == TRunMode::kScanOnly ? "scan" : "auto";
+  ctx_.os.events.Write(platform::EventKind::kInformation, platform::kEventRunStarted, RunStartedText(started));
   if (AnotherInstance || !IsSupportedVersion(GetWindowsVersionCode(ctx_.os.system))) {
     EndUnattended(kExitRefused, false);
     return;
@@ -106,6 +110,14 @@ void TfrmMain::EndUnattended(int ExitCode, bool WriteReport) {
     // It holds the code the run ends with, unless writing it is what fails.
     write(FLine.JsonFile, RunSummaryJson(FReport, facts, code));
   }
+  // The Event Log hears of what was left, then of the end; a scan only leaves everything listed.
+  if (FLine.Mode == TRunMode::kAuto) {
+    const std::string left = ItemsLeftText(FReport, 100);
+    if (!left.empty()) ctx_.os.events.Write(platform::EventKind::kWarning, platform::kEventItemsLeft, left);
+  }
+  const bool fine = code == kExitCleaned || code == kExitNothingFound;
+  ctx_.os.events.Write(fine ? platform::EventKind::kInformation : platform::EventKind::kWarning,
+                       platform::kEventRunEnded, RunEndedText(FReport, code));
   ctx_.app.SetExitCode(code);
   ctx_.app.Terminate();
 }

@@ -121,6 +121,42 @@ std::string IsoUtcTime(int64_t filetime) {
   return text;
 }
 
+std::string RunStartedText(const TRunFacts& facts) {
+  return "Clutterix " + facts.ProgramVersion + ": an unattended run started (" + facts.Mode + ").";
+}
+
+std::string RunEndedText(const TUnattendedReport& report, int exit_code) {
+  std::map<std::string, Tally> by_category;
+  Tally totals;
+  for (const TReportRow& row : report.Rows()) {
+    by_category[row.Category].Add(row);
+    totals.Add(row);
+  }
+  std::string text = "Clutterix: the unattended run ended with exit code " + std::to_string(exit_code) + ".\r\n";
+  for (const auto& [name, tally] : by_category)
+    text += "\r\n" + (name.empty() ? std::string("Other") : name) + ": " + std::to_string(tally.found_items) +
+            " found, " + std::to_string(tally.cleaned_items) + " cleaned (" + std::to_string(tally.cleaned_bytes) +
+            " bytes), " + std::to_string(tally.left_items) + " left";
+  text += "\r\n\r\nIn all: " + std::to_string(totals.found_items) + " found, " + std::to_string(totals.cleaned_items) +
+          " cleaned (" + std::to_string(totals.cleaned_bytes) + " bytes), " + std::to_string(totals.left_items) +
+          " left";
+  for (const auto& [outcome, count] : totals.left_by_outcome) text += "\r\n  " + outcome + ": " + std::to_string(count);
+  for (const std::string& program : report.RunningBrowsers()) text += "\r\nLeft running: " + program;
+  return text;
+}
+
+std::string ItemsLeftText(const TUnattendedReport& report, size_t most) {
+  std::string text;
+  size_t left = 0;
+  for (const TReportRow& row : report.Rows()) {
+    if (!row.Listed || Deleted(row.Outcome)) continue;
+    if (left++ < most) text += "\r\n" + row.Path + ": " + row.Outcome;
+  }
+  if (left == 0) return "";
+  if (left > most) text += "\r\n... and " + std::to_string(left - most) + " more";
+  return "Clutterix could not clean " + std::to_string(left) + (left == 1 ? " item:" : " items:") + text;
+}
+
 std::string RunSummaryJson(const TUnattendedReport& report, const TRunFacts& facts, int exit_code) {
   // Every category in the table's order, found or not, so that collectors see the same fields in
   // every run; objects no rule's category was told for come last.

@@ -22,6 +22,13 @@ struct TRunFacts {
 // "2026-12-10T15:04:05Z" for a FILETIME (100 ns ticks since 1601-01-01 UTC).
 std::string IsoUtcTime(int64_t filetime);
 
+// The texts of the run's events in the Event Log, in English as every machine-read output: its
+// start; its end, with what was found, cleaned and left per category and the exit code; and the
+// listed objects it did not clean, with their outcomes (at most `most` named, then how many more).
+std::string RunStartedText(const TRunFacts& facts);
+std::string RunEndedText(const TUnattendedReport& report, int exit_code);
+std::string ItemsLeftText(const TUnattendedReport& report, size_t most);
+
 // The summary of the report's rows with the exit code of the run. Texts are UTF-8 as the program
 // holds them; bytes that are no UTF-8 are written as U+FFFD, so that the file is always valid.
 std::string RunSummaryJson(const TUnattendedReport& report, const TRunFacts& facts, int exit_code);

@@ -44,8 +44,15 @@ else()
 endif()
 configure_file(app/win32/clutterix.manifest.in ${CMAKE_BINARY_DIR}/resources/clutterix.manifest @ONLY)
 
+# The message table of the event source "Clutterix" (app/win32/events.mc), a resource of its own.
+string(REGEX REPLACE "g\\+\\+(-posix)?$" "windmc" CX_WINDMC_GUESS "${CMAKE_CXX_COMPILER}")
+find_program(CX_WINDMC NAMES ${CX_WINDMC_GUESS} ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-windmc REQUIRED)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/resources/events.rc ${CMAKE_BINARY_DIR}/resources/MSG00409.bin
+  COMMAND ${CX_WINDMC} -h ${CMAKE_BINARY_DIR}/resources -r ${CMAKE_BINARY_DIR}/resources ${CMAKE_SOURCE_DIR}/app/win32/events.mc
+  DEPENDS app/win32/events.mc VERBATIM)
+
 file(GLOB CX_APP_WIN32 CONFIGURE_DEPENDS app/win32/*.cpp app/win32/*.rc)
-add_executable(clutterix WIN32 ${CX_APP_WIN32})
+add_executable(clutterix WIN32 ${CX_APP_WIN32} ${CMAKE_BINARY_DIR}/resources/events.rc)
 target_include_directories(clutterix PRIVATE ${CMAKE_BINARY_DIR}/resources)
 target_link_libraries(clutterix PRIVATE cx_win32)
 

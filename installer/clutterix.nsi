@@ -24,6 +24,8 @@ ManifestSupportedOS all
 !define PRODUCT "Clutterix"
 !define COMPANY "Torvex"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Clutterix"
+; The event source of unattended runs, with the message table inside the program.
+!define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\Clutterix"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; Every running Clutterix holds this mutex (app/win32/main.cpp).
 !define INSTANCE_MUTEX "Local\Torvex Clutterix"
@@ -132,6 +134,8 @@ Section "Clutterix" SecMain
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${SIZE_KB}
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegExpandStr HKLM "${EVENT_SOURCE_KEY}" "EventMessageFile" "$INSTDIR\clutterix.exe"
+  WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" 7
 SectionEnd
 
 Function un.onInit
@@ -164,5 +168,6 @@ Section "Uninstall"
   ${EndIf}
   SetShellVarContext all
 
+  DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -1,5 +1,6 @@
 #pragma once
 // The whole platform layer, handed to the forms and workers as one bundle of references.
+#include "platform/event_log.h"
 #include "platform/file_system.h"
 #include "platform/internet.h"
 #include "platform/processes.h"
@@ -20,6 +21,7 @@ struct Platform {
   Registry& registry;
   SystemInfo& system;
   DebugOutput& debug;
+  EventLog& events;
 };
 
 }  // namespace platform

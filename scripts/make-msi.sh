@@ -91,6 +91,11 @@ exe = component("", "clutterix.exe").replace(
     'KeyPath="yes"><Shortcut Id="StartMenuShortcut" Directory="ProgramMenuFolder" Name="Clutterix" '
     'WorkingDirectory="INSTALLDIR" Advertise="no"/></File>')
 print(exe)
+# The event source of unattended runs, with the message table inside the program.
+print(f'<Component Id="event_source" Guid="{code(arch + "/event source")}"{win64}>'
+      '<RegistryKey Root="HKLM" Key="SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Clutterix">'
+      '<RegistryValue Name="EventMessageFile" Type="expandable" Value="[INSTALLDIR]clutterix.exe" KeyPath="yes"/>'
+      '<RegistryValue Name="TypesSupported" Type="integer" Value="7"/></RegistryKey></Component>')
 for folder in ("config", "images"):
     print(f'<Directory Id="dir_{folder}" Name="{folder}">')
     for name in files[folder]:
@@ -100,6 +105,7 @@ print('</Directory></Directory>')
 print('<Directory Id="ProgramMenuFolder"/>')
 print('</Directory>')
 print('<Feature Id="Main" Level="1">')
+print('<ComponentRef Id="event_source"/>')
 for folder in ("", "config", "images"):
     for name in files[folder]:
         ident = ("f_" + folder + "_" + name).replace(".", "_").replace("-", "_").replace("@", "_")[:70]

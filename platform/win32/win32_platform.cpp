@@ -12,8 +12,9 @@ Win32Platform::Win32Platform()
       registry_(CreateRegistry()),
       system_(CreateSystemInfo()),
       debug_(CreateDebugOutput()),
-      os_(std::make_unique<Platform>(
-          Platform{*files_, *shell_, *url_cache_, *http_, *processes_, *security_, *registry_, *system_, *debug_})) {}
+      events_(CreateEventLog()),
+      os_(std::make_unique<Platform>(Platform{*files_, *shell_, *url_cache_, *http_, *processes_, *security_,
+                                              *registry_, *system_, *debug_, *events_})) {}
 
 Win32Platform::~Win32Platform() = default;
 

@@ -16,6 +16,7 @@ std::unique_ptr<Security> CreateSecurity();
 std::unique_ptr<Registry> CreateRegistry();
 std::unique_ptr<SystemInfo> CreateSystemInfo();
 std::unique_ptr<DebugOutput> CreateDebugOutput();
+std::unique_ptr<EventLog> CreateEventLog();
 
 // All services, owned, with the Platform bundle of references over them.
 class Win32Platform {
@@ -34,6 +35,7 @@ class Win32Platform {
   std::unique_ptr<Registry> registry_;
   std::unique_ptr<SystemInfo> system_;
   std::unique_ptr<DebugOutput> debug_;
+  std::unique_ptr<EventLog> events_;
   std::unique_ptr<Platform> os_;
 };
 

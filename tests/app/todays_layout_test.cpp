@@ -107,6 +107,7 @@ TEST(TodaysLayout, EveryKindOfGarbageIsListedAndCleanedAndWhatUsersKeepStays) {
     EXPECT_FALSE(files.Exists(row->Caption())) << row->Caption();
   }
   for (const auto& [path, content] : keepers) EXPECT_EQ(files.Content(path), content) << path;
+  EXPECT_TRUE(env.fake.events.written.empty()) << "the window-driven program writes no event";
 }
 
 }  // namespace

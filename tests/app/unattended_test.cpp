@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/dlgMain.h"
 #include "app/unattended_report.h"
+#include "context/version.h"
 #include "ini/mem_ini_file.h"
 #include "tests/support/test_env.h"
 
@@ -123,6 +124,20 @@ TEST_F(UnattendedRunTest, AutoCleansWhatIsListedLeavesBrowsersRunningAndReportsE
             "Mozilla Firefox,,Running browser,Left running\r\n");
   EXPECT_TRUE(env.fake.processes.terminated.empty());
   EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\tiny.tmp"));
+  // The Event Log hears of the start, of what was left and of the end.
+  const auto& events = env.fake.events.written;
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].id, platform::kEventRunStarted);
+  EXPECT_EQ(events[0].text, "Clutterix " CX_VERSION_TEXT ": an unattended run started (auto).");
+  EXPECT_EQ(events[1].id, platform::kEventItemsLeft);
+  EXPECT_EQ(events[1].kind, platform::EventKind::kWarning);
+  EXPECT_EQ(events[1].text, "Clutterix could not clean 1 item:\r\nC:\\Temp\\in-use.tmp: Cannot Delete");
+  EXPECT_EQ(events[2].id, platform::kEventRunEnded);
+  EXPECT_EQ(events[2].kind, platform::EventKind::kWarning);
+  for (const char* line : {"exit code 2.", "Temp Folders: 3 found, 1 cleaned (5000 bytes), 1 left",
+                           "Old Log Files: 1 found, 1 cleaned (7000 bytes), 0 left", "  Cannot Delete: 1",
+                           "Left running: Mozilla Firefox"})
+    EXPECT_NE(events[2].text.find(line), std::string::npos) << line << " in " << events[2].text;
   // The tray icon is all that shows of the run, and it counts the items off; then it goes.
   ASSERT_GE(tray_hints.size(), 2u);
   EXPECT_EQ(tray_hints.front(), "Clutterix: scanning");
@@ -142,6 +157,8 @@ TEST_F(UnattendedRunTest, ScanOnlyListsAndDeletesNothing) {
   EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\a.tmp"));
   EXPECT_EQ(env.fake.files.Content("C:\\report.csv"),
             "path,bytes,category,outcome\r\nC:\\Temp\\a.tmp,5000,Temp Folders,Listed\r\n");
+  ASSERT_EQ(env.fake.events.written.size(), 2u) << "a scan leaves what it lists: no warning";
+  EXPECT_EQ(env.fake.events.written[1].kind, platform::EventKind::kInformation);
   // Beside it the summary, with the run's facts and what was left listed.
   const std::string json = env.fake.files.Content("C:\\summary.json");
   for (const char* field : {"\"mode\": \"scan\"", "\"machine\": \"DESK-7\"", "\"profiles\": [\"C:\\\\Users\\\\Anna\"]",

@@ -159,6 +159,21 @@ class FakeSystemInfo : public platform::SystemInfo {
   int trims = 0;
 };
 
+// Records every event written, in order.
+class FakeEventLog : public platform::EventLog {
+ public:
+  struct Event {
+    platform::EventKind kind;
+    platform::EventId id;
+    std::string text;
+  };
+  bool Write(platform::EventKind kind, platform::EventId id, const std::string& text) override {
+    written.push_back({kind, id, text});
+    return true;
+  }
+  std::vector<Event> written;
+};
+
 class FakeDebugOutput : public platform::DebugOutput {
  public:
   void Write(const std::string& text) override;
@@ -180,5 +195,6 @@ struct FakePlatform {
   FakeRegistry registry;
   FakeSystemInfo system;
   FakeDebugOutput debug;
-  platform::Platform os{files, shell, url_cache, http, processes, security, registry, system, debug};
+  FakeEventLog events;
+  platform::Platform os{files, shell, url_cache, http, processes, security, registry, system, debug, events};
 };

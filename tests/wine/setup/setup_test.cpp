@@ -18,6 +18,7 @@ namespace {
 const std::string kFolder = "C:\\Program Files\\Clutterix";
 const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Clutterix";
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kEventSourceKey = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Clutterix";
 
 // Runs a command line and waits for it to end: its exit code, or STILL_ACTIVE when it did not.
 DWORD RunAndWait(std::string command) {
@@ -114,6 +115,9 @@ TEST(SetupWine, InstallsSilentlyStartsAndUninstallsLeavingOnlyTheSettings) {
   EXPECT_EQ(Uninstall("InstallLocation"), kFolder);
   EXPECT_EQ(Uninstall("UninstallString"), "\"" + kFolder + "\\uninstall.exe\"");
   EXPECT_EQ(Uninstall("DisplayIcon"), kFolder + "\\clutterix.exe,0");
+  // The event source of unattended runs, with the message table in the program.
+  EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, kEventSourceKey, "EventMessageFile"), kInstalledProgram);
+  EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, kEventSourceKey, "TypesSupported"), "7");
   // The program, its two trace files and 45 pictures: more than a megabyte.
   EXPECT_GT(std::stoi(Uninstall("EstimatedSize")), 1000);
   // The executable says which release it is, as the update check and the about box do.
@@ -142,6 +146,7 @@ TEST(SetupWine, InstallsSilentlyStartsAndUninstallsLeavingOnlyTheSettings) {
   EXPECT_FALSE(PathExists(kFolder));
   EXPECT_FALSE(PathExists(StartMenuShortcut()));
   EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, kRunKey, "Clutterix"), "<none>");
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEventSourceKey));
   EXPECT_EQ(ReadAll(SettingsFilePath()), settings);
 }
 
@@ -226,6 +231,7 @@ TEST(SetupWine, TheMsiInstallsOverAnOlderPackageStartsAndUninstallsLeavingOnlyTh
   EXPECT_TRUE(PathExists(kFolder + "\\config\\vistagarbage.cxtraces"));
   EXPECT_TRUE(PathExists(kFolder + "\\images\\about.jpg"));
   EXPECT_TRUE(MsiShortcutExists());
+  EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, kEventSourceKey, "EventMessageFile"), kInstalledProgram);
   {
     GuiProgram program;
     HWND main = StartMainWindow(program);
@@ -238,6 +244,7 @@ TEST(SetupWine, TheMsiInstallsOverAnOlderPackageStartsAndUninstallsLeavingOnlyTh
   EXPECT_FALSE(PathExists(kInstalledProgram));
   EXPECT_FALSE(PathExists(kFolder + "\\config"));
   EXPECT_FALSE(MsiShortcutExists());
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEventSourceKey));
   EXPECT_EQ(MsiEntry("DisplayName"), "<none>");
   EXPECT_NE(ReadAll(SettingsFilePath()).find("NoiseLevel=4321"), std::string::npos);
 }
