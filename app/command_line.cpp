@@ -21,7 +21,7 @@ bool IsSwitch(const std::string& arg, const char* name) {
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   TCommandLine line;
-  bool automatic = false, scan_only = false, report = false, json = false;
+  bool automatic = false, scan_only = false, report = false, json = false, all_users = false;
   for (size_t i = 0; i < Args.size(); ++i) {
     const std::string& arg = Args[i];
     if (IsSwitch(arg, "auto") && !automatic) {
@@ -35,6 +35,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
       }
       report = true;
       line.ReportFile = Args[++i];
+    } else if (IsSwitch(arg, "allusers") && !all_users) {
+      all_users = true;
+      line.AllUsers = true;
     } else if (IsSwitch(arg, "json") && !json) {
       if (i + 1 >= Args.size() || Args[i + 1].empty() || Args[i + 1][0] == '/' || Args[i + 1][0] == '-') {
         return Refused("/json needs the name of the file to write.");
@@ -47,8 +50,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
   }
   if (automatic && scan_only) {
     line.Error = "/auto and /scan cannot be combined: /scan never cleans.";
-  } else if ((report || json) && !automatic && !scan_only) {
-    line.Error = report ? "/report belongs to /auto or /scan." : "/json belongs to /auto or /scan.";
+  } else if ((report || json || all_users) && !automatic && !scan_only) {
+    line.Error = std::string(report ? "/report" : json ? "/json" : "/allusers") + " belongs to /auto or /scan.";
   } else if (automatic) {
     line.Mode = TRunMode::kAuto;
   } else if (scan_only) {
@@ -64,6 +67,7 @@ std::string UsageText(const std::string& Error) {
          "  clutterix.exe /auto [/report FILE] [/json FILE]\tscans with the saved settings and cleans what it lists\r\n"
          "  clutterix.exe /scan [/report FILE] [/json FILE]\tscans and lists only (with /report, a dry run)\r\n\r\n"
          "The report is a CSV file (UTF-8): path, bytes, category, outcome.\r\n"
+         "  /allusers\t\t\tbeside /auto or /scan: every user profile of the machine (administrators only)\r\n\r\n"
          "The JSON file sums the run up per category: found, cleaned, left.\r\n"
          "Exit codes: 0 cleaned (or listed), 1 nothing found, 2 some items failed, 3 refused, 64 usage.";
 }

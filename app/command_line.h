@@ -3,6 +3,7 @@
 //
 //   clutterix.exe /auto [/report FILE] [/json FILE]   scan with the saved settings and clean what is listed
 //   clutterix.exe /scan [/report FILE] [/json FILE]   scan only; with /report, a dry run on record
+//   /allusers beside either: every user profile of the machine (administrators only)
 //
 // Switches start with "/" or "-" and ignore letter case. Without switches the window opens as
 // always. Anything else is refused with the usage text, before anything is scanned.
@@ -16,6 +17,7 @@ struct TCommandLine {
   std::string ReportFile;  // empty: no report
   std::string Error;       // set when the line is refused; what was wrong
   std::string JsonFile;    // empty: no JSON summary
+  bool AllUsers = false;   // the rules that name a user's folders, for each profile of the machine
 };
 
 // The arguments after the program's own name.

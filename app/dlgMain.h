@@ -24,6 +24,7 @@
 #include "context/context.h"
 #include "scan/categories.h"
 #include "scan/scan_run.h"
+#include "settings/user_profiles.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -137,10 +138,15 @@ class TfrmMain : public ui::TForm {
   void FinishStoppedScan();
   // The rules of the ticked categories, the ticked disks and the filters; throws when a special
   // folder cannot be resolved or the age is no number.
-  TScanJob BuildScanJob();
+  // The job of the ticked categories; with Profiles, the rules that name a user's folders are
+  // applied to each of them (an unattended /allusers run), under a guard of every user's places.
+  TScanJob BuildScanJob(const std::vector<TUserProfile>* Profiles = nullptr);
   // The options' filters of this moment, with the guard of the user's own data.
   TScanFilters CurrentFilters();
   TUserData UserDataGuard();
+  TUserFolders OwnFolders();
+  std::string ProfileFolder();
+  TUserData EveryUsersGuard(const std::vector<TUserProfile>& Profiles);
 
   // Cleaning (app/main_cleaning.cpp).
   void btnCleanAllClick(ui::TControl* Sender);
@@ -219,7 +225,9 @@ class TfrmMain : public ui::TForm {
   void EndUnattended(int ExitCode, bool WriteReport);
   TCommandLine FLine;
   TScanJob FUnattendedJob;
-  int64_t FUnattendedStarted = 0;  // FILETIME of the run's start
+  std::vector<TUserProfile> FProfiles;  // an /allusers run's
+  std::string FRefusal;                 // why an unattended run was refused, for the Event Log
+  int64_t FUnattendedStarted = 0;       // FILETIME of the run's start
   TUnattendedReport FReport;
   TContext ctx_;
 };

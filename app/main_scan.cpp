@@ -8,6 +8,7 @@
 #include "scan/size_text.h"
 #include "settings/dlgOptions.h"
 #include "settings/system_paths.h"
+#include "settings/user_profiles.h"
 
 void TfrmMain::btnStartClick(ui::TControl*) {
   // At most one scan worker: a stopped one still finishing its folder ends first, into its own
@@ -59,31 +60,45 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   FScan->Start(job);
 }
 
-TScanJob TfrmMain::BuildScanJob() {
+TScanJob TfrmMain::BuildScanJob(const std::vector<TUserProfile>* Profiles) {
   TScanJob job;
   if (FTraceDefinitions) {
     platform::Platform& os = ctx_.os;
     const platform::WindowHandle owner = Handle();
-    const TFolderLookup lookup = [&os, owner](const TFolderSource& source) {
+    const TFolderLookup own = [&os, owner](const TFolderSource& source) {
       return source.kind == TFolderSource::kWindowsDir ? GetWindowsDir(os.files)
                                                        : GetSpecialFolderPath(os.shell, owner, source.csidl);
     };
     const TDebugLine debug = [&os](const std::string& line) { os.debug.Write(line); };
-    AddTraceRules(*FTraceDefinitions, TickedCategories(), lookup, job, debug);
     // The user's own rules, read afresh for every scan, serve the same categories under the same
     // guard of what users keep.
-    const std::string custom = FSettingsFolder + kCustomTraceFile;
-    if (os.files.FileExists(custom)) {
-      const TMemIniFile document(os.files, custom);
-      if (document.Unreadable()) {
-        debug("Trace rules: " + custom + " could not be read");
-      } else {
-        AddTraceRules(document, TickedCategories(), lookup, job, debug);
+    const std::string custom_file = FSettingsFolder + kCustomTraceFile;
+    std::unique_ptr<TMemIniFile> custom;
+    if (os.files.FileExists(custom_file)) {
+      custom = std::make_unique<TMemIniFile>(os.files, custom_file);
+      if (custom->Unreadable()) {
+        debug("Trace rules: " + custom_file + " could not be read");
+        custom.reset();
       }
+    }
+    const auto add = [&](const TFolderLookup& lookup) {
+      AddTraceRules(*FTraceDefinitions, TickedCategories(), lookup, job, debug);
+      if (custom) AddTraceRules(*custom, TickedCategories(), lookup, job, debug);
+    };
+    if (!Profiles) {
+      add(own);
+    } else {
+      // Each profile's rules: the folders of the running account moved into that profile. The
+      // machine's own folders stay as they are, so their rules come out alike and are kept once.
+      const std::string own_profile = ProfileFolder();
+      for (const TUserProfile& profile : *Profiles)
+        add([&](const TFolderSource& source) { return FolderOfProfile(own(source), own_profile, profile.Folder); });
+      RemoveRepeatedRules(job);
     }
   }
   if (const TfrmOptions* options = ctx_.forms.frmOptions) job.Drives = options->TickedDisks();
   job.Filters = CurrentFilters();
+  if (Profiles) job.Filters.UserData = EveryUsersGuard(*Profiles);
   return job;
 }
 
@@ -94,7 +109,7 @@ TScanFilters TfrmMain::CurrentFilters() {
   return filters;
 }
 
-TUserData TfrmMain::UserDataGuard() {
+TUserFolders TfrmMain::OwnFolders() {
   // A folder the shell cannot give leaves its part of the guard to the names alone.
   const auto folder = [this](int csidl) {
     try {
@@ -109,7 +124,23 @@ TUserData TfrmMain::UserDataGuard() {
   folders.profile = folder(platform::kCsidlProfile);
   folders.common_app_data = folder(platform::kCsidlCommonAppData);
   folders.windows = GetWindowsDir(ctx_.os.files);
-  return TUserData(folders);
+  return folders;
+}
+
+std::string TfrmMain::ProfileFolder() { return OwnFolders().profile; }
+
+TUserData TfrmMain::UserDataGuard() { return TUserData(OwnFolders()); }
+
+TUserData TfrmMain::EveryUsersGuard(const std::vector<TUserProfile>& Profiles) {
+  const TUserFolders own = OwnFolders();
+  std::vector<TUserFolders> users{own};
+  for (const TUserProfile& profile : Profiles) {
+    TUserFolders folders = own;
+    for (std::string* folder : {&folders.local_app_data, &folders.roaming_app_data, &folders.profile})
+      *folder = FolderOfProfile(*folder, own.profile, profile.Folder);
+    users.push_back(folders);
+  }
+  return TUserData(users);
 }
 
 // The run has recorded the object already; a row is all that is left to add. The labels that sum

@@ -7,6 +7,7 @@
 
 #include "app/dlgMain.h"
 #include "app/run_summary.h"
+#include "clean/is_admin.h"
 #include "context/version.h"
 #include "platform/exception.h"
 #include "processes/watched_browsers.h"
@@ -25,9 +26,17 @@ void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
     EndUnattended(kExitRefused, false);
     return;
   }
+  if (Line.AllUsers && !IsElevatedAdmin(ctx_.os.security)) {
+    // Other users' profiles are theirs: only an administrator's elevated run may read and clean them.
+    FRefusal = "Clutterix: /allusers needs administrator rights (run it elevated, or as SYSTEM); nothing was scanned.";
+    ctx_.os.debug.Write("Unattended: refused, /allusers needs administrator rights");
+    EndUnattended(kExitRefused, false);
+    return;
+  }
   try {
     LoadSettings();
-    FUnattendedJob = BuildScanJob();
+    if (Line.AllUsers) FProfiles = MachineUserProfiles(ctx_.os.registry, ctx_.os.system);
+    FUnattendedJob = BuildScanJob(Line.AllUsers ? &FProfiles : nullptr);
   } catch (const std::exception& error) {
     ctx_.os.debug.Write(std::string("Unattended: refused, ") + error.what());
     EndUnattended(kExitRefused, false);
@@ -63,7 +72,8 @@ void TfrmMain::UnattendedScanFinished() {
   std::vector<TCleanItem> items;
   // The kind each object was found as goes with it, so that one replaced since is refused.
   for (const std::string& path : listed) items.push_back({path, "", FScan->FoundAsFolder(path)});
-  const TScanFilters filters = CurrentFilters();
+  TScanFilters filters = CurrentFilters();
+  filters.UserData = FUnattendedJob.Filters.UserData;  // every user's places on an /allusers run
 
   TCleaningRunEvents events;
   const size_t total = items.size();
@@ -101,10 +111,14 @@ void TfrmMain::EndUnattended(int ExitCode, bool WriteReport) {
     facts.Mode = FLine.Mode == TRunMode::kScanOnly ? "scan" : "auto";
     facts.Started = FUnattendedStarted;
     facts.Ended = ctx_.os.system.Now();
-    try {
-      facts.Profiles.push_back(GetSpecialFolderPath(ctx_.os.shell, 0, platform::kCsidlProfile));
-    } catch (const std::exception&) {
-      // The profile is only named in the summary; a shell that cannot give it leaves the list empty.
+    if (FLine.AllUsers) {
+      for (const TUserProfile& profile : FProfiles) facts.Profiles.push_back(profile.Folder);
+    } else {
+      try {
+        facts.Profiles.push_back(GetSpecialFolderPath(ctx_.os.shell, 0, platform::kCsidlProfile));
+      } catch (const std::exception&) {
+        // The profile is only named in the summary; a shell that cannot give it leaves it out.
+      }
     }
     std::erase(facts.Profiles, std::string());
     // It holds the code the run ends with, unless writing it is what fails.
@@ -116,8 +130,12 @@ void TfrmMain::EndUnattended(int ExitCode, bool WriteReport) {
     if (!left.empty()) ctx_.os.events.Write(platform::EventKind::kWarning, platform::kEventItemsLeft, left);
   }
   const bool fine = code == kExitCleaned || code == kExitNothingFound;
-  ctx_.os.events.Write(fine ? platform::EventKind::kInformation : platform::EventKind::kWarning,
-                       platform::kEventRunEnded, RunEndedText(FReport, code));
+  if (!FRefusal.empty()) {
+    ctx_.os.events.Write(platform::EventKind::kError, platform::kEventRunEnded, FRefusal);
+  } else {
+    ctx_.os.events.Write(fine ? platform::EventKind::kInformation : platform::EventKind::kWarning,
+                         platform::kEventRunEnded, RunEndedText(FReport, code));
+  }
   ctx_.app.SetExitCode(code);
   ctx_.app.Terminate();
 }

@@ -8,5 +8,9 @@
 // false. The token is closed either way.
 bool IsAdmin(platform::Security& security);
 
+// True when the Administrators group is enabled in the token, not only kept for deny checks: the
+// process runs elevated (or as SYSTEM), with the rights to read and clean other users' profiles.
+bool IsElevatedAdmin(platform::Security& security);
+
 // S-1-5-32-544 in its binary form.
 platform::Sid BuiltinAdministratorsSid();

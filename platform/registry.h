@@ -2,6 +2,7 @@
 // Registry values under an existing key.
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -22,6 +23,8 @@ class RegistryKey {
   virtual bool WriteString(const std::string& name, const std::string& text) = 0;  // REG_SZ
   // Deleting a value that does not exist counts as success.
   virtual bool DeleteValue(const std::string& name) = 0;
+  // The names of the keys directly below this one, in the registry's order.
+  virtual std::vector<std::string> SubKeys() = 0;
 };
 
 class Registry {

@@ -25,6 +25,9 @@ class SystemInfo {
   virtual char DecimalSeparator() = 0;
   // GetSystemTimeAsFileTime: now, in 100 ns ticks since 1601-01-01 UTC.
   virtual int64_t Now() = 0;
+  // The text with its %VARIABLE% parts replaced as ExpandEnvironmentStringsW does (unknown ones
+  // stay as written); UTF-8.
+  virtual std::string ExpandEnvironment(const std::string& text) = 0;
   // The computer's name (GetComputerNameW), UTF-8; "" when it cannot be told.
   virtual std::string ComputerName() = 0;
   // Text of the system's ANSI code page as UTF-8 (for files read by other programs).

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
+#include <tuple>
 
 #include "ini/mem_ini_file.h"
 #include "platform/shell.h"
@@ -154,4 +156,23 @@ void AddTraceRules(const TMemIniFile& document, const TTickedCategories& ticked,
       break;  // a section has one Level, so it gives its rules for one category
     }
   }
+}
+
+void RemoveRepeatedRules(TScanJob& job) {
+  std::set<std::tuple<std::string, std::string, std::string, std::string>> seen;
+  TScanJob kept;
+  for (size_t i = 0; i < job.Paths.size(); ++i) {
+    if (!seen.insert({platform::UpperCase(job.Paths[i]), job.Templates[i], job.Types[i], job.SearchRules[i]}).second)
+      continue;
+    kept.Paths.push_back(job.Paths[i]);
+    kept.Templates.push_back(job.Templates[i]);
+    kept.Types.push_back(job.Types[i]);
+    kept.SearchRules.push_back(job.SearchRules[i]);
+    kept.Categories.push_back(job.Categories[i]);
+  }
+  job.Paths = std::move(kept.Paths);
+  job.Templates = std::move(kept.Templates);
+  job.Types = std::move(kept.Types);
+  job.SearchRules = std::move(kept.SearchRules);
+  job.Categories = std::move(kept.Categories);
 }

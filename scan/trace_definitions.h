@@ -43,6 +43,10 @@ using TDebugLine = std::function<void(const std::string& line)>;
 
 TTraceDefinition ReadTraceDefinition(const TMemIniFile& document, const std::string& section);
 
+// Leaves the first of rules that are the same (path in any letter case, template, type and
+// search rule), with its category: rules built for several profiles from folders of the machine.
+void RemoveRepeatedRules(TScanJob& job);
+
 // The user's own trace definitions, in the settings folder beside general.conf: read after the
 // shipped file, in its format.
 inline constexpr const char* kCustomTraceFile = "custom.cxtraces";

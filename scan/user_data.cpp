@@ -162,17 +162,25 @@ const Names kKeeperFolders = {
 
 }  // namespace
 
-TUserData::TUserData(const TUserFolders& folders) {
+TUserData::TUserData(const TUserFolders& folders) : TUserData(std::vector<TUserFolders>{folders}) {}
+
+TUserData::TUserData(const std::vector<TUserFolders>& users) {
+  for (const TUserFolders& folders : users) Add(folders);
+  std::erase_if(places_, [](const Parts& place) { return place.size() < 2; });
+}
+
+void TUserData::Add(const TUserFolders& folders) {
   for (const std::string* place : {&folders.local_app_data, &folders.roaming_app_data, &folders.profile,
                                    &folders.windows, &folders.common_app_data}) {
     if (!place->empty()) places_.push_back(Split(*place));
   }
   if (!folders.profile.empty()) {
-    profiles_folder_ = Split(folders.profile);
-    profiles_folder_.pop_back();
-    if (profiles_folder_.size() < 2) profiles_folder_.clear();  // a profile at a drive root: no folder of profiles
+    Parts profiles_folder = Split(folders.profile);
+    profiles_folder.pop_back();
+    // A profile at a drive root has no folder of profiles.
+    if (profiles_folder.size() >= 2) profiles_folders_.push_back(std::move(profiles_folder));
   }
-  if (!folders.roaming_app_data.empty()) roaming_ = Split(folders.roaming_app_data);
+  if (!folders.roaming_app_data.empty()) roamings_.push_back(Split(folders.roaming_app_data));
   for (const std::string* folder : {&folders.local_app_data, &folders.roaming_app_data, &folders.common_app_data}) {
     if (!folder->empty()) app_data_folders_.push_back(Split(*folder));
   }
@@ -181,7 +189,6 @@ TUserData::TUserData(const TUserFolders& folders) {
     local_low.back() = "LOCALLOW";
     app_data_folders_.push_back(std::move(local_low));
   }
-  std::erase_if(places_, [](const Parts& place) { return place.size() < 2; });
 }
 
 bool TUserData::Protects(std::string_view path) const {
@@ -203,9 +210,10 @@ bool TUserData::Protects(std::string_view path) const {
   if (parts.size() > root + 2 && (first == "USERS" || first == "DOCUMENTS AND SETTINGS") &&
       ProtectedInProfile(parts, root + 2))
     return true;
-  // The user's profile where the system keeps it, and the profiles beside it there.
-  if (StartsWith(parts, profiles_folder_)) {
-    const size_t end = profiles_folder_.size() + 1;
+  // The users' profiles where the system keeps them, and the profiles beside them there.
+  for (const Parts& profiles_folder : profiles_folders_) {
+    if (!StartsWith(parts, profiles_folder)) continue;
+    const size_t end = profiles_folder.size() + 1;
     if (parts.size() <= end || ProtectedInProfile(parts, end)) return true;
   }
   return ProtectedInZones(parts);
@@ -232,7 +240,8 @@ bool TUserData::ProtectedInProfile(const Parts& parts, size_t end) const {
 bool TUserData::ProtectedInZones(const Parts& parts) const {
   // The first part from which a cache folder counts; 0 while the path is in no zone.
   size_t from = 0;
-  if (StartsWith(parts, roaming_)) from = roaming_.size() + 1;
+  for (const Parts& roaming : roamings_)
+    if (StartsWith(parts, roaming)) from = std::max(from, roaming.size() + 1);
   for (size_t i = 1; i < parts.size(); ++i) {
     const std::string& part = parts[i];
     if (part == "ROAMING" && parts[i - 1] == "APPDATA") from = std::max(from, i + 2);

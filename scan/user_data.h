@@ -24,8 +24,8 @@
 #include <string_view>
 #include <vector>
 
-// The folders the system names for the running user; any may be empty (not known), and then the
-// names above guard alone.
+// The folders the system names for a user (the running one, or each of the machine's); any may be empty (not known),
+// and then the names above guard alone.
 struct TUserFolders {
   std::string local_app_data;
   std::string roaming_app_data;
@@ -38,6 +38,8 @@ class TUserData {
  public:
   TUserData() = default;
   explicit TUserData(const TUserFolders& folders);
+  // Every user's at once: a run that cleans each profile of the machine.
+  explicit TUserData(const std::vector<TUserFolders>& users);
 
   bool Protects(std::string_view path) const;
 
@@ -45,9 +47,10 @@ class TUserData {
   using Parts = std::vector<std::string>;  // upper case, the root first ("C:")
   bool ProtectedInProfile(const Parts& parts, size_t profile_end) const;
   bool ProtectedInZones(const Parts& parts) const;
+  void Add(const TUserFolders& folders);
 
   std::vector<Parts> places_;            // the user's own protected places, from the system's answers
-  Parts profiles_folder_;                // the folder that holds the user's profile, where the system names it
-  Parts roaming_;                        // the user's roaming folder
+  std::vector<Parts> profiles_folders_;  // the folders that hold the users' profiles, as the system names them
+  std::vector<Parts> roamings_;          // the users' roaming folders
   std::vector<Parts> app_data_folders_;  // the user's and the common application data folders
 };

@@ -69,6 +69,17 @@ class Win32RegistryKey : public RegistryKey {
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
   }
 
+  std::vector<std::string> SubKeys() override {
+    std::vector<std::string> names;
+    wchar_t name[256];  // the longest key name the registry allows, and its NUL
+    for (DWORD i = 0;; ++i) {
+      DWORD length = 256;
+      if (RegEnumKeyExW(key_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      names.push_back(Utf8(std::wstring_view(name, length)));
+    }
+    return names;
+  }
+
  private:
   HKEY key_;
 };

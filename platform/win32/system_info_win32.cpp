@@ -56,6 +56,15 @@ class Win32SystemInfo : public SystemInfo {
     GetSystemTimeAsFileTime(&now);
     return static_cast<int64_t>((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
   }
+  std::string ExpandEnvironment(const std::string& text) override {
+    const std::wstring wide = Wide(text);
+    const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+    if (size == 0) return text;
+    std::wstring expanded(size, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), size);
+    if (written == 0 || written > size) return text;
+    return Utf8(std::wstring_view(expanded.data(), written - 1));
+  }
   std::string ComputerName() override {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD length = MAX_COMPUTERNAME_LENGTH + 1;

@@ -39,7 +39,9 @@ TEST(UnattendedTest, CommandLineTakesTheSwitchesInAnyOrderAndCaseAndRefusesEvery
                                                                 {"/"},
                                                                 {"/json", "s.json"},
                                                                 {"/auto", "/json"},
-                                                                {"/auto", "/json", "a", "/json", "b"}}) {
+                                                                {"/auto", "/json", "a", "/json", "b"},
+                                                                {"/allusers"},
+                                                                {"/report", "r.csv", "/allusers"}}) {
     const TCommandLine line = ParseCommandLine(args);
     EXPECT_NE(line.Error, "") << testing::PrintToString(args);
     EXPECT_EQ(line.Mode, TRunMode::kWindow) << testing::PrintToString(args);
@@ -48,6 +50,8 @@ TEST(UnattendedTest, CommandLineTakesTheSwitchesInAnyOrderAndCaseAndRefusesEvery
   const TCommandLine both = ParseCommandLine({"/scan", "-Json", "C:\\s.json", "/report", "r.csv"});
   EXPECT_EQ(both.JsonFile, "C:\\s.json");
   EXPECT_EQ(both.ReportFile, "r.csv");
+  EXPECT_FALSE(both.AllUsers);
+  EXPECT_TRUE(ParseCommandLine({"/AllUsers", "/auto"}).AllUsers);
   EXPECT_NE(UsageText("x").find("/auto [/report FILE] [/json FILE]"), std::string::npos);
 }
 
@@ -181,6 +185,76 @@ TEST_F(UnattendedRunTest, NothingFoundAnotherInstanceAndAnUnsupportedReleaseEach
   old.fake.system.version = platform::VersionInfo{2, 5, 0, ""};
   old.forms.frmMain->RunUnattended({TRunMode::kScanOnly, "", ""}, false);
   EXPECT_EQ(old.app.ExitCode(), kExitRefused);
+}
+
+// /allusers: the rules that name a user's folders serve every user profile of the machine's list
+// (service accounts left alone), each under the guard of what its user keeps; the machine's own
+// folders are searched once. Only an elevated administrator may do so.
+TEST(UnattendedAllUsers, CleansEveryProfileOfTheListAndNeedsAnElevatedAdministrator) {
+  const auto plant = [](TestEnv& env) {
+    env.fake.shell.special_folders = {{platform::kCsidlLocalAppData, "C:\\Users\\admin\\AppData\\Local"},
+                                      {platform::kCsidlProfile, "C:\\Users\\admin"},
+                                      {platform::kCsidlRecent, "C:\\Users\\admin\\Recent"},
+                                      {platform::kCsidlInternetCache, "C:\\Users\\admin\\AppData\\Local\\INetCache"}};
+    env.fake.files.AddFileWithContent(
+        "C:\\rules.cxtraces",
+        "[User Temp]\r\nLevel=Temp\r\nPath=%LOCALAPPDATA%\\Temp\r\nTemplate=*.tmp\r\nType=0\r\n"
+        "[Machine Temp]\r\nLevel=Temp\r\nPath=C:\\Windows\\Temp\r\nType=0\r\n"
+        "[Careless]\r\nLevel=Temp\r\nPath=%USERPROFILE%\\Documents\r\nType=0\r\n");
+    env.forms.frmMain->FTraceDefinitions = std::make_unique<TMemIniFile>(env.fake.files, "C:\\rules.cxtraces");
+    const std::string list = std::string("HKLM\\") + kProfileListKey;
+    const auto profile = [&](const std::string& sid, const std::string& folder) {
+      env.fake.registry.keys[list + "\\" + sid]["ProfileImagePath"] = {platform::ValueKind::kString, folder};
+    };
+    env.fake.registry.keys[list];
+    profile("S-1-5-18", "%SystemRoot%\\system32\\config\\systemprofile");
+    profile("S-1-5-21-7-1000", "%SystemDrive%\\Users\\anna");
+    profile("S-1-5-21-7-1001", "D:\\Home\\bert\\");
+    profile("S-1-5-21-7-1002.bak", "C:\\Old");
+    env.fake.files.AddDrive('D');
+    for (const char* path :
+         {"C:\\Users\\anna\\AppData\\Local\\Temp\\a.tmp", "D:\\Home\\bert\\AppData\\Local\\Temp\\b.tmp",
+          "C:\\Windows\\Temp\\w.tmp", "C:\\Users\\admin\\AppData\\Local\\Temp\\mine.tmp",
+          "C:\\Windows\\system32\\config\\systemprofile\\AppData\\Local\\Temp\\s.tmp",
+          "C:\\Old\\AppData\\Local\\Temp\\o.tmp", "C:\\Users\\anna\\Documents\\thesis.docx",
+          "D:\\Home\\bert\\Documents\\notes.txt"})
+      env.fake.files.AddFile(path, 5000);
+  };
+  const TCommandLine line{TRunMode::kAuto, "C:\\report.csv", "", "C:\\summary.json", true};
+
+  // An administrator whose group only denies (not elevated) is refused, and nothing is touched.
+  TestEnv user;
+  plant(user);
+  user.fake.security.process_groups = std::vector<platform::TokenGroup>{{FakeSecurity::AdministratorsSid(), 0x10}};
+  user.forms.frmMain->RunUnattended(line, false);
+  EXPECT_EQ(user.app.ExitCode(), kExitRefused);
+  EXPECT_TRUE(user.fake.files.Exists("C:\\Users\\anna\\AppData\\Local\\Temp\\a.tmp"));
+  ASSERT_FALSE(user.fake.events.written.empty());
+  EXPECT_EQ(user.fake.events.written.back().kind, platform::EventKind::kError);
+  EXPECT_NE(user.fake.events.written.back().text.find("administrator rights"), std::string::npos);
+
+  TestEnv admin;
+  plant(admin);
+  admin.fake.security.process_groups = std::vector<platform::TokenGroup>{{FakeSecurity::AdministratorsSid(), 0x7}};
+  admin.forms.frmMain->RunUnattended(line, false);
+  admin.main_thread.PumpUntil([&] { return admin.app.Terminated(); });
+  EXPECT_EQ(admin.app.ExitCode(), kExitCleaned);
+  // Each listed user's temp files and the machine's, once; nobody's documents, and no profile
+  // outside the list (the running account's, the system's, a backup entry's).
+  EXPECT_EQ(admin.fake.files.Content("C:\\report.csv"),
+            "path,bytes,category,outcome\r\n"
+            "C:\\Users\\anna\\AppData\\Local\\Temp\\a.tmp,5000,Temp Folders,File Deleted\r\n"
+            "C:\\Windows\\Temp\\w.tmp,5000,Temp Folders,File Deleted\r\n"
+            "D:\\Home\\bert\\AppData\\Local\\Temp\\b.tmp,5000,Temp Folders,File Deleted\r\n")
+      << admin.fake.files.Content("C:\\report.csv");
+  for (const char* kept : {"C:\\Users\\admin\\AppData\\Local\\Temp\\mine.tmp", "C:\\Old\\AppData\\Local\\Temp\\o.tmp",
+                           "C:\\Windows\\system32\\config\\systemprofile\\AppData\\Local\\Temp\\s.tmp",
+                           "C:\\Users\\anna\\Documents\\thesis.docx", "D:\\Home\\bert\\Documents\\notes.txt"})
+    EXPECT_TRUE(admin.fake.files.Exists(kept)) << kept;
+  EXPECT_NE(admin.fake.files.Content("C:\\summary.json")
+                .find("\"profiles\": [\"C:\\\\Users\\\\anna\", \"D:\\\\Home\\\\bert\"]"),
+            std::string::npos)
+      << admin.fake.files.Content("C:\\summary.json");
 }
 
 }  // namespace

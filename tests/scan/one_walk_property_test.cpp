@@ -78,7 +78,8 @@ TScanFilters MakeFilters(std::mt19937& random) {
   if (Chance(random, 15)) exclusions.push_back("*.log");
   filters.Exclusions = TExclusions(exclusions);
   if (Chance(random, 50))
-    filters.UserData = TUserData({.local_app_data = "C:\\AppData\\Local", .roaming_app_data = "C:\\AppData\\Roaming"});
+    filters.UserData =
+        TUserData(TUserFolders{.local_app_data = "C:\\AppData\\Local", .roaming_app_data = "C:\\AppData\\Roaming"});
   return filters;
 }
 

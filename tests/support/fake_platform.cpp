@@ -160,8 +160,8 @@ namespace {
 
 class FakeKey : public platform::RegistryKey {
  public:
-  FakeKey(FakeRegistry& registry, std::map<std::string, FakeRegistry::Value>& values)
-      : registry_(registry), values_(values) {}
+  FakeKey(FakeRegistry& registry, std::string path, std::map<std::string, FakeRegistry::Value>& values)
+      : registry_(registry), path_(std::move(path)), values_(values) {}
   ~FakeKey() override { ++registry_.flushes; }
   platform::RegistryValue ReadValue(const std::string& name) override {
     for (const auto& [n, v] : values_)
@@ -173,6 +173,14 @@ class FakeKey : public platform::RegistryKey {
     DeleteValue(name);
     values_[name] = {platform::ValueKind::kString, text};
     return true;
+  }
+  std::vector<std::string> SubKeys() override {
+    std::vector<std::string> names;
+    for (const auto& [key, values] : registry_.keys)
+      if (key.size() > path_.size() + 1 && key.starts_with(path_ + "\\") &&
+          key.find('\\', path_.size() + 1) == std::string::npos)
+        names.push_back(key.substr(path_.size() + 1));
+    return names;
   }
   bool DeleteValue(const std::string& name) override {
     if (registry_.refuse_writes) return false;
@@ -187,6 +195,7 @@ class FakeKey : public platform::RegistryKey {
 
  private:
   FakeRegistry& registry_;
+  std::string path_;  // "HKLM\\path", as the keys are named
   std::map<std::string, FakeRegistry::Value>& values_;
 };
 
@@ -197,7 +206,12 @@ std::unique_ptr<platform::RegistryKey> FakeRegistry::OpenKey(platform::RegistryR
   opened.push_back(name);
   auto it = keys.find(name);
   if (it == keys.end()) return nullptr;
-  return std::make_unique<FakeKey>(*this, it->second);
+  return std::make_unique<FakeKey>(*this, name, it->second);
+}
+
+std::string FakeSystemInfo::ExpandEnvironment(const std::string& text) {
+  std::string expanded = platform::ReplaceAllIgnoreCase(text, "%SystemDrive%", "C:");
+  return platform::ReplaceAllIgnoreCase(expanded, "%SystemRoot%", "C:\\Windows");
 }
 
 bool FakeSystemInfo::GetVersion(platform::VersionInfo* info) {

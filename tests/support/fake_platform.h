@@ -148,6 +148,8 @@ class FakeSystemInfo : public platform::SystemInfo {
   char DecimalSeparator() override { return decimal_separator; }
   int64_t Now() override { return now; }
   std::string ComputerName() override { return computer_name; }
+  // %SystemDrive% and %USERPROFILE% as on a machine of the tests.
+  std::string ExpandEnvironment(const std::string& text) override;
   std::string AnsiToUtf8(const std::string& text) override { return text; }
 
   std::optional<platform::VersionInfo> version = platform::VersionInfo{2, 5, 1, "Service Pack 3"};
