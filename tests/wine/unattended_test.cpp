@@ -116,6 +116,40 @@ TEST_F(UnattendedWine, AutoCleansLeavesTheBrowserRunningAndSaysWhatFailed) {
   EXPECT_TRUE(HasLine(Lines(ReadAll(kReport)), temp_ + "\\cxauto-held.tmp,7000,Temp Folders,Listed"));
 }
 
+// Another user's profile, added to the system's profile list: an /allusers run cleans its temp
+// files as its own user's and leaves its documents.
+TEST_F(UnattendedWine, AllUsersCleansAnotherProfileOfTheListAndKeepsItsDocuments) {
+  const char* entry = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9-9-9-1500";
+  const std::string profile = "C:\\users\\cxanna";
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, entry, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const char image[] = "%SystemDrive%\\users\\cxanna";
+  RegSetValueExA(key, "ProfileImagePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(image), sizeof image);
+  RegCloseKey(key);
+  MakeFolders(profile + "\\AppData\\Local\\Temp");
+  MakeFolders(profile + "\\Documents");
+  WriteBytes(profile + "\\AppData\\Local\\Temp\\cxall.tmp", 6500);
+  WriteText(profile + "\\Documents\\cxall-thesis.docx", "her thesis");
+
+  GuiProgram program(std::string("/auto /allusers /report ") + kReport + " /json " + kSummary);
+  ASSERT_TRUE(program.started());
+  const bool ended = program.WaitForExit(120000);
+  const std::string report = ReadAll(kReport), summary = ReadAll(kSummary);
+  const std::string thesis = ReadAll(profile + "\\Documents\\cxall-thesis.docx");
+  const bool cleaned = !PathExists(profile + "\\AppData\\Local\\Temp\\cxall.tmp");
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, entry);
+  RemoveTree(profile);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(program.ExitCode(), 0u) << report;
+  EXPECT_TRUE(HasLine(Lines(report), profile + "\\AppData\\Local\\Temp\\cxall.tmp,6500,Temp Folders,File Deleted"))
+      << report;
+  EXPECT_TRUE(HasLine(Lines(report), temp_ + "\\cxauto-a.tmp,6000,Temp Folders,File Deleted")) << "the own profile too";
+  EXPECT_TRUE(cleaned);
+  EXPECT_EQ(thesis, "her thesis");
+  EXPECT_NE(summary.find("\"C:\\\\users\\\\cxanna\""), std::string::npos) << summary;
+}
+
 TEST_F(UnattendedWine, AMalformedCommandLineShowsTheUsageAndScansNothing) {
   GuiProgram program(std::string("/auto /report ") + kReport + " /bogus");
   ASSERT_TRUE(program.started());
