@@ -17,6 +17,11 @@ bool IsSwitch(const std::string& arg, const char* name) {
   return arg.size() > 1 && (arg[0] == '/' || arg[0] == '-') && platform::SameText(arg.substr(1), name);
 }
 
+// A switch's file name is the next argument, and no switch.
+bool HasFileArgument(const std::vector<std::string>& args, size_t at) {
+  return at + 1 < args.size() && !args[at + 1].empty() && args[at + 1][0] != '/' && args[at + 1][0] != '-';
+}
+
 }  // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
@@ -29,19 +34,14 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     } else if (IsSwitch(arg, "scan") && !scan_only) {
       scan_only = true;
     } else if (IsSwitch(arg, "report") && !report) {
-      // The file name is the next argument, and no switch.
-      if (i + 1 >= Args.size() || Args[i + 1].empty() || Args[i + 1][0] == '/' || Args[i + 1][0] == '-') {
-        return Refused("/report needs the name of the file to write.");
-      }
+      if (!HasFileArgument(Args, i)) return Refused("/report needs the name of the file to write.");
       report = true;
       line.ReportFile = Args[++i];
     } else if (IsSwitch(arg, "allusers") && !all_users) {
       all_users = true;
       line.AllUsers = true;
     } else if (IsSwitch(arg, "json") && !json) {
-      if (i + 1 >= Args.size() || Args[i + 1].empty() || Args[i + 1][0] == '/' || Args[i + 1][0] == '-') {
-        return Refused("/json needs the name of the file to write.");
-      }
+      if (!HasFileArgument(Args, i)) return Refused("/json needs the name of the file to write.");
       json = true;
       line.JsonFile = Args[++i];
     } else {

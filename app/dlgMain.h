@@ -145,8 +145,8 @@ class TfrmMain : public ui::TForm {
   TScanFilters CurrentFilters();
   TUserData UserDataGuard();
   TUserFolders OwnFolders();
-  std::string ProfileFolder();
-  TUserData EveryUsersGuard(const std::vector<TUserProfile>& Profiles);
+  // The guard of the running account's places and of each profile's.
+  TUserData EveryUsersGuard(const TUserFolders& own, const std::vector<TUserProfile>& Profiles);
 
   // Cleaning (app/main_cleaning.cpp).
   void btnCleanAllClick(ui::TControl* Sender);

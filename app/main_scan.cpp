@@ -62,6 +62,8 @@ void TfrmMain::btnStartClick(ui::TControl*) {
 
 TScanJob TfrmMain::BuildScanJob(const std::vector<TUserProfile>* Profiles) {
   TScanJob job;
+  // The running account's folders, which each profile's are made from.
+  const TUserFolders own_folders = Profiles ? OwnFolders() : TUserFolders();
   if (FTraceDefinitions) {
     platform::Platform& os = ctx_.os;
     const platform::WindowHandle owner = Handle();
@@ -90,15 +92,16 @@ TScanJob TfrmMain::BuildScanJob(const std::vector<TUserProfile>* Profiles) {
     } else {
       // Each profile's rules: the folders of the running account moved into that profile. The
       // machine's own folders stay as they are, so their rules come out alike and are kept once.
-      const std::string own_profile = ProfileFolder();
       for (const TUserProfile& profile : *Profiles)
-        add([&](const TFolderSource& source) { return FolderOfProfile(own(source), own_profile, profile.Folder); });
+        add([&](const TFolderSource& source) {
+          return FolderOfProfile(own(source), own_folders.profile, profile.Folder);
+        });
       RemoveRepeatedRules(job);
     }
   }
   if (const TfrmOptions* options = ctx_.forms.frmOptions) job.Drives = options->TickedDisks();
   job.Filters = CurrentFilters();
-  if (Profiles) job.Filters.UserData = EveryUsersGuard(*Profiles);
+  if (Profiles) job.Filters.UserData = EveryUsersGuard(own_folders, *Profiles);
   return job;
 }
 
@@ -127,12 +130,9 @@ TUserFolders TfrmMain::OwnFolders() {
   return folders;
 }
 
-std::string TfrmMain::ProfileFolder() { return OwnFolders().profile; }
-
 TUserData TfrmMain::UserDataGuard() { return TUserData(OwnFolders()); }
 
-TUserData TfrmMain::EveryUsersGuard(const std::vector<TUserProfile>& Profiles) {
-  const TUserFolders own = OwnFolders();
+TUserData TfrmMain::EveryUsersGuard(const TUserFolders& own, const std::vector<TUserProfile>& Profiles) {
   std::vector<TUserFolders> users{own};
   for (const TUserProfile& profile : Profiles) {
     TUserFolders folders = own;

@@ -113,14 +113,9 @@ void TfrmMain::EndUnattended(int ExitCode, bool WriteReport) {
     facts.Ended = ctx_.os.system.Now();
     if (FLine.AllUsers) {
       for (const TUserProfile& profile : FProfiles) facts.Profiles.push_back(profile.Folder);
-    } else {
-      try {
-        facts.Profiles.push_back(GetSpecialFolderPath(ctx_.os.shell, 0, platform::kCsidlProfile));
-      } catch (const std::exception&) {
-        // The profile is only named in the summary; a shell that cannot give it leaves it out.
-      }
+    } else if (std::string own = OwnFolders().profile; !own.empty()) {
+      facts.Profiles.push_back(own);  // a shell that cannot give it leaves it out
     }
-    std::erase(facts.Profiles, std::string());
     // It holds the code the run ends with, unless writing it is what fails.
     write(FLine.JsonFile, RunSummaryJson(FReport, facts, code));
   }

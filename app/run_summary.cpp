@@ -5,28 +5,10 @@
 #include <map>
 
 #include "platform/text.h"
+#include "platform/unicode.h"
 #include "scan/categories.h"
 
 namespace {
-
-// Whether `text` holds a well-formed UTF-8 sequence of `length` bytes at `at` (no overlong form,
-// no surrogate, nothing above U+10FFFF).
-bool ValidSequence(const std::string& text, size_t at, size_t length) {
-  if (at + length > text.size()) return false;
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
-  for (size_t i = 1; i < length; ++i)
-    if ((byte(i) & 0xC0) != 0x80) return false;
-  const unsigned char lead = byte(0), second = length > 1 ? byte(1) : 0;
-  switch (length) {
-    case 2:
-      return lead >= 0xC2;
-    case 3:
-      return !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second >= 0xA0);
-    case 4:
-      return lead <= 0xF4 && !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second >= 0x90);
-  }
-  return false;
-}
 
 std::string Quoted(const std::string& text) {
   static const char kHex[] = "0123456789abcdef";
@@ -43,10 +25,12 @@ std::string Quoted(const std::string& text) {
     } else if (c < 0x80) {
       out += static_cast<char>(c);
     } else {
-      const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-      if (length && ValidSequence(text, i, length)) {
-        out += text.substr(i, length);
-        i += length;
+      // JSON takes UTF-8 only: the WTF-8 form of a lone surrogate is no character either.
+      size_t next = i;
+      const auto code_point = platform::NextCodePoint(text, &next);
+      if (code_point && (*code_point < 0xD800 || *code_point > 0xDFFF)) {
+        out += text.substr(i, next - i);
+        i = next;
         continue;
       }
       out += "\\ufffd";
@@ -56,8 +40,6 @@ std::string Quoted(const std::string& text) {
   return out + "\"";
 }
 
-bool Deleted(const std::string& outcome) { return outcome == "File Deleted" || outcome == "Folder Deleted"; }
-
 struct Tally {
   int64_t found_items = 0, found_bytes = 0, cleaned_items = 0, cleaned_bytes = 0, left_items = 0;
   std::map<std::string, int64_t> left_by_outcome;
@@ -66,7 +48,7 @@ struct Tally {
     ++found_items;
     found_bytes += row.Bytes;
     if (!row.Listed) return;  // below the noise level: neither listed nor cleaned, nor left by the run
-    if (Deleted(row.Outcome)) {
+    if (IsDeletedOutcome(row.Outcome)) {
       ++cleaned_items;
       cleaned_bytes += row.Bytes;
     } else {
@@ -86,6 +68,20 @@ struct Tally {
            "}";
   }
 };
+
+// The rows counted per category (by its caption) and in all.
+struct Tallies {
+  std::map<std::string, Tally> by_category;
+  Tally totals;
+};
+Tallies Count(const TUnattendedReport& report) {
+  Tallies tallies;
+  for (const TReportRow& row : report.Rows()) {
+    tallies.by_category[row.Category].Add(row);
+    tallies.totals.Add(row);
+  }
+  return tallies;
+}
 
 std::string List(const std::vector<std::string>& texts) {
   std::string out = "[";
@@ -126,12 +122,7 @@ std::string RunStartedText(const TRunFacts& facts) {
 }
 
 std::string RunEndedText(const TUnattendedReport& report, int exit_code) {
-  std::map<std::string, Tally> by_category;
-  Tally totals;
-  for (const TReportRow& row : report.Rows()) {
-    by_category[row.Category].Add(row);
-    totals.Add(row);
-  }
+  const auto [by_category, totals] = Count(report);
   std::string text = "Clutterix: the unattended run ended with exit code " + std::to_string(exit_code) + ".\r\n";
   for (const auto& [name, tally] : by_category)
     text += "\r\n" + (name.empty() ? std::string("Other") : name) + ": " + std::to_string(tally.found_items) +
@@ -149,7 +140,7 @@ std::string ItemsLeftText(const TUnattendedReport& report, size_t most) {
   std::string text;
   size_t left = 0;
   for (const TReportRow& row : report.Rows()) {
-    if (!row.Listed || Deleted(row.Outcome)) continue;
+    if (!row.Listed || IsDeletedOutcome(row.Outcome)) continue;
     if (left++ < most) text += "\r\n" + row.Path + ": " + row.Outcome;
   }
   if (left == 0) return "";
@@ -162,13 +153,9 @@ std::string RunSummaryJson(const TUnattendedReport& report, const TRunFacts& fac
   // every run; objects no rule's category was told for come last.
   std::vector<std::string> order;
   for (const TGarbageCategory& category : GarbageCategories()) order.push_back(platform::Trim(category.caption));
-  std::map<std::string, Tally> by_category;
-  Tally totals;
-  for (const TReportRow& row : report.Rows()) {
-    by_category[row.Category].Add(row);
-    totals.Add(row);
-    if (std::find(order.begin(), order.end(), row.Category) == order.end()) order.push_back(row.Category);
-  }
+  auto [by_category, totals] = Count(report);
+  for (const auto& [name, tally] : by_category)
+    if (std::find(order.begin(), order.end(), name) == order.end()) order.push_back(name);
   std::string categories;
   for (const std::string& name : order)
     categories +=

@@ -20,9 +20,9 @@ std::string Field(const std::string& text) {
 
 std::string Caption(size_t category) { return platform::Trim(GarbageCategories()[category].caption); }
 
-bool Deleted(const std::string& outcome) { return outcome == "File Deleted" || outcome == "Folder Deleted"; }
-
 }  // namespace
+
+bool IsDeletedOutcome(const std::string& outcome) { return outcome == "File Deleted" || outcome == "Folder Deleted"; }
 
 std::string TUnattendedReport::CategoryOf(const TScanJob& job, const std::string& path) {
   const size_t slash = path.find_last_of('\\');
@@ -64,7 +64,7 @@ int TUnattendedReport::ExitCode(bool cleaned) const {
   if (by_path_.empty()) return 1;
   if (!cleaned) return 0;
   for (const TReportRow& row : rows_)
-    if (row.Listed && !Deleted(row.Outcome)) return 2;
+    if (row.Listed && !IsDeletedOutcome(row.Outcome)) return 2;
   return 0;
 }
 

@@ -17,6 +17,9 @@ struct TReportRow {
   bool Listed = true;  // at or above the noise level: what the window would list and clean
 };
 
+// Whether a row's outcome says its object is gone ("File Deleted", "Folder Deleted").
+bool IsDeletedOutcome(const std::string& outcome);
+
 // What a row says before it is cleaned, and for good when the run only scans; and what an object
 // below the noise level says, which is neither listed nor cleaned.
 inline constexpr const char* kListedOutcome = "Listed";

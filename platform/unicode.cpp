@@ -24,8 +24,8 @@ void AppendUtf8(char32_t c, std::string* out) {
   }
 }
 
-// Reads one code point at `at` and moves past it; nothing at bytes that are not UTF-8. Encoded
-// surrogates pass, as WTF-8 carries lone ones so.
+}  // namespace
+
 std::optional<char32_t> NextCodePoint(std::string_view text, size_t* at) {
   const auto lead = static_cast<unsigned char>(text[*at]);
   if (lead < 0x80) {
@@ -54,8 +54,6 @@ std::optional<char32_t> NextCodePoint(std::string_view text, size_t* at) {
   *at += length;
   return value;
 }
-
-}  // namespace
 
 std::string Utf8FromUtf16(std::u16string_view text) {
   std::string out;

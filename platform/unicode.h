@@ -17,6 +17,10 @@ std::string Utf8FromUtf16(std::u16string_view text);
 std::optional<std::u16string> Utf16FromUtf8(std::string_view text);
 bool IsUtf8(std::string_view text);
 
+// Reads one code point at `at` and moves past it; nothing (and `at` unmoved) at bytes that are not
+// UTF-8. Encoded surrogates pass, as WTF-8 carries lone ones so.
+std::optional<char32_t> NextCodePoint(std::string_view text, size_t* at);
+
 // The code points of UTF-8 text, a lone surrogate as its own value; nothing when it is not UTF-8.
 std::optional<std::u32string> CodePointsOf(std::string_view text);
 
