@@ -32,11 +32,7 @@ case "$arch" in x86 | x64) ;; *) die "--arch must be x86 or x64" ;; esac
 [ -f "$stage/clutterix.exe" ] && [ -d "$stage/config" ] && [ -d "$stage/images" ] || die "no staged files in '$stage'"
 [ -n "$out" ] || die "no --out"
 command -v wixl >/dev/null || die "wixl is missing: run scripts/setup.sh"
-if [ -z "$version" ]; then
-  major=$(sed -n 's/^#define CX_VERSION_MAJOR \([0-9]*\)$/\1/p' "$here/context/version.h")
-  minor=$(sed -n 's/^#define CX_VERSION_MINOR \([0-9]*\)$/\1/p' "$here/context/version.h")
-  version=$major.$minor
-fi
+[ -n "$version" ] || version=$("$here/scripts/version.sh")
 [[ "$version" =~ ^[0-9]+\.[0-9]+$ ]] || die "--version must be MAJOR.MINOR"
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || echo 946684800)}
 

@@ -35,12 +35,7 @@ case "$arch" in x86 | x64) ;; *) die "--arch must be x86 or x64" ;; esac
 [ -n "$out" ] || die "no --out"
 command -v makensis >/dev/null || die "makensis is missing: run scripts/setup.sh"
 
-if [ -z "$version" ]; then
-  major=$(sed -n 's/^#define CX_VERSION_MAJOR \([0-9]*\)$/\1/p' "$here/context/version.h")
-  minor=$(sed -n 's/^#define CX_VERSION_MINOR \([0-9]*\)$/\1/p' "$here/context/version.h")
-  [ -n "$major" ] && [ -n "$minor" ] || die "no version in context/version.h"
-  version=$major.$minor
-fi
+[ -n "$version" ] || version=$("$here/scripts/version.sh")
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || echo 946684800)}
 
 out=$(realpath -m "$out")

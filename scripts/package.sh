@@ -31,9 +31,8 @@ cmake --build build --target "$target"
 
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export SOURCE_DATE_EPOCH
-major=$(sed -n 's/^#define CX_VERSION_MAJOR \([0-9]*\)$/\1/p' context/version.h)
-minor=$(sed -n 's/^#define CX_VERSION_MINOR \([0-9]*\)$/\1/p' context/version.h)
-name=Clutterix-$major.$minor$suffix
+version=$(scripts/version.sh)
+name=Clutterix-$version$suffix
 work=build/release-$target
 rm -rf "$work"
 scripts/make-setup.sh --arch "$arch" --exe "build/$target/clutterix.exe" --data "build/$target" \
@@ -50,8 +49,8 @@ cp -p "$work/$name-setup.exe" "$work/$name.msi" "$work/$name-portable.zip" "$dis
 (cd "$dist" && sha256sum "$name-setup.exe" "$name.msi" "$name-portable.zip" >SHA256SUMS)
 # The winget manifests, for the address the release's files are published at.
 rm -rf "$dist/winget"
-scripts/make-winget.sh --version "$major.$minor" --arch "$arch" --out "$dist/winget" \
-  --url "${CX_RELEASE_URL:-https://www.torvex.com/files/clutterix/$major.$minor}" \
+scripts/make-winget.sh --version "$version" --arch "$arch" --out "$dist/winget" \
+  --url "${CX_RELEASE_URL:-https://www.torvex.com/files/clutterix/$version}" \
   --setup "$dist/$name-setup.exe" --zip "$dist/$name-portable.zip" >/dev/null
 echo "package: $(cd "$dist" && pwd)"
 cat "$dist/SHA256SUMS"
