@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/text.h"
+#include "ui/tr.h"
 
 namespace {
 
@@ -34,24 +35,28 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     } else if (IsSwitch(arg, "scan") && !scan_only) {
       scan_only = true;
     } else if (IsSwitch(arg, "report") && !report) {
-      if (!HasFileArgument(Args, i)) return Refused("/report needs the name of the file to write.");
+      if (!HasFileArgument(Args, i))
+        return Refused(ui::Format(ui::Tr("%1 needs the name of the file to write."), {"/report"}));
       report = true;
       line.ReportFile = Args[++i];
     } else if (IsSwitch(arg, "allusers") && !all_users) {
       all_users = true;
       line.AllUsers = true;
     } else if (IsSwitch(arg, "json") && !json) {
-      if (!HasFileArgument(Args, i)) return Refused("/json needs the name of the file to write.");
+      if (!HasFileArgument(Args, i))
+        return Refused(ui::Format(ui::Tr("%1 needs the name of the file to write."), {"/json"}));
       json = true;
       line.JsonFile = Args[++i];
     } else {
-      return Refused("Unknown or repeated switch: " + arg);
+      return Refused(ui::Format(ui::Tr("Unknown or repeated switch: %1"), {arg}));
     }
   }
   if (automatic && scan_only) {
-    line.Error = "/auto and /scan cannot be combined: /scan never cleans.";
+    line.Error = ui::Tr("/auto and /scan cannot be combined: /scan never cleans.");
   } else if ((report || json || all_users) && !automatic && !scan_only) {
-    line.Error = std::string(report ? "/report" : json ? "/json" : "/allusers") + " belongs to /auto or /scan.";
+    line.Error = ui::Format(ui::Tr("%1 belongs to /auto or /scan."), {report ? "/report"
+                                                                      : json ? "/json"
+                                                                             : "/allusers"});
   } else if (automatic) {
     line.Mode = TRunMode::kAuto;
   } else if (scan_only) {
@@ -61,13 +66,14 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
 }
 
 std::string UsageText(const std::string& Error) {
-  return Error +
-         "\r\n\r\nUsage:\r\n"
-         "  clutterix.exe\t\t\topens the window\r\n"
-         "  clutterix.exe /auto [/report FILE] [/json FILE]\tscans with the saved settings and cleans what it lists\r\n"
-         "  clutterix.exe /scan [/report FILE] [/json FILE]\tscans and lists only (with /report, a dry run)\r\n\r\n"
-         "The report is a CSV file (UTF-8): path, bytes, category, outcome.\r\n"
-         "  /allusers\t\t\tbeside /auto or /scan: every user profile of the machine (administrators only)\r\n\r\n"
-         "The JSON file sums the run up per category: found, cleaned, left.\r\n"
-         "Exit codes: 0 cleaned (or listed), 1 nothing found, 2 some items failed, 3 refused, 64 usage.";
+  // The switches and FILE are what is typed: they stay as they are in every language.
+  return Error + "\r\n\r\n" + ui::Tr("Usage:") + "\r\n  clutterix.exe\t\t\t" + ui::Tr("opens the window") +
+         "\r\n  clutterix.exe /auto [/report FILE] [/json FILE]\t" +
+         ui::Tr("scans with the saved settings and cleans what it lists") +
+         "\r\n  clutterix.exe /scan [/report FILE] [/json FILE]\t" +
+         ui::Tr("scans and lists only (with /report, a dry run)") + "\r\n\r\n" +
+         ui::Tr("The report is a CSV file (UTF-8): path, bytes, category, outcome.") + "\r\n  /allusers\t\t\t" +
+         ui::Tr("beside /auto or /scan: every user profile of the machine (administrators only)") + "\r\n\r\n" +
+         ui::Tr("The JSON file sums the run up per category: found, cleaned, left.") + "\r\n" +
+         ui::Tr("Exit codes: 0 cleaned (or listed), 1 nothing found, 2 some items failed, 3 refused, 64 usage.");
 }

@@ -4,9 +4,10 @@
 
 #include "context/exe_folder.h"
 #include "context/version.h"
+#include "ui/tr.h"
 
 TfrmAbout::TfrmAbout(const TContext& context) : ui::TForm(context.app, "frmAbout"), ctx_(context) {
-  SetCaption("About");
+  SetCaption(ui::Tr("About"));
   SetClientSize(421, 271);
   SetBorderStyle(ui::TBorderStyle::bsSingle);
   SetBorderIcons({.SystemMenu = true, .Minimize = false, .Maximize = false});
@@ -18,7 +19,7 @@ TfrmAbout::TfrmAbout(const TContext& context) : ui::TForm(context.app, "frmAbout
   ctx_.app.Guard([&] { Image1->LoadFromFile(ExeFolder(ctx_.os.system) + "images\\about.jpg"); });
 
   lbVersion = Add<ui::TLabel>(this, "lbVersion");
-  lbVersion->SetCaption("Version " CX_VERSION_TEXT);
+  lbVersion->SetCaption(ui::Format(ui::Tr("Version %1"), {CX_VERSION_TEXT}));
   ui::TFont font = ui::PixelFont("Tahoma", 14, true);
   font.Color = 0xFAF6DE;  // the pale cyan of the picture's lettering
   lbVersion->SetFont(font);

@@ -9,6 +9,7 @@
 #include "ini/mem_ini_file.h"
 #include "settings/dlgOptions.h"
 #include "settings/system_paths.h"
+#include "ui/tr.h"
 #include "update/update_settings.h"
 #include "update/updater.h"
 
@@ -37,7 +38,7 @@ void TfrmMain::FormCreate(ui::TControl*) {
   // A picture that cannot be loaded is reported and creation goes on: the window must not stay
   // open without its documents and first page.
   app.Guard([&] { imgStart->LoadFromFile(FExeFolder + "images\\start_inactive.jpg"); });
-  FSettingsFolder = GetAppDataFolder(ctx_.os.shell) + "\\Torvex Clutterix\\";
+  FSettingsFolder = SettingsFolder(ctx_.os.shell);
   const unsigned version = GetWindowsVersionCode(ctx_.os.system);
   if (version == 8) {
     FTraceDefinitions = std::make_unique<TMemIniFile>(ctx_.os.files, FExeFolder + "config\\vistagarbage.cxtraces");
@@ -58,12 +59,12 @@ void TfrmMain::FormShow(ui::TControl*) {
   ctx_.app.Guard([&] {
     if (!IsSupportedVersion(GetWindowsVersionCode(ctx_.os.system))) {
       TfrmAlert& alert = *ctx_.forms.frmAlert;
-      alert.SetCaption("Wrong Windows Version");
-      alert.lbCaption->SetCaption("Unsupported Windows Version!");
+      alert.SetCaption(ui::Tr("Wrong Windows Version"));
+      alert.lbCaption->SetCaption(ui::Tr("Unsupported Windows Version!"));
       alert.lbMessage->SetCaption(
-          std::string("Clutterix supported XP and Vista versions only.\n\n\rIf you need to add supporting of you "
-                      "version of Windows contact us at: ") +
-          kSupportAddress + ".");
+          ui::Tr("Clutterix supported XP and Vista versions only.") + "\n\n\r" +
+          ui::Format(ui::Tr("If you need to add supporting of you version of Windows contact us at: %1."),
+                     {kSupportAddress}));
       alert.ShowModal();
       // Nothing else of the start runs: the settings are not loaded (so they are not saved over
       // the user's file) and the start-up checks are not posted (so no scan can start).
@@ -133,7 +134,7 @@ void TfrmMain::HandleMessage(unsigned message) {
 
 void TfrmMain::WMStartupChecks() {
   if (!IsAdmin(ctx_.os.security)) {
-    ctx_.forms.frmAlert->SetCaption("Not enought rights.");
+    ctx_.forms.frmAlert->SetCaption(ui::Tr("Not enought rights."));
     ctx_.forms.frmAlert->ShowModal();
   }
   // A refused start has no trace definitions to scan with.

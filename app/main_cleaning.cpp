@@ -13,6 +13,7 @@
 #include "processes/myprocessunit.h"
 #include "processes/watched_browsers.h"
 #include "settings/dlgOptions.h"
+#include "ui/tr.h"
 
 namespace {
 
@@ -21,7 +22,19 @@ constexpr size_t kStatusColumn = 1;  // sub-item of 'Cleaning Status'
 
 void SetColumnWidth(ui::TListView& list, const std::string& caption, int width) {
   for (size_t i = 0; i < list.Columns().size(); ++i)
-    if (list.Columns()[i].Caption == caption) list.SetColumnWidth(i, width);
+    if (list.Columns()[i].Caption == ui::Tr(caption)) list.SetColumnWidth(i, width);
+}
+
+// An outcome as its row shows it, in the user's language; the run's own texts stay English for
+// the reports. A partial deletion carries its share: "Partial Delete ( 40% )".
+std::string ShownOutcome(const std::string& status) {
+  constexpr std::string_view kPartial = "Partial Delete ( ", kPartialEnd = "% )";
+  if (status.size() > kPartial.size() + kPartialEnd.size() && status.starts_with(kPartial) &&
+      status.ends_with(kPartialEnd)) {
+    const std::string share = status.substr(kPartial.size(), status.size() - kPartial.size() - kPartialEnd.size());
+    return ui::Format(ui::Tr("Partial Delete ( %1% )"), {share});
+  }
+  return ui::Tr(status);
 }
 
 // A row with the kind and the file id of the object the scan found at its path, so that the
@@ -41,9 +54,9 @@ void TfrmMain::btnCleanAllClick(ui::TControl*) {
   for (int i = 0; i < lvFound->Count(); ++i) FCleanRows.push_back(lvFound->Item(i));
   if (FCleanRows.empty()) {
     TfrmAlert* alert = ctx_.forms.frmAlert;
-    alert->SetCaption("Cannot start cleaning");
-    alert->lbCaption->SetCaption("Nothing to Clean.");
-    alert->lbMessage->SetCaption("There are no objects for cleaning.");
+    alert->SetCaption(ui::Tr("Cannot start cleaning"));
+    alert->lbCaption->SetCaption(ui::Tr("Nothing to Clean."));
+    alert->lbMessage->SetCaption(ui::Tr("There are no objects for cleaning."));
     alert->ShowModal();
     return;
   }
@@ -57,10 +70,10 @@ void TfrmMain::btnCleanSelectedClick(ui::TControl*) {
     if (lvFound->Item(i)->Checked()) FCleanRows.push_back(lvFound->Item(i));
   if (FCleanRows.empty()) {
     TfrmAlert* alert = ctx_.forms.frmAlert;
-    alert->SetCaption("Cannot start cleaning");
-    alert->lbCaption->SetCaption("Nothing selected.");
+    alert->SetCaption(ui::Tr("Cannot start cleaning"));
+    alert->lbCaption->SetCaption(ui::Tr("Nothing selected."));
     alert->lbMessage->SetCaption(
-        "No one garbage object selected in results, check minimum one row in table for cleaning.");
+        ui::Tr("No one garbage object selected in results, check minimum one row in table for cleaning."));
     alert->ShowModal();
     return;
   }
@@ -139,13 +152,13 @@ ui::TListItem* TfrmMain::FindRowByPath(const std::string& Path) { return lvFound
 // for every item cost more than deleting the item.
 void TfrmMain::CleanItemStarted(const std::string& Item) {
   FLastCleanItem = Item;
-  if (ui::TListItem* row = FindRowByPath(Item)) row->SetSubItem(kStatusColumn, "Processing...");
+  if (ui::TListItem* row = FindRowByPath(Item)) row->SetSubItem(kStatusColumn, ui::Tr("Processing..."));
 }
 
 void TfrmMain::CleanOutcome(const std::string& Item, const std::string& Status) {
   FLastCleanItem = Item;
   if (ui::TListItem* row = FindRowByPath(Item)) {
-    row->SetSubItem(kStatusColumn, Status);
+    row->SetSubItem(kStatusColumn, ShownOutcome(Status));
   } else {
     ctx_.os.debug.Write("Node nil 2");
   }
@@ -163,7 +176,7 @@ void TfrmMain::CleanFinished() {
   execTimer->SetEnabled(false);
   ShowIdleTrayIcon(true);
   TrayIcon1->SetBalloonFlags(ui::TBalloonFlags::bfInfo);
-  TrayIcon1->SetBalloonHint("Cleaning finished.");
+  TrayIcon1->SetBalloonHint(ui::Tr("Cleaning finished."));
   TrayIcon1->ShowBalloonHint();
   if (FCleaning && !FCleaning->Unfinished().empty()) {
     FRestartOfferDue = true;
@@ -186,16 +199,18 @@ void TfrmMain::OfferRemovalAtRestart() {
   }
   if (offered.empty()) return;
   TfrmAlert* alert = ctx_.forms.frmAlert;
-  alert->SetCaption("Items in use");
-  alert->lbCaption->SetCaption("Remove at restart?");
-  alert->lbMessage->SetCaption(std::to_string(offered.size()) + (offered.size() == 1 ? " item is" : " items are") +
-                               " in use by other programs and could not be removed.\r\n\r\n"
-                               "Remove them when Windows starts next time?");
+  alert->SetCaption(ui::Tr("Items in use"));
+  alert->lbCaption->SetCaption(ui::Tr("Remove at restart?"));
+  alert->lbMessage->SetCaption(
+      ui::Format(ui::TrN("%1 item is in use by other programs and could not be removed.",
+                         "%1 items are in use by other programs and could not be removed.", offered.size()),
+                 {std::to_string(offered.size())}) +
+      "\r\n\r\n" + ui::Tr("Remove them when Windows starts next time?"));
   if (!alert->Ask()) return;
   for (const auto& [item, paths] : offered) {
     ui::TListItem* row = FindRowByPath(item);
     if (ScheduleRemovalAtRestart(ctx_.os.files, paths)) {
-      if (row) row->SetSubItem(kStatusColumn, "Deleted at Restart");
+      if (row) row->SetSubItem(kStatusColumn, ui::Tr("Deleted at Restart"));
     } else {
       ctx_.os.debug.Write("Main T (Restart) refused: " + item);
     }

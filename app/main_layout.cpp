@@ -7,6 +7,7 @@
 #include "app/dlgMain.h"
 #include "app/result_sort.h"
 #include "context/exe_folder.h"
+#include "ui/tr.h"
 
 namespace {
 
@@ -64,14 +65,14 @@ void TfrmMain::CreateControls() {
   imgBody->SetAlign(ui::TAlign::alClient);
 
   lbTracesLabel = Add<ui::TLabel>(this, "lbTracesLabel");
-  lbTracesLabel->SetCaption("Traces Found:");
+  lbTracesLabel->SetCaption(ui::Tr("Traces Found:"));
   lbTracesLabel->SetFont(CalibriBold15());
   lbTracesLabel->SetBounds(449, 128, 100, 18);  // room up to the figures at 550, for wider fonts
   lbTracesLabel->SetTransparent(true);
   lbTracesLabel->SetVisible(false);
 
   lbSummarySize = Add<ui::TLabel>(this, "lbSummarySize");
-  lbSummarySize->SetCaption("Summary Size:");
+  lbSummarySize->SetCaption(ui::Tr("Summary Size:"));
   lbSummarySize->SetFont(CalibriBold15());
   lbSummarySize->SetBounds(443, 152, 106, 18);
   lbSummarySize->SetTransparent(true);
@@ -83,7 +84,7 @@ void TfrmMain::CreateControls() {
   lbBinsSize->SetBounds(550, 151, 30, 19);
   lbBinsSize->SetTransparent(true);
   lbBinsSize->SetCursor(ui::TCursor::crHelp);
-  lbBinsSize->SetHint("Size of all garbage objects including under Noise Level");
+  lbBinsSize->SetHint(ui::Tr("Size of all garbage objects including under Noise Level"));
   lbBinsSize->SetShowHint(true);
   lbBinsSize->SetVisible(false);
 
@@ -93,8 +94,8 @@ void TfrmMain::CreateControls() {
   lbBinsFound->SetBounds(550, 127, 36, 19);
   lbBinsFound->SetTransparent(true);
   lbBinsFound->SetCursor(ui::TCursor::crHelp);
-  lbBinsFound->SetHint(
-      "Garbage Objects Shown (Garbage Objects Found).  Number of shown object defined by Noise Level in Options.");
+  lbBinsFound->SetHint(ui::Tr(
+      "Garbage Objects Shown (Garbage Objects Found).  Number of shown object defined by Noise Level in Options."));
   lbBinsFound->SetShowHint(true);
   lbBinsFound->SetVisible(false);
 
@@ -105,13 +106,13 @@ void TfrmMain::CreateControls() {
   lbCurrentPath->SetVisible(false);
 
   lbCurrentPosition = Add<ui::TLabel>(this, "lbCurrentPosition");
-  lbCurrentPosition->SetCaption("Current Position:");
+  lbCurrentPosition->SetCaption(ui::Tr("Current Position:"));
   lbCurrentPosition->SetBounds(24, 426, 86, 13);
   lbCurrentPosition->SetTransparent(true);
   lbCurrentPosition->SetVisible(false);
 
   lbTimeLabel = Add<ui::TLabel>(this, "lbTimeLabel");
-  lbTimeLabel->SetCaption("Time Spent:");
+  lbTimeLabel->SetCaption(ui::Tr("Time Spent:"));
   lbTimeLabel->SetBounds(24, 407, 58, 13);
   lbTimeLabel->SetTransparent(true);
   lbTimeLabel->SetVisible(false);
@@ -120,7 +121,7 @@ void TfrmMain::CreateControls() {
   imgStart->SetBounds(459, 185, 150, 150);
   imgStart->SetAutoSize(true);
   imgStart->SetCursor(ui::TCursor::crHandPoint);
-  imgStart->SetCaption("Start Scan");
+  imgStart->SetCaption(ui::Tr("Start Scan"));
   imgStart->SetTabStop(true);
   imgStart->OnKeyClick = [this](ui::TControl*) { btnStart->Click(); };
   imgStart->OnMouseEnter = [this](ui::TControl* s) { imgStartMouseEnter(s); };
@@ -129,7 +130,7 @@ void TfrmMain::CreateControls() {
   imgStart->OnMouseUp = [this](ui::TControl* s, ui::TMouseButton b, int x, int y) { imgStartMouseUp(s, b, x, y); };
 
   lbAdvancedOptions = Add<ui::TLabel>(this, "lbAdvancedOptions");
-  lbAdvancedOptions->SetCaption("Advanced Options");
+  lbAdvancedOptions->SetCaption(ui::Tr("Advanced Options"));
   lbAdvancedOptions->SetFont(LinkFont(ui::TFont{}));
   lbAdvancedOptions->SetBounds(244, 341, 87, 13);
   lbAdvancedOptions->SetTransparent(true);
@@ -140,7 +141,7 @@ void TfrmMain::CreateControls() {
   lbAdvancedOptions->OnMouseLeave = [this](ui::TControl* s) { lbAdvancedOptionsMouseLeave(s); };
 
   lbAbout = Add<ui::TLabel>(this, "lbAbout");
-  lbAbout->SetCaption("About");
+  lbAbout->SetCaption(ui::Tr("About"));
   lbAbout->SetFont(LinkFont(ui::TFont{}));
   lbAbout->SetBounds(8, 95, 29, 13);
   lbAbout->SetTransparent(true);
@@ -153,7 +154,7 @@ void TfrmMain::CreateControls() {
   auto category = [this](TGarbageCategoryIndex index, int width, int top) {
     const TGarbageCategory& c = GarbageCategories()[index];
     auto* box = Add<ui::TCheckBox>(this, c.check_box);
-    box->SetCaption(c.caption);
+    box->SetCaption("   " + ui::Tr(c.caption));  // the indent keeps the text off the artwork's marks
     box->SetBounds(244, top, width, 17);
     box->SetChecked(c.ticked_by_default);
     box->OnMouseLeave = [this](ui::TControl* s) { cbRecycleBinMouseLeave(s); };
@@ -175,19 +176,19 @@ void TfrmMain::CreateControls() {
 
   // Never shown: it carries the start-a-scan action for the start image and the auto-scan.
   btnStart = Add<ui::TButton>(this, "btnStart");
-  btnStart->SetCaption("Start");
+  btnStart->SetCaption(ui::Tr("Start"));
   btnStart->SetBounds(24, 450, 75, 25);
   btnStart->SetVisible(false);
   btnStart->OnClick = [this](ui::TControl* s) { btnStartClick(s); };
 
   auto button = [this](const char* name, const char* caption, int left) {
     auto* b = Add<ui::TButton>(this, name);
-    b->SetCaption(caption);
+    b->SetCaption(ui::Tr(caption));
     b->SetBounds(left, 450, 136, 25);
     b->SetVisible(false);
     return b;
   };
-  btnCancel = button("btnCancel", "Stop Scanning", 166);
+  btnCancel = button("btnCancel", ui::TrNoop("Stop Scanning"), 166);
   btnCancel->OnClick = [this](ui::TControl* s) { btnCancelClick(s); };
 
   lvFound = Add<ui::TListView>(this, "lvFound");
@@ -203,11 +204,11 @@ void TfrmMain::CreateControls() {
   lvFound->OnColumnClick = [this](int column) { SortResultsByColumn(*lvFound, column); };
   lvFound->OnDblClick = [this](ui::TControl* s) { lvFoundDblClick(s); };
 
-  btnBacktoSettings = button("btnBacktoSettings", "Back to Settings", 24);
+  btnBacktoSettings = button("btnBacktoSettings", ui::TrNoop("Back to Settings"), 24);
   btnBacktoSettings->OnClick = [this](ui::TControl* s) { btnBacktoSettingsClick(s); };
-  btnCleanSelected = button("btnCleanSelected", "Clean Selected", 308);
+  btnCleanSelected = button("btnCleanSelected", ui::TrNoop("Clean Selected"), 308);
   btnCleanSelected->OnClick = [this](ui::TControl* s) { btnCleanSelectedClick(s); };
-  btnCleanAll = button("btnCleanAll", "Clean All", 450);
+  btnCleanAll = button("btnCleanAll", ui::TrNoop("Clean All"), 450);
   btnCleanAll->OnClick = [this](ui::TControl* s) { btnCleanAllClick(s); };
 
   panelHint = Add<ui::TPanel>(this, "panelHint");
@@ -247,7 +248,7 @@ void TfrmMain::CreateControls() {
   TrayIcon1->SetVisible(false);
 
   TrayIcon2 = AddComponent<ui::TTrayIcon>("TrayIcon2");
-  TrayIcon2->SetHint("Scanning drives for garbage...");
+  TrayIcon2->SetHint(ui::Tr("Scanning drives for garbage..."));
   TrayIcon2->SetAnimateInterval(100);
   TrayIcon2->SetVisible(false);
 

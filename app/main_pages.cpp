@@ -6,6 +6,7 @@
 #include "app/dlgMain.h"
 #include "settings/dlgOptions.h"
 #include "settings/system_paths.h"
+#include "ui/tr.h"
 
 namespace {
 
@@ -147,7 +148,7 @@ void TfrmMain::cbWUBackupMouseEnter(ui::TControl*) {
 
 // The hint panel is shown only while the pointer is over a category; leaving any of them hides it.
 void TfrmMain::ShowCategoryHint(const std::string& Text) {
-  lbHint->SetCaption(Text);
+  lbHint->SetCaption(ui::Tr(Text));
   panelHint->SetVisible(true);
 }
 
@@ -159,7 +160,7 @@ void TfrmMain::cbTempFoldersAndFilesMouseLeave(ui::TControl* Sender) { HideCateg
 // leaving the first: the hint that the next box showed meanwhile stays.
 void TfrmMain::HideCategoryHint(const ui::TControl* Sender) {
   for (const TGarbageCategory& category : GarbageCategories())
-    if (Sender && Sender->Name() == category.check_box && lbHint->Caption() != category.hint) return;
+    if (Sender && Sender->Name() == category.check_box && lbHint->Caption() != ui::Tr(category.hint)) return;
   lbHint->SetCaption("");
   panelHint->SetVisible(false);
 }

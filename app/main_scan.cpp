@@ -9,6 +9,7 @@
 #include "settings/dlgOptions.h"
 #include "settings/system_paths.h"
 #include "settings/user_profiles.h"
+#include "ui/tr.h"
 
 void TfrmMain::btnStartClick(ui::TControl*) {
   // At most one scan worker: a stopped one still finishing its folder ends first, into its own
@@ -151,7 +152,7 @@ void TfrmMain::SearchThreadFoundObject(const std::string& Path, int64_t Size, pl
   row->Data = Size;
   row->Id = Id;
   row->AddSubItem(SizeText(Size, ctx_.os.system.DecimalSeparator()));
-  row->AddSubItem("Queued...");
+  row->AddSubItem(ui::Tr("Queued..."));
 }
 
 void TfrmMain::QueueFoundRows() {

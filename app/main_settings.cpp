@@ -4,6 +4,7 @@
 #include "ini/mem_ini_file.h"
 #include "settings/autostart.h"
 #include "settings/dlgOptions.h"
+#include "settings/languages.h"
 #include "settings/settings_file.h"
 
 std::array<ui::TCheckBox*, kCategoryCount> TfrmMain::CategoryBoxes() const {
@@ -45,7 +46,10 @@ void TfrmMain::LoadSettings() {
     disks = options->DiskCaptions();
   }
   const TScanSettings settings = ReadScanSettings(*FSettings, disks);
-  if (options) options->ShowScanSettings(settings, IsAutostartRegistered(ctx_.os.registry, kAutostartValueName));
+  if (options) {
+    options->ShowScanSettings(settings, IsAutostartRegistered(ctx_.os.registry, kAutostartValueName));
+    options->ShowLanguage(ReadLanguageChoice(*FSettings));
+  }
   // After the preset: the stored categories win at load.
   SetTickedCategories(settings.Categories);
   FSettingsLoaded = true;
@@ -60,6 +64,7 @@ void TfrmMain::SaveSettings() {
   if (options) options->CollectScanSettings(settings);
   settings.Categories = TickedCategories();
   WriteScanSettings(*FSettings, settings);
+  if (options) WriteLanguageChoice(*FSettings, options->ChosenLanguage());
   if (options)
     SetAutostart(ctx_.os.registry, kAutostartValueName, ctx_.os.system.ExecutablePath(),
                  options->cbAutostart->Checked());

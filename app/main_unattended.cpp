@@ -13,6 +13,7 @@
 #include "processes/watched_browsers.h"
 #include "settings/dlgOptions.h"
 #include "settings/system_paths.h"
+#include "ui/tr.h"
 
 void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
   FUnattended = true;
@@ -51,7 +52,7 @@ void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
   events.OnFinished = [this] { UnattendedScanFinished(); };
   FScan = std::make_unique<TScanRun>(ctx_.main_thread, ctx_.os.files, ctx_.os.debug, noise_level, std::move(events));
 
-  TrayIcon2->SetHint("Clutterix: scanning");
+  TrayIcon2->SetHint(ui::Tr("Clutterix: scanning"));
   ShowBusyTrayIcon(ilScanning);
   FScan->Start(FUnattendedJob);
 }
@@ -79,7 +80,8 @@ void TfrmMain::UnattendedScanFinished() {
   const size_t total = items.size();
   auto started = std::make_shared<size_t>(0);
   events.OnItemStarted = [this, total, started](const std::string&) {
-    TrayIcon2->SetHint("Clutterix: cleaning " + std::to_string(++*started) + " of " + std::to_string(total));
+    TrayIcon2->SetHint(
+        ui::Format(ui::Tr("Clutterix: cleaning %1 of %2"), {std::to_string(++*started), std::to_string(total)}));
   };
   events.OnOutcome = [this](const std::string& Item, const std::string& Status) { FReport.SetOutcome(Item, Status); };
   events.OnFinished = [this] { UnattendedCleaningFinished(); };

@@ -152,7 +152,7 @@ std::string RunSummaryJson(const TUnattendedReport& report, const TRunFacts& fac
   // Every category in the table's order, found or not, so that collectors see the same fields in
   // every run; objects no rule's category was told for come last.
   std::vector<std::string> order;
-  for (const TGarbageCategory& category : GarbageCategories()) order.push_back(platform::Trim(category.caption));
+  for (const TGarbageCategory& category : GarbageCategories()) order.push_back(category.caption);
   auto [by_category, totals] = Count(report);
   for (const auto& [name, tally] : by_category)
     if (std::find(order.begin(), order.end(), name) == order.end()) order.push_back(name);

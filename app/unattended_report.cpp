@@ -18,7 +18,7 @@ std::string Field(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string Caption(size_t category) { return platform::Trim(GarbageCategories()[category].caption); }
+std::string Caption(size_t category) { return GarbageCategories()[category].caption; }
 
 }  // namespace
 

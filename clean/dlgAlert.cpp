@@ -2,9 +2,10 @@
 #include "clean/dlgAlert.h"
 
 #include "context/exe_folder.h"
+#include "ui/tr.h"
 
 TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert"), ctx_(context) {
-  SetCaption("Not enought access rights");
+  SetCaption(ui::Tr("Not enought access rights"));
   SetClientSize(420, 200);
   SetColor(ui::clBtnFace);
   SetPosition(ui::TPosition::poScreenCenter);
@@ -22,10 +23,9 @@ TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert
   lbMessage->SetWordWrap(true);
   lbMessage->SetTransparent(true);
   lbMessage->SetBounds(112, 53, 271, 116);
-  lbMessage->SetCaption(
-      "Clutterix required Administrator access rights for cleaning operations.\r\n\r\n"
-      "Without this permissions all garbage on System Disk cannot be removed, all other disk drives will be "
-      "cleaned.");
+  lbMessage->SetCaption(ui::Tr("Clutterix required Administrator access rights for cleaning operations.") + "\r\n\r\n" +
+                        ui::Tr("Without this permissions all garbage on System Disk cannot be removed, all other disk "
+                               "drives will be cleaned."));
 
   lbCaption = Add<ui::TLabel>(this, "lbCaption");
   ui::TFont headline = font;
@@ -33,7 +33,7 @@ TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert
   lbCaption->SetFont(headline);
   lbCaption->SetTransparent(true);
   lbCaption->SetBounds(112, 24, 203, 23);
-  lbCaption->SetCaption("Not enought access rights.");
+  lbCaption->SetCaption(ui::Tr("Not enought access rights."));
 
   lbClose = Add<ui::TLabel>(this, "lbClose");
   ui::TFont link = font;
@@ -44,20 +44,20 @@ TfrmAlert::TfrmAlert(const TContext& context) : ui::TForm(context.app, "frmAlert
   lbClose->SetCursor(ui::TCursor::crHandPoint);
   lbClose->SetTabStop(true);
   lbClose->SetBounds(360, 160, 34, 18);
-  lbClose->SetCaption("Close");
+  lbClose->SetCaption(ui::Tr("Close"));
   lbClose->OnClick = [this](ui::TControl* s) { lbCloseClick(s); };
   lbClose->OnMouseEnter = [this](ui::TControl* s) { lbCloseMouseEnter(s); };
   lbClose->OnMouseLeave = [this](ui::TControl* s) { lbCloseMouseLeave(s); };
 
   btnYes = Add<ui::TButton>(this, "btnYes");
   btnYes->SetBounds(240, 160, 75, 25);
-  btnYes->SetCaption("&Yes");
+  btnYes->SetCaption(ui::Tr("&Yes"));
   btnYes->SetModalResult(ui::TModalResult::mrYes);
   btnYes->SetDefault(true);
   btnYes->SetVisible(false);
   btnNo = Add<ui::TButton>(this, "btnNo");
   btnNo->SetBounds(324, 160, 75, 25);
-  btnNo->SetCaption("&No");
+  btnNo->SetCaption(ui::Tr("&No"));
   btnNo->SetModalResult(ui::TModalResult::mrNo);
   btnNo->SetCancel(true);
   btnNo->SetVisible(false);

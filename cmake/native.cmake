@@ -21,6 +21,11 @@ target_include_directories(cx_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(cx_tests PRIVATE cx_logic GTest::gtest GTest::gmock GTest::gtest_main)
 target_compile_definitions(cx_tests PRIVATE CX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(cx_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 60)
+# The shipped catalogues, compiled as the Windows build compiles them, for the tests that read them.
+include(cmake/catalogues.cmake)
+cx_compile_catalogues(cx_catalogues ${CMAKE_BINARY_DIR})
+add_dependencies(cx_tests cx_catalogues)
+target_compile_definitions(cx_tests PRIVATE CX_CATALOGUE_DIR="${CMAKE_BINARY_DIR}/lang")
 
 # The Windows build, as an external project rebuilt on every build; its tests join this tree's ctest.
 # Where the kernel cannot run 32-bit programs, the same code is also built for x86_64 and the tests
@@ -62,3 +67,5 @@ include(cmake/fuzz.cmake)
 
 # The release scripts' own checks (no Windows build needed).
 add_test(NAME release.winget_manifest COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/winget_test.sh)
+# Every text the program shows is in every catalogue, translated, with its placeholders.
+add_test(NAME lang.catalogues COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/catalogues_test.py)

@@ -60,6 +60,9 @@ target_link_libraries(clutterix PRIVATE cx_win32)
 add_custom_command(TARGET clutterix POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/config $<TARGET_FILE_DIR:clutterix>/config
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data/images $<TARGET_FILE_DIR:clutterix>/images)
+include(cmake/catalogues.cmake)
+cx_compile_catalogues(cx_catalogues ${CMAKE_BINARY_DIR})
+add_dependencies(clutterix cx_catalogues)
 
 # Tests under Wine, in prefixes of the build's own: one lane per ctest job of ./test (-j3), so that
 # tests run side by side without sharing a prefix, a wineserver or a display. Most of a Wine test

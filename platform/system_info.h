@@ -2,6 +2,7 @@
 // Questions about the running system and the own process.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -30,6 +31,9 @@ class SystemInfo {
   virtual std::string ExpandEnvironment(const std::string& text) = 0;
   // The computer's name (GetComputerNameW), UTF-8; "" when it cannot be told.
   virtual std::string ComputerName() = 0;
+  // The user's display languages, most wanted first, as tags ("pt-BR", "de-DE"): the ones Windows
+  // shows its own texts in, never the regional format. Empty when the system cannot tell.
+  virtual std::vector<std::string> PreferredUILanguages() { return {}; }
   // Text of the system's ANSI code page as UTF-8 (for files read by other programs).
   virtual std::string AnsiToUtf8(const std::string& text) = 0;
 };

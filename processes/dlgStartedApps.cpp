@@ -2,8 +2,10 @@
 // three answers. Closing it with the close box answers Cancel, as the form's modal loop does.
 #include "processes/dlgStartedApps.h"
 
+#include "ui/tr.h"
+
 TfrmStartedApps::TfrmStartedApps(const TContext& context) : ui::TForm(context.app, "frmStartedApps"), ctx_(context) {
-  SetCaption("Applications");
+  SetCaption(ui::Tr("Applications"));
   SetClientSize(373, 269);
   SetBorderStyle(ui::TBorderStyle::bsSingle);
   SetBorderIcons({.SystemMenu = true, .Minimize = false, .Maximize = false});
@@ -15,7 +17,7 @@ TfrmStartedApps::TfrmStartedApps(const TContext& context) : ui::TForm(context.ap
   lb1->SetAutoSize(false);
   lb1->SetWordWrap(true);
   lb1->SetBounds(16, 8, 349, 41);
-  lb1->SetCaption("Following applications may prevent cleaning operations. It's recommended to close them.");
+  lb1->SetCaption(ui::Tr("Following applications may prevent cleaning operations. It's recommended to close them."));
 
   // Created in tab order: the list, then "Skip", "Close and Continue" and "Cancel".
   ListBox1 = Add<ui::TListBox>(this, "ListBox1");
@@ -24,20 +26,20 @@ TfrmStartedApps::TfrmStartedApps(const TContext& context) : ui::TForm(context.ap
 
   btSkip = Add<ui::TButton>(this, "btSkip");
   btSkip->SetBounds(195, 236, 82, 25);
-  btSkip->SetCaption("Skip");
+  btSkip->SetCaption(ui::Tr("Skip"));
   btSkip->SetModalResult(ui::TModalResult::mrIgnore);
   btSkip->OnClick = [this](ui::TControl* s) { btSkipClick(s); };
 
   btnCloseAndContinue = Add<ui::TButton>(this, "btnCloseAndContinue");
   btnCloseAndContinue->SetBounds(8, 236, 137, 25);
-  btnCloseAndContinue->SetCaption("Close and Continue");
+  btnCloseAndContinue->SetCaption(ui::Tr("Close and Continue"));
   btnCloseAndContinue->SetModalResult(ui::TModalResult::mrYes);
   btnCloseAndContinue->SetDefault(true);
   btnCloseAndContinue->OnClick = [this](ui::TControl* s) { btnCloseAndContinueClick(s); };
 
   btnCancel = Add<ui::TButton>(this, "btnCancel");
   btnCancel->SetBounds(283, 236, 82, 25);
-  btnCancel->SetCaption("Cancel");
+  btnCancel->SetCaption(ui::Tr("Cancel"));
   btnCancel->SetModalResult(ui::TModalResult::mrCancel);
   btnCancel->SetCancel(true);
   btnCancel->OnClick = [this](ui::TControl* s) { btnCancelClick(s); };

@@ -1,6 +1,7 @@
 #include "scan/categories.h"
 
 #include "platform/shell.h"
+#include "ui/tr.h"
 
 const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
   using platform::kCsidlInternetCache;
@@ -10,20 +11,22 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
   // Presets, in item order: Deep, Accumulated Garbage, Internet Garbage, Only Temporary Files.
   static const std::array<TGarbageCategory, kCategoryCount> categories = {{
       {"cbRecycleBin",
-       "   Recycle Bins",
+       ui::TrNoop("Recycle Bins"),
        "RecycleBin",
        "Recycle",
-       "Windows Recycle Bins on all HDD. Usually it takes around 10% maximum on HDD size.",
+       ui::TrNoop("Windows Recycle Bins on all HDD. Usually it takes around 10% maximum on HDD size."),
        true,
        {true, true, false, false},
        {}},
       {"cbTempFoldersAndFiles",
-       "   Temp Folders",
+       ui::TrNoop("Temp Folders"),
        "TempFoldersAndFiles",
        "Temp",
-       "Temporary files of installers and other software, the shader caches of DirectX, graphics drivers and games, "
-       "and developer tools' download caches. Usually this data is not deleted and becomes garbage. May take around "
-       "5% - 20% on HDD.",
+       ui::TrNoop("Temporary files of installers and other software, the shader caches of DirectX, graphics drivers "
+                  "and games, "
+                  "and developer tools' download caches. Usually this data is not deleted and becomes garbage. May "
+                  "take around "
+                  "5% - 20% on HDD."),
        true,
        {true, true, false, true},
        {{"%IEINETCACHE%", kInternetCache},
@@ -32,40 +35,46 @@ const std::array<TGarbageCategory, kCategoryCount>& GarbageCategories() {
       // "%APPLOCAL%" means the Recent folder here but local application data under "Temp": the
       // shipped rule files are written to match.
       {"cbInternetCache",
-       "   Temp Internet Files",
+       ui::TrNoop("Temp Internet Files"),
        "InternetCache",
        "Internet Cache",
-       "Caches of Chrome, Edge, Brave, Opera, Vivaldi, Firefox, Internet Explorer and of apps such as Teams, Discord, "
-       "Slack, Spotify and Steam: pages, images and scripts kept to load faster. Logins, bookmarks, passwords, cookies "
-       "and history are kept. It can take more than 4 GB of HDD.",
+       ui::TrNoop("Caches of Chrome, Edge, Brave, Opera, Vivaldi, Firefox, Internet Explorer and of apps such as "
+                  "Teams, Discord, "
+                  "Slack, Spotify and Steam: pages, images and scripts kept to load faster. Logins, bookmarks, "
+                  "passwords, cookies "
+                  "and history are kept. It can take more than 4 GB of HDD."),
        true,
        {true, false, true, false},
        {{"%IEINETCACHE%", kInternetCache}, {"%APPLOCAL%", {TFolderSource::kSpecialFolder, kCsidlRecent}}}},
       {"cbImgCaches",
-       "   Old Image Thumbnails",
+       ui::TrNoop("Old Image Thumbnails"),
        "ImgCaches",
        "Images Databases",
-       "Explorer and image viewers keep thumbnail databases of every picture shown, whether it is still there or was "
-       "deleted. Windows makes the thumbnails again when they are needed.",
+       ui::TrNoop("Explorer and image viewers keep thumbnail databases of every picture shown, whether it is still "
+                  "there or was "
+                  "deleted. Windows makes the thumbnails again when they are needed."),
        true,
        {true, false, false, false},
        {}},
       {"cbLogFiles",
-       "   Old Log Files",
+       ui::TrNoop("Old Log Files"),
        "LogFiles",
        "Logs",
-       "Log files with past information about installation and execution of applications and Windows, and the error "
-       "reports and crash dumps that programs and Windows leave behind.",
+       ui::TrNoop("Log files with past information about installation and execution of applications and Windows, and "
+                  "the error "
+                  "reports and crash dumps that programs and Windows leave behind."),
        true,
        {true, true, false, false},
        {}},
       {"cbWUBackup",
-       "   Backup Files for Windows Update",
+       ui::TrNoop("Backup Files for Windows Update"),
        "WUBackup",
        "Windows Installer Backups",
-       "Update files downloaded by Windows Update, the Delivery Optimization cache it shares them from, backup files "
-       "of installed updates in the Windows folder and unpacked graphics driver installers. This cleaning option is "
-       "recommended only for experts.",
+       ui::TrNoop("Update files downloaded by Windows Update, the Delivery Optimization cache it shares them from, "
+                  "backup files "
+                  "of installed updates in the Windows folder and unpacked graphics driver installers. This cleaning "
+                  "option is "
+                  "recommended only for experts."),
        true,
        {false, true, false, false},
        {{"%WINDOWSDIR%", {TFolderSource::kWindowsDir, 0}}}},
@@ -92,6 +101,7 @@ TTickedCategories PresetCategories(TScanLevelPreset preset) {
 
 const std::array<const char*, kPresetCount>& ScanLevelCaptions() {
   static const std::array<const char*, kPresetCount> captions = {
-      "Deep (Full Scan)", "Accumulated Garbage (After Installers)", "Internet Garbage", "Only Temporary Files"};
+      ui::TrNoop("Deep (Full Scan)"), ui::TrNoop("Accumulated Garbage (After Installers)"),
+      ui::TrNoop("Internet Garbage"), ui::TrNoop("Only Temporary Files")};
   return captions;
 }

@@ -34,7 +34,7 @@ enum TScanLevelPreset : size_t { kPresetDeep, kPresetAccumulated, kPresetInterne
 
 struct TGarbageCategory {
   const char* check_box;     // control name on the main window
-  const char* caption;       // its caption
+  const char* caption;       // its caption (the check box shows it indented), the key of its translation
   const char* settings_key;  // key in the "Scan" section of general.conf
   const char* level;         // the Level value of its trace-definition sections
   const char* hint;          // shown while the pointer is over its check box

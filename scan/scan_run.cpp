@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "scan/search_thread.h"
 #include "scan/size_text.h"
+#include "ui/tr.h"
 
 int64_t ParseNoiseLevel(const std::string& text) {
   return platform::StrToInt64(platform::Trim(text)).value_or(kDefaultNoiseLevel);
@@ -101,5 +102,8 @@ std::string TScanRun::SummarySizeText(char decimal_separator) const {
 bool TScanRun::TakeShownTotalsChanged() { return std::exchange(shown_changed_, false); }
 
 std::string ScanFinishedBalloon(int listed) {
-  return "Scan finished. \n\r" + std::to_string(listed) + " garbage objects found.";
+  // English says "objects" for every count; other languages have their own forms.
+  return ui::Tr("Scan finished.") + " \n\r" +
+         ui::Format(ui::TrN("%1 garbage objects found.", "%1 garbage objects found.", static_cast<uint64_t>(listed)),
+                    {std::to_string(listed)});
 }

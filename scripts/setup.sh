@@ -23,7 +23,11 @@ native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googlete
 fuzz=(clang libclang-rt-14-dev)
 cross=(g++-mingw-w64-i686-posix wine fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
 # The release (scripts/package.sh): the setup program, the MSI package and the portable archive.
-release=(nsis wixl zip)
+release=(nsis wixl zip python3)
+# The translations: msgfmt compiles the catalogues, xgettext checks them against the sources; the
+# C library's locales let Wine start a program in each language, and a font with the CJK glyphs
+# shows Japanese, Chinese and Korean there.
+languages=(gettext locales fonts-wqy-microhei)
 # Wine runs the product's own 32-bit build where the kernel runs 32-bit programs; elsewhere the
 # tests run an x86_64 build in 64-bit Wine, and nothing of i386 is installed (see wine-target.sh).
 target=$("$here/scripts/wine-target.sh")
@@ -52,7 +56,7 @@ SRC
   apt_updated=
 fi
 
-todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${release[@]}")
+todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${release[@]}" "${languages[@]}")
 if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
   need_root
   export DEBIAN_FRONTEND=noninteractive
@@ -76,6 +80,22 @@ if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
     # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends $todo
   fi
+fi
+
+# The locales of the shipped languages (data/lang/*.po), for the Wine tests that start the program in
+# each of them (Wine takes its language from LANG only where the C library has the locale).
+locales=(de_DE fr_FR es_ES it_IT pt_BR pl_PL ru_RU tr_TR ja_JP zh_CN ko_KR nl_NL)
+missing_locales=()
+for l in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "$l.utf-\?8" || missing_locales+=("$l")
+done
+if [ ${#missing_locales[@]} -gt 0 ]; then
+  need_root
+  for l in "${missing_locales[@]}"; do
+    grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" >>/etc/locale.gen
+  done
+  locale-gen >/dev/null
 fi
 
 "$here/scripts/build-libjpeg-mingw.sh"

@@ -8,6 +8,7 @@
 #include "platform/exception.h"
 #include "platform/text.h"
 #include "settings/system_paths.h"
+#include "ui/tr.h"
 
 namespace {
 
@@ -20,9 +21,12 @@ constexpr int64_t kSecondsPerGiB = 17;
 constexpr const char* kEstimateInfoAddress = "http://www.clutterix.com/help/estimated-time.html";
 
 // A drive whose root cannot be entered (no medium, not ready) has no size and no estimate.
-constexpr const char* kDriveNotReady = "Not ready";
+constexpr const char* kDriveNotReady = ui::TrNoop("Not ready");
 // The root could be entered but the system did not give its size.
-constexpr const char* kSizeUnknown = "Unknown";
+constexpr const char* kSizeUnknown = ui::TrNoop("Unknown");
+
+// The dialog's client height, which its picture is drawn for.
+constexpr int kHeight = 591;
 
 std::string TwoDigits(int64_t value) {
   std::string text = std::to_string(value);
@@ -37,30 +41,30 @@ TfrmOptions::TfrmOptions(const TContext& context) : ui::TForm(context.app, "frmO
 }
 
 void TfrmOptions::CreateControls() {
-  SetCaption("Options");
+  SetCaption(ui::Tr("Options"));
   SetBorderStyle(ui::TBorderStyle::bsDialog);
   SetBorderIcons({.SystemMenu = true, .Minimize = false, .Maximize = false});
-  SetClientSize(411, 531);
+  SetClientSize(411, kHeight);
   SetColor(ui::clWhite);
   SetPosition(ui::TPosition::poMainFormCenter);
   SetFont(ui::TFont{});  // Tahoma 8 pt
 
   Image1 = Add<ui::TImage>(this, "Image1");
-  Image1->SetBounds(0, 0, 411, 531);
+  Image1->SetBounds(0, 0, 411, kHeight);
   Image1->SetAlign(ui::TAlign::alClient);
   // A missing picture is reported; the dialog still works on its white background.
   ctx_.app.Guard([&] { Image1->LoadFromFile(ExeFolder(ctx_.os.system) + "images\\options.jpg"); });
 
   PageControl1 = Add<ui::TPageControl>(this, "PageControl1");
-  PageControl1->SetBounds(7, 50, 411 - 7 - 7, 531 - 50 - 50);
+  PageControl1->SetBounds(7, 50, 411 - 7 - 7, kHeight - 50 - 50);
   tsScan = Add<ui::TTabSheet>(PageControl1, "tsScan");
-  tsScan->SetCaption("Scan");
+  tsScan->SetCaption(ui::Tr("Scan"));
   tsOther = Add<ui::TTabSheet>(PageControl1, "tsOther");
-  tsOther->SetCaption("Other");
+  tsOther->SetCaption(ui::Tr("Other"));
 
   // Tab "Scan".
   GroupBox1 = Add<ui::TGroupBox>(tsScan, "GroupBox1");
-  GroupBox1->SetCaption(" Scan on Disks ");
+  GroupBox1->SetCaption(" " + ui::Tr("Scan on Disks") + " ");
   GroupBox1->SetBounds(8, 8, 373, 206);
 
   lvDisks = Add<ui::TListView>(GroupBox1, "lvDisks");
@@ -68,20 +72,20 @@ void TfrmOptions::CreateControls() {
   lvDisks->SetCheckboxes(true);
   lvDisks->SetReadOnly(true);
   lvDisks->SetRowSelect(true);
-  lvDisks->AddColumn("Label", 75);
-  lvDisks->AddColumn("Size", 75);
-  lvDisks->AddColumn("Estimated Time", 125);
+  lvDisks->AddColumn(ui::Tr("Label"), 75);
+  lvDisks->AddColumn(ui::Tr("Size"), 75);
+  lvDisks->AddColumn(ui::Tr("Estimated Time"), 125);
 
   Label1 = Add<ui::TLabel>(GroupBox1, "Label1");
   Label1->SetAutoSize(false);
   Label1->SetWordWrap(true);
   Label1->SetBounds(10, 156, 353, 28);
   Label1->SetTransparent(true);
-  Label1->SetCaption("* Estimated time calculated by 1 GB search time multiplied to disk drive size.");
+  Label1->SetCaption(ui::Tr("* Estimated time calculated by 1 GB search time multiplied to disk drive size."));
 
   lbMoreInfoTimeEst = Add<ui::TLabel>(GroupBox1, "lbMoreInfoTimeEst");
   lbMoreInfoTimeEst->SetBounds(10, 186, 62, 13);
-  lbMoreInfoTimeEst->SetCaption("More Info...");
+  lbMoreInfoTimeEst->SetCaption(ui::Tr("More Info..."));
   ui::TFont link = lbMoreInfoTimeEst->Font();
   link.Color = ui::clBlue;
   link.Underline = true;
@@ -95,23 +99,25 @@ void TfrmOptions::CreateControls() {
   lbMoreInfoTimeEst->OnMouseLeave = [this](ui::TControl* s) { lbMoreInfoTimeEstMouseLeave(s); };
 
   GroupBox2 = Add<ui::TGroupBox>(tsScan, "GroupBox2");
-  GroupBox2->SetCaption(" Scan Level ");
+  GroupBox2->SetCaption(" " + ui::Tr("Scan Level") + " ");
   GroupBox2->SetBounds(8, 222, 373, 56);
 
   cbScanLevel = Add<ui::TComboBox>(GroupBox2, "cbScanLevel");
   cbScanLevel->SetBounds(10, 22, 353, 21);
-  cbScanLevel->SetItems({ScanLevelCaptions().begin(), ScanLevelCaptions().end()});
+  std::vector<std::string> levels;
+  for (const char* level : ScanLevelCaptions()) levels.push_back(ui::Tr(level));
+  cbScanLevel->SetItems(levels);
   cbScanLevel->SetItemIndex(0);
   cbScanLevel->OnChange = [this](ui::TControl* s) { cbScanLevelChange(s); };
 
   gbScanDisks = Add<ui::TGroupBox>(tsScan, "gbScanDisks");
-  gbScanDisks->SetCaption(" Noise Level ");
+  gbScanDisks->SetCaption(" " + ui::Tr("Noise Level") + " ");
   gbScanDisks->SetBounds(8, 286, 373, 76);
 
   Label2 = Add<ui::TLabel>(gbScanDisks, "Label2");
   Label2->SetBounds(10, 22, 353, 13);
   Label2->SetTransparent(true);
-  Label2->SetCaption("Dont show traces with size less than:");
+  Label2->SetCaption(ui::Tr("Dont show traces with size less than:"));
 
   editNoiseLevel = Add<ui::TEdit>(gbScanDisks, "editNoiseLevel");
   editNoiseLevel->SetBounds(10, 40, 121, 21);
@@ -119,24 +125,24 @@ void TfrmOptions::CreateControls() {
 
   // Tab "Other".
   gbAutostart = Add<ui::TGroupBox>(tsOther, "gbAutostart");
-  gbAutostart->SetCaption(" Autostart ");
+  gbAutostart->SetCaption(" " + ui::Tr("Autostart") + " ");
   gbAutostart->SetBounds(8, 8, 373, 72);
 
   cbAutostart = Add<ui::TCheckBox>(gbAutostart, "cbAutostart");
   cbAutostart->SetBounds(10, 22, 353, 17);
-  cbAutostart->SetCaption("Autostart with Windows");
+  cbAutostart->SetCaption(ui::Tr("Autostart with Windows"));
 
   cbStartScanAuto = Add<ui::TCheckBox>(gbAutostart, "cbStartScanAuto");
   cbStartScanAuto->SetBounds(10, 45, 353, 17);
-  cbStartScanAuto->SetCaption("Start scan after loading");
+  cbStartScanAuto->SetCaption(ui::Tr("Start scan after loading"));
 
   GroupBox3 = Add<ui::TGroupBox>(tsOther, "GroupBox3");
-  GroupBox3->SetCaption(" Secure Erase ");
+  GroupBox3->SetCaption(" " + ui::Tr("Secure Erase") + " ");
   GroupBox3->SetBounds(8, 88, 373, 72);
 
   CheckBox1 = Add<ui::TCheckBox>(GroupBox3, "CheckBox1");
   CheckBox1->SetBounds(10, 22, 353, 17);
-  CheckBox1->SetCaption("Delete files without ability to restore");
+  CheckBox1->SetCaption(ui::Tr("Delete files without ability to restore"));
 
   Label3 = Add<ui::TLabel>(GroupBox3, "Label3");
   Label3->SetBounds(10, 46, 353, 13);
@@ -145,16 +151,16 @@ void TfrmOptions::CreateControls() {
   note.Italic = true;
   note.Color = 13796147;
   Label3->SetFont(note);
-  Label3->SetCaption("Need to set for each cleaning!");
+  Label3->SetCaption(ui::Tr("Need to set for each cleaning!"));
 
   gbAge = Add<ui::TGroupBox>(tsOther, "gbAge");
-  gbAge->SetCaption(" Age ");
+  gbAge->SetCaption(" " + ui::Tr("Age") + " ");
   gbAge->SetBounds(8, 168, 373, 52);
 
   lbAge = Add<ui::TLabel>(gbAge, "lbAge");
   lbAge->SetBounds(10, 24, 190, 13);
   lbAge->SetTransparent(true);
-  lbAge->SetCaption("Only objects not changed for at least");
+  lbAge->SetCaption(ui::Tr("Only objects not changed for at least"));
 
   editMinAge = Add<ui::TEdit>(gbAge, "editMinAge");
   editMinAge->SetBounds(200, 20, 40, 21);
@@ -163,26 +169,26 @@ void TfrmOptions::CreateControls() {
   lbAgeDays = Add<ui::TLabel>(gbAge, "lbAgeDays");
   lbAgeDays->SetBounds(246, 24, 120, 13);
   lbAgeDays->SetTransparent(true);
-  lbAgeDays->SetCaption("days (0: any age)");
+  lbAgeDays->SetCaption(ui::Tr("days (0: any age)"));
 
   gbExclusions = Add<ui::TGroupBox>(tsOther, "gbExclusions");
-  gbExclusions->SetCaption(" Never List or Clean ");
+  gbExclusions->SetCaption(" " + ui::Tr("Never List or Clean") + " ");
   gbExclusions->SetBounds(8, 228, 373, 170);
 
   lvExclusions = Add<ui::TListView>(gbExclusions, "lvExclusions");
   lvExclusions->SetBounds(10, 20, 262, 110);
   lvExclusions->SetReadOnly(true);
   lvExclusions->SetRowSelect(true);
-  lvExclusions->AddColumn("Folder or file name", 236);
+  lvExclusions->AddColumn(ui::Tr("Folder or file name"), 236);
 
   btnAddExclusionFolder = Add<ui::TButton>(gbExclusions, "btnAddExclusionFolder");
   btnAddExclusionFolder->SetBounds(280, 20, 83, 25);
-  btnAddExclusionFolder->SetCaption("&Folder...");
+  btnAddExclusionFolder->SetCaption(ui::Tr("&Folder..."));
   btnAddExclusionFolder->OnClick = [this](ui::TControl* s) { btnAddExclusionFolderClick(s); };
 
   btnRemoveExclusion = Add<ui::TButton>(gbExclusions, "btnRemoveExclusion");
   btnRemoveExclusion->SetBounds(280, 52, 83, 25);
-  btnRemoveExclusion->SetCaption("&Remove");
+  btnRemoveExclusion->SetCaption(ui::Tr("&Remove"));
   btnRemoveExclusion->OnClick = [this](ui::TControl* s) { btnRemoveExclusionClick(s); };
 
   editExclusion = Add<ui::TEdit>(gbExclusions, "editExclusion");
@@ -190,17 +196,52 @@ void TfrmOptions::CreateControls() {
 
   btnAddExclusion = Add<ui::TButton>(gbExclusions, "btnAddExclusion");
   btnAddExclusion->SetBounds(280, 136, 83, 25);
-  btnAddExclusion->SetCaption("&Add");
+  btnAddExclusion->SetCaption(ui::Tr("&Add"));
   btnAddExclusion->OnClick = [this](ui::TControl* s) { btnAddExclusionClick(s); };
+
+  gbLanguage = Add<ui::TGroupBox>(tsOther, "gbLanguage");
+  gbLanguage->SetCaption(" " + ui::Tr("Language") + " ");
+  gbLanguage->SetBounds(8, 406, 373, 52);
+
+  cbLanguage = Add<ui::TComboBox>(gbLanguage, "cbLanguage");
+  cbLanguage->SetBounds(10, 20, 170, 21);
+  FLanguages = AvailableLanguages(ctx_.os.files, ExeFolder(ctx_.os.system));
+  // Each language by its own name, so that anyone finds theirs whatever is shown now.
+  std::vector<std::string> languages = {ui::Tr("Automatic"), "English"};
+  for (const TLanguage& language : FLanguages) languages.push_back(language.Name);
+  cbLanguage->SetItems(languages);
+  cbLanguage->SetItemIndex(0);
+
+  lbLanguageNote = Add<ui::TLabel>(gbLanguage, "lbLanguageNote");
+  lbLanguageNote->SetAutoSize(false);
+  lbLanguageNote->SetWordWrap(true);
+  lbLanguageNote->SetTransparent(true);
+  lbLanguageNote->SetBounds(190, 17, 173, 28);
+  lbLanguageNote->SetCaption(ui::Tr("Takes effect at the next start."));
 
   // The dialog first opens on "Other"; afterwards it keeps the tab the user left it on.
   PageControl1->SetActivePageIndex(1);
 
   btnOK = Add<ui::TButton>(this, "btnOK");
-  btnOK->SetBounds(411 - 7 - 75, 531 - 12 - 25, 75, 25);
-  btnOK->SetCaption("&OK");
+  btnOK->SetBounds(411 - 7 - 75, kHeight - 12 - 25, 75, 25);
+  btnOK->SetCaption(ui::Tr("&OK"));
   btnOK->SetDefault(true);
   btnOK->OnClick = [this](ui::TControl* s) { btnOKClick(s); };
+}
+
+void TfrmOptions::ShowLanguage(const std::string& Tag) {
+  int index = 0;  // automatic, also for a language whose catalogue has gone
+  if (platform::SameText(Tag, "en")) index = 1;
+  for (size_t i = 0; i < FLanguages.size(); ++i)
+    if (platform::SameText(FLanguages[i].Tag, Tag)) index = static_cast<int>(i) + 2;
+  cbLanguage->SetItemIndex(index);
+}
+
+std::string TfrmOptions::ChosenLanguage() const {
+  const int index = cbLanguage->ItemIndex();
+  if (index == 1) return "en";
+  if (index >= 2 && static_cast<size_t>(index - 2) < FLanguages.size()) return FLanguages[index - 2].Tag;
+  return "";
 }
 
 void TfrmOptions::btnOKClick(ui::TControl*) {
@@ -252,8 +293,9 @@ void TfrmOptions::CollectScanSettings(TScanSettings& Settings) const {
 TScanFilters TfrmOptions::ScanFilters(int64_t now) const {
   const std::optional<int> days = ParseAgeDays(editMinAge->Text());
   if (!days)
-    throw platform::Exception("\"" + editMinAge->Text() + "\" is not an age. Enter a whole number of days from 0 to " +
-                              std::to_string(kMaxAgeDays) + " (0 lists objects of any age).");
+    throw platform::Exception(ui::Format(
+        ui::Tr("\"%1\" is not an age. Enter a whole number of days from 0 to %2 (0 lists objects of any age)."),
+        {editMinAge->Text(), std::to_string(kMaxAgeDays)}));
   TScanFilters filters;
   filters.ChangedBefore = TScanFilters::CutOff(now, *days);
   filters.Exclusions = TExclusions(Exclusions());
@@ -271,9 +313,9 @@ void TfrmOptions::AddExclusion(const std::string& Entry) {
   if (entry.empty()) return;
   const bool folder = IsExclusionFolder(entry);
   if (!folder && entry.find_first_of("\\/:") != std::string::npos)
-    throw platform::Exception("\"" + entry +
-                              "\" is neither a full folder path (such as C:\\Temp\\keep) nor a file name " +
-                              "(such as *.docx).");
+    throw platform::Exception(ui::Format(
+        ui::Tr("\"%1\" is neither a full folder path (such as C:\\Temp\\keep) nor a file name (such as *.docx)."),
+        {entry}));
   // A folder keeps one form: "C:\Temp\keep\" and "c:\temp\keep" are the same folder.
   if (folder)
     while (entry.size() > 3 && (entry.back() == '\\' || entry.back() == '/')) entry.pop_back();
@@ -283,7 +325,8 @@ void TfrmOptions::AddExclusion(const std::string& Entry) {
 }
 
 void TfrmOptions::btnAddExclusionFolderClick(ui::TControl*) {
-  if (auto folder = ctx_.os.shell.BrowseForFolder(Handle(), "Choose a folder that is never to be listed or cleaned:"))
+  if (auto folder =
+          ctx_.os.shell.BrowseForFolder(Handle(), ui::Tr("Choose a folder that is never to be listed or cleaned:")))
     AddExclusion(*folder);
 }
 
@@ -323,12 +366,12 @@ void TfrmOptions::FillDiskList() {
     int64_t free_bytes = -1;
     int64_t total_bytes = -1;
     if (!GetDiskSizes(ctx_.os.files, letter, &free_bytes, &total_bytes)) {
-      row->AddSubItem(kDriveNotReady);
+      row->AddSubItem(ui::Tr(kDriveNotReady));
       row->AddSubItem("");
       continue;
     }
     if (total_bytes < 0) {
-      row->AddSubItem(kSizeUnknown);
+      row->AddSubItem(ui::Tr(kSizeUnknown));
       row->AddSubItem("");
       continue;
     }

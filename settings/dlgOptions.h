@@ -1,6 +1,6 @@
 #pragma once
 // TfrmOptions: the options dialog. Its controls are the live store of the disks, scan level,
-// noise level, autostart and auto-scan settings for the whole run.
+// noise level, autostart and auto-scan settings for the whole run, and of the language chosen.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -8,6 +8,7 @@
 
 #include "context/context.h"
 #include "scan/categories.h"
+#include "settings/languages.h"
 #include "settings/settings_file.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -45,6 +46,9 @@ class TfrmOptions : public ui::TForm {
   ui::TButton* btnRemoveExclusion;
   ui::TEdit* editExclusion;
   ui::TButton* btnAddExclusion;
+  ui::TGroupBox* gbLanguage;
+  ui::TComboBox* cbLanguage;
+  ui::TLabel* lbLanguageNote;
   ui::TButton* btnOK;
 
   // Set by the main window: OK was pressed (the settings are to be saved and loaded again; an
@@ -62,6 +66,9 @@ class TfrmOptions : public ui::TForm {
   // `now` (a FILETIME). Throws platform::Exception when the age is no whole number of days in range.
   TScanFilters ScanFilters(int64_t now) const;
   std::vector<std::string> Exclusions() const;
+  // The language chosen in "Language": a catalogue's tag, "en", or "" for automatic.
+  void ShowLanguage(const std::string& Tag);
+  std::string ChosenLanguage() const;
 
   // Adds a folder path or file-name pattern to the exclusions, once (letter case ignored); throws
   // platform::Exception for an entry of neither kind.
@@ -86,6 +93,8 @@ class TfrmOptions : public ui::TForm {
   void CreateControls();
 
   std::vector<char> FDrives;
+  // The languages behind the items of cbLanguage after "Automatic" and "English".
+  std::vector<TLanguage> FLanguages;
   TContext ctx_;
 };
 

@@ -31,6 +31,8 @@ std::string GetAppDataFolder(platform::Shell& shell) {
   return special.allocator_available && special.resolved ? special.path : std::string();
 }
 
+std::string SettingsFolder(platform::Shell& shell) { return GetAppDataFolder(shell) + "\\Torvex Clutterix\\"; }
+
 unsigned GetWindowsVersionCode(platform::SystemInfo& system) {
   platform::VersionInfo v;
   if (!system.GetVersion(&v)) return 0;

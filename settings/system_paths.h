@@ -11,6 +11,8 @@
 std::string GetSpecialFolderPath(platform::Shell& shell, platform::WindowHandle owner, int csidl);
 std::string GetWindowsDir(platform::FileSystem& files);
 std::string GetAppDataFolder(platform::Shell& shell);
+// Where "general.conf" and "custom.cxtraces" live, with its trailing backslash.
+std::string SettingsFolder(platform::Shell& shell);
 // 0 unknown or refused, 1 Windows 95, 2 98, 3 98 SE, 4 NT 4 and older, 5 Me, 6 2000, 7 XP,
 // 8 Vista and every release that reports 6.x.
 unsigned GetWindowsVersionCode(platform::SystemInfo& system);

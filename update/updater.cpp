@@ -4,6 +4,7 @@
 
 #include "context/version.h"
 #include "platform/exception.h"
+#include "ui/tr.h"
 #include "update/news_text.h"
 #include "update/update_settings.h"
 
@@ -79,12 +80,12 @@ TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmU
   Panel1->SetAlign(ui::TAlign::alBottom);
   Panel1->SetBevel(false);
   JvXPButton2 = Add<ui::TButton>(Panel1, "JvXPButton2");
-  JvXPButton2->SetCaption("Download Updates");
+  JvXPButton2->SetCaption(ui::Tr("Download Updates"));
   JvXPButton2->SetBounds(329, 8, 129, 25);
   JvXPButton2->SetDefault(true);
   JvXPButton2->OnClick = [this](ui::TControl* sender) { JvXPButton2Click(sender); };
   JvXPButton1 = Add<ui::TButton>(Panel1, "JvXPButton1");
-  JvXPButton1->SetCaption("Skip");
+  JvXPButton1->SetCaption(ui::TrC("update", "Skip"));
   JvXPButton1->SetBounds(464, 8, 75, 25);
   JvXPButton1->SetCancel(true);
   JvXPButton1->OnClick = [this](ui::TControl* sender) { JvXPButton1Click(sender); };
@@ -96,7 +97,8 @@ TfrmUpdater::TfrmUpdater(const TContext& context) : ui::TForm(context.app, "frmU
   WebBrowser1->OnNavigateError = [this](ui::TControl* sender) { WebBrowser1NavigateError(sender); };
 
   lbNewsNote = Add<ui::TLabel>(this, "lbNewsNote");
-  lbNewsNote->SetCaption("The news about this release cannot be shown in this window. Read it in your web browser:");
+  lbNewsNote->SetCaption(
+      ui::Tr("The news about this release cannot be shown in this window. Read it in your web browser:"));
   lbNewsNote->SetBounds(5, 5, 539, 13);
   lbNewsNote->SetAlign(ui::TAlign::alTop);
   lbNewsNote->SetAlignMargin(5);

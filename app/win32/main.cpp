@@ -19,7 +19,9 @@
 #include "platform/win32/win32_platform.h"
 #include "processes/dlgStartedApps.h"
 #include "settings/dlgOptions.h"
+#include "settings/languages.h"
 #include "ui/application.h"
+#include "ui/tr.h"
 #include "ui/win32/backend_win32.h"
 #include "update/updater.h"
 // clang-format off
@@ -47,8 +49,8 @@ std::vector<std::string> CommandLineArguments() {
   return args;
 }
 
-int RunProgram(HINSTANCE instance, const TCommandLine& line, bool another_instance) {
-  platform::win32::Win32Platform platform;
+int RunProgram(HINSTANCE instance, platform::win32::Win32Platform& platform, const TCommandLine& line,
+               bool another_instance) {
   std::unique_ptr<platform::win32::Win32MainThread> main_thread = platform::win32::CreateMainThread();
   ui::win32::Win32Backend backend(instance);
   ui::TApplication app(backend, platform.os().files);
@@ -93,6 +95,9 @@ int RunProgram(HINSTANCE instance, const TCommandLine& line, bool another_instan
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  platform::win32::Win32Platform platform;
+  // Every text, the usage message's too, is in the language chosen here.
+  ui::SetCatalogue(StartCatalogue(platform.os()));
   const TCommandLine line = ParseCommandLine(CommandLineArguments());
   if (!line.Error.empty()) {
     MessageBoxW(nullptr, platform::win32::Wide(UsageText(line.Error)).c_str(), L"Clutterix",
@@ -109,7 +114,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HRESULT ole = OleInitialize(nullptr);
   int code = 1;
   try {
-    code = RunProgram(instance, line, another_instance);
+    code = RunProgram(instance, platform, line, another_instance);
   } catch (const std::exception& error) {
     MessageBoxW(nullptr, platform::win32::Wide(error.what()).c_str(), L"Clutterix", MB_OK | MB_ICONERROR);
   }

@@ -71,6 +71,30 @@ class Win32SystemInfo : public SystemInfo {
     if (!GetComputerNameW(name, &length)) return "";
     return Utf8(std::wstring_view(name, length));
   }
+  std::vector<std::string> PreferredUILanguages() override {
+    // Vista and later list the display languages with their fallbacks; XP has one, by its id.
+    using PreferredFn = BOOL(WINAPI*)(DWORD, PULONG, wchar_t*, PULONG);
+    constexpr DWORD kLanguageName = 0x8;  // MUI_LANGUAGE_NAME
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto preferred = kernel ? reinterpret_cast<PreferredFn>(
+                                  reinterpret_cast<void*>(GetProcAddress(kernel, "GetUserPreferredUILanguages")))
+                            : nullptr;
+    std::vector<std::string> tags;
+    ULONG count = 0, size = 0;
+    if (preferred && preferred(kLanguageName, &count, nullptr, &size) && size > 0) {
+      std::wstring names(size, L'\0');
+      if (preferred(kLanguageName, &count, names.data(), &size))
+        for (const wchar_t* name = names.c_str(); *name; name += wcslen(name) + 1) tags.push_back(Utf8(name));
+    }
+    if (!tags.empty()) return tags;
+    const LCID locale = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
+    wchar_t language[16] = {}, country[16] = {};
+    if (!GetLocaleInfoW(locale, LOCALE_SISO639LANGNAME, language, 16)) return tags;
+    std::string tag = Utf8(language);
+    if (GetLocaleInfoW(locale, LOCALE_SISO3166CTRYNAME, country, 16)) tag += "-" + Utf8(country);
+    tags.push_back(tag);
+    return tags;
+  }
   std::string AnsiToUtf8(const std::string& text) override {
     if (text.empty()) return text;
     const int wide_size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);

@@ -151,7 +151,9 @@ class FakeSystemInfo : public platform::SystemInfo {
   // %SystemDrive% and %USERPROFILE% as on a machine of the tests.
   std::string ExpandEnvironment(const std::string& text) override;
   std::string AnsiToUtf8(const std::string& text) override { return text; }
+  std::vector<std::string> PreferredUILanguages() override { return preferred_languages; }
 
+  std::vector<std::string> preferred_languages = {"en-US"};
   std::optional<platform::VersionInfo> version = platform::VersionInfo{2, 5, 1, "Service Pack 3"};
   std::string executable_path = "C:\\Program Files\\Clutterix\\clutterix.exe";
   char decimal_separator = '.';

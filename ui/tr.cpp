@@ -1,0 +1,56 @@
+#include "ui/tr.h"
+
+namespace ui {
+
+namespace {
+
+std::shared_ptr<const TCatalogue>& Current() {
+  static std::shared_ptr<const TCatalogue> current;
+  return current;
+}
+
+}  // namespace
+
+void SetCatalogue(std::shared_ptr<const TCatalogue> catalogue) { Current() = std::move(catalogue); }
+
+const TCatalogue* CurrentCatalogue() { return Current().get(); }
+
+std::string Tr(std::string_view text) { return TrC({}, text); }
+
+std::string TrC(std::string_view context, std::string_view text) {
+  const TCatalogue* catalogue = CurrentCatalogue();
+  const std::string* found = catalogue ? catalogue->Find(context, text) : nullptr;
+  return found ? *found : std::string(text);
+}
+
+std::string TrN(std::string_view singular, std::string_view plural, uint64_t n) {
+  const TCatalogue* catalogue = CurrentCatalogue();
+  const std::string* found = catalogue ? catalogue->FindPlural({}, singular, n) : nullptr;
+  if (found) return *found;
+  return std::string(n == 1 ? singular : plural);
+}
+
+std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {
+  std::string text;
+  text.reserve(pattern.size());
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    if (c != '%' || i + 1 == pattern.size()) {
+      text += c;
+      continue;
+    }
+    const char next = pattern[i + 1];
+    if (next == '%') {
+      text += '%';
+      ++i;
+    } else if (next >= '1' && next <= '9' && static_cast<size_t>(next - '1') < args.size()) {
+      text += *(args.begin() + (next - '1'));
+      ++i;
+    } else {
+      text += c;  // not a placeholder: shown as written
+    }
+  }
+  return text;
+}
+
+}  // namespace ui
