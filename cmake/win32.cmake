@@ -125,7 +125,7 @@ if(CX_WINE_TESTS)
   endif()
   set(CX_SETUP ${CMAKE_BINARY_DIR}/setup/clutterix-setup.exe)
   set(CX_OLDER_SETUP ${CMAKE_BINARY_DIR}/setup-older/clutterix-setup.exe)
-  file(GLOB CX_DATA_FILES CONFIGURE_DEPENDS data/config/* data/images/*)
+  file(GLOB CX_DATA_FILES CONFIGURE_DEPENDS data/config/* data/images/* data/lang/*.po)
   set(CX_SETUP_INPUTS installer/clutterix.nsi scripts/make-setup.sh context/version.h app/win32/clutterix.ico ${CX_DATA_FILES})
   add_custom_command(OUTPUT ${CX_SETUP}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-setup.sh --arch ${CX_SETUP_ARCH} --exe $<TARGET_FILE:clutterix>

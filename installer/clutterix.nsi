@@ -118,6 +118,7 @@ Section "Clutterix" SecMain
   ; The data of an earlier release goes first, so that none it had and this one lacks stays.
   Delete "$INSTDIR\config\*.cxtraces"
   Delete "$INSTDIR\images\*.jpg"
+  Delete "$INSTDIR\lang\*.mo"
   !insertmacro InstallFiles
   WriteUninstaller "$INSTDIR\uninstall.exe"
 

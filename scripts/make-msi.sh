@@ -4,7 +4,7 @@
 #
 #   make-msi.sh --arch x86|x64 --stage DIR --out PACKAGE.msi [--version V]
 #
-# DIR is the staged "Clutterix" folder (clutterix.exe, config\, images\). Per machine, into the
+# DIR is the staged "Clutterix" folder (clutterix.exe, config\, images\, lang\). Per machine, into the
 # Program Files folder of the build's width, with a Start-menu shortcut; a newer package replaces
 # an older one (one UpgradeCode per width, kept for good); each version has its own ProductCode.
 # Every code is derived from fixed names (UUID version 5), never drawn at random, and the package
@@ -51,7 +51,7 @@ def code(name):
 
 files = {}
 content = hashlib.sha256()
-for folder in ("", "config", "images"):
+for folder in ("", "config", "images", "lang"):
     names = sorted(n for n in os.listdir(os.path.join(stage, folder)) if os.path.isfile(os.path.join(stage, folder, n)))
     if folder == "":
         names = [n for n in names if n == "clutterix.exe"]
@@ -92,7 +92,7 @@ print(f'<Component Id="event_source" Guid="{code(arch + "/event source")}"{win64
       '<RegistryKey Root="HKLM" Key="SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Clutterix">'
       '<RegistryValue Name="EventMessageFile" Type="expandable" Value="[INSTALLDIR]clutterix.exe" KeyPath="yes"/>'
       '<RegistryValue Name="TypesSupported" Type="integer" Value="7"/></RegistryKey></Component>')
-for folder in ("config", "images"):
+for folder in ("config", "images", "lang"):
     print(f'<Directory Id="dir_{folder}" Name="{folder}">')
     for name in files[folder]:
         print(component(folder, name))
@@ -102,7 +102,7 @@ print('<Directory Id="ProgramMenuFolder"/>')
 print('</Directory>')
 print('<Feature Id="Main" Level="1">')
 print('<ComponentRef Id="event_source"/>')
-for folder in ("", "config", "images"):
+for folder in ("", "config", "images", "lang"):
     for name in files[folder]:
         ident = ("f_" + folder + "_" + name).replace(".", "_").replace("-", "_").replace("@", "_")[:70]
         print(f'<ComponentRef Id="{ident}"/>')

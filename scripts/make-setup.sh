@@ -3,7 +3,8 @@
 #
 #   make-setup.sh --arch x86|x64 --exe FILE --data DIR --out SETUP.exe [--version V]
 #
-# FILE is installed as clutterix.exe, with DIR's config\ and images\ beside it. The files are laid
+# FILE is installed as clutterix.exe, with DIR's config\ and images\ beside it, and lang\ with DIR's
+# catalogues (lang/*.po) compiled by msgfmt. The files are laid
 # out first in the folder "Clutterix" beside SETUP.exe (scripts/package.sh zips that folder), each
 # dated SOURCE_DATE_EPOCH, else the time of the last commit, so that the same files always give
 # the same setup: makensis keeps each file's date, and nothing else that changes from run to run.
@@ -45,6 +46,11 @@ rm -rf "$stage"
 mkdir -p "$stage"
 cp "$exe" "$stage/clutterix.exe"
 cp -r "$data/config" "$data/images" "$stage/"
+mkdir -p "$stage/lang"
+for po in "$data"/lang/*.po; do
+  [ -e "$po" ] || continue
+  msgfmt --check --output-file="$stage/lang/$(basename "$po" .po).mo" "$po" || die "$po does not compile"
+done
 # Modes as a checkout with any umask gives them, so that the archive of the same files is the same.
 find "$stage" -type d -exec chmod 755 {} +
 find "$stage" -type f -exec chmod 644 {} +
@@ -58,7 +64,7 @@ files=$(dirname "$out")/files.nsh
   echo '!macro InstallFiles'
   echo '  SetOutPath "$INSTDIR"'
   echo "  File \"$stage/clutterix.exe\""
-  for dir in config images; do
+  for dir in config images lang; do
     echo "  SetOutPath \"\$INSTDIR\\$dir\""
     (cd "$stage/$dir" && find . -maxdepth 1 -type f -printf '%f\n' | LC_ALL=C sort) | while read -r f; do
       echo "  File \"$stage/$dir/$f\""
@@ -67,7 +73,7 @@ files=$(dirname "$out")/files.nsh
   echo '!macroend'
   echo '!macro RemoveFiles'
   echo '  Delete "$INSTDIR\clutterix.exe"'
-  for dir in config images; do
+  for dir in config images lang; do
     (cd "$stage/$dir" && find . -maxdepth 1 -type f -printf '%f\n' | LC_ALL=C sort) | while read -r f; do
       echo "  Delete \"\$INSTDIR\\$dir\\$f\""
     done
@@ -75,7 +81,7 @@ files=$(dirname "$out")/files.nsh
   done
   echo '!macroend'
 } >"$files"
-[ -z "$(find "$stage" -mindepth 2 -type d)" ] || die "config\\ and images\\ hold folders: the setup lays out files only"
+[ -z "$(find "$stage" -mindepth 2 -type d)" ] || die "config\\, images\\ and lang\\ hold folders: the setup lays out files only"
 
 size_kb=$(find "$stage" -type f -printf '%s\n' | awk '{ kb += int(($1 + 1023) / 1024) } END { print kb }')
 rm -f "$out"

@@ -3,6 +3,8 @@
 # page, the about box, both tabs of the options dialog, the scanning and results pages, and the
 # alert that a cleaning run with nothing ticked shows. They land in screenshots/ (not committed).
 # Uses the build of ./test or ./run (build/win32, or build/win64) and a prefix of its own.
+# `screenshots.sh de` shows the program in another language (a catalogue of data/lang/): Wine
+# starts it in that locale, and the pictures' names end in "-de".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 missing=
@@ -12,6 +14,27 @@ if [ -n "$missing" ]; then
 fi
 target=$(scripts/wine-target.sh) # win32, or win64 where the kernel cannot run 32-bit programs
 [ -f "build/$target/clutterix.exe" ] || { echo "screenshots: build first (./test or ./run)" >&2; exit 1; }
+lang=${1:-}
+suffix=${lang:+-$lang}
+if [ -n "$lang" ]; then
+  [ -f "data/lang/$lang.po" ] || { echo "screenshots: no catalogue data/lang/$lang.po" >&2; exit 1; }
+  export LANG=${lang/-/_}
+  case "$LANG" in *_*) ;; *) LANG=${LANG}_$(echo "$LANG" | tr a-z A-Z) ;; esac
+  case "$LANG" in ja_JA) LANG=ja_JP ;; ko_KO) LANG=ko_KR ;; esac
+  export LANG=$LANG.UTF-8 LC_ALL=$LANG.UTF-8
+fi
+# A window's title in the program's language.
+title() {
+  [ -n "$lang" ] || { echo "$1"; return; }
+  python3 - "data/lang/$lang.po" "$1" <<'PO'
+import ast, re, sys
+text, wanted, found = open(sys.argv[1], encoding="utf-8").read(), sys.argv[2], sys.argv[2]
+for m in re.finditer(r'^msgid (".*")\nmsgstr (".*")$', text, re.M):
+    if ast.literal_eval(m.group(1)) == wanted and ast.literal_eval(m.group(2)):
+        found = ast.literal_eval(m.group(2))
+print(found)
+PO
+}
 mkdir -p screenshots
 display=:$((90 + RANDOM % 9))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -54,7 +77,7 @@ wait_window() {
   wx=$X wy=$Y
   sleep 1  # let it paint
 }
-shot() { import -window root "screenshots/$1.png"; echo "screenshots/$1.png"; }
+shot() { import -window root "screenshots/$1$suffix.png"; echo "screenshots/$1$suffix.png"; }
 click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; }
 # Clicks until the window named $3 opens (the first click may come before the program listens).
 click_for() {
@@ -80,17 +103,17 @@ for hint in 234:internet 257:temp 326:update; do
   sleep 0.5
 done
 xdotool mousemove $((wx + 5)) $((wy + 5))
-click_for 20 101 About
+click_for 20 101 "$(title About)"
 shot about-box
-xdotool key --window "$(xdotool search --name '^About$' | tail -n 1)" alt+F4 || true
+xdotool key --window "$(xdotool search --name "^$(title About)\$" | tail -n 1)" alt+F4 || true
 wx=$main_x wy=$main_y
 sleep 1
-click_for 290 347 Options
+click_for 290 347 "$(title Options)"
 shot options-other
 click 30 60 # the "Scan" tab, at the top left of the page control
 sleep 1
 shot options-scan
-xdotool key --window "$(xdotool search --name '^Options$' | tail -n 1)" alt+F4 || true
+xdotool key --window "$(xdotool search --name "^$(title Options)\$" | tail -n 1)" alt+F4 || true
 wx=$main_x wy=$main_y
 sleep 1
 click 534 260 # the start picture
@@ -98,5 +121,5 @@ sleep 1
 shot scanning-page
 sleep 30
 shot results-page
-click_for 375 462 "Cannot start cleaning" # Clean Selected with nothing ticked
+click_for 375 462 "$(title "Cannot start cleaning")" # Clean Selected with nothing ticked
 shot alert-dialog

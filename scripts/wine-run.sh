@@ -25,7 +25,7 @@
 #    (Desktop, Documents, ...) into the Unix home; no HTML engine and no .NET (mshtml and mscoree
 #    are switched off, so Wine never offers to download its Gecko or Mono add-on: such a prompt
 #    would hold the program that asked, with nobody there to answer it);
-#  - installs clutterix.exe with its config\ and images\ at "C:\Program Files\Clutterix\" (only
+#  - installs clutterix.exe with its config\, images\ and lang\ at "C:\Program Files\Clutterix\" (only
 #    what changed), from $CX_INSTALL_FROM or else from the folder of <exe> when it holds one;
 #  - uses $DISPLAY when it is set, else one private Xvfb per prefix, started once and reused;
 #  - keeps one wineserver per prefix, with Wine's services and desktop, alive between runs until
@@ -321,7 +321,7 @@ install_program() {
   local to="$prefix/drive_c/Program Files/Clutterix"
   sync_file "$from/clutterix.exe" "$to/clutterix.exe"
   local d
-  for d in config images; do
+  for d in config images lang; do
     if [ -d "$from/$d" ]; then sync_dir "$from/$d" "$to/$d"; else rm -rf "${to:?}/$d"; fi
   done
 }

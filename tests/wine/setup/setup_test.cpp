@@ -108,6 +108,7 @@ TEST(SetupWine, InstallsSilentlyStartsAndUninstallsLeavingOnlyTheSettings) {
 
   EXPECT_TRUE(PathExists(kFolder + "\\config\\vistagarbage.cxtraces"));
   EXPECT_TRUE(PathExists(kFolder + "\\images\\about.jpg"));
+  EXPECT_TRUE(PathExists(kFolder + "\\lang\\ja.mo"));
   EXPECT_TRUE(PathExists(StartMenuShortcut()));
   EXPECT_EQ(Uninstall("DisplayName"), "Clutterix");
   EXPECT_EQ(Uninstall("DisplayVersion"), CX_VERSION_TEXT);
@@ -230,6 +231,7 @@ TEST(SetupWine, TheMsiInstallsOverAnOlderPackageStartsAndUninstallsLeavingOnlyTh
   EXPECT_EQ(VersionText(kInstalledProgram, "ProductVersion"), CX_VERSION_TEXT);
   EXPECT_TRUE(PathExists(kFolder + "\\config\\vistagarbage.cxtraces"));
   EXPECT_TRUE(PathExists(kFolder + "\\images\\about.jpg"));
+  EXPECT_TRUE(PathExists(kFolder + "\\lang\\ja.mo"));
   EXPECT_TRUE(MsiShortcutExists());
   EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, kEventSourceKey, "EventMessageFile"), kInstalledProgram);
   {
@@ -243,6 +245,7 @@ TEST(SetupWine, TheMsiInstallsOverAnOlderPackageStartsAndUninstallsLeavingOnlyTh
   ASSERT_EQ(RunAndWait("msiexec /x " + current + " /qn"), 0u);
   EXPECT_FALSE(PathExists(kInstalledProgram));
   EXPECT_FALSE(PathExists(kFolder + "\\config"));
+  EXPECT_FALSE(PathExists(kFolder + "\\lang"));
   EXPECT_FALSE(MsiShortcutExists());
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEventSourceKey));
   EXPECT_EQ(MsiEntry("DisplayName"), "<none>");
