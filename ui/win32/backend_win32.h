@@ -5,11 +5,20 @@
 // shown or its handle is asked for. Runs on the GUI thread only: the thread that created it.
 //
 // The implementation is split by concern:
-//   backend_win32.cpp    forms, the message loops, posted messages, errors
-//   controls_win32.cpp   child windows of every kind and their notifications
-//   paint_win32.cpp      labels, pictures and containers that paint themselves; fonts
-//   list_view_win32.cpp  the report list view
-//   tray_win32.cpp       timers and notification-area icons
+//   backend_win32.cpp          window classes, the hidden window, the main loop, posted messages,
+//                              errors, shutdown
+//   forms_win32.cpp            forms' windows: making, showing, hiding, the modal loop
+//   form_frame_win32.cpp       a form's frame, size and place at the display's DPI; a change of DPI
+//   form_proc_win32.cpp        a form's window procedure
+//   keyboard_win32.cpp         Tab order, Enter, Escape, mnemonics
+//   control_windows_win32.cpp  each kind of control's child window; the embedded browser
+//   sync_win32.cpp             mirroring the controls onto their windows; a form's batch of changes
+//   layout_win32.cpp           the controls' places at the display's DPI; docking
+//   control_events_win32.cpp   subclassed controls' procedures and their notifications
+//   paint_win32.cpp            labels, pictures and containers that paint themselves; fonts
+//   accessibility_win32.cpp    what screen readers learn of the windows that paint themselves
+//   list_view_win32.cpp        the report list view
+//   tray_win32.cpp             timers and notification-area icons
 //
 // The portable headers come before <windows.h>: they declare names (WM_USER, PostMessage,
 // DEFAULT_CHARSET) that windows.h defines as macros. Include this header first.
@@ -87,10 +96,24 @@ class Win32Backend : public Backend {
 
   // backend_win32.cpp
   void RegisterClasses();
-  LRESULT FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp);
+  HWND OwnerForMessages();
+
+  // forms_win32.cpp
   HWND EnsureForm(TForm& form);
-  void ApplyFrame(Peer& peer, bool place);
   void ApplyFormState(Peer& peer);
+
+  // form_frame_win32.cpp
+  void ApplyFrame(Peer& peer, bool place);
+  // Every window shown again at another DPI: places, sizes, fonts and pictures (a window moved
+  // to a display of another DPI, or made on one other than the system's).
+  void ChangeDpi(int dpi);
+  // A form's outer size for its client size in units, within its limits.
+  SIZE OuterSize(const TForm& form, DWORD style, DWORD ex_style);
+
+  // form_proc_win32.cpp
+  LRESULT FormMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp);
+
+  // keyboard_win32.cpp
   bool PreTranslate(MSG& msg);
   bool BrowserKey(MSG& msg);
   void DispatchOne(MSG& msg);
@@ -98,34 +121,36 @@ class Win32Backend : public Backend {
   std::vector<HWND> TabStops(TControl& root);
   HWND MnemonicTarget(TControl& root, char key);
   HWND RoleButton(TControl& root, bool (TButton::*role)() const);
+
+  // accessibility_win32.cpp
   // Tells screen readers what a label or picture is (a link, a button, text, or a decoration
   // they pass over) and its name, through the system's annotation service where it has one.
   void Annotate(Peer& peer);
   void ReleaseAnnotations();
-  HWND OwnerForMessages();
-  // Every window shown again at another DPI: places, sizes, fonts and pictures (a window moved
-  // to a display of another DPI, or made on one other than the system's).
-  void ChangeDpi(int dpi);
-  // A form's outer size for its client size in units, within its limits.
-  SIZE OuterSize(const TForm& form, DWORD style, DWORD ex_style);
 
-  // controls_win32.cpp
+  // control_windows_win32.cpp
   Peer& PeerOf(TControl& control);
+  void CreateWindows(TControl& control);
+  HWND ParentWindowOf(TControl& control);
+
+  // sync_win32.cpp
+  void Sync(Peer& peer);
+  void SyncVisibility(Peer& peer);
+  void SyncPageControl(TPageControl& pages);
+  void SyncTooltip(Peer& peer);
+
+  // layout_win32.cpp
   // A control's place in its parent's window, in pixels: where its window stands once it has one.
   RECT DeviceRect(const TControl& control) const;
   // The place of a control's own window in pixels: its bounds scaled, and a check box widened
   // where its caption would be cut at the display's DPI.
   TRect PixelBounds(TControl& control);
-  void CreateWindows(TControl& control);
-  HWND ParentWindowOf(TControl& control);
-  void Sync(Peer& peer);
   void SyncBounds(Peer& peer);
-  void SyncVisibility(Peer& peer);
-  void SyncPageControl(TPageControl& pages);
   void LayoutSheets(TPageControl& pages);
   void AlignChildren(TControl& parent);
   void AlignTree(TControl& root);
-  void SyncTooltip(Peer& peer);
+
+  // control_events_win32.cpp
   bool ChildNotification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   void NotifyMouse(Peer& peer, UINT msg, LPARAM lp);
   bool SetCursorFor(Peer& peer, LPARAM lp);
