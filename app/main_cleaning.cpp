@@ -20,11 +20,6 @@ namespace {
 constexpr size_t kSizeColumn = 0;    // sub-item of 'Size on Disk'
 constexpr size_t kStatusColumn = 1;  // sub-item of 'Cleaning Status'
 
-void SetColumnWidth(ui::TListView& list, const std::string& caption, int width) {
-  for (size_t i = 0; i < list.Columns().size(); ++i)
-    if (list.Columns()[i].Caption == ui::Tr(caption)) list.SetColumnWidth(i, width);
-}
-
 // An outcome as its row shows it, in the user's language; the run's own texts stay English for
 // the reports. A partial deletion carries its share: "Partial Delete ( 40% )".
 std::string ShownOutcome(const std::string& status) {
@@ -243,7 +238,12 @@ void TfrmMain::PrepareCleaningView(bool Starting) {
 
   if (Starting) {
     RepaintAboutLink();
-    SetColumnWidth(*lvFound, "Cleaning Status", 150);
-    SetColumnWidth(*lvFound, "Garbage Items", 370);
+    lvFound->SetColumnWidth(kStatusColumn + 1, 150);
+    lvFound->SetColumnWidth(0, 370);
+    // Every outcome a row can show, in the language shown, fits the column.
+    std::vector<std::string> outcomes = {ui::Tr("Cleaning Status"), ui::Tr("Processing..."),
+                                         ui::Tr("Deleted at Restart"), ShownOutcome("Partial Delete ( 100% )")};
+    for (const char* outcome : TCleaningRun::kOutcomes) outcomes.push_back(ui::Tr(outcome));
+    lvFound->FitColumnTo(kStatusColumn + 1, std::move(outcomes));
   }
 }

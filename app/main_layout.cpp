@@ -197,9 +197,9 @@ void TfrmMain::CreateControls() {
   lvFound->SetRowSelect(true);
   lvFound->SetReadOnly(true);
   lvFound->SetBorder(false);
-  lvFound->AddColumn("Garbage Items", 520);
-  lvFound->AddColumn("Size on Disk", 150);
-  lvFound->AddColumn("Cleaning Status", 75);
+  lvFound->AddColumn(ui::Tr("Garbage Items"), 520);
+  lvFound->AddColumn(ui::Tr("Size on Disk"), 150);
+  lvFound->AddColumn(ui::Tr("Cleaning Status"), 75);
   lvFound->SetVisible(false);
   lvFound->OnColumnClick = [this](int column) { SortResultsByColumn(*lvFound, column); };
   lvFound->OnDblClick = [this](ui::TControl* s) { lvFoundDblClick(s); };

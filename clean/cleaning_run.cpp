@@ -8,7 +8,6 @@
 #include "clean/path_index.h"
 #include "platform/text.h"
 #include "scan/search_thread.h"
-#include "ui/tr.h"
 
 namespace {
 
@@ -97,9 +96,9 @@ void TCleaningRun::Outcome(const std::string& item, const std::string& status) {
   if (!abandoned_ && events_.OnOutcome) events_.OnOutcome(item, status);
 }
 
-void TCleaningRun::FileDeleted(const std::string& Item) { Outcome(Item, ui::TrNoop("File Deleted")); }
+void TCleaningRun::FileDeleted(const std::string& Item) { Outcome(Item, kFileDeleted); }
 
-void TCleaningRun::FolderDeleted(const std::string& Item) { Outcome(Item, ui::TrNoop("Folder Deleted")); }
+void TCleaningRun::FolderDeleted(const std::string& Item) { Outcome(Item, kFolderDeleted); }
 
 void TCleaningRun::PartialDelete(const std::string& Item, const std::vector<std::string>& FilesLeft) {
   if (abandoned_) return;
@@ -130,10 +129,10 @@ void TCleaningRun::PartialDelete(const std::string& Item, const std::vector<std:
 }
 
 void TCleaningRun::CannotDelete(const std::string& Item) {
-  Outcome(Item, ui::TrNoop("Cannot Delete"));
+  Outcome(Item, kCannotDelete);
   os_.debug.Write("Main T (Cannot Delete) " + Item);
 }
 
 void TCleaningRun::Kept(const std::string& Item, TKeptReason Reason) {
-  Outcome(Item, Reason == TKeptReason::kChangedRecently ? ui::TrNoop("Changed Recently") : ui::TrNoop("Excluded"));
+  Outcome(Item, Reason == TKeptReason::kChangedRecently ? kChangedRecently : kExcluded);
 }

@@ -5,6 +5,7 @@
 //
 // An abandoned run (the window is closing) lets the item in progress finish, starts no other
 // and passes nothing on any more.
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "platform/main_thread.h"
 #include "platform/platform.h"
 #include "scan/scan_filters.h"
+#include "ui/tr.h"
 
 class TDeleteThread;
 class TPathIndex;
@@ -31,6 +33,16 @@ struct TCleaningRunEvents {
 
 class TCleaningRun {
  public:
+  // The outcomes of an item besides "Partial Delete ( N% )": English, as the reports keep them;
+  // a row shows each in the user's language.
+  static constexpr const char* kFileDeleted = ui::TrNoop("File Deleted");
+  static constexpr const char* kFolderDeleted = ui::TrNoop("Folder Deleted");
+  static constexpr const char* kCannotDelete = ui::TrNoop("Cannot Delete");
+  static constexpr const char* kChangedRecently = ui::TrNoop("Changed Recently");
+  static constexpr const char* kExcluded = ui::TrNoop("Excluded");
+  static constexpr std::array<const char*, 5> kOutcomes = {kFileDeleted, kFolderDeleted, kCannotDelete,
+                                                           kChangedRecently, kExcluded};
+
   TCleaningRun(platform::MainThread& main_thread, platform::Platform& os, TCleaningRunEvents events);
   // Abandons the run and waits for its worker.
   ~TCleaningRun();

@@ -37,7 +37,7 @@
 # With CX_SCREENSHOTS set, the harness is told (CX_SCREENSHOT_DIR) to save into screenshots/.
 set -euo pipefail
 
-bench_version=3 # Raise when the prefix's set-up below changes: existing prefixes are then recreated.
+bench_version=4 # Raise when the prefix's set-up below changes: existing prefixes are then recreated.
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 die() {
@@ -238,6 +238,13 @@ configure_prefix() { # runs in the Wine session of this prefix
   local font
   for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
     [ -f "$font" ] && cp "$font" "$prefix/drive_c/windows/Fonts/"
+  done
+  # The faces Windows has for Japanese, Chinese and Korean, which the catalogues of those languages
+  # name, are shown with the CJK font the set-up installs (scripts/setup.sh).
+  local face
+  for face in "Meiryo UI" "MS UI Gothic" "Microsoft YaHei" "SimSun" "Malgun Gothic" "Gulim"; do
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "WenQuanYi Micro Hei" /f \
+      8>&- 9>&- </dev/null >>"$prefix.create.log" 2>&1 || die "could not replace the face $face"
   done
   # Off for good, also for programs started without this script's environment: the web browser
   # control stays, without an engine to render its pages (as where none is installed), and any

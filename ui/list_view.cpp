@@ -57,6 +57,12 @@ void TListView::SetColumnWidth(size_t index, int width) {
   Notify(ListChange::kColumns, -1);
 }
 
+void TListView::FitColumnTo(size_t index, std::vector<std::string> texts) {
+  if (index >= columns_.size() || columns_[index].FitTexts == texts) return;
+  columns_[index].FitTexts = std::move(texts);
+  Notify(ListChange::kColumns, -1);
+}
+
 TListItem* TListView::Add() { return Insert(Count()); }
 
 TListItem* TListView::Insert(int index) {

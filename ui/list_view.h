@@ -20,6 +20,10 @@ class TListView;
 struct TListColumn {
   std::string Caption;
   int Width = 50;
+  // Texts the column must show whole (its caption too): where they need more than Width, the
+  // screen gives it what they need and takes it from the first column. Measured there, since only
+  // the screen knows the font's widths in the language shown.
+  std::vector<std::string> FitTexts;
 };
 
 // One row of a report list view: the caption is column 0, SubItems the columns after it.
@@ -64,6 +68,7 @@ class TListView : public TControl {
   const std::vector<TListColumn>& Columns() const { return columns_; }
   void AddColumn(const std::string& caption, int width);
   void SetColumnWidth(size_t index, int width);
+  void FitColumnTo(size_t index, std::vector<std::string> texts);
 
   bool Checkboxes() const { return checkboxes_; }
   void SetCheckboxes(bool on) { checkboxes_ = on; }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/catalogue.h"
 
@@ -28,6 +29,10 @@ std::string TrC(std::string_view context, std::string_view text);
 std::string TrN(std::string_view singular, std::string_view plural, uint64_t n);
 // Marks a text kept in English in a table, translated where it is shown.
 constexpr const char* TrNoop(const char* text) { return text; }
+
+// The faces to draw a design face with in the language shown, the first installed one to be used:
+// a language whose script the design's faces lack names its own ("Meiryo UI|MS UI Gothic").
+std::vector<std::string> FacesFor(std::string_view design_face);
 
 // `pattern` with %1 ... %9 replaced by the arguments (translations may reorder them); "%%" is "%".
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args);

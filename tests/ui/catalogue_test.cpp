@@ -115,8 +115,14 @@ TEST(Tr, FollowsTheCatalogueSetAndFormatsPlaceholders) {
   EXPECT_EQ(ui::Tr("Skip"), "Skip");
   EXPECT_EQ(ui::TrN("%1 file", "%1 files", 1), "%1 file");
   EXPECT_EQ(ui::TrN("%1 file", "%1 files", 2), "%1 files");
-  ui::SetCatalogue(std::make_shared<const ui::TCatalogue>(*ui::TCatalogue::Parse(
-      MakeMo({{"", "Language: de\n"}, {"Skip", "Weiter"}, {std::string("update\x04Skip"), "Überspringen"}}))));
+  EXPECT_EQ(ui::FacesFor("Tahoma"), std::vector<std::string>{"Tahoma"});
+  ui::SetCatalogue(std::make_shared<const ui::TCatalogue>(
+      *ui::TCatalogue::Parse(MakeMo({{"", "Language: de\n"},
+                                     {"Skip", "Weiter"},
+                                     {std::string("update\x04Skip"), "Überspringen"},
+                                     {std::string("font\x04Tahoma"), "Meiryo UI||MS UI Gothic|"}}))));
+  EXPECT_EQ(ui::FacesFor("Tahoma"), (std::vector<std::string>{"Meiryo UI", "MS UI Gothic"}));
+  EXPECT_EQ(ui::FacesFor("Arial"), std::vector<std::string>{"Arial"});
   EXPECT_EQ(ui::Tr("Skip"), "Weiter");
   EXPECT_EQ(ui::TrC("update", "Skip"), "Überspringen");
   EXPECT_EQ(ui::TrC("other", "Skip"), "Skip");

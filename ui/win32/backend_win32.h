@@ -178,6 +178,7 @@ class Win32Backend : public Backend {
   void CreateListRows(Peer& peer);
   void SyncListView(Peer& peer);
   void SyncColumns(Peer& peer);
+  std::vector<int> ColumnPixels(HWND list, const std::vector<TListColumn>& columns) const;
   void SyncSortArrow(Peer& peer);
   void SyncListRows(Peer& peer);
   void ListRowsChanged(Peer& peer);

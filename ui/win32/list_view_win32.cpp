@@ -10,6 +10,8 @@
 //
 // The window does not store check marks, so it does not toggle them either: a click on a row's
 // check box and the space bar are answered here, from the rows.
+#include <algorithm>
+
 #include "ui/application.h"
 #include "ui/win32/backend_win32.h"
 #include "ui/win32/classes.h"
@@ -18,6 +20,9 @@
 namespace ui::win32 {
 
 namespace {
+
+// Room around a cell's text: the list view's margins on both sides.
+constexpr int kCellPadding = 14;
 
 const std::string& CellText(const TListView& list, int row, int column) {
   static const std::string kNone;
@@ -73,25 +78,49 @@ void Win32Backend::SyncListView(Peer& peer) {
 void Win32Backend::SyncColumns(Peer& peer) {
   auto& list = static_cast<TListView&>(*peer.control);
   const auto& columns = list.Columns();
+  const std::vector<int> widths = ColumnPixels(peer.hwnd, columns);
   for (size_t i = 0; i < columns.size(); ++i) {
     std::wstring caption = Wide(columns[i].Caption);
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = caption.data();
-    col.cx = scale_.Px(columns[i].Width);
+    col.cx = widths[i];
     col.iSubItem = static_cast<int>(i);
     if (i >= peer.columns.size()) {
       SendMessageW(peer.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
     } else if (peer.columns[i].Caption != columns[i].Caption) {
       SendMessageW(peer.hwnd, LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
-    } else if (peer.columns[i].Width != columns[i].Width || peer.columns_pending) {
-      SendMessageA(peer.hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(scale_.Px(columns[i].Width), 0));
+    } else if (i >= peer.column_pixels.size() || peer.column_pixels[i] != widths[i] || peer.columns_pending) {
+      SendMessageA(peer.hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
     }
   }
   for (size_t i = peer.columns.size(); i > columns.size(); --i) SendMessageA(peer.hwnd, LVM_DELETECOLUMN, i - 1, 0);
   peer.columns = columns;
+  peer.column_pixels = widths;
   peer.columns_pending = false;
   SyncSortArrow(peer);
+}
+
+// Each column's width on the screen: its width at the display's DPI, or what the widest of its fit
+// texts needs in the list's font, taken from the first column (which keeps at least a third).
+std::vector<int> Win32Backend::ColumnPixels(HWND list, const std::vector<TListColumn>& columns) const {
+  std::vector<int> widths;
+  for (const TListColumn& column : columns) widths.push_back(scale_.Px(column.Width));
+  for (size_t i = 1; i < columns.size(); ++i) {
+    if (columns[i].FitTexts.empty() || widths[i] == 0) continue;
+    int need = 0;
+    for (const std::string& text : columns[i].FitTexts) {
+      const std::wstring wide = Wide(text);
+      need = std::max(
+          need, static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str()))));
+    }
+    need += scale_.Px(kCellPadding);
+    const int extra = std::min(need - widths[i], widths[0] - widths[0] / 3);
+    if (extra <= 0) continue;
+    widths[i] += extra;
+    widths[0] -= extra;
+  }
+  return widths;
 }
 
 // The header's arrow (version 6 of the common controls draws it; older ones ignore the flags).

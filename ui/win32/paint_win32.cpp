@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ui/application.h"
+#include "ui/tr.h"
 #include "ui/win32/backend_win32.h"
 #include "ui/win32/classes.h"
 #include "ui/win32/peer.h"
@@ -434,6 +435,11 @@ HFONT Win32Backend::FontFor(const TFont& font) {
       {"Calibri", "Tahoma", 85},
   };
   std::string face = font.Name;
+  for (const std::string& named : FacesFor(font.Name))
+    if (FaceInstalled(named)) {
+      face = named;
+      break;
+    }
   int height = scaled;
   if (!FaceInstalled(face)) {
     face = "Tahoma";

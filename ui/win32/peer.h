@@ -54,6 +54,7 @@ struct Peer {
 
   // List views.
   std::vector<TListColumn> columns;
+  std::vector<int> column_pixels;  // as last set on the screen
   int sort_column = -1;  // the header arrow shown: its column and HDF_SORTUP/HDF_SORTDOWN
   int sort_arrow = 0;
   bool rows_pending = false;     // the row count changed and the window does not know yet
