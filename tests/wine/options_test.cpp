@@ -67,7 +67,13 @@ TEST(RegistryWin32Test, ReadsStringsByTypeAndWritesThemWithTheirNul) {
 
   const DWORD number = 7;
   scratch.SetRaw("Number", REG_DWORD, &number, sizeof number);
-  EXPECT_EQ(key->ReadValue("Number").kind, platform::ValueKind::kOther);
+  EXPECT_EQ(key->ReadValue("Number").kind, platform::ValueKind::kNumber);
+  EXPECT_EQ(key->ReadValue("Number").number, 7u);
+  // Other types, and a REG_DWORD of another length than four bytes, are neither.
+  scratch.SetRaw("Short", REG_DWORD, &number, 2);
+  EXPECT_EQ(key->ReadValue("Short").kind, platform::ValueKind::kOther);
+  scratch.SetRaw("Binary", REG_BINARY, "ab", 2);
+  EXPECT_EQ(key->ReadValue("Binary").kind, platform::ValueKind::kOther);
   scratch.SetRaw("Expand", REG_EXPAND_SZ, "%TEMP%", 7);
   EXPECT_EQ(key->ReadValue("Expand").text, "%TEMP%");  // kept unexpanded
   // Data written without its NUL, or with text after one, gives the text up to it.
