@@ -200,7 +200,8 @@ void TfrmOptions::CreateControls() {
   lbPolicyNote = Add<ui::TLabel>(this, "lbPolicyNote");
   lbPolicyNote->SetAutoSize(false);
   lbPolicyNote->SetWordWrap(true);
-  lbPolicyNote->SetBounds(7, 490, 312, 28);
+  // Under the picture's footer rule, between its footer line (at the left) and the OK button.
+  lbPolicyNote->SetBounds(124, 489, 200, 40);
   lbPolicyNote->SetTransparent(true);
   lbPolicyNote->SetCaption("Some settings are set by your organisation and cannot be changed here.");
   lbPolicyNote->SetVisible(false);
