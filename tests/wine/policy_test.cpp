@@ -1,8 +1,8 @@
-// Group Policy in the real registry: the registry service reads numbers and lists of values, a
-// category the machine's policy forces on shows ticked and disabled, a control the policy sets is
-// disabled in the options dialog with the organisation's note, the file keeps the user's own
-// values, and an unattended scan leaves out a category the policy forces off. The policy keys
-// are removed afterwards: the next test in this prefix runs without them.
+// Group Policy in the real registry: a category the machine's policy forces on shows ticked and
+// disabled, a control the policy sets is disabled in the options dialog with the organisation's
+// note, the file keeps the user's own values, and an unattended scan leaves out a category the
+// policy forces off. The policy keys are removed afterwards: the next test in this prefix runs
+// without them.
 #include <windows.h>
 // windows.h first: shlobj.h needs its types.
 #include <shlobj.h>
@@ -12,7 +12,6 @@
 #include <fstream>
 #include <string>
 
-#include "platform/win32/win32_platform.h"
 #include "settings/policy.h"
 #include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
@@ -47,27 +46,6 @@ class MachinePolicy {
       RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
   }
 };
-
-TEST(PolicyRegistryWin32Test, NumbersAndValueNamesAreReadAndTheKeyOpenedToReadRefusesWrites) {
-  MachinePolicy policy;
-  policy.SetNumber(kPolicyKey, "MinAgeDays", 30);
-  policy.SetText(kPolicyKey, "Disks", "C");
-  policy.SetText(kPolicyExclusionsKey, "1", "C:\\Org");
-  policy.SetText(kPolicyExclusionsKey, "2", "*.pst");
-  auto registry = platform::win32::CreateRegistry();
-  auto key = registry->OpenKeyToRead(platform::RegistryRoot::kLocalMachine, kPolicyKey);
-  ASSERT_NE(key, nullptr);
-  const platform::RegistryValue age = key->ReadValue("minagedays");
-  EXPECT_EQ(age.kind, platform::ValueKind::kNumber);
-  EXPECT_EQ(age.number, 30u);
-  EXPECT_EQ(key->ReadValue("Disks").kind, platform::ValueKind::kString);
-  EXPECT_FALSE(key->WriteString("Disks", "D"));
-  EXPECT_EQ(key->ReadValue("Disks").text, "C");
-  auto list = registry->OpenKeyToRead(platform::RegistryRoot::kLocalMachine, kPolicyExclusionsKey);
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list->ValueNames(), (std::vector<std::string>{"1", "2"}));
-  EXPECT_EQ(registry->OpenKeyToRead(platform::RegistryRoot::kCurrentUser, kPolicyKey), nullptr);
-}
 
 bool Ticked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
