@@ -224,6 +224,9 @@ class TfrmMain : public ui::TForm {
 
  private:
   void CreateControls();  // app/main_layout.cpp
+  // The user's own settings of this moment: the controls where the policy sets nothing, the file
+  // where it does.
+  TScanSettings CurrentOwnSettings();
   // Stops both workers and waits for them, dropping their reports: the window is going.
   void EndWorkers();
   // The stages of an unattended run.

@@ -68,30 +68,29 @@ void TfrmMain::LoadSettings() {
 // new values.
 void TfrmMain::SaveSettings() {
   TfrmOptions* options = ctx_.forms.frmOptions;
-  const TScanSettings stored =
-      ReadScanSettings(*FSettings, options ? options->DiskCaptions() : std::vector<std::string>());
-  TScanSettings shown = stored;
-  if (options) options->CollectScanSettings(shown);
-  shown.Categories = TickedCategories();
-  WriteScanSettings(*FSettings, OwnSettings(shown, stored, FPolicy));
+  WriteScanSettings(*FSettings, CurrentOwnSettings());
   if (options)
     SetAutostart(ctx_.os.registry, kAutostartValueName, ctx_.os.system.ExecutablePath(),
                  options->cbAutostart->Checked());
   FSettings->UpdateFile();
 }
 
-void TfrmMain::RefreshPolicy() {
-  TPolicy policy = ReadPolicy(ctx_.os.registry, ctx_.os.debug);
-  if (policy == FPolicy || !FSettings) return;
+TScanSettings TfrmMain::CurrentOwnSettings() {
   TfrmOptions* options = ctx_.forms.frmOptions;
   const TScanSettings stored =
       ReadScanSettings(*FSettings, options ? options->DiskCaptions() : std::vector<std::string>());
   TScanSettings shown = stored;
   if (options) options->CollectScanSettings(shown);
   shown.Categories = TickedCategories();
+  return OwnSettings(shown, stored, FPolicy);
+}
+
+void TfrmMain::RefreshPolicy() {
+  TPolicy policy = ReadPolicy(ctx_.os.registry, ctx_.os.debug);
+  if (policy == FPolicy || !FSettings) return;
   // The user's choices of this moment, then the new policy over them.
-  const TScanSettings own = OwnSettings(shown, stored, FPolicy);
+  const TScanSettings own = CurrentOwnSettings();
   FPolicy = std::move(policy);
-  if (options) options->ShowPolicy(own, FPolicy);
+  if (ctx_.forms.frmOptions) ctx_.forms.frmOptions->ShowPolicy(own, FPolicy);
   SetTickedCategories(own.Categories);
 }
