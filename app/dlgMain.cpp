@@ -8,6 +8,7 @@
 #include "context/version.h"
 #include "ini/mem_ini_file.h"
 #include "settings/dlgOptions.h"
+#include "settings/policy.h"
 #include "settings/system_paths.h"
 #include "ui/tr.h"
 #include "update/update_settings.h"
@@ -73,6 +74,8 @@ void TfrmMain::FormShow(ui::TControl*) {
       return;
     }
     if (FSettings) ReadUpdateSettings(*FSettings, &FCheckUpdatesAtStart, &FUpdateHost);
+    // A policy switches the check on or off whatever the file says.
+    if (const auto forced = ReadPolicy(ctx_.os.registry, ctx_.os.debug).CheckForUpdates) FCheckUpdatesAtStart = *forced;
     ctx_.forms.frmUpdater->FHost = FUpdateHost;
     if (FCheckUpdatesAtStart) {
       // A failed check is reported and the start goes on.

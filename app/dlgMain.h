@@ -24,6 +24,7 @@
 #include "context/context.h"
 #include "scan/categories.h"
 #include "scan/scan_run.h"
+#include "settings/policy.h"
 #include "settings/user_profiles.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -166,10 +167,15 @@ class TfrmMain : public ui::TForm {
   // next restart; the rows of those scheduled show "Deleted at Restart".
   void OfferRemovalAtRestart();
 
-  // Settings (app/main_settings.cpp).
+  // Settings (app/main_settings.cpp). A load reads the policy afresh; a save stores the user's own
+  // values, never the policy's.
   void LoadSettings();
   void SaveSettings();
-  // The category check boxes, indexed by TGarbageCategoryIndex.
+  // Reads the policy again before a run and, when it changed, shows its values in place of the
+  // old one's (the user's own coming back where it no longer sets one).
+  void RefreshPolicy();
+  // The category check boxes, indexed by TGarbageCategoryIndex; setting them keeps the policy's
+  // categories as it sets them, their boxes disabled.
   std::array<ui::TCheckBox*, kCategoryCount> CategoryBoxes() const;
   TTickedCategories TickedCategories() const;
   void SetTickedCategories(const TTickedCategories& Ticked);
@@ -184,6 +190,8 @@ class TfrmMain : public ui::TForm {
   std::unique_ptr<TScanRun> FScan;
   std::unique_ptr<TCleaningRun> FCleaning;
   bool FCheckUpdatesAtStart = false;
+  // The Group Policy of the last load or run.
+  TPolicy FPolicy;
   std::string FUpdateHost;  // host[:port] of the update script, from the "Update" section
   std::string FExeFolder;
   std::unique_ptr<TMemIniFile> FSettings;
@@ -216,6 +224,9 @@ class TfrmMain : public ui::TForm {
 
  private:
   void CreateControls();  // app/main_layout.cpp
+  // The user's own settings of this moment: the controls where the policy sets nothing, the file
+  // where it does.
+  TScanSettings CurrentOwnSettings();
   // Stops both workers and waits for them, dropping their reports: the window is going.
   void EndWorkers();
   // The stages of an unattended run.

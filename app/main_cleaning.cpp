@@ -100,7 +100,9 @@ void TfrmMain::CollectCleanItems() {
 void TfrmMain::StartCleaning(std::vector<TCleanItem> Items) {
   // At most one delete worker.
   if (FCleaning && FCleaning->WorkerRunning()) return;
-  // Exclusions added since the scan hold too, and what changed since is looked at again.
+  // Exclusions added since the scan (the user's, or by a policy) hold too, and what changed since
+  // is looked at again.
+  RefreshPolicy();
   const TfrmOptions* options = ctx_.forms.frmOptions;
   TScanFilters filters;
   try {

@@ -16,6 +16,8 @@ void TfrmMain::btnStartClick(ui::TControl*) {
   // list, which this start then clears.
   FinishStoppedScan();
   if (FCleaning && FCleaning->WorkerRunning()) return;
+  // A policy changed since the last run holds for this one.
+  RefreshPolicy();
 
   lvFound->Clear();
   // A new list comes newest first again.

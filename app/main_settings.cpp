@@ -1,10 +1,16 @@
 // LoadSettings and SaveSettings: the controls of the main window and the options dialog are the
-// live settings; "general.conf" and the Run key keep them between runs. Main thread only.
+// live settings, with the Group Policy laid over them; "general.conf" and the Run key keep the
+// user's own between runs. Main thread only.
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/dlgMain.h"
 #include "ini/mem_ini_file.h"
 #include "settings/autostart.h"
 #include "settings/dlgOptions.h"
 #include "settings/languages.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 
 std::array<ui::TCheckBox*, kCategoryCount> TfrmMain::CategoryBoxes() const {
@@ -27,10 +33,15 @@ TTickedCategories TfrmMain::TickedCategories() const {
 
 void TfrmMain::SetTickedCategories(const TTickedCategories& Ticked) {
   const auto boxes = CategoryBoxes();
-  for (size_t c = 0; c < kCategoryCount; ++c) boxes[c]->SetChecked(Ticked[c]);
+  const TTickedCategories shown = ApplyCategoryPolicy(Ticked, FPolicy);
+  for (size_t c = 0; c < kCategoryCount; ++c) {
+    boxes[c]->SetChecked(shown[c]);
+    boxes[c]->SetEnabled(!FPolicy.Categories[c]);
+  }
 }
 
 void TfrmMain::LoadSettings() {
+  FPolicy = ReadPolicy(ctx_.os.registry, ctx_.os.debug);
   TfrmOptions* options = ctx_.forms.frmOptions;
   std::vector<std::string> disks;
   if (options) {
@@ -47,7 +58,7 @@ void TfrmMain::LoadSettings() {
   }
   const TScanSettings settings = ReadScanSettings(*FSettings, disks);
   if (options) {
-    options->ShowScanSettings(settings, IsAutostartRegistered(ctx_.os.registry, kAutostartValueName));
+    options->ShowScanSettings(settings, IsAutostartRegistered(ctx_.os.registry, kAutostartValueName), FPolicy);
     options->ShowLanguage(ReadLanguageChoice(*FSettings));
   }
   // After the preset: the stored categories win at load.
@@ -60,13 +71,30 @@ void TfrmMain::LoadSettings() {
 // new values.
 void TfrmMain::SaveSettings() {
   TfrmOptions* options = ctx_.forms.frmOptions;
-  TScanSettings settings = ReadScanSettings(*FSettings, {});
-  if (options) options->CollectScanSettings(settings);
-  settings.Categories = TickedCategories();
-  WriteScanSettings(*FSettings, settings);
+  WriteScanSettings(*FSettings, CurrentOwnSettings());
   if (options) WriteLanguageChoice(*FSettings, options->ChosenLanguage());
   if (options)
     SetAutostart(ctx_.os.registry, kAutostartValueName, ctx_.os.system.ExecutablePath(),
                  options->cbAutostart->Checked());
   FSettings->UpdateFile();
+}
+
+TScanSettings TfrmMain::CurrentOwnSettings() {
+  TfrmOptions* options = ctx_.forms.frmOptions;
+  const TScanSettings stored =
+      ReadScanSettings(*FSettings, options ? options->DiskCaptions() : std::vector<std::string>());
+  TScanSettings shown = stored;
+  if (options) options->CollectScanSettings(shown);
+  shown.Categories = TickedCategories();
+  return OwnSettings(shown, stored, FPolicy);
+}
+
+void TfrmMain::RefreshPolicy() {
+  TPolicy policy = ReadPolicy(ctx_.os.registry, ctx_.os.debug);
+  if (policy == FPolicy || !FSettings) return;
+  // The user's choices of this moment, then the new policy over them.
+  const TScanSettings own = CurrentOwnSettings();
+  FPolicy = std::move(policy);
+  if (ctx_.forms.frmOptions) ctx_.forms.frmOptions->ShowPolicy(own, FPolicy);
+  SetTickedCategories(own.Categories);
 }

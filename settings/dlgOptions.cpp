@@ -179,7 +179,8 @@ void TfrmOptions::CreateControls() {
   lvExclusions->SetBounds(10, 20, 262, 110);
   lvExclusions->SetReadOnly(true);
   lvExclusions->SetRowSelect(true);
-  lvExclusions->AddColumn(ui::Tr("Folder or file name"), 236);
+  lvExclusions->AddColumn(ui::Tr("Folder or file name"), 170);
+  lvExclusions->AddColumn(ui::Tr("Set by"), 66);
 
   btnAddExclusionFolder = Add<ui::TButton>(gbExclusions, "btnAddExclusionFolder");
   btnAddExclusionFolder->SetBounds(280, 20, 83, 25);
@@ -222,6 +223,15 @@ void TfrmOptions::CreateControls() {
   // The dialog first opens on "Other"; afterwards it keeps the tab the user left it on.
   PageControl1->SetActivePageIndex(1);
 
+  lbPolicyNote = Add<ui::TLabel>(this, "lbPolicyNote");
+  lbPolicyNote->SetAutoSize(false);
+  lbPolicyNote->SetWordWrap(true);
+  // Under the picture's footer rule, between its footer line (at the left) and the OK button.
+  lbPolicyNote->SetBounds(124, kHeight - 42, 200, 40);
+  lbPolicyNote->SetTransparent(true);
+  lbPolicyNote->SetCaption(ui::Tr("Some settings are set by your organisation and cannot be changed here."));
+  lbPolicyNote->SetVisible(false);
+
   btnOK = Add<ui::TButton>(this, "btnOK");
   btnOK->SetBounds(411 - 7 - 75, kHeight - 12 - 25, 75, 25);
   btnOK->SetCaption(ui::Tr("&OK"));
@@ -230,14 +240,18 @@ void TfrmOptions::CreateControls() {
 }
 
 void TfrmOptions::ShowLanguage(const std::string& Tag) {
+  FOwnLanguage = Tag;
+  const std::string shown = FLanguagePolicy.value_or(Tag);
   int index = 0;  // automatic, also for a language whose catalogue has gone
-  if (platform::SameText(Tag, "en")) index = 1;
+  if (platform::SameText(shown, "en")) index = 1;
   for (size_t i = 0; i < FLanguages.size(); ++i)
-    if (platform::SameText(FLanguages[i].Tag, Tag)) index = static_cast<int>(i) + 2;
+    if (platform::SameText(FLanguages[i].Tag, shown)) index = static_cast<int>(i) + 2;
   cbLanguage->SetItemIndex(index);
+  cbLanguage->SetEnabled(!FLanguagePolicy);
 }
 
 std::string TfrmOptions::ChosenLanguage() const {
+  if (FLanguagePolicy) return FOwnLanguage;  // the organisation's is never stored as the user's
   const int index = cbLanguage->ItemIndex();
   if (index == 1) return "en";
   if (index >= 2 && static_cast<size_t>(index - 2) < FLanguages.size()) return FLanguages[index - 2].Tag;
@@ -260,20 +274,39 @@ void TfrmOptions::ApplyScanLevel(int Index) {
   if (OnPresetChosen) OnPresetChosen(PresetCategories(static_cast<TScanLevelPreset>(Index)));
 }
 
-void TfrmOptions::ShowScanSettings(const TScanSettings& Settings, bool Autostart) {
+void TfrmOptions::ShowScanSettings(const TScanSettings& Own, bool Autostart, const TPolicy& Policy) {
+  cbScanLevel->SetItemIndex(Own.Level);
+  ApplyScanLevel(cbScanLevel->ItemIndex());
+  editNoiseLevel->SetText(Own.NoiseLevel);
+  cbAutostart->SetChecked(Autostart);
+  cbStartScanAuto->SetChecked(Own.AutoStartScan);
+  ShowPolicy(Own, Policy);
+}
+
+void TfrmOptions::ShowPolicy(const TScanSettings& Own, const TPolicy& Policy) {
+  const TScanSettings shown = WithPolicy(Own, Policy);
+  FLanguagePolicy = Policy.Language;
   for (int i = 0; i < lvDisks->Count(); ++i) {
     ui::TListItem* row = lvDisks->Item(i);
-    for (const auto& [disk, ticked] : Settings.Disks)
+    for (const auto& [disk, ticked] : shown.Disks)
       if (disk == row->Caption()) row->SetChecked(ticked);
   }
-  cbScanLevel->SetItemIndex(Settings.Level);
-  ApplyScanLevel(cbScanLevel->ItemIndex());
-  editNoiseLevel->SetText(Settings.NoiseLevel);
-  cbAutostart->SetChecked(Autostart);
-  cbStartScanAuto->SetChecked(Settings.AutoStartScan);
-  editMinAge->SetText(std::to_string(Settings.MinAgeDays));
+  lvDisks->SetEnabled(!Policy.Disks);
+  editMinAge->SetText(std::to_string(shown.MinAgeDays));
+  editMinAge->SetEnabled(!Policy.MinAgeDays);
+  FPolicyExclusions = Policy.Exclusions;
+  ShowExclusions(Own.Exclusions);
+  lbPolicyNote->SetVisible(Policy.SetsShownSettings());
+}
+
+void TfrmOptions::ShowExclusions(const std::vector<std::string>& Own) {
   lvExclusions->Clear();
-  for (const std::string& entry : Settings.Exclusions) lvExclusions->Add()->SetCaption(entry);
+  for (const std::string& entry : FPolicyExclusions) {
+    ui::TListItem* row = lvExclusions->Add();
+    row->SetCaption(entry);
+    row->AddSubItem(ui::Tr("Organisation"));
+  }
+  for (const std::string& entry : Own) lvExclusions->Add()->SetCaption(entry);
 }
 
 void TfrmOptions::CollectScanSettings(TScanSettings& Settings) const {
@@ -298,11 +331,18 @@ TScanFilters TfrmOptions::ScanFilters(int64_t now) const {
         {editMinAge->Text(), std::to_string(kMaxAgeDays)}));
   TScanFilters filters;
   filters.ChangedBefore = TScanFilters::CutOff(now, *days);
-  filters.Exclusions = TExclusions(Exclusions());
+  filters.Exclusions = TExclusions(AllExclusions());
   return filters;
 }
 
 std::vector<std::string> TfrmOptions::Exclusions() const {
+  std::vector<std::string> entries;
+  for (int i = static_cast<int>(FPolicyExclusions.size()); i < lvExclusions->Count(); ++i)
+    entries.push_back(lvExclusions->Item(i)->Caption());
+  return entries;
+}
+
+std::vector<std::string> TfrmOptions::AllExclusions() const {
   std::vector<std::string> entries;
   for (int i = 0; i < lvExclusions->Count(); ++i) entries.push_back(lvExclusions->Item(i)->Caption());
   return entries;
@@ -319,7 +359,7 @@ void TfrmOptions::AddExclusion(const std::string& Entry) {
   // A folder keeps one form: "C:\Temp\keep\" and "c:\temp\keep" are the same folder.
   if (folder)
     while (entry.size() > 3 && (entry.back() == '\\' || entry.back() == '/')) entry.pop_back();
-  for (const std::string& known : Exclusions())
+  for (const std::string& known : AllExclusions())
     if (SameExclusion(known, entry)) return;
   lvExclusions->Add()->SetCaption(entry);
 }
@@ -336,11 +376,11 @@ void TfrmOptions::btnAddExclusionClick(ui::TControl*) {
 }
 
 void TfrmOptions::btnRemoveExclusionClick(ui::TControl*) {
+  // The organisation's rows stay, selected or not.
   std::vector<std::string> kept;
-  for (int i = 0; i < lvExclusions->Count(); ++i)
+  for (int i = static_cast<int>(FPolicyExclusions.size()); i < lvExclusions->Count(); ++i)
     if (!lvExclusions->Item(i)->Selected()) kept.push_back(lvExclusions->Item(i)->Caption());
-  lvExclusions->Clear();
-  for (const std::string& entry : kept) lvExclusions->Add()->SetCaption(entry);
+  ShowExclusions(kept);
 }
 
 std::vector<std::string> TfrmOptions::DiskCaptions() const {

@@ -3,12 +3,14 @@
 // noise level, autostart and auto-scan settings for the whole run, and of the language chosen.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "context/context.h"
 #include "scan/categories.h"
 #include "settings/languages.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -49,6 +51,8 @@ class TfrmOptions : public ui::TForm {
   ui::TGroupBox* gbLanguage;
   ui::TComboBox* cbLanguage;
   ui::TLabel* lbLanguageNote;
+  // "Some settings are set by your organisation...": shown while a policy sets any of them.
+  ui::TLabel* lbPolicyNote;
   ui::TButton* btnOK;
 
   // Set by the main window: OK was pressed (the settings are to be saved and loaded again; an
@@ -56,15 +60,21 @@ class TfrmOptions : public ui::TForm {
   std::function<void()> OnAccepted;
   std::function<void(const TTickedCategories& Categories)> OnPresetChosen;
 
-  // The dialog's part of the settings: disks, scan level (whose preset is applied), noise level,
-  // autostart and the scan after loading.
-  void ShowScanSettings(const TScanSettings& Settings, bool Autostart);
+  // The dialog's part of the user's own settings, with the policy laid over them: disks, scan
+  // level (whose preset is applied), noise level, autostart, the scan after loading, the age
+  // filter and the exclusions.
+  void ShowScanSettings(const TScanSettings& Own, bool Autostart, const TPolicy& Policy);
+  // The disks, the age filter and the exclusions as the policy leaves them, the controls it sets
+  // disabled, and the note shown while it sets anything.
+  void ShowPolicy(const TScanSettings& Own, const TPolicy& Policy);
+  // What the controls show, the policy's values among them; the exclusions are the user's alone.
   void CollectScanSettings(TScanSettings& Settings) const;
   std::vector<std::string> DiskCaptions() const;
   std::vector<std::string> TickedDisks() const;
   // The age filter and the exclusions as the dialog holds them now, for a scan or a cleaning at
   // `now` (a FILETIME). Throws platform::Exception when the age is no whole number of days in range.
   TScanFilters ScanFilters(int64_t now) const;
+  // The user's own exclusions, without the organisation's.
   std::vector<std::string> Exclusions() const;
   // The language chosen in "Language": a catalogue's tag, "en", or "" for automatic.
   void ShowLanguage(const std::string& Tag);
@@ -91,10 +101,17 @@ class TfrmOptions : public ui::TForm {
 
  private:
   void CreateControls();
+  // The organisation's rows first (which Remove leaves), then the user's.
+  void ShowExclusions(const std::vector<std::string>& Own);
+  std::vector<std::string> AllExclusions() const;
 
   std::vector<char> FDrives;
   // The languages behind the items of cbLanguage after "Automatic" and "English".
   std::vector<TLanguage> FLanguages;
+  // The language the organisation set, and the user's own choice, which saving keeps.
+  std::optional<std::string> FLanguagePolicy;
+  std::string FOwnLanguage;
+  std::vector<std::string> FPolicyExclusions;
   TContext ctx_;
 };
 

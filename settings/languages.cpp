@@ -6,6 +6,7 @@
 #include "context/exe_folder.h"
 #include "ini/mem_ini_file.h"
 #include "platform/text.h"
+#include "settings/policy.h"
 #include "settings/system_paths.h"
 
 namespace {
@@ -105,6 +106,8 @@ std::shared_ptr<const ui::TCatalogue> StartCatalogue(platform::Platform& os) {
   } catch (const std::exception& error) {
     os.debug.Write(std::string("language: the settings could not be read: ") + error.what());
   }
+  // The organisation's language, where it set one, comes before the user's.
+  if (std::optional<std::string> ordered = ReadPolicy(os.registry, os.debug).Language) chosen = *ordered;
   const std::string exe_folder = ExeFolder(os.system);
   const std::string tag = ChooseLanguage(chosen, os.system.PreferredUILanguages(), CatalogueTags(os.files, exe_folder));
   os.debug.Write("language: " + tag);

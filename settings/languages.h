@@ -32,7 +32,8 @@ std::string ChooseLanguage(const std::string& chosen, const std::vector<std::str
 std::string ReadLanguageChoice(const TMemIniFile& ini);
 void WriteLanguageChoice(TMemIniFile& ini, const std::string& tag);
 
-// The catalogue of the language this start speaks; null for English or when it cannot be read.
+// The catalogue of the language this start speaks (the organisation's by policy, else as
+// ChooseLanguage); null for English or when it cannot be read.
 std::shared_ptr<const ui::TCatalogue> StartCatalogue(platform::Platform& os);
 
 // The catalogue of a tag, null when missing or unreadable.

@@ -33,6 +33,7 @@ class Win32RegistryKey : public RegistryKey {
     DWORD size = 0;
     const std::wstring wide_name = Wide(name);
     if (RegQueryValueExW(key_, wide_name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return value;
+    if (type == REG_DWORD) return ReadNumber(wide_name);
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
       value.kind = ValueKind::kOther;
       return value;
@@ -69,6 +70,17 @@ class Win32RegistryKey : public RegistryKey {
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
   }
 
+  std::vector<std::string> ValueNames() override {
+    std::vector<std::string> names;
+    wchar_t name[16384];  // the longest value name the registry allows, and its NUL
+    for (DWORD i = 0;; ++i) {
+      DWORD length = 16384;
+      if (RegEnumValueW(key_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      names.push_back(Utf8(std::wstring_view(name, length)));
+    }
+    return names;
+  }
+
   std::vector<std::string> SubKeys() override {
     std::vector<std::string> names;
     wchar_t name[256];  // the longest key name the registry allows, and its NUL
@@ -81,6 +93,21 @@ class Win32RegistryKey : public RegistryKey {
   }
 
  private:
+  RegistryValue ReadNumber(const std::wstring& wide_name) {
+    RegistryValue value;
+    DWORD type = 0;
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    const LONG status =
+        RegQueryValueExW(key_, wide_name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+    // A REG_DWORD of another length than four bytes (a hand edit can store that) is no number.
+    if (status == ERROR_MORE_DATA) value.kind = ValueKind::kOther;
+    if (status != ERROR_SUCCESS) return value;
+    value.kind = type == REG_DWORD && size == sizeof number ? ValueKind::kNumber : ValueKind::kOther;
+    value.number = value.kind == ValueKind::kNumber ? number : 0;
+    return value;
+  }
+
   HKEY key_;
 };
 
@@ -89,6 +116,15 @@ class Win32Registry : public Registry {
   std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path) override {
     HKEY key = nullptr;
     if (RegOpenKeyExW(RootHandle(root), Wide(path).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;
+    return std::make_unique<Win32RegistryKey>(key);
+  }
+
+  std::unique_ptr<RegistryKey> OpenKeyToRead(RegistryRoot root, const std::string& path) override {
+    HKEY key = nullptr;
+    // KEY_WOW64_64KEY: a 32-bit build on 64-bit Windows reads the view Group Policy writes (32-bit
+    // Windows ignores the flag).
+    if (RegOpenKeyExW(RootHandle(root), Wide(path).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+      return nullptr;
     return std::make_unique<Win32RegistryKey>(key);
   }
 };

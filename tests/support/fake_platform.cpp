@@ -160,16 +160,23 @@ namespace {
 
 class FakeKey : public platform::RegistryKey {
  public:
-  FakeKey(FakeRegistry& registry, std::string path, std::map<std::string, FakeRegistry::Value>& values)
-      : registry_(registry), path_(std::move(path)), values_(values) {}
+  FakeKey(FakeRegistry& registry, std::string path, std::map<std::string, FakeRegistry::Value>& values, bool read_only)
+      : registry_(registry), path_(std::move(path)), values_(values), read_only_(read_only) {}
   ~FakeKey() override { ++registry_.flushes; }
   platform::RegistryValue ReadValue(const std::string& name) override {
     for (const auto& [n, v] : values_)
-      if (platform::SameText(n, name)) return {v.kind, v.kind == platform::ValueKind::kString ? v.text : ""};
+      if (platform::SameText(n, name))
+        return {v.kind, v.kind == platform::ValueKind::kString ? v.text : "",
+                v.kind == platform::ValueKind::kNumber ? v.number : 0};
     return {};
   }
+  std::vector<std::string> ValueNames() override {
+    std::vector<std::string> names;
+    for (const auto& [n, v] : values_) names.push_back(n);
+    return names;
+  }
   bool WriteString(const std::string& name, const std::string& text) override {
-    if (registry_.refuse_writes) return false;
+    if (registry_.refuse_writes || read_only_) return false;
     DeleteValue(name);
     values_[name] = {platform::ValueKind::kString, text};
     return true;
@@ -183,7 +190,7 @@ class FakeKey : public platform::RegistryKey {
     return names;
   }
   bool DeleteValue(const std::string& name) override {
-    if (registry_.refuse_writes) return false;
+    if (registry_.refuse_writes || read_only_) return false;
     for (auto it = values_.begin(); it != values_.end(); ++it) {
       if (platform::SameText(it->first, name)) {
         values_.erase(it);
@@ -197,16 +204,27 @@ class FakeKey : public platform::RegistryKey {
   FakeRegistry& registry_;
   std::string path_;  // "HKLM\\path", as the keys are named
   std::map<std::string, FakeRegistry::Value>& values_;
+  bool read_only_;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::RegistryKey> FakeRegistry::OpenKey(platform::RegistryRoot root, const std::string& path) {
+std::unique_ptr<platform::RegistryKey> FakeRegistry::Open(platform::RegistryRoot root, const std::string& path,
+                                                          bool read_only) {
   std::string name = (root == platform::RegistryRoot::kCurrentUser ? "HKCU\\" : "HKLM\\") + path;
   opened.push_back(name);
   auto it = keys.find(name);
   if (it == keys.end()) return nullptr;
-  return std::make_unique<FakeKey>(*this, name, it->second);
+  return std::make_unique<FakeKey>(*this, name, it->second, read_only);
+}
+
+std::unique_ptr<platform::RegistryKey> FakeRegistry::OpenKey(platform::RegistryRoot root, const std::string& path) {
+  return Open(root, path, false);
+}
+
+std::unique_ptr<platform::RegistryKey> FakeRegistry::OpenKeyToRead(platform::RegistryRoot root,
+                                                                   const std::string& path) {
+  return Open(root, path, true);
 }
 
 std::string FakeSystemInfo::ExpandEnvironment(const std::string& text) {

@@ -128,16 +128,22 @@ class FakeSecurity : public platform::Security {
 class FakeRegistry : public platform::Registry {
  public:
   std::unique_ptr<platform::RegistryKey> OpenKey(platform::RegistryRoot root, const std::string& path) override;
+  // The same keys, refusing every write through them.
+  std::unique_ptr<platform::RegistryKey> OpenKeyToRead(platform::RegistryRoot root, const std::string& path) override;
 
   struct Value {
     platform::ValueKind kind = platform::ValueKind::kString;
     std::string text;
+    uint32_t number = 0;  // for kNumber
   };
   // Keys that exist, by "HKCU\path" with the path as passed; values by name.
   std::map<std::string, std::map<std::string, Value>> keys;
   bool refuse_writes = false;
   int flushes = 0;
   std::vector<std::string> opened;
+
+ private:
+  std::unique_ptr<platform::RegistryKey> Open(platform::RegistryRoot root, const std::string& path, bool read_only);
 };
 
 class FakeSystemInfo : public platform::SystemInfo {

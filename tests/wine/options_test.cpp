@@ -1,6 +1,7 @@
-// The registry service and the autostart entry against the real registry, and the options dialog
-// through the real windows: the scan level, the noise level and "Start scan after loading" stored
-// by OK, the Run-key value, and what the next start shows and does.
+// The registry service (strings, numbers, value names, a key opened only to read) and the
+// autostart entry against the real registry, and the options dialog through the real windows: the
+// scan level, the noise level and "Start scan after loading" stored by OK, the Run-key value, and
+// what the next start shows and does.
 #include <windows.h>
 // windows.h first: shlobj.h and commctrl.h need its types.
 #include <commctrl.h>
@@ -8,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
 #include "settings/autostart.h"
@@ -67,7 +70,13 @@ TEST(RegistryWin32Test, ReadsStringsByTypeAndWritesThemWithTheirNul) {
 
   const DWORD number = 7;
   scratch.SetRaw("Number", REG_DWORD, &number, sizeof number);
-  EXPECT_EQ(key->ReadValue("Number").kind, platform::ValueKind::kOther);
+  EXPECT_EQ(key->ReadValue("Number").kind, platform::ValueKind::kNumber);
+  EXPECT_EQ(key->ReadValue("Number").number, 7u);
+  // Other types, and a REG_DWORD of another length than four bytes, are neither.
+  scratch.SetRaw("Short", REG_DWORD, &number, 2);
+  EXPECT_EQ(key->ReadValue("Short").kind, platform::ValueKind::kOther);
+  scratch.SetRaw("Binary", REG_BINARY, "ab", 2);
+  EXPECT_EQ(key->ReadValue("Binary").kind, platform::ValueKind::kOther);
   scratch.SetRaw("Expand", REG_EXPAND_SZ, "%TEMP%", 7);
   EXPECT_EQ(key->ReadValue("Expand").text, "%TEMP%");  // kept unexpanded
   // Data written without its NUL, or with text after one, gives the text up to it.
@@ -83,6 +92,18 @@ TEST(RegistryWin32Test, ReadsStringsByTypeAndWritesThemWithTheirNul) {
   EXPECT_TRUE(key->DeleteValue("Number"));
   EXPECT_EQ(scratch.Raw("Number").first, DWORD{REG_NONE});
   EXPECT_TRUE(key->DeleteValue("Number"));  // already gone: still a success
+  // The registry keeps no order of values that a caller could count on.
+  std::vector<std::string> names = key->ValueNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Bare", "Binary", "Empty", "Expand", "Inner", "Path", "Short"}));
+
+  // Opened to read, as policies are: the values are there, writes are refused.
+  auto read_only = registry->OpenKeyToRead(platform::RegistryRoot::kCurrentUser, scratch.path());
+  ASSERT_NE(read_only, nullptr);
+  EXPECT_EQ(read_only->ReadValue("Bare").text, "abc");
+  EXPECT_FALSE(read_only->WriteString("Bare", "xyz"));
+  EXPECT_FALSE(read_only->DeleteValue("Bare"));
+  EXPECT_EQ(key->ReadValue("Bare").text, "abc");
 }
 
 TEST(RegistryWin32Test, AMissingKeyIsNotCreated) {
