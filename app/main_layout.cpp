@@ -67,14 +67,14 @@ void TfrmMain::CreateControls() {
   lbTracesLabel = Add<ui::TLabel>(this, "lbTracesLabel");
   lbTracesLabel->SetCaption(ui::Tr("Traces Found:"));
   lbTracesLabel->SetFont(CalibriBold15());
-  lbTracesLabel->SetBounds(449, 128, 100, 18);  // room up to the figures at 550, for wider fonts
+  lbTracesLabel->SetBounds(440, 128, 108, 18);  // room up to the figures at 550, for wider fonts
   lbTracesLabel->SetTransparent(true);
   lbTracesLabel->SetVisible(false);
 
   lbSummarySize = Add<ui::TLabel>(this, "lbSummarySize");
   lbSummarySize->SetCaption(ui::Tr("Summary Size:"));
   lbSummarySize->SetFont(CalibriBold15());
-  lbSummarySize->SetBounds(443, 152, 106, 18);
+  lbSummarySize->SetBounds(440, 152, 108, 18);
   lbSummarySize->SetTransparent(true);
   lbSummarySize->SetVisible(false);
 
@@ -151,27 +151,28 @@ void TfrmMain::CreateControls() {
   lbAbout->OnMouseEnter = [this](ui::TControl* s) { lbAdvancedOptionsMouseEnter(s); };
   lbAbout->OnMouseLeave = [this](ui::TControl* s) { lbAdvancedOptionsMouseLeave(s); };
 
-  auto category = [this](TGarbageCategoryIndex index, int width, int top) {
+  // Each box spans the panel the artwork draws behind them, for the longer names of other languages.
+  auto category = [this](TGarbageCategoryIndex index, int top) {
     const TGarbageCategory& c = GarbageCategories()[index];
     auto* box = Add<ui::TCheckBox>(this, c.check_box);
     box->SetCaption("   " + ui::Tr(c.caption));  // the indent keeps the text off the artwork's marks
-    box->SetBounds(244, top, width, 17);
+    box->SetBounds(244, top, 200, 17);
     box->SetChecked(c.ticked_by_default);
     box->OnMouseLeave = [this](ui::TControl* s) { cbRecycleBinMouseLeave(s); };
     return box;
   };
-  cbRecycleBin = category(kCategoryRecycle, 93, 203);
+  cbRecycleBin = category(kCategoryRecycle, 203);
   cbRecycleBin->OnMouseEnter = [this](ui::TControl* s) { cbRecycleBinMouseEnter(s); };
-  cbTempFoldersAndFiles = category(kCategoryTemp, 93, 249);
+  cbTempFoldersAndFiles = category(kCategoryTemp, 249);
   cbTempFoldersAndFiles->OnMouseEnter = [this](ui::TControl* s) { cbTempFoldersAndFilesMouseEnter(s); };
   cbTempFoldersAndFiles->OnMouseLeave = [this](ui::TControl* s) { cbTempFoldersAndFilesMouseLeave(s); };
-  cbLogFiles = category(kCategoryLogs, 93, 272);
+  cbLogFiles = category(kCategoryLogs, 272);
   cbLogFiles->OnMouseEnter = [this](ui::TControl* s) { cbLogFilesMouseEnter(s); };
-  cbWUBackup = category(kCategoryWindowsUpdateBackups, 197, 318);
+  cbWUBackup = category(kCategoryWindowsUpdateBackups, 318);
   cbWUBackup->OnMouseEnter = [this](ui::TControl* s) { cbWUBackupMouseEnter(s); };
-  cbImgCaches = category(kCategoryImagesDatabases, 141, 295);
+  cbImgCaches = category(kCategoryImagesDatabases, 295);
   cbImgCaches->OnMouseEnter = [this](ui::TControl* s) { cbImgCachesMouseEnter(s); };
-  cbInternetCache = category(kCategoryInternetCache, 133, 226);
+  cbInternetCache = category(kCategoryInternetCache, 226);
   cbInternetCache->OnMouseEnter = [this](ui::TControl* s) { cbInternetCacheMouseEnter(s); };
 
   // Never shown: it carries the start-a-scan action for the start image and the auto-scan.

@@ -52,8 +52,8 @@ void TfrmMain::ShowScanningPage(bool Show) {
   lvFound->SetBounds(24, 182, 692, 225);
   lvFound->SetColumnWidth(2, 0);
   lvFound->SetColumnWidth(0, 520);
-  lbTracesLabel->SetPosition(449, 128);
-  lbSummarySize->SetPosition(443, 152);
+  lbTracesLabel->SetPosition(440, 128);
+  lbSummarySize->SetPosition(440, 152);
   lbBinsFound->SetPosition(550, 127);
   lbBinsSize->SetPosition(550, 151);
   lbCurrentPosition->SetPosition(24, 426);
@@ -89,8 +89,8 @@ void TfrmMain::ShowResultsPage(bool Show) {
   if (!Show) return;
   RepaintAboutLink();
   lvFound->SetBounds(24, 182, 692, 225);
-  lbTracesLabel->SetPosition(449, 128);
-  lbSummarySize->SetPosition(443, 152);
+  lbTracesLabel->SetPosition(440, 128);
+  lbSummarySize->SetPosition(440, 152);
   lbBinsFound->SetPosition(550, 127);
   lbBinsSize->SetPosition(550, 151);
   btnCleanSelected->SetPosition(308, 450);

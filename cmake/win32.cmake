@@ -97,6 +97,9 @@ if(CX_WINE_TESTS)
   target_compile_definitions(cx_wine_tests PRIVATE
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
   gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+  # The language chosen by the display language alone: Wine takes it from the locale it starts in.
+  add_test(NAME wine.languages.display_language COMMAND cx_wine_tests --gtest_filter=LanguageChoiceTest.*)
+  set_tests_properties(wine.languages.display_language PROPERTIES ENVIRONMENT "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
 
   # The runs at a high DPI have a prefix of their own, whose screen holds the window at 200 %:
   # the DPI they set in the registry never reaches another test's prefix.

@@ -158,7 +158,10 @@ void TfrmOptions::CreateControls() {
   gbAge->SetBounds(8, 168, 373, 52);
 
   lbAge = Add<ui::TLabel>(gbAge, "lbAge");
-  lbAge->SetBounds(10, 24, 190, 13);
+  // Two lines where a language needs them, beside the number they frame.
+  lbAge->SetAutoSize(false);
+  lbAge->SetWordWrap(true);
+  lbAge->SetBounds(10, 17, 186, 28);
   lbAge->SetTransparent(true);
   lbAge->SetCaption(ui::Tr("Only objects not changed for at least"));
 
@@ -167,7 +170,9 @@ void TfrmOptions::CreateControls() {
   editMinAge->SetText("0");
 
   lbAgeDays = Add<ui::TLabel>(gbAge, "lbAgeDays");
-  lbAgeDays->SetBounds(246, 24, 120, 13);
+  lbAgeDays->SetAutoSize(false);
+  lbAgeDays->SetWordWrap(true);
+  lbAgeDays->SetBounds(246, 17, 120, 28);
   lbAgeDays->SetTransparent(true);
   lbAgeDays->SetCaption(ui::Tr("days (0: any age)"));
 

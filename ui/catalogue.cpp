@@ -99,6 +99,15 @@ const std::string* TCatalogue::FindPlural(std::string_view context, std::string_
   return &it->second[form < it->second.size() ? form : it->second.size() - 1];
 }
 
+std::vector<std::string> TCatalogue::ChangedTexts() const {
+  std::vector<std::string> texts;
+  for (const auto& [key, forms] : entries_) {
+    std::string text = key.substr(key.find('\x04') + 1);
+    if (forms.front() != text) texts.push_back(std::move(text));
+  }
+  return texts;
+}
+
 std::string TCatalogue::Header(std::string_view field) const {
   const std::string wanted = std::string(field) + ":";
   for (size_t start = 0; start < header_.size();) {

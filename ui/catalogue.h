@@ -26,6 +26,8 @@ class TCatalogue {
   // A field of the header ("Language", "Plural-Forms"), empty when missing.
   std::string Header(std::string_view field) const;
   size_t Size() const { return entries_.size(); }
+  // The English texts whose translation differs from them, whatever their context.
+  std::vector<std::string> ChangedTexts() const;
 
  private:
   // Key: context, "\x04", the English text (its singular for a count). Value: the forms.

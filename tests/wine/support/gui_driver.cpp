@@ -7,6 +7,7 @@
 #include "clean/is_admin.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
+#include "ui/tr.h"
 
 namespace {
 
@@ -270,9 +271,9 @@ HWND StartMainWindow(const GuiProgram& program) {
   }
   platform::win32::Win32Platform platform;
   if (IsAdmin(platform.os().security)) return main;
-  HWND warning = program.WaitForWindow("Not enought rights.");
+  HWND warning = program.WaitForWindow(ui::Tr("Not enought rights."));
   if (!warning) return nullptr;
-  ClickControl(FindChild(warning, "Close"));
+  ClickControl(FindChild(warning, ui::Tr("Close")));
   WaitUntil([&] { return !IsWindow(warning) || !IsWindowVisible(warning); }, 30000);
   return main;
 }
@@ -300,7 +301,7 @@ HWND ResultsList(HWND main) { return FindChildAtDesigned(main, "SysListView32", 
 
 HWND ScanToResults(HWND main, DWORD timeout_ms) {
   HWND start = StartPicture(main);
-  HWND clean_all = FindChild(main, "Clean All");
+  HWND clean_all = FindChild(main, ui::Tr("Clean All"));
   if (!start || !clean_all) return nullptr;
   ClickControl(start);
   if (!WaitUntil([&] { return IsWindowVisible(clean_all) && IsWindowEnabled(clean_all); }, timeout_ms)) return nullptr;
@@ -322,10 +323,10 @@ HWND FindChildOfClass(HWND parent, const char* window_class, bool visible_only) 
 }
 
 HWND OpenOptionsDialog(const GuiProgram& program, HWND main) {
-  ClickControl(FindChild(main, "Advanced Options"));
-  HWND options = program.WaitForWindow("Options");
+  ClickControl(FindChild(main, ui::Tr("Advanced Options")));
+  HWND options = program.WaitForWindow(ui::Tr("Options"));
   // The dialog's controls are made as it first shows: wait for the last of them.
-  if (options) WaitUntil([&] { return FindChild(options, "&OK") != nullptr; }, 30000);
+  if (options) WaitUntil([&] { return FindChild(options, ui::Tr("&OK")) != nullptr; }, 30000);
   return options;
 }
 

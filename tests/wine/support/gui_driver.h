@@ -1,6 +1,7 @@
 #pragma once
 // Drives the installed clutterix.exe from outside, as a person would: start it, find its windows
-// and controls by caption, click them, read them back, close it.
+// and controls by caption, click them, read them back, close it. Captions are the English texts
+// looked up in the catalogue the test has set (ui::SetCatalogue), as the program looks them up.
 //
 //   GuiProgram program;                       // starts "C:\Program Files\Clutterix\clutterix.exe"
 //   HWND main = program.WaitForWindow("Clutterix");
