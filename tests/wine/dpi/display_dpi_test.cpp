@@ -12,6 +12,7 @@
 
 #include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
+#include "tests/wine/support/language_check.h"
 #include "tests/wine/support/screenshot.h"
 
 namespace {
@@ -171,5 +172,30 @@ TEST_P(DisplayDpiTest, PlacesScaleByTheDpiAndStayInsideTheirParents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Displays, DisplayDpiTest, ::testing::Values(144, 192));
+
+// The languages whose captions run longest (German, Russian) and the one drawn with another face
+// (Japanese) hold their captions at a high DPI too.
+struct LanguageAtDpi {
+  const char* tag;
+  int dpi;
+};
+
+class LanguageDpiTest : public ::testing::TestWithParam<LanguageAtDpi> {
+ protected:
+  void TearDown() override { SetDisplayDpi(96); }
+};
+
+TEST_P(LanguageDpiTest, CaptionsFitAtThisDpi) {
+  SetDisplayDpi(GetParam().dpi);
+  ExpectEveryPageInLanguage(GetParam().tag,
+                            std::string("dpi-") + std::to_string(GetParam().dpi) + "-" + GetParam().tag);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, LanguageDpiTest,
+                         ::testing::Values(LanguageAtDpi{"de", 144}, LanguageAtDpi{"ru", 192},
+                                           LanguageAtDpi{"ja", 192}),
+                         [](const ::testing::TestParamInfo<LanguageAtDpi>& info) {
+                           return std::string(info.param.tag) + std::to_string(info.param.dpi);
+                         });
 
 }  // namespace
