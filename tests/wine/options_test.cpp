@@ -26,6 +26,22 @@ namespace {
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kValueName = "Clutterix";
 
+BOOL CALLBACK FindScanLevelBox(HWND window, LPARAM param) {
+  char cls[16] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (lstrcmpiA(cls, "ComboBox") != 0 || SendMessageA(window, CB_GETCOUNT, 0, 0) != 4) return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
+
+// The scan-level list: the one drop-down of the dialog with the four presets (the other lists
+// the languages).
+HWND ScanLevelBox(HWND options) {
+  HWND found = nullptr;
+  EnumChildWindows(options, FindScanLevelBox, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // A key of the test's own under HKCU, removed with its values afterwards.
 class ScratchKey {
  public:
@@ -201,7 +217,7 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
     Screenshot(options, "options-other-tab");
 
     ClickTab(tabs, 0);
-    HWND level = FindChildOfClass(options, "ComboBox");
+    HWND level = ScanLevelBox(options);
     ASSERT_NE(level, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsShown(level); }, 10000)) << "the Scan tab shows";
     EXPECT_TRUE(WaitUntil([&] { return !IsShown(autostart); }, 10000)) << "the Other tab hides";
@@ -260,7 +276,7 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
 
     HWND options = OpenOptionsDialog(program, main);
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(SendMessageA(FindChildOfClass(options, "ComboBox"), CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(ScanLevelBox(options), CB_GETCURSEL, 0, 0), 2);
     EXPECT_NE(FindChild(options, "1"), nullptr) << "the stored noise level";
     HWND autostart = FindChild(options, "Autostart with Windows");
     HWND scan_after_loading = FindChild(options, "Start scan after loading");

@@ -65,6 +65,11 @@ BOOL CALLBACK AddVisible(HWND window, LPARAM param) {
   if (!IsWindowVisible(window)) return TRUE;
   char cls[64] = {};
   GetClassNameA(window, cls, sizeof cls);
+  // The category hint's panel shows only while the pointer rests on a box, as it may where the
+  // window opens under it: not part of the page's layout.
+  char parent_cls[64] = {};
+  GetClassNameA(GetParent(window), parent_cls, sizeof parent_cls);
+  if (std::string(cls) == "CxPanel" || std::string(parent_cls) == "CxPanel") return TRUE;
   RECT own, parent;
   GetWindowRect(window, &own);
   HWND up = GetParent(window);
