@@ -243,9 +243,10 @@ void TMemIniFile::EraseSection(const std::string& section) {
 
 void TMemIniFile::UpdateFile() const {
   if (unreadable_ && files_.GetAttributes(file_name_))
-    throw platform::Exception("The settings in \"" + file_name_ +
-                              "\" could not be read, so they were not saved over. Close the program that holds "
-                              "the file, or repair it, and start Clutterix again.");
+    throw platform::Exception(platform::TrLater("The settings in \"%1\" could not be read, so they were not saved "
+                                                "over. Close the program that holds the file, or repair it, and "
+                                                "start Clutterix again."),
+                              {file_name_});
   std::string text;
   for (const auto& section : sections_) {
     text += "[" + Encoded(section->name, Part::kValue) + "]\r\n";
@@ -257,5 +258,5 @@ void TMemIniFile::UpdateFile() const {
     text += "\r\n";
   }
   if (auto reason = files_.WriteFile(file_name_, text))
-    throw platform::Exception("Cannot create file \"" + file_name_ + "\". " + *reason);
+    throw platform::Exception(platform::TrLater("Cannot create file \"%1\". %2"), {file_name_, *reason});
 }

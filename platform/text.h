@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -15,6 +16,9 @@ size_t HashIgnoringCase(std::string_view text);
 bool ContainsText(std::string_view text, std::string_view part);
 // Drops leading and trailing blanks and control characters (every byte up to and including ' ').
 std::string Trim(std::string_view text);
+// `pattern` with %1 ... %9 replaced by the arguments (each read once, never again) and "%%" by
+// "%"; any other "%" stays as written.
+std::string FillPlaceholders(std::string_view pattern, const std::vector<std::string_view>& args);
 // Replaces every occurrence of `from`, matched without regard to letter case.
 std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view from, std::string_view to);
 

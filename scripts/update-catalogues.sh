@@ -11,9 +11,9 @@ pot=data/lang/clutterix.pot
 extract() {
   # Sorted by file and place, without dates or wrapping, so that the template changes only with
   # the texts themselves.
-  find app clean context processes scan settings ui update \( -name '*.cpp' -o -name '*.h' \) -not -path '*/win32/*' | LC_ALL=C sort |
+  find app clean context ini platform processes scan settings ui update \( -name '*.cpp' -o -name '*.h' \) -not -path '*/win32/*' | LC_ALL=C sort |
     xgettext --from-code=UTF-8 --language=C++ --keyword= --keyword=Tr --keyword=TrC:1c,2 --keyword=TrN:1,2 \
-      --keyword=TrNoop --add-comments=TRANSLATORS: --sort-by-file --add-location=file --no-wrap --omit-header --files-from=- -o - |
+      --keyword=TrNoop --keyword=TrLater --add-comments=TRANSLATORS: --sort-by-file --add-location=file --no-wrap --omit-header --files-from=- -o - |
     # printf's directives mean nothing here: the placeholders are %1 to %9.
     sed '/^#, c-format$/d; s/^\(#,.*\), c-format/\1/; s/^#, c-format, /#, /'
 }

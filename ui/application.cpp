@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/exception.h"
+#include "platform/text.h"
 #include "ui/form.h"
+#include "ui/tr.h"
 
 namespace ui {
 
@@ -22,6 +25,15 @@ void TApplication::Terminate() {
   backend_.Terminate();
 }
 
-void TApplication::ShowException(const std::exception& error) { backend_.ShowErrorMessage(title_, error.what()); }
+void TApplication::ShowException(const std::exception& error) {
+  // A message made from a pattern is shown in the user's language, with the same arguments.
+  const auto* own = dynamic_cast<const platform::Exception*>(&error);
+  if (own && !own->Pattern().empty()) {
+    const std::string pattern = Tr(own->Pattern());
+    backend_.ShowErrorMessage(title_, platform::FillPlaceholders(pattern, {own->Args().begin(), own->Args().end()}));
+    return;
+  }
+  backend_.ShowErrorMessage(title_, error.what());
+}
 
 }  // namespace ui

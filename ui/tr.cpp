@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace ui {
 
 namespace {
@@ -49,26 +51,7 @@ std::vector<std::string> FacesFor(std::string_view design_face) {
 }
 
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {
-  std::string text;
-  text.reserve(pattern.size());
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    const char c = pattern[i];
-    if (c != '%' || i + 1 == pattern.size()) {
-      text += c;
-      continue;
-    }
-    const char next = pattern[i + 1];
-    if (next == '%') {
-      text += '%';
-      ++i;
-    } else if (next >= '1' && next <= '9' && static_cast<size_t>(next - '1') < args.size()) {
-      text += *(args.begin() + (next - '1'));
-      ++i;
-    } else {
-      text += c;  // not a placeholder: shown as written
-    }
-  }
-  return text;
+  return platform::FillPlaceholders(pattern, args);
 }
 
 }  // namespace ui

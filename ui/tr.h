@@ -6,6 +6,7 @@
 // The catalogue is set once, before the first form is built and before any worker runs; no lock.
 // Texts are marked with these names so that xgettext finds them:
 //   xgettext --keyword=Tr --keyword=TrC:1c,2 --keyword=TrN:1,2 --keyword=TrNoop
+// (and platform::TrLater, for messages made below this layer: see platform/exception.h)
 #include <cstdint>
 #include <initializer_list>
 #include <memory>

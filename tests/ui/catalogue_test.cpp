@@ -8,6 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/exception.h"
+#include "tests/support/fake_backend.h"
+#include "tests/support/fake_file_system.h"
+#include "ui/application.h"
 #include "ui/catalogue.h"
 #include "ui/tr.h"
 
@@ -153,4 +157,20 @@ TEST(ShippedCatalogues, ReadWithTheirNamesAndPluralForms) {
     EXPECT_NE(found->find("%1"), std::string::npos) << file.path();
   }
   EXPECT_GE(count, 12u);
+}
+
+// A message made below the widget layer reads English in what() and is shown translated, with
+// the same arguments.
+TEST(Tr, TheErrorDisplayTranslatesAPatternsMessage) {
+  const platform::Exception error(platform::TrLater("Cannot create file \"%1\". %2"), {"C:\\a.conf", "Denied."});
+  EXPECT_STREQ(error.what(), "Cannot create file \"C:\\a.conf\". Denied.");
+  ui::SetCatalogue(std::make_shared<const ui::TCatalogue>(*ui::TCatalogue::Parse(
+      MakeMo({{"", "Language: de\n"}, {"Cannot create file \"%1\". %2", "%2 \"%1\" lässt sich nicht anlegen."}}))));
+  FakeBackend backend;
+  FakeFileSystem files;
+  ui::TApplication app(backend, files);
+  app.ShowException(error);
+  app.ShowException(std::runtime_error("plain"));
+  ui::SetCatalogue(nullptr);
+  EXPECT_EQ(backend.errors, (std::vector<std::string>{"Denied. \"C:\\a.conf\" lässt sich nicht anlegen.", "plain"}));
 }
