@@ -129,7 +129,8 @@ if(CX_WINE_TESTS)
   set(CX_SETUP ${CMAKE_BINARY_DIR}/setup/clutterix-setup.exe)
   set(CX_OLDER_SETUP ${CMAKE_BINARY_DIR}/setup-older/clutterix-setup.exe)
   file(GLOB CX_DATA_FILES CONFIGURE_DEPENDS data/config/* data/images/* data/lang/*.po)
-  set(CX_SETUP_INPUTS installer/clutterix.nsi scripts/make-setup.sh context/version.h app/win32/clutterix.ico ${CX_DATA_FILES})
+  file(GLOB CX_SETUP_LANGUAGES CONFIGURE_DEPENDS installer/lang/*.nsh)
+  set(CX_SETUP_INPUTS installer/clutterix.nsi ${CX_SETUP_LANGUAGES} scripts/make-setup.sh context/version.h app/win32/clutterix.ico ${CX_DATA_FILES})
   add_custom_command(OUTPUT ${CX_SETUP}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-setup.sh --arch ${CX_SETUP_ARCH} --exe $<TARGET_FILE:clutterix>
             --data ${CMAKE_SOURCE_DIR}/data --out ${CX_SETUP}

@@ -9,6 +9,8 @@
 ; for them, and without them (Windows XP, or no elevation) it says so and installs nothing.
 ; The user's settings (general.conf in the local application data) are never touched by the
 ; setup; the uninstaller asks before removing them, and a silent one keeps them.
+; Setup and uninstaller speak the program's languages, each the one of Windows' display language,
+; else English; they never ask which (a silent run must not). Their texts are in lang\<language>.nsh.
 Unicode true
 !if ${ARCH} == x64
   Target amd64-unicode
@@ -58,35 +60,71 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "© ${COMPANY}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "This will install ${PRODUCT} ${VERSION}, the disk cleaner, on your computer.$\r$\n$\r$\nSetup needs administrator rights: it installs for every user of this computer. An earlier release is replaced; your settings are kept.$\r$\n$\r$\nClose ${PRODUCT} before you continue."
+!define MUI_WELCOMEPAGE_TEXT "$(CX_WELCOME)"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\clutterix.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT}"
+!define MUI_FINISHPAGE_RUN_TEXT "$(CX_START)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; English first: the setup speaks it where Windows' display language is none of these.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+!insertmacro MUI_LANGUAGE "Italian"
+!insertmacro MUI_LANGUAGE "PortugueseBR"
+!insertmacro MUI_LANGUAGE "Polish"
+!insertmacro MUI_LANGUAGE "Russian"
+!insertmacro MUI_LANGUAGE "Turkish"
+!insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "SimpChinese"
+!insertmacro MUI_LANGUAGE "Korean"
+!insertmacro MUI_LANGUAGE "Dutch"
+
+; The refusals name who refuses, in the words of the sentence: the macros below put the text of
+; a LangString (CX_SETUP_SUBJECT and the like) here, and the messages say it as ${what}.
+Var What
+!define what "$What"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/English.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/German.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/French.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Spanish.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Italian.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/PortugueseBR.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Polish.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Russian.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Turkish.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Japanese.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/SimpChinese.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Korean.nsh"
+!include /CHARSET=UTF8 "${__FILEDIR__}/lang/Dutch.nsh"
+!undef what
 
 ; Aborts (exit code 2) while any Clutterix runs: its files could not be replaced or removed.
-!macro RefuseWhileRunning what
+; whom: the LangString that names the setup or the uninstaller as what is started again.
+!macro RefuseWhileRunning whom
   System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p .r0'
   ${If} $0 P<> 0
     System::Call 'kernel32::CloseHandle(p r0)'
-    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is running. Close it (also its icon in the notification area), then start ${what} again." /SD IDOK
+    StrCpy $What "$(${whom})"
+    MessageBox MB_OK|MB_ICONSTOP "$(CX_RUNNING)" /SD IDOK
     SetErrorLevel 2
     Quit
   ${EndIf}
 !macroend
 
 ; Without administrator rights nothing is installed or removed (exit code 740, as Windows gives
-; for a program that needs elevation).
-!macro RefuseWithoutAdmin what
+; for a program that needs elevation). who: the LangString that names the setup or the
+; uninstaller as the one that needs them.
+!macro RefuseWithoutAdmin who
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "admin"
-    MessageBox MB_OK|MB_ICONSTOP "${what} needs administrator rights. Start it again as an administrator." /SD IDOK
+    StrCpy $What "$(${who})"
+    MessageBox MB_OK|MB_ICONSTOP "$(CX_NEEDS_ADMIN)" /SD IDOK
     SetErrorLevel 740
     Quit
   ${EndIf}
@@ -102,14 +140,14 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "© ${COMPANY}"
 Function .onInit
   !if ${ARCH} == x64
     ${IfNot} ${RunningX64}
-      MessageBox MB_OK|MB_ICONSTOP "This setup is for 64-bit Windows." /SD IDOK
+      MessageBox MB_OK|MB_ICONSTOP "$(CX_64BIT_ONLY)" /SD IDOK
       SetErrorLevel 2
       Quit
     ${EndIf}
   !endif
   !insertmacro UseMachineViews
-  !insertmacro RefuseWithoutAdmin "Setup"
-  !insertmacro RefuseWhileRunning "Setup"
+  !insertmacro RefuseWithoutAdmin CX_SETUP_SUBJECT
+  !insertmacro RefuseWhileRunning CX_SETUP_OBJECT
 FunctionEnd
 
 Section "Clutterix" SecMain
@@ -141,8 +179,8 @@ SectionEnd
 
 Function un.onInit
   !insertmacro UseMachineViews
-  !insertmacro RefuseWithoutAdmin "The uninstaller"
-  !insertmacro RefuseWhileRunning "the uninstaller"
+  !insertmacro RefuseWithoutAdmin CX_UNINSTALLER_SUBJECT
+  !insertmacro RefuseWhileRunning CX_UNINSTALLER_OBJECT
 FunctionEnd
 
 Section "Uninstall"
@@ -162,7 +200,7 @@ Section "Uninstall"
   ; The settings stay unless the user asks, in an interactive uninstall, to remove them too.
   SetShellVarContext current
   ${If} ${FileExists} "${SETTINGS_FOLDER}\general.conf"
-    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove your ${PRODUCT} settings?$\r$\n$\r$\n${SETTINGS_FOLDER}\general.conf" /SD IDNO IDNO keep_settings
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(CX_REMOVE_SETTINGS)$\r$\n$\r$\n${SETTINGS_FOLDER}\general.conf" /SD IDNO IDNO keep_settings
     Delete "${SETTINGS_FOLDER}\general.conf"
     RMDir "${SETTINGS_FOLDER}"
   keep_settings:

@@ -83,8 +83,23 @@ files=$(dirname "$out")/files.nsh
 } >"$files"
 [ -z "$(find "$stage" -mindepth 2 -type d)" ] || die "config\\, images\\ and lang\\ hold folders: the setup lays out files only"
 
+# The setup's texts, one file per language (installer/lang): makensis -WX stops where a language
+# lacks a text; here each text must keep the defines (${PRODUCT}, ${what}, ...) and the number of
+# line breaks of its English one, which makensis would take a translation without.
+text_shapes() {
+  sed -n 's/^LangString \([A-Z0-9_]*\) [^ ]* "\(.*\)"$/\1 \2/p' "$1" | while read -r name text; do
+    echo "$name" $(grep -o '\${[A-Za-z_]*}' <<<"$text" | LC_ALL=C sort -u) \
+      "breaks: $(grep -o '\$\\r\$\\n' <<<"$text" | wc -l)"
+  done | LC_ALL=C sort
+}
+english=$(text_shapes "$here/installer/lang/English.nsh")
+for nsh in "$here"/installer/lang/*.nsh; do
+  diff <(echo "$english") <(text_shapes "$nsh") >&2 || die "$nsh: its texts differ from English.nsh as shown"
+done
+
 size_kb=$(find "$stage" -type f -printf '%s\n' | awk '{ kb += int(($1 + 1023) / 1024) } END { print kb }')
 rm -f "$out"
-makensis -V2 -NOCD -DVERSION="$version" -DARCH="$arch" -DFILES="$files" -DSIZE_KB="$size_kb" \
+# Warnings are errors: a language that lacks a text would show nothing in its place.
+makensis -V2 -WX -NOCD -DVERSION="$version" -DARCH="$arch" -DFILES="$files" -DSIZE_KB="$size_kb" \
   -DICON="$here/app/win32/clutterix.ico" -DOUTFILE="$out" "$here/installer/clutterix.nsi" >&2
 touch -d "@$epoch" "$out"

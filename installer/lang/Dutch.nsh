@@ -1,0 +1,11 @@
+; The setup's own texts in Dutch, in the program's words (data/lang/nl.po). See English.nsh.
+LangString CX_WELCOME ${LANG_DUTCH} "Hiermee wordt ${PRODUCT} ${VERSION}, het programma om schijven op te schonen, op uw computer geïnstalleerd.$\r$\n$\r$\nHet installatieprogramma heeft beheerdersrechten nodig: het installeert ${PRODUCT} voor alle gebruikers van deze computer. Een eerdere versie wordt vervangen; uw instellingen blijven behouden.$\r$\n$\r$\nSluit ${PRODUCT} voordat u verdergaat."
+LangString CX_START ${LANG_DUTCH} "${PRODUCT} starten"
+LangString CX_RUNNING ${LANG_DUTCH} "${PRODUCT} is actief. Sluit het programma (ook het pictogram in het systeemvak) en start ${what} opnieuw."
+LangString CX_NEEDS_ADMIN ${LANG_DUTCH} "${what} heeft beheerdersrechten nodig. Start het opnieuw als administrator."
+LangString CX_64BIT_ONLY ${LANG_DUTCH} "Dit installatieprogramma is bedoeld voor 64-bits Windows."
+LangString CX_REMOVE_SETTINGS ${LANG_DUTCH} "Ook uw ${PRODUCT}-instellingen verwijderen?"
+LangString CX_SETUP_SUBJECT ${LANG_DUTCH} "Het installatieprogramma"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_DUTCH} "Het verwijderingsprogramma"
+LangString CX_SETUP_OBJECT ${LANG_DUTCH} "het installatieprogramma"
+LangString CX_UNINSTALLER_OBJECT ${LANG_DUTCH} "het verwijderingsprogramma"

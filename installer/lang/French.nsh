@@ -1,0 +1,11 @@
+; The setup's own texts in French, in the program's words (data/lang/fr.po). See English.nsh.
+LangString CX_WELCOME ${LANG_FRENCH} "${PRODUCT} ${VERSION}, le programme de nettoyage de disque, va être installé sur votre ordinateur.$\r$\n$\r$\nLe programme d'installation a besoin des droits d'administrateur : il installe ${PRODUCT} pour tous les utilisateurs de cet ordinateur. Une version précédente est remplacée ; vos paramètres sont conservés.$\r$\n$\r$\nFermez ${PRODUCT} avant de continuer."
+LangString CX_START ${LANG_FRENCH} "Démarrer ${PRODUCT}"
+LangString CX_RUNNING ${LANG_FRENCH} "${PRODUCT} est en cours d'exécution. Fermez-le (ainsi que son icône dans la zone de notification), puis relancez ${what}."
+LangString CX_NEEDS_ADMIN ${LANG_FRENCH} "${what} a besoin des droits d'administrateur. Relancez-le en tant qu'administrateur."
+LangString CX_64BIT_ONLY ${LANG_FRENCH} "Ce programme d'installation est destiné à Windows 64 bits."
+LangString CX_REMOVE_SETTINGS ${LANG_FRENCH} "Supprimer aussi vos paramètres de ${PRODUCT} ?"
+LangString CX_SETUP_SUBJECT ${LANG_FRENCH} "Le programme d'installation"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_FRENCH} "Le programme de désinstallation"
+LangString CX_SETUP_OBJECT ${LANG_FRENCH} "le programme d'installation"
+LangString CX_UNINSTALLER_OBJECT ${LANG_FRENCH} "le programme de désinstallation"

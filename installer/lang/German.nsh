@@ -1,0 +1,11 @@
+; The setup's own texts in German, in the program's words (data/lang/de.po). See English.nsh.
+LangString CX_WELCOME ${LANG_GERMAN} "Hiermit wird ${PRODUCT} ${VERSION}, das Programm zum Bereinigen von Laufwerken, auf Ihrem Computer installiert.$\r$\n$\r$\nDas Setup benötigt Administratorrechte: Es installiert das Programm für alle Benutzer dieses Computers. Eine ältere Version wird ersetzt, Ihre Einstellungen bleiben erhalten.$\r$\n$\r$\nSchließen Sie ${PRODUCT}, bevor Sie fortfahren."
+LangString CX_START ${LANG_GERMAN} "${PRODUCT} starten"
+LangString CX_RUNNING ${LANG_GERMAN} "${PRODUCT} wird ausgeführt. Schließen Sie es (auch sein Symbol im Infobereich), und starten Sie dann ${what} erneut."
+LangString CX_NEEDS_ADMIN ${LANG_GERMAN} "${what} benötigt Administratorrechte. Starten Sie es erneut als Administrator."
+LangString CX_64BIT_ONLY ${LANG_GERMAN} "Dieses Setup ist für 64-Bit-Windows bestimmt."
+LangString CX_REMOVE_SETTINGS ${LANG_GERMAN} "Auch Ihre ${PRODUCT}-Einstellungen entfernen?"
+LangString CX_SETUP_SUBJECT ${LANG_GERMAN} "Das Setup"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_GERMAN} "Das Deinstallationsprogramm"
+LangString CX_SETUP_OBJECT ${LANG_GERMAN} "das Setup"
+LangString CX_UNINSTALLER_OBJECT ${LANG_GERMAN} "das Deinstallationsprogramm"

@@ -1,0 +1,11 @@
+; The setup's own texts in Italian, in the program's words (data/lang/it.po). See English.nsh.
+LangString CX_WELCOME ${LANG_ITALIAN} "Verrà installato ${PRODUCT} ${VERSION}, il programma di pulizia del disco, nel computer.$\r$\n$\r$\nIl programma di installazione richiede i diritti di amministratore: installa ${PRODUCT} per tutti gli utenti di questo computer. Una versione precedente viene sostituita; le tue impostazioni vengono mantenute.$\r$\n$\r$\nChiudi ${PRODUCT} prima di continuare."
+LangString CX_START ${LANG_ITALIAN} "Avvia ${PRODUCT}"
+LangString CX_RUNNING ${LANG_ITALIAN} "${PRODUCT} è in esecuzione. Chiudilo (anche la sua icona nell'area di notifica), poi avvia di nuovo ${what}."
+LangString CX_NEEDS_ADMIN ${LANG_ITALIAN} "${what} richiede i diritti di amministratore. Avvialo di nuovo come amministratore."
+LangString CX_64BIT_ONLY ${LANG_ITALIAN} "Questo programma di installazione è per Windows a 64 bit."
+LangString CX_REMOVE_SETTINGS ${LANG_ITALIAN} "Rimuovere anche le tue impostazioni di ${PRODUCT}?"
+LangString CX_SETUP_SUBJECT ${LANG_ITALIAN} "Il programma di installazione"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_ITALIAN} "Il programma di disinstallazione"
+LangString CX_SETUP_OBJECT ${LANG_ITALIAN} "il programma di installazione"
+LangString CX_UNINSTALLER_OBJECT ${LANG_ITALIAN} "il programma di disinstallazione"

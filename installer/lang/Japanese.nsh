@@ -1,0 +1,11 @@
+; The setup's own texts in Japanese, in the program's words (data/lang/ja.po). See English.nsh.
+LangString CX_WELCOME ${LANG_JAPANESE} "ディスク クリーナー ${PRODUCT} ${VERSION} をこのコンピューターにインストールします。$\r$\n$\r$\nセットアップには管理者権限が必要です。このコンピューターのすべてのユーザーを対象にインストールします。以前のバージョンは置き換えられ、設定はそのまま残ります。$\r$\n$\r$\n続行する前に ${PRODUCT} を終了してください。"
+LangString CX_START ${LANG_JAPANESE} "${PRODUCT} を起動する"
+LangString CX_RUNNING ${LANG_JAPANESE} "${PRODUCT} が実行中です。${PRODUCT} を終了してから (通知領域のアイコンも含めて)、${what}をもう一度起動してください。"
+LangString CX_NEEDS_ADMIN ${LANG_JAPANESE} "${what}には管理者権限が必要です。管理者としてもう一度起動してください。"
+LangString CX_64BIT_ONLY ${LANG_JAPANESE} "このセットアップは 64 ビット版 Windows 用です。"
+LangString CX_REMOVE_SETTINGS ${LANG_JAPANESE} "${PRODUCT} の設定も削除しますか?"
+LangString CX_SETUP_SUBJECT ${LANG_JAPANESE} "セットアップ"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_JAPANESE} "アンインストーラー"
+LangString CX_SETUP_OBJECT ${LANG_JAPANESE} "セットアップ"
+LangString CX_UNINSTALLER_OBJECT ${LANG_JAPANESE} "アンインストーラー"

@@ -1,0 +1,11 @@
+; The setup's own texts in Korean, in the program's words (data/lang/ko.po). See English.nsh.
+LangString CX_WELCOME ${LANG_KOREAN} "디스크 정리 프로그램인 ${PRODUCT} ${VERSION} 버전을 이 컴퓨터에 설치합니다.$\r$\n$\r$\n설치 프로그램에는 관리자 권한이 필요합니다. 이 컴퓨터의 모든 사용자를 위해 설치하기 때문입니다. 이전 버전은 교체되며 설정은 그대로 유지됩니다.$\r$\n$\r$\n계속하기 전에 ${PRODUCT}을(를) 닫으세요."
+LangString CX_START ${LANG_KOREAN} "${PRODUCT} 실행"
+LangString CX_RUNNING ${LANG_KOREAN} "${PRODUCT}이(가) 실행 중입니다. 프로그램을 닫은 다음(알림 영역의 아이콘 포함) ${what}을 다시 시작하세요."
+LangString CX_NEEDS_ADMIN ${LANG_KOREAN} "${what}에는 관리자 권한이 필요합니다. 관리자 권한으로 다시 시작하세요."
+LangString CX_64BIT_ONLY ${LANG_KOREAN} "이 설치 프로그램은 64비트 Windows용입니다."
+LangString CX_REMOVE_SETTINGS ${LANG_KOREAN} "${PRODUCT} 설정도 제거할까요?"
+LangString CX_SETUP_SUBJECT ${LANG_KOREAN} "설치 프로그램"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_KOREAN} "제거 프로그램"
+LangString CX_SETUP_OBJECT ${LANG_KOREAN} "설치 프로그램"
+LangString CX_UNINSTALLER_OBJECT ${LANG_KOREAN} "제거 프로그램"

@@ -1,0 +1,11 @@
+; The setup's own texts in Polish, in the program's words (data/lang/pl.po). See English.nsh.
+LangString CX_WELCOME ${LANG_POLISH} "Na tym komputerze zostanie zainstalowany program ${PRODUCT} ${VERSION} do czyszczenia dysków.$\r$\n$\r$\nInstalator wymaga uprawnień administratora: instaluje program dla wszystkich użytkowników tego komputera. Wcześniejsza wersja zostanie zastąpiona, a Twoje ustawienia zostaną zachowane.$\r$\n$\r$\nZamknij program ${PRODUCT}, zanim przejdziesz dalej."
+LangString CX_START ${LANG_POLISH} "Uruchom program ${PRODUCT}"
+LangString CX_RUNNING ${LANG_POLISH} "Program ${PRODUCT} jest uruchomiony. Zamknij go (również jego ikonę w obszarze powiadomień), a następnie ponownie uruchom ${what}."
+LangString CX_NEEDS_ADMIN ${LANG_POLISH} "${what} wymaga uprawnień administratora. Uruchom go ponownie jako administrator."
+LangString CX_64BIT_ONLY ${LANG_POLISH} "Ten instalator jest przeznaczony dla 64-bitowego systemu Windows."
+LangString CX_REMOVE_SETTINGS ${LANG_POLISH} "Usunąć również Twoje ustawienia programu ${PRODUCT}?"
+LangString CX_SETUP_SUBJECT ${LANG_POLISH} "Instalator"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_POLISH} "Dezinstalator"
+LangString CX_SETUP_OBJECT ${LANG_POLISH} "instalator"
+LangString CX_UNINSTALLER_OBJECT ${LANG_POLISH} "dezinstalator"

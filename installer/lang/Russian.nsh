@@ -1,0 +1,11 @@
+; The setup's own texts in Russian, in the program's words (data/lang/ru.po). See English.nsh.
+LangString CX_WELCOME ${LANG_RUSSIAN} "На этот компьютер будет установлена программа ${PRODUCT} ${VERSION} для очистки дисков.$\r$\n$\r$\nПрограмме установки нужны права администратора: она устанавливает ${PRODUCT} для всех пользователей этого компьютера. Предыдущая версия будет заменена, ваши настройки сохранятся.$\r$\n$\r$\nЗакройте ${PRODUCT}, прежде чем продолжить."
+LangString CX_START ${LANG_RUSSIAN} "Запустить ${PRODUCT}"
+LangString CX_RUNNING ${LANG_RUSSIAN} "Программа ${PRODUCT} запущена. Закройте её (и её значок в области уведомлений), затем снова запустите ${what}."
+LangString CX_NEEDS_ADMIN ${LANG_RUSSIAN} "${what} требует прав администратора. Запустите её снова от имени администратора."
+LangString CX_64BIT_ONLY ${LANG_RUSSIAN} "Эта программа установки предназначена для 64-разрядной версии Windows."
+LangString CX_REMOVE_SETTINGS ${LANG_RUSSIAN} "Удалить также ваши настройки ${PRODUCT}?"
+LangString CX_SETUP_SUBJECT ${LANG_RUSSIAN} "Программа установки"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_RUSSIAN} "Программа удаления"
+LangString CX_SETUP_OBJECT ${LANG_RUSSIAN} "программу установки"
+LangString CX_UNINSTALLER_OBJECT ${LANG_RUSSIAN} "программу удаления"

@@ -1,0 +1,11 @@
+; The setup's own texts in Spanish, in the program's words (data/lang/es.po). See English.nsh.
+LangString CX_WELCOME ${LANG_SPANISH} "Se instalará ${PRODUCT} ${VERSION}, el limpiador de disco, en tu equipo.$\r$\n$\r$\nEl programa de instalación necesita permisos de administrador: instala ${PRODUCT} para todos los usuarios de este equipo. Una versión anterior se reemplaza; tu configuración se conserva.$\r$\n$\r$\nCierra ${PRODUCT} antes de continuar."
+LangString CX_START ${LANG_SPANISH} "Iniciar ${PRODUCT}"
+LangString CX_RUNNING ${LANG_SPANISH} "${PRODUCT} se está ejecutando. Ciérralo (también su icono del área de notificación) y vuelve a iniciar ${what}."
+LangString CX_NEEDS_ADMIN ${LANG_SPANISH} "${what} necesita permisos de administrador. Vuelve a iniciarlo como administrador."
+LangString CX_64BIT_ONLY ${LANG_SPANISH} "Este programa de instalación es para Windows de 64 bits."
+LangString CX_REMOVE_SETTINGS ${LANG_SPANISH} "¿Eliminar también tu configuración de ${PRODUCT}?"
+LangString CX_SETUP_SUBJECT ${LANG_SPANISH} "El programa de instalación"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_SPANISH} "El programa de desinstalación"
+LangString CX_SETUP_OBJECT ${LANG_SPANISH} "el programa de instalación"
+LangString CX_UNINSTALLER_OBJECT ${LANG_SPANISH} "el programa de desinstalación"

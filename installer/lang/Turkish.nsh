@@ -1,0 +1,11 @@
+; The setup's own texts in Turkish, in the program's words (data/lang/tr.po). See English.nsh.
+LangString CX_WELCOME ${LANG_TURKISH} "Disk temizleyicisi ${PRODUCT} ${VERSION} bilgisayarınıza yüklenecek.$\r$\n$\r$\nKurulum yönetici hakları gerektirir: ${PRODUCT} bu bilgisayarın tüm kullanıcıları için yüklenir. Önceki bir sürüm değiştirilir; ayarlarınız korunur.$\r$\n$\r$\nDevam etmeden önce ${PRODUCT} uygulamasını kapatın."
+LangString CX_START ${LANG_TURKISH} "${PRODUCT} uygulamasını başlat"
+LangString CX_RUNNING ${LANG_TURKISH} "${PRODUCT} çalışıyor. Uygulamayı kapatın (bildirim alanındaki simgesini de), sonra ${what} yeniden başlatın."
+LangString CX_NEEDS_ADMIN ${LANG_TURKISH} "${what} yönetici hakları gerektirir. Yönetici olarak yeniden başlatın."
+LangString CX_64BIT_ONLY ${LANG_TURKISH} "Bu kurulum 64 bit Windows içindir."
+LangString CX_REMOVE_SETTINGS ${LANG_TURKISH} "${PRODUCT} ayarlarınız da kaldırılsın mı?"
+LangString CX_SETUP_SUBJECT ${LANG_TURKISH} "Kurulum"
+LangString CX_UNINSTALLER_SUBJECT ${LANG_TURKISH} "Kaldırma programı"
+LangString CX_SETUP_OBJECT ${LANG_TURKISH} "kurulumu"
+LangString CX_UNINSTALLER_OBJECT ${LANG_TURKISH} "kaldırma programını"
