@@ -76,6 +76,12 @@ class TfrmMain : public ui::TForm {
   ui::TButton* btnCleanAll;
   ui::TPanel* panelHint;
   ui::TLabel* lbHint;
+  // The texts over the pictures (app/main_texts.cpp): the header's and footer's on every page,
+  ui::TLabel *lbByMaker, *lbDiskCleaner, *lbSlogan, *lbTagline, *lbFooterLine;
+  // the settings page's,
+  ui::TLabel *lbStepChoose, *lbStepStart, *lbStartScan, *lbStartHelp, *lbHintPlaceholder;
+  // and the scanning and results pages' title and subtitle, which each of them sets.
+  ui::TLabel *lbPageTitle, *lbPageSubtitle;
   ui::TTimer* execTimer;
   ui::TImageList* ilScanning;
   ui::TTrayIcon* TrayIcon1;
@@ -98,6 +104,7 @@ class TfrmMain : public ui::TForm {
   void ShowBusyTrayIcon(ui::TImageList* Frames);
   void ShowIdleTrayIcon(bool MainIconVisible);
   void RepaintAboutLink();
+  void PlaceStartText(bool Pressed);
   void imgStartMouseEnter(ui::TControl* Sender);
   void imgStartMouseLeave(ui::TControl* Sender);
   void imgStartMouseDown(ui::TControl* Sender, ui::TMouseButton Button, int X, int Y);
@@ -215,7 +222,12 @@ class TfrmMain : public ui::TForm {
   const TContext& context() const { return ctx_; }
 
  private:
-  void CreateControls();  // app/main_layout.cpp
+  void CreateControls();      // app/main_layout.cpp
+  void CreateArtworkTexts();  // app/main_texts.cpp
+  ui::TLabel* AddText(const char* name, const std::string& caption, const ui::TFont& font, ui::TRect place,
+                      ui::TAlignment alignment);
+  // Where lbStartScan lies on the start picture while it is not pressed.
+  static constexpr int kStartTextLeft = 480, kStartTextTop = 268;
   // Stops both workers and waits for them, dropping their reports: the window is going.
   void EndWorkers();
   // The stages of an unattended run.
