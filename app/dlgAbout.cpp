@@ -40,6 +40,7 @@ TfrmAbout::TfrmAbout(const TContext& context) : ui::TForm(context.app, "frmAbout
     label->SetBounds(20, top, 381, pixels + 3);
     return label;
   };
+  // TRANSLATORS: %1 is the maker's name.
   lbMadeBy = text("lbMadeBy", "\u00a9 Torvex. " + ui::Format(ui::Tr("Made with care by the %1 team."), {"Torvex"}), 11,
                   ui::clWhite, 200);
   lbJpegNotice =

@@ -226,8 +226,9 @@ class TfrmMain : public ui::TForm {
   void CreateArtworkTexts();  // app/main_texts.cpp
   ui::TLabel* AddText(const char* name, const std::string& caption, const ui::TFont& font, ui::TRect place,
                       ui::TAlignment alignment);
-  // Where lbStartScan lies on the start picture while it is not pressed.
-  static constexpr int kStartTextLeft = 480, kStartTextTop = 268;
+  // Where lbStartScan lies on the start picture while it is not pressed: its left edge, and the
+  // middle of its one or two lines.
+  static constexpr int kStartTextLeft = 479, kStartTextMiddle = 272;
   // Stops both workers and waits for them, dropping their reports: the window is going.
   void EndWorkers();
   // The stages of an unattended run.

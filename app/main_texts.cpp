@@ -35,6 +35,7 @@ ui::TLabel* TfrmMain::AddText(const char* name, const std::string& caption, cons
 void TfrmMain::CreateArtworkTexts() {
   using ui::TAlignment;
   // The header, right of the wordmark and under it; the footer, right of the mark. Every page.
+  // TRANSLATORS: %1 is the maker's name.
   lbByMaker = AddText("lbByMaker", ui::Format(ui::Tr("by %1"), {"Torvex"}), ArtFont(13, false, ui::Rgb(214, 240, 248)),
                       {95, 58, 215, 16}, TAlignment::taLeftJustify);
   lbDiskCleaner = AddText("lbDiskCleaner", ui::Tr("Disk Cleaner"), ArtFont(17, true, ui::clWhite), {320, 40, 397, 21},
@@ -52,8 +53,8 @@ void TfrmMain::CreateArtworkTexts() {
                          TAlignment::taLeftJustify);
   lbStepStart = AddText("lbStepStart", ui::Tr("Start the scan"), ArtFont(17, true, kInk), {500, 158, 217, 21},
                         TAlignment::taLeftJustify);
-  lbStartScan = AddText("lbStartScan", ui::Tr("Start Scan"), ArtFont(17, true, ui::clWhite),
-                        {kStartTextLeft, kStartTextTop, 108, 21}, TAlignment::taCenter);
+  lbStartScan = AddText("lbStartScan", ui::Tr("Start Scan"), ArtFont(16, true, ui::clWhite),
+                        {kStartTextLeft, kStartTextMiddle - 10, 110, 20}, TAlignment::taCenter);
   // A press or click on the words is one on the picture, which also names itself to readers.
   lbStartScan->SetHitTest(false);
   lbStartHelp =
@@ -72,8 +73,9 @@ void TfrmMain::CreateArtworkTexts() {
   lbPageSubtitle->SetVisible(false);
 }
 
-// The picture's face moves down and right while it is pressed, and its words with it.
+// The words are centred on the face's widest part, on one line or two; the face moves down and
+// right while it is pressed, and the words with it.
 void TfrmMain::PlaceStartText(bool Pressed) {
   const int shift = Pressed ? 2 : 0;
-  lbStartScan->SetPosition(kStartTextLeft + shift, kStartTextTop + shift);
+  lbStartScan->SetPosition(kStartTextLeft + shift, kStartTextMiddle - lbStartScan->Height() / 2 + shift);
 }

@@ -505,10 +505,11 @@ def start_button(ground, state):
     gloss = ImageChops.multiply(gloss, gradient(w, h, (255, 255, 255), (0, 0, 0), 90).convert("L")
                                 .point(lambda v: min(255, int(v * 1.6))))
     fill_with(img, gloss, WHITE, 0.28 if state != "clicked" else 0.14)
-    # glyph: a magnifier with a sparkle; the words below it are a label (centred on cy + 20)
+    # glyph: a small magnifier with a sparkle high on the face, which leaves the face's widest
+    # part, two lines centred on cy + 14, to the words: a label, in the program's language
     g = Layer(w, h)
-    magnifier(g, cx - 6, cy - 20, 15, (255, 255, 255, 255), 5)
-    g.poly(star(cx - 11, cy - 25, 6, 0.3), (255, 255, 255, 255))
+    magnifier(g, cx - 4, cy - 30, 11, (255, 255, 255, 255), 4)
+    g.poly(star(cx - 8, cy - 34, 5, 0.3), (255, 255, 255, 255))
     gm = g.result().split()[3]
     shadow(img, gm, (0, 1), 1.5, NAVY, 0.4)
     fill_with(img, gm, WHITE)
