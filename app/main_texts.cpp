@@ -68,7 +68,9 @@ void TfrmMain::CreateArtworkTexts() {
   lbPageTitle = AddText("lbPageTitle", "", ArtFont(21, true, kInk), {74, 126, 350, 25}, TAlignment::taLeftJustify);
   lbPageSubtitle =
       AddText("lbPageSubtitle", "", ArtFont(12, false, kGrey), {75, 152, 350, 30}, TAlignment::taLeftJustify);
+  // Two lines at most, whatever the caption: a fixed height, set once the label stops sizing itself.
   lbPageSubtitle->SetAutoSize(false);
+  lbPageSubtitle->SetSize(350, 30);
   lbPageTitle->SetVisible(false);
   lbPageSubtitle->SetVisible(false);
 }
