@@ -152,6 +152,12 @@ void ClickTab(HWND tabs, int index) {
 
 bool IsShown(HWND control) { return control && IsWindowVisible(control); }
 
+// The scan level's combo box, inside its group: the language's is another one.
+HWND ScanLevelBox(HWND options) {
+  HWND group = FindChild(options, " Scan Level ");
+  return group ? FindChildOfClass(group, "ComboBox") : nullptr;
+}
+
 void PressOk(HWND options) {
   PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); })) << "OK closes the dialog";
@@ -180,10 +186,10 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
     Screenshot(options, "options-other-tab");
 
     ClickTab(tabs, 0);
-    HWND level = FindChildOfClass(options, "ComboBox");
+    EXPECT_TRUE(WaitUntil([&] { return !IsShown(autostart); }, 10000)) << "the Other tab hides";
+    HWND level = ScanLevelBox(options);
     ASSERT_NE(level, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsShown(level); }, 10000)) << "the Scan tab shows";
-    EXPECT_TRUE(WaitUntil([&] { return !IsShown(autostart); }, 10000)) << "the Other tab hides";
     HWND disks = FindChildOfClass(options, WC_LISTVIEWA, true);
     ASSERT_NE(disks, nullptr);
     const auto rows = ListViewRows(disks, 3);
@@ -239,7 +245,7 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
 
     HWND options = OpenOptionsDialog(program, main);
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(SendMessageA(FindChildOfClass(options, "ComboBox"), CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(ScanLevelBox(options), CB_GETCURSEL, 0, 0), 2);
     EXPECT_NE(FindChild(options, "1"), nullptr) << "the stored noise level";
     HWND autostart = FindChild(options, "Autostart with Windows");
     HWND scan_after_loading = FindChild(options, "Start scan after loading");
