@@ -25,4 +25,25 @@ TfrmAbout::TfrmAbout(const TContext& context) : ui::TForm(context.app, "frmAbout
   lbVersion->SetFont(font);
   lbVersion->SetBounds(170, 164, 82, 17);
   lbVersion->SetTransparent(true);
+
+  // Under the picture's line, centred and word-wrapped across the box: the maker's line and the
+  // notice that the JPEG library's licence asks for.
+  auto text = [this](const char* name, const std::string& caption, int pixels, ui::TColor color, int top) {
+    auto* label = Add<ui::TLabel>(this, name);
+    label->SetCaption(caption);
+    ui::TFont font = ui::PixelFont("Tahoma", pixels);
+    font.Color = color;
+    label->SetFont(font);
+    label->SetTransparent(true);
+    label->SetAlignment(ui::TAlignment::taCenter);
+    label->SetWordWrap(true);
+    label->SetBounds(20, top, 381, pixels + 3);
+    return label;
+  };
+  // TRANSLATORS: %1 is the maker's name.
+  lbMadeBy = text("lbMadeBy", "\u00a9 Torvex. " + ui::Format(ui::Tr("Made with care by the %1 team."), {"Torvex"}), 11,
+                  ui::clWhite, 200);
+  lbJpegNotice =
+      text("lbJpegNotice", ui::Tr("This software is based in part on the work of the Independent JPEG Group."), 10,
+           ui::Rgb(210, 238, 246), 220);
 }

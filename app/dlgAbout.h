@@ -9,6 +9,8 @@ class TfrmAbout : public ui::TForm {
   explicit TfrmAbout(const TContext& context);
   ui::TImage* Image1;
   ui::TLabel* lbVersion;
+  ui::TLabel* lbMadeBy;
+  ui::TLabel* lbJpegNotice;
 
  private:
   TContext ctx_;

@@ -77,6 +77,12 @@ class TfrmMain : public ui::TForm {
   ui::TButton* btnCleanAll;
   ui::TPanel* panelHint;
   ui::TLabel* lbHint;
+  // The texts over the pictures (app/main_texts.cpp): the header's and footer's on every page,
+  ui::TLabel *lbByMaker, *lbDiskCleaner, *lbSlogan, *lbTagline, *lbFooterLine;
+  // the settings page's,
+  ui::TLabel *lbStepChoose, *lbStepStart, *lbStartScan, *lbStartHelp, *lbHintPlaceholder;
+  // and the scanning and results pages' title and subtitle, which each of them sets.
+  ui::TLabel *lbPageTitle, *lbPageSubtitle;
   ui::TTimer* execTimer;
   ui::TImageList* ilScanning;
   ui::TTrayIcon* TrayIcon1;
@@ -99,6 +105,7 @@ class TfrmMain : public ui::TForm {
   void ShowBusyTrayIcon(ui::TImageList* Frames);
   void ShowIdleTrayIcon(bool MainIconVisible);
   void RepaintAboutLink();
+  void PlaceStartText(bool Pressed);
   void imgStartMouseEnter(ui::TControl* Sender);
   void imgStartMouseLeave(ui::TControl* Sender);
   void imgStartMouseDown(ui::TControl* Sender, ui::TMouseButton Button, int X, int Y);
@@ -223,7 +230,13 @@ class TfrmMain : public ui::TForm {
   const TContext& context() const { return ctx_; }
 
  private:
-  void CreateControls();  // app/main_layout.cpp
+  void CreateControls();      // app/main_layout.cpp
+  void CreateArtworkTexts();  // app/main_texts.cpp
+  ui::TLabel* AddText(const char* name, const std::string& caption, const ui::TFont& font, ui::TRect place,
+                      ui::TAlignment alignment);
+  // Where lbStartScan lies on the start picture while it is not pressed: its left edge, and the
+  // middle of its one or two lines.
+  static constexpr int kStartTextLeft = 479, kStartTextMiddle = 272;
   // The user's own settings of this moment: the controls where the policy sets nothing, the file
   // where it does.
   TScanSettings CurrentOwnSettings();

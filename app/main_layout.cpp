@@ -128,6 +128,7 @@ void TfrmMain::CreateControls() {
   imgStart->OnMouseLeave = [this](ui::TControl* s) { imgStartMouseLeave(s); };
   imgStart->OnMouseDown = [this](ui::TControl* s, ui::TMouseButton b, int x, int y) { imgStartMouseDown(s, b, x, y); };
   imgStart->OnMouseUp = [this](ui::TControl* s, ui::TMouseButton b, int x, int y) { imgStartMouseUp(s, b, x, y); };
+  CreateArtworkTexts();
 
   lbAdvancedOptions = Add<ui::TLabel>(this, "lbAdvancedOptions");
   lbAdvancedOptions->SetCaption(ui::Tr("Advanced Options"));

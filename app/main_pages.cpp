@@ -26,9 +26,10 @@ void TfrmMain::ShowSettingsPage(bool Show) {
   imgBody->LoadFromFile(FExeFolder + "images\\settings.jpg");
   panelHint->SetVisible(false);
   ShowAll(Show, {cbRecycleBin, cbTempFoldersAndFiles, cbInternetCache, cbWUBackup, cbLogFiles, cbImgCaches, imgStart,
-                 lbAdvancedOptions});
+                 lbAdvancedOptions, lbStepChoose, lbStepStart, lbStartScan, lbStartHelp, lbHintPlaceholder});
   if (!Show) return;
   RepaintAboutLink();
+  PlaceStartText(false);
   cbRecycleBin->SetPosition(244, 203);
   cbInternetCache->SetPosition(244, 226);
   cbTempFoldersAndFiles->SetPosition(244, 249);
@@ -42,11 +43,13 @@ void TfrmMain::ShowSettingsPage(bool Show) {
 void TfrmMain::ShowScanningPage(bool Show) {
   imgBody->LoadFromFile(FExeFolder + "images\\scanning.jpg");
   ShowAll(Show, {lvFound, btnBacktoSettings, btnCleanAll, btnCleanSelected, lbTracesLabel, lbSummarySize, lbBinsFound,
-                 lbBinsSize, lbCurrentPosition, lbCurrentPath, btnCancel});
+                 lbBinsSize, lbCurrentPosition, lbCurrentPath, btnCancel, lbPageTitle, lbPageSubtitle});
   EnableAll(false, {btnBacktoSettings, btnCleanAll, btnCleanSelected});
   lbCurrentPath->SetCaption("");
   if (!Show) return;
   RepaintAboutLink();
+  lbPageTitle->SetCaption(ui::Tr("Scanning your disks..."));
+  lbPageSubtitle->SetCaption(ui::Tr("Looking for garbage on the chosen disks."));
   lbBinsFound->SetCaption("0 ( 0 )");
   lbBinsSize->SetCaption("0 MB");
   lvFound->SetBounds(24, 182, 692, 225);
@@ -84,10 +87,13 @@ void TfrmMain::ShowResultsPage(bool Show) {
   imgBody->LoadFromFile(FExeFolder + "images\\results.jpg");
   ShowAll(Show, {btnCleanSelected, btnBacktoSettings, btnCleanAll});
   EnableAll(true, {btnCleanSelected, btnBacktoSettings, btnCleanAll});
-  ShowAll(Show, {lbTracesLabel, lbSummarySize, lbBinsFound, lbBinsSize, lvFound, btnCancel});
+  ShowAll(Show,
+          {lbTracesLabel, lbSummarySize, lbBinsFound, lbBinsSize, lvFound, btnCancel, lbPageTitle, lbPageSubtitle});
   btnCancel->SetEnabled(false);
   if (!Show) return;
   RepaintAboutLink();
+  lbPageTitle->SetCaption(ui::Tr("Scan results"));
+  lbPageSubtitle->SetCaption(ui::Tr("Tick the objects to remove, then choose how to clean."));
   lvFound->SetBounds(24, 182, 692, 225);
   lbTracesLabel->SetPosition(440, 128);
   lbSummarySize->SetPosition(440, 152);
@@ -110,12 +116,14 @@ void TfrmMain::imgStartMouseEnter(ui::TControl*) { imgStart->LoadFromFile(FExeFo
 
 void TfrmMain::imgStartMouseLeave(ui::TControl*) {
   FStartPressed = false;
+  PlaceStartText(false);
   imgStart->LoadFromFile(FExeFolder + "images\\start_inactive.jpg");
 }
 
 void TfrmMain::imgStartMouseDown(ui::TControl*, ui::TMouseButton, int, int) {
   FStartPressed = true;
   imgStart->LoadFromFile(FExeFolder + "images\\start_clicked.jpg");
+  PlaceStartText(true);
 }
 
 // Any button starts the scan, but only a release that ends a press made on the image.
@@ -123,6 +131,7 @@ void TfrmMain::imgStartMouseUp(ui::TControl*, ui::TMouseButton, int, int) {
   if (!FStartPressed) return;
   FStartPressed = false;
   imgStart->LoadFromFile(FExeFolder + "images\\start_hover.jpg");
+  PlaceStartText(false);
   btnStart->Click();
 }
 
@@ -146,10 +155,12 @@ void TfrmMain::cbWUBackupMouseEnter(ui::TControl*) {
   ShowCategoryHint(GarbageCategories()[kCategoryWindowsUpdateBackups].hint);
 }
 
-// The hint panel is shown only while the pointer is over a category; leaving any of them hides it.
+// The hint panel is shown only while the pointer is over a category; leaving any of them hides it
+// and brings the placeholder of its card back.
 void TfrmMain::ShowCategoryHint(const std::string& Text) {
   lbHint->SetCaption(ui::Tr(Text));
   panelHint->SetVisible(true);
+  lbHintPlaceholder->SetVisible(false);
 }
 
 void TfrmMain::cbRecycleBinMouseLeave(ui::TControl* Sender) { HideCategoryHint(Sender); }
@@ -163,6 +174,7 @@ void TfrmMain::HideCategoryHint(const ui::TControl* Sender) {
     if (Sender && Sender->Name() == category.check_box && lbHint->Caption() != ui::Tr(category.hint)) return;
   lbHint->SetCaption("");
   panelHint->SetVisible(false);
+  lbHintPlaceholder->SetVisible(imgStart->Visible());  // on the settings page only
 }
 
 void TfrmMain::lbAdvancedOptionsClick(ui::TControl*) { ctx_.forms.frmOptions->ShowModal(); }

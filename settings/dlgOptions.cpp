@@ -55,6 +55,16 @@ void TfrmOptions::CreateControls() {
   // A missing picture is reported; the dialog still works on its white background.
   ctx_.app.Guard([&] { Image1->LoadFromFile(ExeFolder(ctx_.os.system) + "images\\options.jpg"); });
 
+  // The picture's band leaves the title's place free up to its wordmark, for a longer language.
+  lbTitle = Add<ui::TLabel>(this, "lbTitle");
+  lbTitle->SetCaption(ui::Tr("Options"));
+  ui::TFont title = ui::PixelFont("Tahoma", 20, true);
+  title.Color = ui::clWhite;
+  lbTitle->SetFont(title);
+  lbTitle->SetAutoSize(false);
+  lbTitle->SetBounds(54, 13, 266, 25);
+  lbTitle->SetTransparent(true);
+
   PageControl1 = Add<ui::TPageControl>(this, "PageControl1");
   PageControl1->SetBounds(7, 50, 411 - 7 - 7, kHeight - 50 - 50);
   tsScan = Add<ui::TTabSheet>(PageControl1, "tsScan");

@@ -20,6 +20,7 @@ class TfrmOptions : public ui::TForm {
   explicit TfrmOptions(const TContext& context);
 
   ui::TImage* Image1;
+  ui::TLabel* lbTitle;
   ui::TPageControl* PageControl1;
   ui::TTabSheet* tsScan;
   ui::TTabSheet* tsOther;

@@ -21,6 +21,16 @@ void TLabel::SetAutoSize(bool auto_size) {
   Changed();
 }
 
+void TLabel::SetAlignment(TAlignment alignment) {
+  alignment_ = alignment;
+  Changed();
+}
+
+void TLabel::SetHitTest(bool hit_test) {
+  hit_test_ = hit_test;
+  Changed();
+}
+
 void TCheckBox::SetChecked(bool checked) {
   if (checked_ == checked) return;
   checked_ = checked;

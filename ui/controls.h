@@ -17,10 +17,18 @@ class TLabel : public TControl {
   void SetWordWrap(bool wrap);
   bool AutoSize() const { return auto_size_; }
   void SetAutoSize(bool auto_size);
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment alignment);
+  // Without hit testing the pointer passes through the label to what lies beneath: a text drawn
+  // over a picture that acts leaves the picture's hover, press and click as they are.
+  bool HitTest() const { return hit_test_; }
+  void SetHitTest(bool hit_test);
 
  private:
   bool word_wrap_ = false;
   bool auto_size_ = true;
+  TAlignment alignment_ = TAlignment::taLeftJustify;
+  bool hit_test_ = true;
 };
 
 class TCheckBox : public TControl {

@@ -42,8 +42,15 @@ inline TFont PixelFont(const std::string& name, int pixels, bool bold = false) {
   return f;
 }
 
+// A colour from its red, green and blue parts, as the artwork's palette gives them.
+constexpr TColor Rgb(int r, int g, int b) {
+  return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
+}
+
 enum class TCursor { crDefault, crHandPoint, crHelp };
 enum class TAlign { alNone, alTop, alBottom, alClient };
+// How a label lines its text up inside its bounds.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Modal results keep the numeric values that the dialogs' callers rely on.

@@ -21,8 +21,17 @@ class MainPagesTest : public ::testing::Test {
 
   std::vector<ui::TControl*> SettingsControls() {
     TfrmMain& m = main();
-    return {m.cbRecycleBin, m.cbTempFoldersAndFiles, m.cbInternetCache, m.cbLogFiles, m.cbImgCaches, m.cbWUBackup,
-            m.imgStart,     m.lbAdvancedOptions};
+    return {m.cbRecycleBin,     m.cbTempFoldersAndFiles, m.cbInternetCache, m.cbLogFiles,  m.cbImgCaches, m.cbWUBackup,
+            m.imgStart,         m.lbAdvancedOptions,     m.lbStepChoose,    m.lbStepStart, m.lbStartScan, m.lbStartHelp,
+            m.lbHintPlaceholder};
+  }
+  // The texts of the scanning and results pages: each page's own title and subtitle, or hidden.
+  void ExpectPageTexts(const char* title, const char* subtitle) {
+    TfrmMain& m = main();
+    ExpectVisible({m.lbPageTitle, m.lbPageSubtitle}, title != nullptr);
+    if (!title) return;
+    EXPECT_EQ(m.lbPageTitle->Caption(), title);
+    EXPECT_EQ(m.lbPageSubtitle->Caption(), subtitle);
   }
   std::vector<ui::TControl*> SummaryLabels() {
     TfrmMain& m = main();
@@ -35,7 +44,8 @@ class MainPagesTest : public ::testing::Test {
 
   void ExpectAlwaysShown() {
     TfrmMain& m = main();
-    for (ui::TControl* c : std::vector<ui::TControl*>{m.imgTop, m.imgBottom, m.imgBody, m.lbAbout}) {
+    for (ui::TControl* c : std::vector<ui::TControl*>{m.imgTop, m.imgBottom, m.imgBody, m.lbAbout, m.lbByMaker,
+                                                      m.lbDiskCleaner, m.lbSlogan, m.lbTagline, m.lbFooterLine}) {
       EXPECT_TRUE(c->Visible()) << c->Name();
       EXPECT_TRUE(c->Enabled()) << c->Name();
     }
@@ -59,6 +69,7 @@ class MainPagesTest : public ::testing::Test {
     ExpectVisible(SummaryLabels(), false);
     ExpectVisible(ResultButtons(), false);
     ExpectVisible({m.lvFound, m.lbCurrentPosition, m.lbCurrentPath, m.btnCancel, m.panelHint}, false);
+    ExpectPageTexts(nullptr, nullptr);
     // One column, top to bottom in this order, with the link under it; the exact places are
     // those the Wine tests find the controls at.
     const std::vector<ui::TControl*> column = {m.cbRecycleBin, m.cbInternetCache, m.cbTempFoldersAndFiles, m.cbLogFiles,
@@ -97,6 +108,7 @@ class MainPagesTest : public ::testing::Test {
     EXPECT_EQ(m.lbBinsSize->Caption(), "0 MB");
     EXPECT_EQ(m.lbCurrentPath->Caption(), "");
     EXPECT_EQ(ColumnWidths(), (std::vector<int>{520, 150, 0}));
+    ExpectPageTexts("Scanning your disks...", "Looking for garbage on the chosen disks.");
   }
 
   void ExpectResultsPage() {
@@ -111,6 +123,7 @@ class MainPagesTest : public ::testing::Test {
     EXPECT_TRUE(m.btnCancel->Visible());
     EXPECT_FALSE(m.btnCancel->Enabled());
     EXPECT_FALSE(m.panelHint->Visible());
+    ExpectPageTexts("Scan results", "Tick the objects to remove, then choose how to clean.");
   }
 
   TestEnv env;
@@ -187,14 +200,21 @@ TEST_F(MainPagesTest, StartImageFollowsThePointerAndTheReleaseStartsAScan) {
   int scans = 0;
   main().btnStart->OnClick = [&](ui::TControl*) { ++scans; };
   ui::TImage& start = *main().imgStart;
+  // The words on the picture let the pointer through to it, and move with its pressed face.
+  ui::TLabel& words = *main().lbStartScan;
+  EXPECT_FALSE(words.HitTest());
+  const ui::TRect rest = words.BoundsRect();
 
   start.DoMouseEnter();
   EXPECT_EQ(start.PictureFile(), Image("start_hover.jpg"));
   start.DoMouseDown(ui::TMouseButton::mbLeft, 10, 10);
   EXPECT_EQ(start.PictureFile(), Image("start_clicked.jpg"));
+  EXPECT_EQ(words.Left(), rest.Left + 2);
+  EXPECT_EQ(words.Top(), rest.Top + 2);
   EXPECT_EQ(scans, 0);
   start.DoMouseUp(ui::TMouseButton::mbLeft, 10, 10);
   EXPECT_EQ(start.PictureFile(), Image("start_hover.jpg"));
+  EXPECT_EQ(words.BoundsRect(), rest);
   EXPECT_EQ(scans, 1);
 
   // Any button starts one; while btnStart is disabled (a scan runs) the release starts nothing.
@@ -213,6 +233,7 @@ TEST_F(MainPagesTest, StartImageFollowsThePointerAndTheReleaseStartsAScan) {
   start.DoMouseDown(ui::TMouseButton::mbLeft, 1, 1);
   start.DoMouseLeave();
   EXPECT_EQ(start.PictureFile(), Image("start_inactive.jpg"));
+  EXPECT_EQ(words.BoundsRect(), rest);
   start.DoMouseUp(ui::TMouseButton::mbLeft, 1, 1);
   EXPECT_EQ(scans, 2);
   EXPECT_TRUE(env.backend.errors.empty()) << env.backend.errors.front();
@@ -234,9 +255,11 @@ TEST_F(MainPagesTest, CategoryHintShowsWhileThePointerIsOverTheBox) {
     box->DoMouseEnter();
     EXPECT_EQ(m.lbHint->Caption(), text) << box->Name();
     EXPECT_TRUE(m.panelHint->Visible()) << box->Name();
+    EXPECT_FALSE(m.lbHintPlaceholder->Visible()) << "the card shows one text at a time";
     box->DoMouseLeave();
     EXPECT_EQ(m.lbHint->Caption(), "") << box->Name();
     EXPECT_FALSE(m.panelHint->Visible()) << box->Name();
+    EXPECT_TRUE(m.lbHintPlaceholder->Visible()) << box->Name();
   }
   // Straight from one box to the next, the first box's leave reported last: the next one's hint stays.
   m.cbRecycleBin->DoMouseEnter();
@@ -250,6 +273,9 @@ TEST_F(MainPagesTest, CategoryHintShowsWhileThePointerIsOverTheBox) {
   m.cbLogFiles->DoMouseEnter();
   EnterScanningPage();
   EXPECT_FALSE(m.panelHint->Visible());
+  // A leave reported after the page changed brings no placeholder onto another page.
+  m.cbLogFiles->DoMouseLeave();
+  EXPECT_FALSE(m.lbHintPlaceholder->Visible());
 }
 
 TEST_F(MainPagesTest, LinksTurnRedUnderThePointerAndOpenTheirDialogs) {

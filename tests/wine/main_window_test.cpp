@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/wine/support/file_tree.h"
 #include "tests/wine/support/gui_driver.h"
@@ -78,6 +79,39 @@ TEST(MainWindowGuiTest, SettingsPageAboutBoxAndClose) {
   PostMessageA(about, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }, 30000)) << "the about box stays open";
   EXPECT_TRUE(IsWindowVisible(main));
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForExit());
+}
+
+// The start picture's words are a label over it: the real pointer pressed on them must reach the
+// picture, as if they were part of it, and start a scan.
+TEST(MainWindowGuiTest, PressOnTheStartPicturesWordsStartsAScan) {
+  ResetSettingsFile();
+  GuiProgram program;
+  HWND main = StartMainWindow(program);
+  ASSERT_NE(main, nullptr);
+  HWND start = StartPicture(main);
+  HWND stop = FindChild(main, "Stop Scanning");
+  ASSERT_TRUE(start && stop);
+  RECT picture;
+  GetWindowRect(start, &picture);
+  POINT at{(picture.left + picture.right) / 2, picture.top + 87};  // the words' middle, at 96 DPI
+  POINT in_main = at;
+  ScreenToClient(main, &in_main);
+  HWND words = ChildWindowFromPointEx(main, in_main, CWP_SKIPINVISIBLE);
+  ASSERT_NE(words, start) << "no label over the picture";
+  EXPECT_EQ(WindowText(words), "Start Scan");
+
+  std::vector<INPUT> inputs(3);
+  for (INPUT& in : inputs) in.type = INPUT_MOUSE;
+  inputs[0].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  inputs[0].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(stop) != FALSE; }, 30000)) << "no scan started";
 
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit());

@@ -26,22 +26,6 @@ namespace {
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kValueName = "Clutterix";
 
-BOOL CALLBACK FindScanLevelBox(HWND window, LPARAM param) {
-  char cls[16] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  if (lstrcmpiA(cls, "ComboBox") != 0 || SendMessageA(window, CB_GETCOUNT, 0, 0) != 4) return TRUE;
-  *reinterpret_cast<HWND*>(param) = window;
-  return FALSE;
-}
-
-// The scan-level list: the one drop-down of the dialog with the four presets (the other lists
-// the languages).
-HWND ScanLevelBox(HWND options) {
-  HWND found = nullptr;
-  EnumChildWindows(options, FindScanLevelBox, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 // A key of the test's own under HKCU, removed with its values afterwards.
 class ScratchKey {
  public:
@@ -189,6 +173,12 @@ void ClickTab(HWND tabs, int index) {
 
 bool IsShown(HWND control) { return control && IsWindowVisible(control); }
 
+// The scan level's combo box, inside its group: the language's is another one.
+HWND ScanLevelBox(HWND options) {
+  HWND group = FindChild(options, " Scan Level ");
+  return group ? FindChildOfClass(group, "ComboBox") : nullptr;
+}
+
 void PressOk(HWND options) {
   PostMessageA(FindChild(options, "&OK"), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(options); })) << "OK closes the dialog";
@@ -217,10 +207,10 @@ TEST(OptionsWineTest, OkStoresTheChoicesAndTheNextStartShowsAndUsesThem) {
     Screenshot(options, "options-other-tab");
 
     ClickTab(tabs, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsShown(autostart); }, 10000)) << "the Other tab hides";
     HWND level = ScanLevelBox(options);
     ASSERT_NE(level, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsShown(level); }, 10000)) << "the Scan tab shows";
-    EXPECT_TRUE(WaitUntil([&] { return !IsShown(autostart); }, 10000)) << "the Other tab hides";
     HWND disks = FindChildOfClass(options, WC_LISTVIEWA, true);
     ASSERT_NE(disks, nullptr);
     const auto rows = ListViewRows(disks, 3);

@@ -2,6 +2,10 @@
 """Draws every picture of Clutterix: window backgrounds, the start button,
 dialog artwork, tray animation frames and the application icon.
 
+The pictures carry no words but the names of the product and its maker: every
+other text is a label of the form that shows the picture, so that it is
+translated. The comments say where each label sits.
+
 Run from anywhere:  python3 tools/artwork/make_artwork.py [--preview DIR]
 It writes into data/images/ and app/win32/ of the repository that holds it.
 With --preview DIR it also writes PNG contact sheets for checking by eye.
@@ -204,15 +208,6 @@ def text(img, xy, txt, fnt, color, anchor="la", shadow_opacity=0.0, shadow_blur=
     fill_with(img, m, color)
 
 
-def fit_font(txt, max_w, size, bold=True, condensed=False, min_size=9):
-    while size > min_size:
-        f = font(size, bold, condensed)
-        if f.getbbox(txt)[2] <= max_w * K:
-            return f
-        size -= 1
-    return font(min_size, bold, condensed)
-
-
 def star(cx, cy, r, inner=0.3, rot=0.0):
     pts = []
     for k in range(8):
@@ -354,11 +349,8 @@ def header():
     place_mark(img, 18, 10, 62, 0.35)
     text(img, (92, 10), "Clutterix", font(40, True), WHITE, shadow_opacity=0.35, shadow_blur=3,
          shadow_offset=(0, 2))
-    text(img, (95, 58), "by Torvex", font(13, False), (214, 240, 248), shadow_opacity=0.25)
-    text(img, (w - 24, 40), "Disk Cleaner", font(17, True), WHITE, anchor="ra",
-         shadow_opacity=0.3)
-    text(img, (w - 24, 62), "more space, less clutter", font(12), (220, 244, 250), anchor="ra",
-         shadow_opacity=0.25)
+    # Labels show the maker's line under the wordmark (95, 58) and the product's kind and motto
+    # right-aligned at 717 (y 40 and 62), in the language of the program.
     return img.convert("RGB")
 
 
@@ -369,8 +361,7 @@ def footer():
     hl.line([(24, 0.5), (w - 24, 0.5)], LINE + (255,), 1)
     img.alpha_composite(hl.result())
     place_mark(img, 24, 16, 30, 0.25)
-    text(img, (64, 17), "Keeps your disks clean", font(14, True), INK)
-    text(img, (64, 36), "Clutterix  \u2022  Disk Cleaner for Windows", font(11), GREY)
+    # (64, 17) and (64, 36) are left free for the two lines of the footer's labels.
     text(img, (w - 24, 27), "\u00a9 Torvex", font(12, True), GREY, anchor="ra")
     # accent stripe along the bottom
     stripe = gradient(w, 5, BLUE, TEAL, 0)
@@ -408,14 +399,13 @@ def card(img, b, r=10, accent=None, shadow_opacity=0.16):
         img.paste(res, (0, 0), res)
 
 
-def step_heading(img, x, y, number, label, max_w):
+def step_heading(img, x, y, number):
+    """The numbered circle of a step; its heading is a label from x + 30 on."""
     lay = Layer(*units(img))
     lay.ellipse((x, y, x + 22, y + 22), fill=TEAL + (255,))
     r = lay.result()
     img.alpha_composite(r)
     text(img, (x + 11, y + 11), str(number), font(13, True), WHITE, anchor="mm")
-    f = fit_font(label, max_w - 30, 17, True, True)
-    text(img, (x + 30, y + 11), label, f, INK, anchor="lm")
 
 
 def drive_illustration(img, cx, cy):
@@ -456,8 +446,8 @@ def settings_ground():
     """The settings body without the start button (the button pictures reuse it)."""
     img = body_ground().convert("RGBA")
     drive_illustration(img, 120, 150)
-    step_heading(img, 228, 44, 1, "Choose what to clean", 220)
-    step_heading(img, 470, 44, 2, "Start the scan", 240)
+    step_heading(img, 228, 44, 1)
+    step_heading(img, 470, 44, 2)
     # the panel behind the six check boxes and the options link
     card(img, (228, 80, 452, 248), 10)
     lay = Layer(*units(img))
@@ -466,10 +456,8 @@ def settings_ground():
     # the category hint panel (window 126, 397, 483 x 70) opens inside this card
     card(img, (124, 397 - BODY_Y - 2, 126 + 483 + 2, 397 - BODY_Y + 70 + 2), 8,
          shadow_opacity=0.10)
-    text(img, (367, 397 - BODY_Y + 35), "Point at a category to see what it cleans.",
-         font(11), (150, 166, 182), anchor="mm")
-    text(img, (534, 232), "Click the button to look for garbage", font(11), GREY, anchor="ma")
-    text(img, (534, 248), "on the disks chosen in the options.", font(11), GREY, anchor="ma")
+    # Labels: the placeholder in the hint card, and under the start button (centred on x 534,
+    # from window y 340 down to the card) what the button does.
     return img
 
 
@@ -517,16 +505,14 @@ def start_button(ground, state):
     gloss = ImageChops.multiply(gloss, gradient(w, h, (255, 255, 255), (0, 0, 0), 90).convert("L")
                                 .point(lambda v: min(255, int(v * 1.6))))
     fill_with(img, gloss, WHITE, 0.28 if state != "clicked" else 0.14)
-    # glyph: a magnifier with a sparkle, and the words
+    # glyph: a small magnifier with a sparkle high on the face, which leaves the face's widest
+    # part, two lines centred on cy + 14, to the words: a label, in the program's language
     g = Layer(w, h)
-    magnifier(g, cx - 6, cy - 20, 15, (255, 255, 255, 255), 5)
-    g.poly(star(cx - 11, cy - 25, 6, 0.3), (255, 255, 255, 255))
+    magnifier(g, cx - 4, cy - 30, 11, (255, 255, 255, 255), 4)
+    g.poly(star(cx - 8, cy - 34, 5, 0.3), (255, 255, 255, 255))
     gm = g.result().split()[3]
     shadow(img, gm, (0, 1), 1.5, NAVY, 0.4)
     fill_with(img, gm, WHITE)
-    f = font(17, True)
-    text(img, (cx, cy + 20), "Start Scan", f, WHITE, anchor="mm", shadow_opacity=0.4,
-         shadow_blur=1.5)
     # fade glow and shadow out towards the square's edge so it meets the page invisibly
     keep = new("L", (w, h), 0)
     ImageDraw.Draw(keep).rectangle([px(7), px(7), keep.size[0] - 1 - px(7), keep.size[1] - 1 - px(7)], fill=255)
@@ -535,7 +521,7 @@ def start_button(ground, state):
     return Image.composite(img.convert("RGB"), plain, keep)
 
 
-def stats_and_list(img, title, subtitle, icon):
+def stats_and_list(img, icon):
     # page heading
     lay = Layer(*units(img))
     lay.ellipse((24, 13, 62, 51), fill=TEAL + (255,))
@@ -548,8 +534,7 @@ def stats_and_list(img, title, subtitle, icon):
     else:
         g.line([(34, 32), (40, 38), (52, 25)], (255, 255, 255, 255), 4)
     img.alpha_composite(g.result())
-    text(img, (74, 11), title, fit_font(title, 320, 21, True), INK)
-    text(img, (75, 39), subtitle, fit_font(subtitle, 320, 12, False, min_size=10), GREY)
+    # the page's title (74, 11) and subtitle (75, 39) are labels, up to the summary card
     # the summary card behind "Traces Found:" / "Summary Size:" and their values
     card(img, (430, 6, 720, 62), 8, accent=TEAL)
     # frame around the result list (the list covers the inside completely)
@@ -560,15 +545,13 @@ def stats_and_list(img, title, subtitle, icon):
 
 def scanning():
     img = body_ground().convert("RGBA")
-    stats_and_list(img, "Scanning your disks...",
-                   "Looking for garbage on the chosen disks.", "scan")
+    stats_and_list(img, "scan")
     return img.convert("RGB")
 
 
 def results():
     img = body_ground().convert("RGBA")
-    stats_and_list(img, "Scan results",
-                   "Tick the objects to remove, then choose how to clean.", "done")
+    stats_and_list(img, "done")
     return img.convert("RGB")
 
 
@@ -620,17 +603,16 @@ def about():
     lay = Layer(w, h)
     lay.line([(130, 192), (291, 192)], (255, 255, 255, 90), 1)
     img.alpha_composite(lay.result())
-    text(img, (w // 2, 202), "\u00a9 Torvex. Made with care by the Torvex team.", font(11),
-         WHITE, anchor="ma", shadow_opacity=0.25)
-    text(img, (w // 2, 222), "This software is based in part on the work of",
-         font(10), (210, 238, 246), anchor="ma")
-    text(img, (w // 2, 236), "the Independent JPEG Group.", font(10), (210, 238, 246),
-         anchor="ma")
+    # Below the line the about box's labels: the maker's line (y 202) and the notice of the
+    # Independent JPEG Group (y 222, two lines).
     return img.convert("RGB")
 
 
+OPTIONS_H = 591  # the options dialog's client height (kHeight in settings/dlgOptions.cpp)
+
+
 def options():
-    w, h = 411, 531
+    w, h = 411, OPTIONS_H
     img = new("RGB", (w, h), WHITE)
     band = gradient(w, 50, BLUE, TEAL, 10)
     band.paste((255, 255, 255), (0, 0), radial_alpha(w, 50, 330, -30, 220, 60, 0))
@@ -647,15 +629,15 @@ def options():
     d.putalpha(ImageChops.multiply(deco.result().split()[3], clip))
     img.alpha_composite(d)
     place_mark(img, 12, 9, 32, 0.3)
-    text(img, (54, 25), "Options", font(20, True), WHITE, anchor="lm", shadow_opacity=0.3)
+    # the dialog's title is a label from x 54, centred on y 25
     text(img, (w - 14, 26), "Clutterix", font(12, True), (225, 246, 250), anchor="rm")
     # bottom strip with the OK button on the right
     strip = gradient(w, 44, WHITE, PALE, 90)
     img.paste(strip, (0, img.size[1] - strip.size[1]))
     lay = Layer(w, h)
-    lay.line([(7, 487.5), (w - 7, 487.5)], LINE + (255,), 1)
+    lay.line([(7, h - 43.5), (w - 7, h - 43.5)], LINE + (255,), 1)
     img.alpha_composite(lay.result())
-    text(img, (12, 506), "Clutterix  \u2022  \u00a9 Torvex", font(10), GREY, anchor="lm")
+    text(img, (12, h - 25), "Clutterix  \u2022  \u00a9 Torvex", font(10), GREY, anchor="lm")
     return img.convert("RGB")
 
 
@@ -800,7 +782,7 @@ def draw_pictures():
                                           (150, 150))
     out["alert"] = save_jpeg(alert(), "alert.jpg", (420, 200))
     out["about"] = save_jpeg(about(), "about.jpg", (421, 270))
-    out["options"] = save_jpeg(options(), "options.jpg", (411, 531))
+    out["options"] = save_jpeg(options(), "options.jpg", (411, OPTIONS_H))
     scans = [save_jpeg(tray_frame("scan", i, 18), "scan%02d.jpg" % (i + 1), (16, 16))
              for i in range(18)]
     cleans = [save_jpeg(tray_frame("clean", i, 19), "clean%02d.jpg" % (i + 1), (16, 16))

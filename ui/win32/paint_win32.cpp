@@ -29,7 +29,12 @@ bool SeeThrough(const TControl& c) {
          c.Parent();
 }
 
-UINT LabelFormat(const TLabel& label) { return DT_NOPREFIX | DT_EXPANDTABS | (label.WordWrap() ? DT_WORDBREAK : 0); }
+UINT LabelFormat(const TLabel& label) {
+  UINT align = DT_LEFT;
+  if (label.Alignment() == TAlignment::taCenter) align = DT_CENTER;
+  if (label.Alignment() == TAlignment::taRightJustify) align = DT_RIGHT;
+  return DT_NOPREFIX | DT_EXPANDTABS | align | (label.WordWrap() ? DT_WORDBREAK : 0);
+}
 
 int CALLBACK FaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -85,6 +90,11 @@ LRESULT Win32Backend::LabelMessage(Peer& peer, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
       PaintBuffered(peer, &Win32Backend::PaintLabel);
       return 0;
+    case WM_NCHITTEST:
+      // The system then asks the window beneath, which takes the pointer as if no label were there.
+      if (peer.control->Kind() == ControlKind::kLabel && !static_cast<TLabel&>(*peer.control).HitTest())
+        return HTTRANSPARENT;
+      break;
     case WM_SETCURSOR:
       if (SetCursorFor(peer, lp)) return TRUE;
       break;
