@@ -53,9 +53,6 @@ std::string ClassOf(HWND window) {
 }  // namespace
 
 GuiProgram::GuiProgram(const std::string& arguments) {
-  // The pointer waits in the screen's corner: where the window opens under it (the centre of a
-  // screen), a category box would show its hint and change the page a test reads.
-  SetCursorPos(0, 0);
   std::string command = std::string("\"") + kInstalledProgram + "\"";
   if (!arguments.empty()) command += " " + arguments;
   STARTUPINFOA startup = {};
