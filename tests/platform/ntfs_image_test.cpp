@@ -148,6 +148,8 @@ TEST_F(MftImage, ListsTheTreeAsLinuxSeesIt) {
   ASSERT_TRUE(links);
   EXPECT_EQ(links->links.size(), 41u);
   EXPECT_GE(volume->boot().record_size, 1024u);
+  // The sparse file is stored as one: its size is not its clusters.
+  EXPECT_TRUE(table.entries.at(RecordOf("sparse.bin")).attributes & 0x200);
 }
 
 TEST_F(MftImage, ATornRecordDropsItsFileAndWhatLiesBelowIt) {
