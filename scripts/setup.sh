@@ -21,6 +21,9 @@ missing_packages() {
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libjpeg62-turbo-dev)
 # clang with its libFuzzer runtime: the fuzz target of the INI document (tests/fuzz).
 fuzz=(clang libclang-rt-14-dev)
+# The file-table reader's test bench: mkntfs makes an NTFS image and wimapply writes a tree into it
+# without mounting it (tests/platform/ntfs_image_test.cpp).
+ntfs=(ntfs-3g wimtools)
 cross=(g++-mingw-w64-i686-posix wine fonts-wine xvfb xauth dpkg-dev xz-utils ca-certificates)
 # The release (scripts/package.sh): the setup program, the MSI package and the portable archive.
 release=(nsis wixl zip python3)
@@ -56,7 +59,7 @@ SRC
   apt_updated=
 fi
 
-todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${release[@]}" "${languages[@]}")
+todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${ntfs[@]}" "${cross[@]}" "${release[@]}" "${languages[@]}")
 if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
   need_root
   export DEBIAN_FRONTEND=noninteractive
@@ -76,7 +79,7 @@ if [ -n "$todo" ] || [ "${apt_updated-x}" = "" ]; then
     echo "setup: 32-bit Wine cannot be installed here; the Wine tests use the x86_64 build" >&2
     target=win64
     cross=("${cross[@]/wine32:i386/}")
-    todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${cross[@]}" "${release[@]}" "${win64_set[@]}")
+    todo=$(missing_packages "${native[@]}" "${fuzz[@]}" "${ntfs[@]}" "${cross[@]}" "${release[@]}" "${win64_set[@]}")
     # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends $todo
   fi
