@@ -212,12 +212,7 @@ LRESULT CALLBACK Win32Backend::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
   return CallWindowProcW(old, hwnd, msg, wp, lp);
 }
 LRESULT CALLBACK Win32Backend::BrowserHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    peer->hwnd = hwnd;
-    AttachPeer(hwnd, peer);
-  }
-  Peer* peer = PeerFromWindow(hwnd);
+  Peer* peer = PeerOfMessage(hwnd, msg, lp);
   if (peer) {
     if (msg == WM_SIZE && peer->browser && !peer->backend->shut_down_) peer->browser->Resize(LOWORD(lp), HIWORD(lp));
     // Tab or a click brought the focus to the host: the page takes it.

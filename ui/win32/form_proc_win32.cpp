@@ -18,12 +18,7 @@ bool IsOwnPrivateMessage(UINT msg) { return msg >= kFirstPrivateMessage && msg <
 }  // namespace
 
 LRESULT CALLBACK Win32Backend::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    peer->hwnd = hwnd;
-    AttachPeer(hwnd, peer);
-  }
-  Peer* peer = PeerFromWindow(hwnd);
+  Peer* peer = PeerOfMessage(hwnd, msg, lp);
   if (!peer || peer->hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   // While the backend shuts down, the windows go without a word to their controls.
   if (peer->backend->shut_down_ && msg != WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wp, lp);

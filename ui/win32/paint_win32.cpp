@@ -50,12 +50,7 @@ using Handler = LRESULT (Win32Backend::*)(Peer&, UINT, WPARAM, LPARAM);
 namespace {
 
 LRESULT Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, Handler handler) {
-  if (msg == WM_NCCREATE) {
-    auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    peer->hwnd = hwnd;
-    AttachPeer(hwnd, peer);
-  }
-  Peer* peer = PeerFromWindow(hwnd);
+  Peer* peer = PeerOfMessage(hwnd, msg, lp);
   if (!peer || peer->hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     DetachPeer(hwnd);

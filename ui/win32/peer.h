@@ -55,7 +55,7 @@ struct Peer {
   // List views.
   std::vector<TListColumn> columns;
   std::vector<int> column_pixels;  // as last set on the screen
-  int sort_column = -1;  // the header arrow shown: its column and HDF_SORTUP/HDF_SORTDOWN
+  int sort_column = -1;            // the header arrow shown: its column and HDF_SORTUP/HDF_SORTDOWN
   int sort_arrow = 0;
   bool rows_pending = false;     // the row count changed and the window does not know yet
   bool columns_pending = false;  // so did a column
@@ -109,6 +109,16 @@ inline Peer* PeerFromWindow(HWND hwnd) {
   if (!hwnd) return nullptr;
   auto found = PeerTable().find(hwnd);
   return found == PeerTable().end() ? nullptr : found->second;
+}
+// The peer of a window procedure's window: the backend's windows are made with their peer as the
+// creation parameter, which is attached to the window at its first message of note.
+inline Peer* PeerOfMessage(HWND hwnd, UINT msg, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* peer = static_cast<Peer*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    peer->hwnd = hwnd;
+    AttachPeer(hwnd, peer);
+  }
+  return PeerFromWindow(hwnd);
 }
 
 }  // namespace ui::win32
