@@ -196,6 +196,7 @@ void TfrmOptions::CreateControls() {
   lvExclusions->SetRowSelect(true);
   lvExclusions->AddColumn(ui::Tr("Folder or file name"), 170);
   lvExclusions->AddColumn(ui::Tr("Set by"), 66);
+  lvExclusions->FitColumnTo(1, {ui::Tr("Set by"), ui::Tr("Organisation")});  // whole in every language
 
   btnAddExclusionFolder = Add<ui::TButton>(gbExclusions, "btnAddExclusionFolder");
   btnAddExclusionFolder->SetBounds(280, 20, 83, 25);
