@@ -2,11 +2,8 @@
 // it without mounting it; what the reader lists must be the tree as Linux sees it. Faults are then
 // put into the image's own records, where a reader must refuse them without listing a wrong path.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,6 +13,7 @@
 #include "platform/file_table.h"
 #include "platform/mft_paths.h"
 #include "platform/ntfs_volume.h"
+#include "tests/support/ntfs_image.h"
 
 namespace {
 
@@ -28,7 +26,7 @@ struct Listed {
   bool operator==(const Listed&) const = default;
 };
 
-bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+using ntfs_image::Shell;
 
 void Write(const fs::path& file, size_t size) {
   std::ofstream out(file, std::ios::binary);
@@ -39,11 +37,9 @@ void Write(const fs::path& file, size_t size) {
 class MftImage : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    for (const char* tool : {"mkntfs", "wimcapture", "wimapply", "ntfscp"})
-      if (!Shell(std::string("command -v ") + tool)) return;
-    char pattern[] = "/tmp/cx-ntfs-XXXXXX";
-    if (!mkdtemp(pattern)) return;
-    dir_ = pattern;
+    if (!ntfs_image::ToolsPresent(ntfs_image::ImageTools()) || !ntfs_image::ToolsPresent({"ntfscp"})) return;
+    dir_ = ntfs_image::MakeTempFolder();
+    if (dir_.empty()) return;
     const fs::path tree = dir_ / "tree";
     fs::create_directories(tree / "a" / "b" / "c");
     Write(tree / "a" / "b" / "c" / "deep.txt", 3);
@@ -70,9 +66,7 @@ class MftImage : public testing::Test {
     Write(dir_ / "stream", 3000);
     image_ = dir_ / "volume.img";
     const std::string img = image_.string();
-    if (!Shell("truncate -s 16M " + img) || !Shell("mkntfs -F -Q -q " + img) ||
-        !Shell("wimcapture " + tree.string() + " " + (dir_ / "tree.wim").string() + " --compress=none") ||
-        !Shell("wimapply " + (dir_ / "tree.wim").string() + " " + img) ||
+    if (!ntfs_image::MakeImage(tree, image_) ||
         !Shell("ntfscp -N extra " + img + " " + (dir_ / "stream").string() + " /a/tiny.txt"))
       image_.clear();
   }
@@ -81,18 +75,11 @@ class MftImage : public testing::Test {
   }
 
   void SetUp() override {
-    if (image_.empty()) GTEST_SKIP() << "mkntfs, wimcapture, wimapply and ntfscp (ntfs-3g, wimtools) are needed";
-    bytes_.resize(fs::file_size(image_));
-    std::ifstream(image_, std::ios::binary).read(reinterpret_cast<char*>(bytes_.data()), bytes_.size());
+    if (image_.empty()) GTEST_SKIP() << ntfs_image::MissingToolsMessage() << ", and ntfscp";
+    bytes_ = ntfs_image::ReadImage(image_);
   }
 
-  ReadVolume Reader() const {
-    return [this](uint64_t offset, size_t size) {
-      if (offset > bytes_.size()) return std::vector<uint8_t>();
-      const size_t end = std::min<uint64_t>(bytes_.size(), offset + size);
-      return std::vector<uint8_t>(bytes_.begin() + offset, bytes_.begin() + end);
-    };
-  }
+  ReadVolume Reader() const { return ntfs_image::Reader(bytes_); }
 
   // What the reader lists, as Linux paths below the tree; the volume's own files left out.
   std::map<std::string, Listed> List(FileTable* table_out = nullptr) const {
