@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/dlgMain.h"
+#include "clean/is_admin.h"
 #include "ini/mem_ini_file.h"
 #include "scan/size_text.h"
 #include "settings/dlgOptions.h"
@@ -105,6 +106,8 @@ TScanJob TfrmMain::BuildScanJob(const std::vector<TUserProfile>* Profiles) {
   if (const TfrmOptions* options = ctx_.forms.frmOptions) job.Drives = options->TickedDisks();
   job.Filters = CurrentFilters();
   if (Profiles) job.Filters.UserData = EveryUsersGuard(own_folders, *Profiles);
+  // An elevated run may read each drive's file table instead of walking its folders.
+  job.ReadFileTables = IsElevatedAdmin(ctx_.os.security);
   return job;
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_table.h"
+
 namespace platform {
 
 // File attribute bits, with the values Windows uses.
@@ -149,6 +151,11 @@ class FileSystem {
   virtual std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
 
   // Whole-file reading and writing for the INI documents and the pictures.
+  // The file table of the local NTFS volume at `drive`, read whole from the raw volume, where the
+  // process may read it (an elevated administrator); nothing elsewhere (another file system, a
+  // network or removable drive, no rights, a read that fails or looks inconsistent).
+  virtual std::optional<ntfs::FileTable> ReadFileTable(char /*drive*/) { return std::nullopt; }
+
   // ReadFile gives nothing when the file does not exist or cannot be read.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // WriteFile replaces the file whole, or leaves it as it was: on failure it returns the

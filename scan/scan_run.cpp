@@ -35,6 +35,7 @@ void TScanRun::Start(const TScanJob& job) {
   };
   worker_->SetSearchJob(job.Paths, job.Templates, job.Types, job.SearchRules, job.Drives);
   worker_->FFilters = job.Filters;
+  worker_->FReadFileTables = job.ReadFileTables;
   worker_->Resume();
 }
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <optional>
 
+#include "platform/table_file_system.h"
 #include "platform/text.h"
 #include "scan/rule_paths.h"
 #include "scan/template_match.h"
@@ -30,7 +31,7 @@ bool IsDotEntry(const FindEntry& entry) { return entry.name == "." || entry.name
 
 TSearchInThread::TSearchInThread(platform::MainThread& main_thread, platform::FileSystem& files,
                                  platform::DebugOutput& debug)
-    : platform::TThread(main_thread), files_(files), debug_(debug) {}
+    : platform::TThread(main_thread), system_files_(files), files_(&files), debug_(debug) {}
 
 void TSearchInThread::SetSearchJob(const std::vector<std::string>& Paths, const std::vector<std::string>& Templates,
                                    const std::vector<std::string>& Types, const std::vector<std::string>& SearchRules,
@@ -74,7 +75,7 @@ void TSearchInThread::Execute() {
 void TSearchInThread::SearchAllRules() {
   for (const std::string& drive : FDrives) {
     SearchDrive(drive);
-    if (FStopSearch) return;
+    if (FStopSearch) break;
     for (size_t i = 0; i < FPaths.size(); ++i) {
       if (FPaths[i].find(':') == std::string::npos) continue;
       // A drive-qualified rule is searched once per scan; on later drives this inert rule finds
@@ -85,11 +86,30 @@ void TSearchInThread::SearchAllRules() {
       FSearchRules[i] = "0";
     }
   }
+  // A large volume's table is big: it goes as soon as the walk is done.
+  drive_table_.reset();
+  files_ = &system_files_;
+}
+
+// Reading a volume's table costs one pass over it; every listing of the drive is then answered
+// from memory. Where it cannot be read, the drive is walked as the system lists it.
+void TSearchInThread::UseFileTable(const std::string& Drive) {
+  drive_table_.reset();
+  files_ = &system_files_;
+  if (!FReadFileTables || Drive.size() != 1) return;
+  const Clock::time_point start = Clock::now();
+  std::optional<platform::ntfs::FileTable> table = system_files_.ReadFileTable(Drive[0]);
+  listing_time_ += Clock::now() - start;
+  debug_.Write("Search T (File table) " + Drive + (table ? ": read" : ": walked instead"));
+  if (!table) return;
+  drive_table_ = std::make_unique<platform::TableFileSystem>(system_files_, Drive[0], std::move(*table));
+  files_ = drive_table_.get();
 }
 
 void TSearchInThread::SearchDrive(const std::string& Drive) {
   rules_.clear();
   roots_.clear();
+  UseFileTable(Drive);
   std::map<std::string, std::vector<std::string>> expanded;  // rules of one folder expand it once
   for (size_t i = 0; i < FPaths.size(); ++i) {
     // The start writes these from integers; the fallbacks are the trace definitions' defaults.
@@ -100,7 +120,7 @@ void TSearchInThread::SearchDrive(const std::string& Drive) {
     auto known = expanded.find(folder);
     if (known == expanded.end()) {
       const Clock::time_point start = Clock::now();
-      known = expanded.emplace(folder, ExpandRuleFolder(files_, folder, FFilters.Exclusions, FStopSearch)).first;
+      known = expanded.emplace(folder, ExpandRuleFolder(*files_, folder, FFilters.Exclusions, FStopSearch)).first;
       listing_time_ += Clock::now() - start;
     }
     for (const std::string& start : known->second) {
@@ -156,7 +176,7 @@ void TSearchInThread::SearchInFolder(const std::string& Folder, std::vector<size
     // Looked up again: the subfolders walked before it may have taken long, and meanwhile the
     // entry may have gone or been replaced by a link.
     const Clock::time_point looked_up = Clock::now();
-    const auto attributes = files_.GetAttributes(sub);
+    const auto attributes = files_->GetAttributes(sub);
     listing_time_ += Clock::now() - looked_up;
     if (!attributes || !(*attributes & platform::kAttrDirectory) || (*attributes & platform::kAttrReparsePoint))
       continue;
@@ -178,7 +198,7 @@ void TSearchInThread::ReportMatches(const std::string& F, const std::vector<Find
       if (!kept) {
         P = F + entry.name;
         kept = FFilters.Exclusions.Excludes(P) || FFilters.UserData.Protects(P) ||
-               (entry.IsFolder() ? FolderKept(files_, P, entry.last_write, FFilters) != TKeptReason::kNone
+               (entry.IsFolder() ? FolderKept(*files_, P, entry.last_write, FFilters) != TKeptReason::kNone
                                  : FFilters.AgeFiltered() && entry.last_write > FFilters.ChangedBefore);
       }
       if (*kept) break;
@@ -187,7 +207,7 @@ void TSearchInThread::ReportMatches(const std::string& F, const std::vector<Find
       int64_t size = entry.size;
       if (entry.IsFolder()) {
         int64_t& known = sizes[rule.recursive ? 0 : 1];
-        if (known < 0) known = GetFolderSize(files_, P, !rule.recursive);
+        if (known < 0) known = GetFolderSize(*files_, P, !rule.recursive);
         size = known;
       }
       found_.push_back({P, size, entry.IsFolder(), entry.id});
@@ -220,7 +240,7 @@ void TSearchInThread::DoSearchFinished() {
 
 std::vector<FindEntry> TSearchInThread::List(const std::string& pattern_path) {
   const Clock::time_point start = Clock::now();
-  std::vector<FindEntry> entries = files_.FindFiles(pattern_path);
+  std::vector<FindEntry> entries = files_->FindFiles(pattern_path);
   listing_time_ += Clock::now() - start;
   return entries;
 }

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,8 @@ class TSearchInThread : public platform::TThread {
   std::vector<std::string> FDrives;
   // Set before Resume.
   TScanFilters FFilters;
+  // Whether each drive's listings may come from its file table (see TScanJob).
+  bool FReadFileTables = false;
 
  protected:
   // If a report fails (its handler throws), the walk stops there; the finished report still comes.
@@ -90,6 +93,7 @@ class TSearchInThread : public platform::TThread {
   void SearchAllRules();
   // Every rule's folder on one drive, wildcard components expanded, walked once.
   void SearchDrive(const std::string& Drive);
+  void UseFileTable(const std::string& Drive);
   // Walks Folder for the rules inherited from above (recursive ones) and those that start there.
   void SearchInFolder(const std::string& Folder, std::vector<size_t> Active);
   void ReportMatches(const std::string& F, const std::vector<platform::FindEntry>& Entries,
@@ -100,7 +104,11 @@ class TSearchInThread : public platform::TThread {
   void DoSearchFinished();
   std::vector<platform::FindEntry> List(const std::string& pattern_path);
 
-  platform::FileSystem& files_;
+  // The system's file system, and what the walk lists with: it, or for the drive being walked a
+  // file system answering from that drive's file table.
+  platform::FileSystem& system_files_;
+  platform::FileSystem* files_;
+  std::unique_ptr<platform::FileSystem> drive_table_;
   platform::DebugOutput& debug_;
   // The drive being walked: its rules, and the folders they start at by upper-case path.
   std::vector<Rule> rules_;

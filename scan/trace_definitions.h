@@ -22,6 +22,9 @@ struct TScanJob {
   std::vector<std::string> SearchRules;
   std::vector<std::string> Drives;
   TScanFilters Filters;
+  // Each drive's listings may come from its file table, read once (see platform::FileSystem::
+  // ReadFileTable): for an elevated run, where reading the raw volume is allowed.
+  bool ReadFileTables = false;
   // The category (TGarbageCategoryIndex) each rule was built for, parallel to the rules; it goes
   // into reports and never into the worker.
   std::vector<size_t> Categories;

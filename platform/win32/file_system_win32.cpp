@@ -12,6 +12,7 @@
 #include "platform/wildcard.h"
 #include "platform/win32/folder_listing_win32.h"
 #include "platform/win32/opened_file_win32.h"
+#include "platform/win32/volume_table_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -293,6 +294,8 @@ class Win32FileSystem : public FileSystem {
     if (round != *wide) return std::nullopt;
     return ansi;
   }
+
+  std::optional<ntfs::FileTable> ReadFileTable(char drive) override { return ReadVolumeFileTable(drive); }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
     const auto wide = SystemPath(path, kPathLimit);

@@ -1,0 +1,69 @@
+#include "platform/win32/volume_table_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::win32 {
+
+namespace {
+
+// A raw volume is read in whole sectors at sector offsets; 4 KiB serves 512-byte and 4K disks.
+constexpr uint64_t kAlignment = 4096;
+
+class VolumeHandle {
+ public:
+  explicit VolumeHandle(char drive) {
+    const std::wstring device = std::wstring(L"\\\\.\\") + static_cast<wchar_t>(drive) + L":";
+    // Others keep using the volume: share everything, ask only to read.
+    handle_ = CreateFileW(device.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+  }
+  ~VolumeHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  VolumeHandle(const VolumeHandle&) = delete;
+  VolumeHandle& operator=(const VolumeHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  // The bytes at [offset, offset + size), read in aligned pieces; fewer where a read fails.
+  std::vector<uint8_t> Read(uint64_t offset, size_t size) const {
+    const uint64_t first = offset / kAlignment * kAlignment;
+    const uint64_t end = (offset + size + kAlignment - 1) / kAlignment * kAlignment;
+    std::vector<uint8_t> buffer(static_cast<size_t>(end - first));
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(first);
+    DWORD got = 0;
+    if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) ||
+        !ReadFile(handle_, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) || got < offset - first)
+      return {};
+    const size_t available = static_cast<size_t>(got - (offset - first));
+    const auto begin = buffer.begin() + static_cast<std::ptrdiff_t>(offset - first);
+    return std::vector<uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(std::min(size, available)));
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace
+
+std::optional<ntfs::FileTable> ReadVolumeFileTable(char drive) {
+  const wchar_t root[] = {static_cast<wchar_t>(drive), L':', L'\\', L'\0'};
+  wchar_t file_system[MAX_PATH + 1] = {};
+  if (GetDriveTypeW(root) != DRIVE_FIXED ||
+      !GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, file_system, MAX_PATH + 1) ||
+      lstrcmpiW(file_system, L"NTFS") != 0)
+    return std::nullopt;
+  auto volume_handle = std::make_shared<VolumeHandle>(drive);
+  if (!volume_handle->valid()) return std::nullopt;
+  std::optional<ntfs::NtfsVolume> volume = ntfs::NtfsVolume::Open(
+      [volume_handle](uint64_t offset, size_t size) { return volume_handle->Read(offset, size); });
+  if (!volume) return std::nullopt;
+  return ntfs::ReadFileTable(*volume);
+}
+
+}  // namespace platform::win32
