@@ -3,6 +3,7 @@
 // length, and names are the real ones, whatever characters they hold (a lone UTF-16 surrogate in
 // its WTF-8 form, see platform/unicode.h); the Win32 implementation calls kernel32's wide
 // functions directly and takes long paths and names ending in dots or spaces as they are.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -153,8 +154,11 @@ class FileSystem {
   // Whole-file reading and writing for the INI documents and the pictures.
   // The file table of the local NTFS volume at `drive`, read whole from the raw volume, where the
   // process may read it (an elevated administrator); nothing elsewhere (another file system, a
-  // network or removable drive, no rights, a read that fails or looks inconsistent).
-  virtual std::optional<ntfs::FileTable> ReadFileTable(char /*drive*/) { return std::nullopt; }
+  // network or removable drive, no rights, a read that fails or looks inconsistent). Setting
+  // `stop` ends the reading early, with nothing.
+  virtual std::optional<ntfs::FileTable> ReadFileTable(char /*drive*/, const std::atomic<bool>& /*stop*/) {
+    return std::nullopt;
+  }
 
   // ReadFile gives nothing when the file does not exist or cannot be read.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;

@@ -98,7 +98,7 @@ void TSearchInThread::UseFileTable(const std::string& Drive) {
   files_ = &system_files_;
   if (!FReadFileTables || Drive.size() != 1) return;
   const Clock::time_point start = Clock::now();
-  std::optional<platform::ntfs::FileTable> table = system_files_.ReadFileTable(Drive[0]);
+  std::optional<platform::ntfs::FileTable> table = system_files_.ReadFileTable(Drive[0], FStopSearch);
   listing_time_ += Clock::now() - start;
   debug_.Write("Search T (File table) " + Drive + (table ? ": read" : ": walked instead"));
   if (!table) return;
@@ -110,6 +110,7 @@ void TSearchInThread::SearchDrive(const std::string& Drive) {
   rules_.clear();
   roots_.clear();
   UseFileTable(Drive);
+  if (FStopSearch) return;
   std::map<std::string, std::vector<std::string>> expanded;  // rules of one folder expand it once
   for (size_t i = 0; i < FPaths.size(); ++i) {
     // The start writes these from integers; the fallbacks are the trace definitions' defaults.

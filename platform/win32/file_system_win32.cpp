@@ -295,7 +295,9 @@ class Win32FileSystem : public FileSystem {
     return ansi;
   }
 
-  std::optional<ntfs::FileTable> ReadFileTable(char drive) override { return ReadVolumeFileTable(drive); }
+  std::optional<ntfs::FileTable> ReadFileTable(char drive, const std::atomic<bool>& stop) override {
+    return ReadVolumeFileTable(drive, stop);
+  }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
     const auto wide = SystemPath(path, kPathLimit);

@@ -51,7 +51,7 @@ class VolumeHandle {
 
 }  // namespace
 
-std::optional<ntfs::FileTable> ReadVolumeFileTable(char drive) {
+std::optional<ntfs::FileTable> ReadVolumeFileTable(char drive, const std::atomic<bool>& stop) {
   const wchar_t root[] = {static_cast<wchar_t>(drive), L':', L'\\', L'\0'};
   wchar_t file_system[MAX_PATH + 1] = {};
   if (GetDriveTypeW(root) != DRIVE_FIXED ||
@@ -60,8 +60,10 @@ std::optional<ntfs::FileTable> ReadVolumeFileTable(char drive) {
     return std::nullopt;
   auto volume_handle = std::make_shared<VolumeHandle>(drive);
   if (!volume_handle->valid()) return std::nullopt;
-  std::optional<ntfs::NtfsVolume> volume = ntfs::NtfsVolume::Open(
-      [volume_handle](uint64_t offset, size_t size) { return volume_handle->Read(offset, size); });
+  std::optional<ntfs::NtfsVolume> volume = ntfs::NtfsVolume::Open([volume_handle, &stop](uint64_t offset, size_t size) {
+    // A failed read ends the table: Stop is answered within one chunk of records.
+    return stop ? std::vector<uint8_t>() : volume_handle->Read(offset, size);
+  });
   if (!volume) return std::nullopt;
   return ntfs::ReadFileTable(*volume);
 }

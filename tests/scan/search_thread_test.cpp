@@ -24,6 +24,19 @@ struct Rule {
   int type, search_rule;
 };
 
+// The in-memory file system whose volumes never give their file table, as under Wine: the scan
+// walks. `while_reading` runs on the worker while a table is being read.
+class NoTableFileSystem : public FakeFileSystem {
+ public:
+  std::optional<platform::ntfs::FileTable> ReadFileTable(char drive, const std::atomic<bool>&) override {
+    asked += drive;
+    if (while_reading) while_reading();
+    return std::nullopt;
+  }
+  std::string asked;
+  std::function<void()> while_reading;
+};
+
 class SearchThreadTest : public ::testing::Test {
  protected:
   // Runs one job to its end; `on_found` may stand in for the main window's handler.
@@ -50,6 +63,8 @@ class SearchThreadTest : public ::testing::Test {
     }
     worker->SetSearchJob(paths, templates, types, search_rules, drives);
     worker->FFilters = filters;
+    worker->FReadFileTables = read_tables;
+    running = worker;
     worker->Resume();
     main_thread.PumpUntilIdle();
   }
@@ -69,10 +84,12 @@ class SearchThreadTest : public ::testing::Test {
     return lines;
   }
 
-  FakeFileSystem files;
+  NoTableFileSystem files;
   FakeDebugOutput debug;
   SyncQueue main_thread;
   TScanFilters filters;
+  bool read_tables = false;
+  TSearchInThread* running = nullptr;  // while Run runs
   std::vector<std::string> folders;
   std::vector<std::pair<std::string, int64_t>> found;
   // The number of objects found when each batch ended.
@@ -101,6 +118,25 @@ TEST_F(SearchThreadTest, DriveQualifiedRuleIsSearchedOnceInTheFirstDrivesPass) {
   EXPECT_THAT(found, ElementsAre(Pair("C:\\Windows\\Temp\\a.tmp", 10), Pair("E:\\RECYCLER\\S-1-5", 0),
                                  Pair("D:\\RECYCLER\\S-1-6", 0)));
   EXPECT_THAT(DebugLines(), ElementsAre("2"));
+}
+
+TEST_F(SearchThreadTest, AnElevatedScanAsksEachDrivesTableWalksWithoutOneAndStopsDuringTheRead) {
+  files.AddDrive('D');
+  files.AddFile("C:\\Temp\\a.tmp", 10);
+  files.AddFile("D:\\Temp\\b.tmp", 20);
+  read_tables = true;
+  Run({{"\\Temp", "*.tmp", 0, 0}}, {"C", "D"});
+  EXPECT_EQ(files.asked, "CD");
+  EXPECT_THAT(found, ElementsAre(Pair("C:\\Temp\\a.tmp", 10), Pair("D:\\Temp\\b.tmp", 20)));
+
+  // Stop pressed while the first drive's table is read: nothing is walked after it.
+  found.clear();
+  files.asked.clear();
+  files.while_reading = [this] { running->FStopSearch = true; };
+  Run({{"\\Temp", "*.tmp", 0, 0}}, {"C", "D"});
+  EXPECT_EQ(files.asked, "C");
+  EXPECT_THAT(found, IsEmpty());
+  EXPECT_EQ(finished, 2);
 }
 
 TEST_F(SearchThreadTest, DriveRelativeAndEmptyPathsFollowTheDrive) {
