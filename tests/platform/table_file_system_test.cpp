@@ -16,11 +16,9 @@
 #include <vector>
 
 #include "platform/file_table.h"
-#include "scan/search_thread.h"
 #include "tests/support/fake_file_system.h"
-#include "tests/support/fake_platform.h"
 #include "tests/support/ntfs_image.h"
-#include "tests/support/sync_queue.h"
+#include "tests/support/rule_by_rule_walk.h"
 
 namespace {
 
@@ -118,48 +116,29 @@ void Plant(const fs::path& tree, FakeFileSystem& files) {
   }
 }
 
-struct Rule {
-  std::string path, templ;
-  bool folders_only, recursive;
-};
-
 // Rules as the shipped ones are written: a template in every folder below one, a whole folder,
 // folders by name, a folder named by a pattern.
-std::vector<Rule> MakeRules(std::mt19937& random) {
-  const std::vector<Rule> rules = {
+std::vector<TReferenceRule> MakeRules(std::mt19937& random) {
+  const std::vector<TReferenceRule> rules = {
       {"\\", "*.tmp", false, true},      {"\\", "Thumbs.db", false, true}, {"\\", "*.log", false, true},
       {"\\Temp", "*", false, true},      {"\\Cache", "*.*", false, false}, {"\\", "Cache", true, true},
       {"\\", "logs", true, false},       {"\\*\\Cache", "*", false, true}, {"\\a b", "*", true, false},
       {"\\*", "Code Cache", true, true}, {"\\Nope", "*", false, true},     {"\\", "*", false, true},
       {"\\Temp", "*", true, false}};
-  std::vector<Rule> picked;
-  for (const Rule& rule : rules)
+  std::vector<TReferenceRule> picked;
+  for (const TReferenceRule& rule : rules)
     if (Chance(random, 50)) picked.push_back(rule);
   return picked;
 }
 
 using Found = std::tuple<std::string, int64_t, bool>;
 
-std::vector<Found> Scan(platform::FileSystem& files, const std::vector<Rule>& rules, const TScanFilters& filters) {
-  FakeDebugOutput debug;
-  SyncQueue main_thread;
+// What the scan finds, without the file ids, which the in-memory file system does not share with
+// the table.
+std::vector<Found> Scan(platform::FileSystem& files, const std::vector<TReferenceRule>& rules,
+                        const TScanFilters& filters) {
   std::vector<Found> found;
-  auto* worker = new TSearchInThread(main_thread, files, debug);
-  worker->FreeOnTerminate = true;
-  worker->FOnFoundObject = [&](const std::string& path, int64_t size, bool folder, platform::FileId) {
-    found.emplace_back(path, size, folder);
-  };
-  std::vector<std::string> paths, templates, types, search_rules;
-  for (const Rule& rule : rules) {
-    paths.push_back(rule.path);
-    templates.push_back(rule.templ);
-    types.push_back(rule.folders_only ? "1" : "0");
-    search_rules.push_back(rule.recursive ? "1" : "0");
-  }
-  worker->SetSearchJob(paths, templates, types, search_rules, {"C"});
-  worker->FFilters = filters;
-  worker->Resume();
-  main_thread.PumpUntilIdle();
+  for (const TReferenceFind& f : OneWalk(files, rules, {"C"}, filters)) found.emplace_back(f.path, f.size, f.folder);
   std::sort(found.begin(), found.end());
   return found;
 }
@@ -204,7 +183,7 @@ TEST_F(TableFileSystemTest, ScansFindWhatTheSystemsListingsFind) {
     FakeFileSystem rest;  // everything the table does not answer, here nothing at all
     platform::TableFileSystem table(rest, 'c', TableOf(tree));
     for (int run = 0; run < 3; ++run) {
-      const std::vector<Rule> rules = MakeRules(random);
+      const std::vector<TReferenceRule> rules = MakeRules(random);
       TScanFilters filters;
       if (Chance(random, 40)) filters.ChangedBefore = kCutOff;
       const std::vector<Found> expected = Scan(listed, rules, filters);

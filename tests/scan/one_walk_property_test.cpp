@@ -10,11 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/search_thread.h"
 #include "tests/support/fake_file_system.h"
-#include "tests/support/fake_platform.h"
 #include "tests/support/rule_by_rule_walk.h"
-#include "tests/support/sync_queue.h"
 
 namespace {
 
@@ -81,30 +78,6 @@ TScanFilters MakeFilters(std::mt19937& random) {
     filters.UserData =
         TUserData(TUserFolders{.local_app_data = "C:\\AppData\\Local", .roaming_app_data = "C:\\AppData\\Roaming"});
   return filters;
-}
-
-std::vector<TReferenceFind> OneWalk(FakeFileSystem& files, const std::vector<TReferenceRule>& rules,
-                                    const std::vector<std::string>& drives, const TScanFilters& filters) {
-  FakeDebugOutput debug;
-  SyncQueue main_thread;
-  std::vector<TReferenceFind> found;
-  auto* worker = new TSearchInThread(main_thread, files, debug);
-  worker->FreeOnTerminate = true;
-  worker->FOnFoundObject = [&](const std::string& path, int64_t size, bool folder, platform::FileId id) {
-    found.push_back({path, size, folder, id});
-  };
-  std::vector<std::string> paths, templates, types, search_rules;
-  for (const TReferenceRule& rule : rules) {
-    paths.push_back(rule.path);
-    templates.push_back(rule.templ);
-    types.push_back(rule.folders_only ? "1" : "0");
-    search_rules.push_back(rule.recursive ? "1" : "0");
-  }
-  worker->SetSearchJob(paths, templates, types, search_rules, drives);
-  worker->FFilters = filters;
-  worker->Resume();
-  main_thread.PumpUntilIdle();
-  return found;
 }
 
 TEST(OneWalkProperty, ReportsExactlyWhatTheRulesFindOneByOne) {

@@ -5,6 +5,8 @@
 #include "scan/rule_paths.h"
 #include "scan/search_thread.h"
 #include "scan/template_match.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/sync_queue.h"
 
 namespace {
 
@@ -65,4 +67,28 @@ std::vector<TReferenceFind> RuleByRuleWalk(platform::FileSystem& files, std::vec
     }
   }
   return walk.found;
+}
+
+std::vector<TReferenceFind> OneWalk(platform::FileSystem& files, const std::vector<TReferenceRule>& rules,
+                                    const std::vector<std::string>& drives, const TScanFilters& filters) {
+  FakeDebugOutput debug;
+  SyncQueue main_thread;
+  std::vector<TReferenceFind> found;
+  auto* worker = new TSearchInThread(main_thread, files, debug);
+  worker->FreeOnTerminate = true;
+  worker->FOnFoundObject = [&](const std::string& path, int64_t size, bool folder, platform::FileId id) {
+    found.push_back({path, size, folder, id});
+  };
+  std::vector<std::string> paths, templates, types, search_rules;
+  for (const TReferenceRule& rule : rules) {
+    paths.push_back(rule.path);
+    templates.push_back(rule.templ);
+    types.push_back(rule.folders_only ? "1" : "0");
+    search_rules.push_back(rule.recursive ? "1" : "0");
+  }
+  worker->SetSearchJob(paths, templates, types, search_rules, drives);
+  worker->FFilters = filters;
+  worker->Resume();
+  main_thread.PumpUntilIdle();
+  return found;
 }

@@ -22,6 +22,10 @@ struct TReferenceFind {
   auto operator<=>(const TReferenceFind&) const = default;
 };
 
+// Every object the scan worker reports for the rules in its one walk, in the order found.
+std::vector<TReferenceFind> OneWalk(platform::FileSystem& files, const std::vector<TReferenceRule>& rules,
+                                    const std::vector<std::string>& drives, const TScanFilters& filters);
+
 // Every object the rules report, as often as they report it, in the order found.
 std::vector<TReferenceFind> RuleByRuleWalk(platform::FileSystem& files, std::vector<TReferenceRule> rules,
                                            const std::vector<std::string>& drives, const TScanFilters& filters);
