@@ -58,8 +58,15 @@ void TfrmMain::RunUnattended(const TCommandLine& Line, bool AnotherInstance) {
 }
 
 void TfrmMain::UnattendedScanFinished() {
-  const std::vector<std::string> listed = FReport.ListedPaths();
-  if (FLine.Mode == TRunMode::kScanOnly || listed.empty()) {
+  // The kind and the file id each object was found with go with it, so that one replaced since
+  // is refused.
+  std::vector<TCleanItem> items;
+  for (size_t i = 0; i < FScan->FoundPaths().size(); ++i) {
+    const std::string& path = FScan->FoundPaths()[i];
+    if (FScan->Listed(FScan->FoundSizes()[i]))
+      items.push_back({path, "", FScan->FoundAsFolder(path), FScan->FoundIds()[i]});
+  }
+  if (FLine.Mode == TRunMode::kScanOnly || items.empty()) {
     EndUnattended(FReport.ExitCode(false), true);
     return;
   }
@@ -70,9 +77,6 @@ void TfrmMain::UnattendedScanFinished() {
     running.push_back(browser.DisplayName);
   FReport.SetRunningBrowsers(running);
 
-  std::vector<TCleanItem> items;
-  // The kind each object was found as goes with it, so that one replaced since is refused.
-  for (const std::string& path : listed) items.push_back({path, "", FScan->FoundAsFolder(path)});
   TScanFilters filters = CurrentFilters();
   filters.UserData = FUnattendedJob.Filters.UserData;  // every user's places on an /allusers run
 

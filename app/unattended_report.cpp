@@ -48,13 +48,6 @@ void TUnattendedReport::Add(const std::string& path, int64_t bytes, const std::s
   rows_.push_back({path, bytes, category, listed ? kListedOutcome : kBelowNoiseOutcome, listed});
 }
 
-std::vector<std::string> TUnattendedReport::ListedPaths() const {
-  std::vector<std::string> paths;
-  for (const TReportRow& row : rows_)
-    if (row.Listed) paths.push_back(row.Path);
-  return paths;
-}
-
 void TUnattendedReport::SetOutcome(const std::string& path, const std::string& outcome) {
   const auto it = by_path_.find(platform::UpperCase(path));
   if (it != by_path_.end()) rows_[it->second].Outcome = outcome;

@@ -33,8 +33,6 @@ class TUnattendedReport {
   static std::string CategoryOf(const TScanJob& job, const std::string& path);
 
   void Add(const std::string& path, int64_t bytes, const std::string& category, bool listed);
-  // The paths of the listed rows, in the order found.
-  std::vector<std::string> ListedPaths() const;
   void SetOutcome(const std::string& path, const std::string& outcome);
   void SetRunningBrowsers(std::vector<std::string> names) { running_browsers_ = std::move(names); }
   const std::vector<TReportRow>& Rows() const { return rows_; }

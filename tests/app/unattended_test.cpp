@@ -170,6 +170,21 @@ TEST_F(UnattendedRunTest, ScanOnlyListsAndDeletesNothing) {
     EXPECT_NE(json.find(field), std::string::npos) << field << " in " << json;
 }
 
+TEST_F(UnattendedRunTest, AutoRefusesAnObjectReplacedSinceTheScan) {
+  env.fake.files.AddFile("C:\\Temp\\a.tmp", 5000);
+  bool replaced = false;
+  env.fake.files.on_open_for_deletion = [&](const std::string& path) {
+    if (replaced || path != "C:\\Temp\\a.tmp") return;
+    replaced = true;  // another program's file by the same name, the one scanned gone
+    env.fake.files.RemoveTree(path);
+    env.fake.files.AddFile(path, 5000);
+  };
+  Run(TRunMode::kAuto);
+  EXPECT_TRUE(replaced);
+  EXPECT_TRUE(env.fake.files.Exists("C:\\Temp\\a.tmp"));
+  EXPECT_EQ(env.app.ExitCode(), kExitSomeFailed);
+}
+
 TEST_F(UnattendedRunTest, NothingFoundAnotherInstanceAndAnUnsupportedReleaseEachHaveTheirCode) {
   Run(TRunMode::kAuto);
   EXPECT_EQ(env.app.ExitCode(), kExitNothingFound);
