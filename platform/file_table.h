@@ -36,9 +36,16 @@ struct Entry {
 struct FileTable {
   std::unordered_map<uint64_t, Entry> entries;  // by record number
   uint64_t damaged = 0;                         // records in use that were refused, with the files they belong to
+  // How the system names a file by id: its reference whole, sequence number in the top 16 bits
+  // (Windows), or the record number alone (Wine over ntfs-3g, whose inode numbers these are).
+  bool ids_hold_sequence = true;
 
   // The entry that `reference` names, or nothing when its record is gone or reused since.
   const Entry* Find(FileReference reference) const;
+  // The file id the system gives the file of `reference`.
+  uint64_t IdOf(FileReference reference) const {
+    return ids_hold_sequence ? reference.record | static_cast<uint64_t>(reference.sequence) << 48 : reference.record;
+  }
 };
 
 // Builds the table from every record of the volume. Extension records join their base record only

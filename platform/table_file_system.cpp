@@ -146,14 +146,14 @@ class TableFileSystem::Index {
     return found == folders_.end() ? &kEmpty : &found->second;
   }
 
-  static FindEntry Listed(const Child& child) {
+  FindEntry Listed(const Child& child) const {
     const ntfs::Entry& entry = *child.entry;
     FindEntry listed;
     listed.name = child.link->name;
     listed.attributes = Win32Attributes(entry);
     listed.size = entry.is_folder ? 0 : static_cast<int64_t>(entry.data_size);
     listed.last_write = static_cast<int64_t>(entry.last_write);
-    listed.id = entry.reference.record | (static_cast<FileId>(entry.reference.sequence) << 48);
+    listed.id = table_.IdOf(entry.reference);
     return listed;
   }
 
@@ -186,14 +186,14 @@ std::vector<FindEntry> TableFileSystem::FindFiles(const std::string& pattern_pat
   if (folder.outcome == Index::Outcome::kMissing || !folder.entry->is_folder || pattern.empty()) return entries;
   if (HasWildcard(pattern)) {
     for (const Index::Child& child : index_->FolderOf(*folder.entry)->children)
-      if (!child.hidden && WildcardMatches(pattern, child.link->name)) entries.push_back(Index::Listed(child));
+      if (!child.hidden && WildcardMatches(pattern, child.link->name)) entries.push_back(index_->Listed(child));
     return entries;
   }
   // One name: the entry it names, by its long name or its alias.
   const auto key = KeyOf(pattern);
   const Index::Child* child = key ? index_->Find(*folder.entry, *key) : nullptr;
   if (child && child->hidden) return wrapped_.FindFiles(pattern_path);
-  if (child) entries.push_back(Index::Listed(*child));
+  if (child) entries.push_back(index_->Listed(*child));
   return entries;
 }
 
@@ -215,7 +215,7 @@ std::optional<std::vector<FindEntry>> TableFileSystem::ListFolder(const std::str
   if (found.outcome == Index::Outcome::kMissing || !found.entry->is_folder) return std::nullopt;
   std::vector<FindEntry> entries;
   for (const Index::Child& child : index_->FolderOf(*found.entry)->children)
-    if (!child.hidden) entries.push_back(Index::Listed(child));
+    if (!child.hidden) entries.push_back(index_->Listed(child));
   return entries;
 }
 

@@ -49,6 +49,33 @@ class VolumeHandle {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
+// The file id the system gives the drive's root folder.
+std::optional<uint64_t> RootFolderId(const wchar_t* root) {
+  HANDLE folder = CreateFileW(root, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const bool known = GetFileInformationByHandle(folder, &info);
+  CloseHandle(folder);
+  if (!known) return std::nullopt;
+  return static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+}
+
+// Whether the table is the volume mounted at `root`, and how that volume's ids are formed: its root
+// folder's id must be the table's root reference, whole or as its record number alone.
+bool MatchesMountedVolume(ntfs::FileTable& table, const wchar_t* root) {
+  const ntfs::Entry* table_root = nullptr;
+  if (const auto found = table.entries.find(ntfs::kRootRecord); found != table.entries.end())
+    table_root = &found->second;
+  const std::optional<uint64_t> id = RootFolderId(root);
+  if (!table_root || !id) return false;
+  for (const bool whole : {true, false}) {
+    table.ids_hold_sequence = whole;
+    if (table.IdOf(table_root->reference) == *id) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<ntfs::FileTable> ReadVolumeFileTable(char drive, const std::atomic<bool>& stop) {
@@ -65,7 +92,9 @@ std::optional<ntfs::FileTable> ReadVolumeFileTable(char drive, const std::atomic
     return stop ? std::vector<uint8_t>() : volume_handle->Read(offset, size);
   });
   if (!volume) return std::nullopt;
-  return ntfs::ReadFileTable(*volume);
+  std::optional<ntfs::FileTable> table = ntfs::ReadFileTable(*volume);
+  if (!table || !MatchesMountedVolume(*table, root)) return std::nullopt;
+  return table;
 }
 
 }  // namespace platform::win32

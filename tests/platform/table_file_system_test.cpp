@@ -197,4 +197,23 @@ TEST_F(TableFileSystemTest, ScansFindWhatTheSystemsListingsFind) {
   EXPECT_GT(folders, 5u);
 }
 
+TEST_F(TableFileSystemTest, FileIdsAreFormedAsTheSystemFormsThem) {
+  std::mt19937 random(7);
+  const fs::path tree = dir_ / "tree";
+  MakeTree(random, tree);
+  platform::ntfs::FileTable whole = TableOf(tree), bare = whole;
+  bare.ids_hold_sequence = false;  // Wine over ntfs-3g: the record number alone
+  FakeFileSystem rest;
+  const auto listed_whole = platform::TableFileSystem(rest, 'c', std::move(whole)).ListFolder("C:\\");
+  const auto listed_bare = platform::TableFileSystem(rest, 'c', std::move(bare)).ListFolder("C:\\");
+  ASSERT_TRUE(listed_whole && listed_bare);
+  ASSERT_EQ(listed_whole->size(), listed_bare->size());
+  ASSERT_FALSE(listed_whole->empty());
+  for (size_t i = 0; i < listed_whole->size(); ++i) {
+    const platform::FileId id = (*listed_whole)[i].id;
+    EXPECT_NE(id >> 48, 0u) << "a file's sequence number starts at 1";
+    EXPECT_EQ((*listed_bare)[i].id, id & 0xFFFFFFFFFFFFull);
+  }
+}
+
 }  // namespace
