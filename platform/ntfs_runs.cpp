@@ -15,7 +15,9 @@ std::optional<std::vector<DataRun>> DecodeDataRuns(Bytes pairs, uint64_t first_v
     const size_t delta_size = header >> 4;
     if (length_size == 0 || length_size > 8 || delta_size > 8) return std::nullopt;
     const auto length = ReadLe(pairs, at, length_size);
-    if (!length || *length == 0 || *length > volume_clusters) return std::nullopt;
+    // A sparse run may be longer than the volume (a large file with little written); a run with a
+    // place must lie within it.
+    if (!length || *length == 0 || (delta_size > 0 && *length > volume_clusters)) return std::nullopt;
     at += length_size;
     DataRun run{vcn, *length, std::nullopt};
     if (delta_size > 0) {

@@ -17,7 +17,7 @@ struct DataRun {
 // Decodes mapping pairs up to their end mark, starting at `first_vcn`. Each pair is a header byte
 // (low nibble: size of the length, high nibble: size of the signed delta to the previous start),
 // the length and the delta; a pair without a delta is sparse. Nothing when a pair runs past the
-// bytes, a length is 0, a start falls before the volume or a run reaches past `volume_clusters`.
+// bytes, a length is 0, a start falls before the volume or a run with a place reaches past `volume_clusters`.
 std::optional<std::vector<DataRun>> DecodeDataRuns(Bytes pairs, uint64_t first_vcn, uint64_t volume_clusters);
 
 // The volume cluster that holds `vcn`: nothing when no run covers it or its run is sparse.

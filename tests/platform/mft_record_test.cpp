@@ -146,6 +146,10 @@ TEST(MftDataRuns, DeltasAreSignedSparseRunsHaveNoClusterAndNothingLeavesTheVolum
   EXPECT_FALSE(ClusterOf(*runs, 0x16)) << "a sparse cluster has no place on the volume";
   EXPECT_FALSE(ClusterOf(*runs, 0x1D));
   EXPECT_FALSE(DecodeDataRuns(pairs, 0, 0x105)) << "the first run reaches past the volume";
+  // A sparse run longer than the volume: a file far larger than the disk, nearly all of it unwritten.
+  const auto large = DecodeDataRuns(Buffer{0x03, 0x00, 0x00, 0x0C, 0x00}, 0, 0x200);
+  ASSERT_TRUE(large);
+  EXPECT_EQ(large->at(0).clusters, 0xC0000u);
   EXPECT_FALSE(DecodeDataRuns(Buffer{0x11, 0x05, 0x80, 0x00}, 0, 0x200)) << "a start before cluster 0";
   EXPECT_FALSE(DecodeDataRuns(Buffer{0x21, 0x10, 0x00}, 0, 0x200)) << "a pair cut short";
   EXPECT_FALSE(DecodeDataRuns(Buffer{0x11, 0x05, 0x10}, 0, 0x200)) << "no end mark";
