@@ -96,10 +96,16 @@ if(CX_WINE_TESTS)
   endforeach()
   target_compile_definitions(cx_wine_tests PRIVATE
     CX_EXE_DIR="$<TARGET_FILE_DIR:clutterix>")
-  gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+  # The tests that need a world of their own run in the tests below, not among the rest.
+  gtest_discover_tests(cx_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    TEST_FILTER "-LanguageChoiceTest.*:NtfsDriveWine.*")
   # The language chosen by the display language alone: Wine takes it from the locale it starts in.
   add_test(NAME wine.languages.display_language COMMAND cx_wine_tests --gtest_filter=LanguageChoiceTest.*)
   set_tests_properties(wine.languages.display_language PROPERTIES ENVIRONMENT "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
+  # An NTFS image, mounted with ntfs-3g, as drive D: and its raw device.
+  add_test(NAME wine.ntfs_drive COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/ntfs_drive.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+    $<TARGET_FILE:cx_wine_tests> --gtest_filter=NtfsDriveWine.*)
+  set_tests_properties(wine.ntfs_drive PROPERTIES SKIP_RETURN_CODE 77)
 
   # The runs at a high DPI have a prefix of their own, whose screen holds the window at 200 %:
   # the DPI they set in the registry never reaches another test's prefix.
