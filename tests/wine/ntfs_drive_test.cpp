@@ -1,9 +1,9 @@
 // Drive D: as a real NTFS volume: an image mounted with ntfs-3g, whose raw device (\\.\D:) is the
 // image itself, so that an elevated scan reads the file table of the very volume it lists and
 // deletes on. tests/wine/ntfs_drive.sh makes the image, lays its tree (ntfs_drive_tree.py) and runs
-// these tests; elsewhere they are skipped. The scan worker finds the same objects with the same
-// sizes from the table as by walking; the real program scans the drive from its table and cleans
-// what it found.
+// these tests, which have Wine's mount manager define the drive; elsewhere they are skipped. The
+// scan worker finds the same objects with the same sizes from the table as by walking; the real
+// program scans the drive from its table and cleans what it found.
 #include <windows.h>
 
 #include <gmock/gmock.h>
@@ -46,12 +46,6 @@ std::string Environment(const char* name) {
   return length > 0 && length < sizeof value ? value : "";
 }
 
-// Runs `script` in a Unix shell and waits until `done` holds (it touches or removes a file of
-// kScratch for that).
-bool RunShell(const std::string& script, const std::function<bool()>& done) {
-  return RunUnix(kScratch, "\\bin\\sh", "-c \"" + script + "\"", done);
-}
-
 class RecordingDebug : public platform::DebugOutput {
  public:
   void Write(const std::string& text) override {
@@ -71,24 +65,15 @@ struct Scanned {
 
 class NtfsDriveWine : public ::testing::Test {
  protected:
-  // Gives this prefix drive D: (the mounted volume) and its raw device (the image), as Wine's
-  // dosdevices links; a drive D: of its own would be refused.
+  // Gives this prefix drive D:, the mounted volume, with the image as its raw device; a drive D:
+  // of its own would be refused.
   static void SetUpTestSuite() {
     const std::string mount = Environment("CX_NTFS_MOUNT"), image = Environment("CX_NTFS_IMAGE");
-    const std::string prefix = Environment("WINEPREFIX");
-    if (mount.empty() || image.empty() || prefix.empty() || PathExists("D:\\")) return;
-    MakeFolders(kScratch);
-    const std::string marker = std::string(kScratch) + "\\linked", devices = prefix + "/dosdevices/";
-    linked_ = RunShell("ln -sfn '" + mount + "' '" + devices + "d:' && ln -sfn '" + image + "' '" + devices +
-                           "d::' && touch '" + UnixPath(marker) + "'",
-                       [&] { return PathExists(marker); }) &&
-              PathExists("D:\\data");
+    if (mount.empty() || image.empty() || PathExists("D:\\")) return;
+    linked_ = DefineWineDrive('d', mount, image) && PathExists("D:\\data");
   }
   static void TearDownTestSuite() {
-    const std::string marker = std::string(kScratch) + "\\linked", devices = Environment("WINEPREFIX") + "/dosdevices/";
-    if (PathExists(marker))
-      RunShell("rm -f '" + devices + "d:' '" + devices + "d::' '" + UnixPath(marker) + "'",
-               [&] { return !PathExists(marker); });
+    if (linked_) DefineWineDrive('d', "", "");
     RemoveTree(kScratch);
   }
   void SetUp() override {
@@ -160,6 +145,7 @@ TEST_F(NtfsDriveWine, TheProgramScansTheDriveFromItsTableAndCleansWhatItFound) {
       << "[Scan]\r\nC=0\r\nD=1\r\nNoiseLevel=0\r\nRecycleBin=0\r\nTempFoldersAndFiles=0\r\nInternetCache=0\r\n"
          "ImgCaches=1\r\nLogFiles=0\r\nWUBackup=0\r\n";
   const std::string report = std::string(kScratch) + "\\report.csv";
+  MakeFolders(kScratch);
   const DebuggedRun run = RunUnderDebugger("/auto /report " + report, 120000);
   ResetSettingsFile();
   ASSERT_TRUE(run.ended);

@@ -56,6 +56,39 @@ bool MakeUnixLink(const std::string& link, const std::string& target) {
                  [&] { return PathExists(link); });
 }
 
+bool DefineWineDrive(char letter, const std::string& mount_point, const std::string& device) {
+  // Wine's extension of the mount manager (its include/ddk/mountmgr.h), not in the SDK's headers.
+  constexpr DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+  struct UnixDrive {
+    ULONG size, type, fs_type;
+    DWORD serial;
+    ULONGLONG unix_dev;
+    WCHAR letter;
+    USHORT mount_point_offset, device_offset, label_offset;
+  };
+  const bool remove = mount_point.empty();
+  std::string buffer(sizeof(UnixDrive), '\0');
+  UnixDrive drive = {};
+  drive.type = remove ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
+  drive.letter = static_cast<WCHAR>(letter);
+  if (!remove) {
+    drive.mount_point_offset = static_cast<USHORT>(buffer.size());
+    buffer.append(mount_point).push_back('\0');
+    drive.device_offset = static_cast<USHORT>(buffer.size());
+    buffer.append(device).push_back('\0');
+  }
+  drive.size = static_cast<ULONG>(buffer.size());
+  memcpy(buffer.data(), &drive, sizeof drive);
+  HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (manager == INVALID_HANDLE_VALUE) return false;
+  DWORD returned = 0;
+  const bool done = DeviceIoControl(manager, kDefineUnixDrive, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                    nullptr, 0, &returned, nullptr);
+  CloseHandle(manager);
+  return done;
+}
+
 bool IsReparsePoint(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);

@@ -31,6 +31,13 @@ bool MakeFolderLink(const std::string& link, const std::string& target);
 // deletes the target).
 bool RemoveUnixLink(const std::string& link);
 
+// Gives the prefix drive `letter`: the Unix folder `mount_point`, with `device` (a Unix file, such
+// as an image of the volume) as its raw device, "\\.\X:". Wine's mount manager is told, as Wine's
+// own configuration tool tells it, so that programs list the drive at once; links made in
+// dosdevices by hand are seen only by a Wine session started after them. Empty paths remove the
+// drive. Whether the mount manager took it.
+bool DefineWineDrive(char letter, const std::string& mount_point, const std::string& device);
+
 // A Linux process, outside Wine's knowledge, that holds a file open for reading from its start,
 // as another operating system's program on a shared disk might. Wine's sharing rules do not see
 // it, so the file can be overwritten and deleted under it; the process then reads what the file's
