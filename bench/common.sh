@@ -66,6 +66,19 @@ runs=${CX_BENCH_RUNS:-3}
 faster() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(b == "" || a + 0 < b + 0) }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b ~ /^[0-9.]+$/ && b > 0 && a ~ /^[0-9.]+$/) printf "%.2f", a / b; else print "-" }'; }
 
+# best_walk <drive or folder>: the fastest of $runs bare walks of it, as
+# "walk_seconds=<s> walk_entries=<n> walk_runs=<s/s/s>".
+best_walk() {
+  local best_s="" entries="" all="" result a
+  for _ in $(seq "$runs"); do
+    result=$(wine_run "$tools/cx_bench_walk.exe" "$1" | tr -d '\r') || true
+    a=$(field walk_seconds "$result")
+    all+="${all:+/}$a"
+    if faster "$a" "$best_s"; then best_s=$a entries=$(field walk_entries "$result"); fi
+  done
+  echo "walk_seconds=$best_s walk_entries=$entries walk_runs=$all"
+}
+
 job() { # job <name> <folder> <template> <noise level> [drive options]
   local name=$1 folder=$2 template=$3 noise=$4 result
   shift 4

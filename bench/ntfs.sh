@@ -64,14 +64,9 @@ say "image: $(du -h --apparent-size "$image" | cut -f1) ($(du -h "$image" | cut 
 
 # A first walk reads the volume into the caches: every figure is of a warm drive.
 wine_run "$tools/cx_bench_walk.exe" 'D:' >/dev/null 2>&1 || true
-walk_s="" walk_runs="" walk_entries=""
-for _ in $(seq "$runs"); do
-  walk=$(wine_run "$tools/cx_bench_walk.exe" 'D:' | tr -d '\r') || true
-  a=$(field walk_seconds "$walk")
-  walk_runs+="${walk_runs:+ }$a"
-  if faster "$a" "$walk_s"; then walk_s=$a walk_entries=$(field walk_entries "$walk"); fi
-done
-say "walk:   bare FindFirstFileA walk of D: $walk_s s (runs $walk_runs; $walk_entries entries)"
+walk=$(best_walk 'D:')
+walk_s=$(field walk_seconds "$walk")
+say "walk:   bare FindFirstFileA walk of D: $walk_s s (runs $(field walk_runs "$walk"); $(field walk_entries "$walk") entries)"
 
 rm -f "$devices/d::"
 walked=$(best "$runs" walked '' '' 0)

@@ -91,13 +91,8 @@ say "        $(cat "$bench/timer.quiet.best")"
 rm -rf "$root/clean" "$root/bare"
 mv "$root/tree" "$profile_tree"
 sync
-drive_s="" drive_runs=""
-for _ in $(seq "$runs"); do
-  walk=$(wine_run "$tools/cx_bench_walk.exe" 'C:' | tr -d '\r') || true
-  a=$(field walk_seconds "$walk")
-  drive_runs+="${drive_runs:+ }$a"
-  if faster "$a" "$drive_s"; then drive_s=$a drive_entries=$(field walk_entries "$walk"); fi
-done
+drive=$(best_walk 'C:')
+drive_s=$(field walk_seconds "$drive") drive_runs=$(field walk_runs "$drive") drive_entries=$(field walk_entries "$drive")
 default=$(best "$runs" default '' '' 0)
 mv "$profile_tree" "$root/tree"
 default_s=$(field scan_seconds "$default")
