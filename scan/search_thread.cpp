@@ -97,6 +97,10 @@ void TSearchInThread::UseFileTable(const std::string& Drive) {
   drive_table_.reset();
   files_ = &system_files_;
   if (!FReadFileTables || Drive.size() != 1) return;
+  // A large volume's table takes seconds: meanwhile the position shows the drive.
+  current_folder_ = Drive + ":\\";
+  folder_pending_ = true;
+  HandOver(true);
   const Clock::time_point start = Clock::now();
   std::optional<platform::ntfs::FileTable> table = system_files_.ReadFileTable(Drive[0], FStopSearch);
   listing_time_ += Clock::now() - start;

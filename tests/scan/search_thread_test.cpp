@@ -125,8 +125,12 @@ TEST_F(SearchThreadTest, AnElevatedScanAsksEachDrivesTableWalksWithoutOneAndStop
   files.AddFile("C:\\Temp\\a.tmp", 10);
   files.AddFile("D:\\Temp\\b.tmp", 20);
   read_tables = true;
+  // What "Current Position" shows while each table is read (the worker waits for the window).
+  std::vector<std::string> shown;
+  files.while_reading = [&] { shown.push_back(folders.empty() ? "" : folders.back()); };
   Run({{"\\Temp", "*.tmp", 0, 0}}, {"C", "D"});
   EXPECT_EQ(files.asked, "CD");
+  EXPECT_THAT(shown, ElementsAre("C:\\", "D:\\"));
   EXPECT_THAT(found, ElementsAre(Pair("C:\\Temp\\a.tmp", 10), Pair("D:\\Temp\\b.tmp", 20)));
 
   // Stop pressed while the first drive's table is read: nothing is walked after it.
