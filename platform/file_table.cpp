@@ -67,9 +67,18 @@ const Entry* FileTable::Find(FileReference reference) const {
 }
 
 std::optional<FileTable> ReadFileTable(const NtfsVolume& volume) {
-  std::unordered_map<uint64_t, Pending> bases;
+  std::unordered_map<uint64_t, Pending> bases;  // those that wait for their extensions
   std::vector<MftRecord> extensions;
   FileTable table;
+  const auto settle = [&table](Pending& pending) {
+    // The reserved records of the volume's own files are in use but have no name.
+    if (pending.base.names.empty() && pending.extensions.empty() && pending.listed.empty()) return;
+    std::optional<Entry> entry = pending.damaged ? std::nullopt : EntryOf(pending);
+    if (entry)
+      table.entries.emplace(pending.base.number, std::move(*entry));
+    else
+      ++table.damaged;
+  };
   const bool read = volume.ForEachRecord([&](uint64_t, std::optional<MftRecord> record) {
     if (!record) return;  // an unused slot is often all zeros; it cannot be told from a damaged one
     if (!record->in_use) return;
@@ -92,7 +101,12 @@ std::optional<FileTable> ReadFileTable(const NtfsVolume& volume) {
     std::sort(pending.listed.begin(), pending.listed.end());
     pending.listed.erase(std::unique(pending.listed.begin(), pending.listed.end()), pending.listed.end());
     pending.base = std::move(*record);
-    bases.emplace(pending.base.number, std::move(pending));
+    // Nearly every record stands alone: it becomes its entry at once, so that a large volume's
+    // records are never all held at the same time as their entries.
+    if (pending.listed.empty() && !pending.damaged)
+      settle(pending);
+    else
+      bases.emplace(pending.base.number, std::move(pending));
   });
   if (!read) return std::nullopt;
   for (MftRecord& extension : extensions) {
@@ -103,15 +117,7 @@ std::optional<FileTable> ReadFileTable(const NtfsVolume& volume) {
       continue;
     base->second.extensions.push_back(std::move(extension));
   }
-  for (auto& [number, pending] : bases) {
-    // The reserved records of the volume's own files are in use but have no name.
-    if (pending.base.names.empty() && pending.extensions.empty() && pending.listed.empty()) continue;
-    std::optional<Entry> entry = pending.damaged ? std::nullopt : EntryOf(pending);
-    if (entry)
-      table.entries.emplace(number, std::move(*entry));
-    else
-      ++table.damaged;
-  }
+  for (auto& [number, pending] : bases) settle(pending);
   return table;
 }
 
