@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <optional>
 
 #include "platform/table_file_system.h"
@@ -102,12 +103,22 @@ void TSearchInThread::UseFileTable(const std::string& Drive) {
   folder_pending_ = true;
   HandOver(true);
   const Clock::time_point start = Clock::now();
-  std::optional<platform::ntfs::FileTable> table = system_files_.ReadFileTable(Drive[0], FStopSearch);
+  std::string outcome = ": walked instead";
+  try {
+    std::optional<platform::ntfs::FileTable> table = system_files_.ReadFileTable(Drive[0], FStopSearch);
+    if (table) {
+      drive_table_ = std::make_unique<platform::TableFileSystem>(system_files_, Drive[0], std::move(*table));
+      outcome = ": read";
+    }
+  } catch (const std::bad_alloc&) {
+    // A volume of millions of files may not fit beside everything else in a 32-bit process: what
+    // was built of its table is gone again, and the drive is walked.
+    drive_table_.reset();
+    outcome = ": walked instead (no memory for its table)";
+  }
   listing_time_ += Clock::now() - start;
-  debug_.Write("Search T (File table) " + Drive + (table ? ": read" : ": walked instead"));
-  if (!table) return;
-  drive_table_ = std::make_unique<platform::TableFileSystem>(system_files_, Drive[0], std::move(*table));
-  files_ = drive_table_.get();
+  debug_.Write("Search T (File table) " + Drive + outcome);
+  if (drive_table_) files_ = drive_table_.get();
 }
 
 void TSearchInThread::SearchDrive(const std::string& Drive) {

@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 #include "platform/exception.h"
 #include "tests/support/fake_file_system.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/sync_queue.h"
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Pair;
@@ -141,6 +143,12 @@ TEST_F(SearchThreadTest, AnElevatedScanAsksEachDrivesTableWalksWithoutOneAndStop
   EXPECT_EQ(files.asked, "C");
   EXPECT_THAT(found, IsEmpty());
   EXPECT_EQ(finished, 2);
+
+  // A table too large for the process's memory: that drive is walked.
+  files.while_reading = [] { throw std::bad_alloc(); };
+  Run({{"\\Temp", "*.tmp", 0, 0}}, {"C"});
+  EXPECT_THAT(found, ElementsAre(Pair("C:\\Temp\\a.tmp", 10)));
+  EXPECT_THAT(DebugLines(), Contains("Search T (File table) C: walked instead (no memory for its table)"));
 }
 
 TEST_F(SearchThreadTest, DriveRelativeAndEmptyPathsFollowTheDrive) {
