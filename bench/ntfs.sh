@@ -71,12 +71,12 @@ say "walk:   bare FindFirstFileA walk of D: $walk_s s (runs $(field walk_runs "$
 rm -f "$devices/d::"
 walked=$(best "$runs" walked '' '' 0)
 walked_s=$(field scan_seconds "$walked")
-say "walked: the shipped rules, every category, D: walked: $walked_s s = $(ratio "$walked_s" "$walk_s") x the bare walk (runs $(field scan_runs "$walked")); rows $(field rows "$walked"); answer $(field worst_answer_ms "$walked") ms"
+say "walked: the shipped rules, every category, D: walked: $walked_s s = $(ratio "$walked_s" "$walk_s") x the bare walk (runs $(field scan_runs "$walked")); rows $(field rows "$walked"); answer $(field worst_answer_ms "$walked") ms; peak working set $(field peak_working_set "$walked") bytes"
 say "        D: $(cat "$bench/table.walked"); $(cat "$bench/timer.walked.best")"
 
 ln -sfn "$image" "$devices/d::"
 table=$(best "$runs" table '' '' 0)
 table_s=$(field scan_seconds "$table")
-say "table:  the same, D: read from its file table: $table_s s = $(ratio "$table_s" "$walked_s") x the program's walk, $(ratio "$table_s" "$walk_s") x the bare walk (runs $(field scan_runs "$table")); rows $(field rows "$table"); answer $(field worst_answer_ms "$table") ms (began $(field worst_answer_at "$table") s in)"
+say "table:  the same, D: read from its file table: $table_s s = $(ratio "$table_s" "$walked_s") x the program's walk, $(ratio "$table_s" "$walk_s") x the bare walk (runs $(field scan_runs "$table")); rows $(field rows "$table"); answer $(field worst_answer_ms "$table") ms (began $(field worst_answer_at "$table") s in); peak working set $(field peak_working_set "$table") bytes"
 say "        D: $(cat "$bench/table.table"); $(cat "$bench/timer.table.best")"
 echo "bench: figures saved in $out" >&2
