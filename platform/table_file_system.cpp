@@ -46,8 +46,10 @@ class TableFileSystem::Index {
     bool hidden;  // one of the volume's own files
   };
   struct Folder {
-    std::vector<Child> children;                  // in the order of their capitals, as NTFS keeps them
-    std::unordered_map<NameKey, size_t> by_name;  // long names and 8.3 aliases, to children
+    std::vector<Child> children;  // in the order of their capitals, as NTFS keeps them
+    // The 8.3 aliases that differ from their long names, in order, to children. Long names are
+    // found in the children themselves: a map of every name would double what a large volume costs.
+    std::vector<std::pair<NameKey, size_t>> aliases;
   };
   // A path on the drive, split after "X:\"; nothing when it is on another drive or in a form the
   // system reads by rules of its own (relative, ".", "..", "/", doubled separators).
@@ -83,12 +85,10 @@ class TableFileSystem::Index {
       });
       for (size_t i = 0; i < keyed.size(); ++i) {
         folder.children[i] = keyed[i].second;
-        folder.by_name.emplace(std::move(keyed[i].first), i);
+        if (const std::string& alias = keyed[i].second.link->short_name; !alias.empty())
+          if (auto key = KeyOf(alias); key && *key != keyed[i].first) folder.aliases.emplace_back(std::move(*key), i);
       }
-      // An alias never hides a long name.
-      for (size_t i = 0; i < folder.children.size(); ++i)
-        if (const std::string& alias = folder.children[i].link->short_name; !alias.empty())
-          if (const auto key = KeyOf(alias)) folder.by_name.emplace(*key, i);
+      std::sort(folder.aliases.begin(), folder.aliases.end());
     }
   }
 
@@ -134,10 +134,17 @@ class TableFileSystem::Index {
     return &entry != root_ && (entry.attributes & ntfs::kAttributeReparsePoint) != 0;
   }
 
+  // The child a name or an alias names; an alias never hides a long name.
   const Child* Find(const ntfs::Entry& folder, const NameKey& key) const {
     const Folder* listed = FolderOf(folder);
-    const auto found = listed->by_name.find(key);
-    return found == listed->by_name.end() ? nullptr : &listed->children[found->second];
+    const auto key_of = [](const Child& child) { return KeyOf(child.link->name).value_or(NameKey()); };
+    const auto named = std::partition_point(listed->children.begin(), listed->children.end(),
+                                            [&](const Child& child) { return key_of(child) < key; });
+    if (named != listed->children.end() && key_of(*named) == key) return &*named;
+    const auto alias = std::lower_bound(listed->aliases.begin(), listed->aliases.end(), key,
+                                        [](const auto& entry, const NameKey& wanted) { return entry.first < wanted; });
+    if (alias != listed->aliases.end() && alias->first == key) return &listed->children[alias->second];
+    return nullptr;
   }
 
   const Folder* FolderOf(const ntfs::Entry& folder) const {

@@ -217,3 +217,43 @@ TEST_F(TableFileSystemTest, FileIdsAreFormedAsTheSystemFormsThem) {
 }
 
 }  // namespace
+
+namespace {
+
+// A single name finds its entry by its long name, whatever the case, or else by its 8.3 alias, as
+// FindFirstFileW does; a pattern matches long names only, and an alias never hides a long name.
+TEST(TableFileSystemNames, OneNameFindsItsEntryByLongNameOrAliasAPatternByLongNamesOnly) {
+  using platform::ntfs::Entry;
+  platform::ntfs::FileTable table;
+  const platform::ntfs::FileReference root{5, 5}, folder{40, 1};
+  table.entries[5] = Entry{root, {{root, ".", ""}}, true, 0x10};
+  table.entries[40] = Entry{folder, {{root, "dir", ""}}, true, 0x10};
+  table.entries[41] = Entry{{41, 1}, {{folder, "a very long name.tmp", "AVERYL~1.TMP"}}, false, 0x20};
+  table.entries[42] = Entry{{42, 1}, {{folder, "b.tmp", "B.TMP"}}, false, 0x20};
+  // Its own long name is another file's alias: the long name is found.
+  table.entries[43] = Entry{{43, 1}, {{folder, "averyl~1.tmp", ""}}, false, 0x20};
+  FakeFileSystem rest;
+  platform::TableFileSystem files(rest, 'c', std::move(table));
+  const auto names = [&](const std::string& pattern) {
+    std::vector<std::string> found;
+    for (const platform::FindEntry& entry : files.FindFiles(pattern)) found.push_back(entry.name);
+    return found;
+  };
+  EXPECT_EQ(names("C:\\DIR\\A VERY LONG NAME.TMP"), std::vector<std::string>{"a very long name.tmp"});
+  EXPECT_EQ(names("C:\\dir\\AVERYL~1.TMP"), std::vector<std::string>{"averyl~1.tmp"});
+  EXPECT_EQ(names("C:\\dir\\b.TMP"), std::vector<std::string>{"b.tmp"});
+  EXPECT_EQ(names("C:\\dir\\*~1.TMP"), std::vector<std::string>{"averyl~1.tmp"});
+  EXPECT_TRUE(names("C:\\dir\\nothing.tmp").empty());
+  EXPECT_EQ(rest.find_calls, 0);
+  // Without the clashing file, the alias reaches the long-named one.
+  platform::ntfs::FileTable alone;
+  alone.entries[5] = Entry{root, {{root, ".", ""}}, true, 0x10};
+  alone.entries[40] = Entry{folder, {{root, "dir", ""}}, true, 0x10};
+  alone.entries[41] = Entry{{41, 1}, {{folder, "a very long name.tmp", "AVERYL~1.TMP"}}, false, 0x20};
+  platform::TableFileSystem only(rest, 'c', std::move(alone));
+  const auto found = only.FindFiles("C:\\dir\\averyl~1.tmp");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].name, "a very long name.tmp");
+}
+
+}  // namespace
