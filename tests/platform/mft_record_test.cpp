@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/file_table.h"
-#include "platform/mft_paths.h"
+#include "tests/support/table_paths.h"
 #include "platform/ntfs_runs.h"
 
 namespace {

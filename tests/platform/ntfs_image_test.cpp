@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/file_table.h"
-#include "platform/mft_paths.h"
+#include "tests/support/table_paths.h"
 #include "platform/ntfs_volume.h"
 #include "tests/support/ntfs_image.h"
 

@@ -1,12 +1,15 @@
-#include "platform/mft_paths.h"
+#include "tests/support/table_paths.h"
 
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
-namespace platform::ntfs {
 namespace {
+
+using platform::ntfs::Entry;
+using platform::ntfs::FileTable;
+using platform::ntfs::Link;
 
 // A folder entry's parent folder, when the table holds it as the link says.
 const Entry* ParentFolder(const FileTable& table, const Link& link) {
@@ -30,7 +33,7 @@ class FolderPaths {
         path = known->second;
         break;
       }
-      if (record == kRootRecord) {
+      if (record == platform::ntfs::kRootRecord) {
         path = std::string();
         known_[record] = path;
         break;
@@ -59,7 +62,7 @@ std::vector<ListedPath> ListPaths(const FileTable& table) {
   FolderPaths folders(table);
   std::vector<ListedPath> paths;
   for (const auto& [record, entry] : table.entries) {
-    if (record == kRootRecord || (entry.is_folder && entry.links.size() != 1)) continue;
+    if (record == platform::ntfs::kRootRecord || (entry.is_folder && entry.links.size() != 1)) continue;
     for (const Link& link : entry.links) {
       const Entry* parent = ParentFolder(table, link);
       if (!parent) continue;
@@ -70,5 +73,3 @@ std::vector<ListedPath> ListPaths(const FileTable& table) {
   std::sort(paths.begin(), paths.end(), [](const ListedPath& a, const ListedPath& b) { return a.path < b.path; });
   return paths;
 }
-
-}  // namespace platform::ntfs
