@@ -80,8 +80,10 @@ include(GoogleTest)
 
 file(GLOB CX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
 file(GLOB CX_WINE_SUPPORT CONFIGURE_DEPENDS tests/wine/support/*.cpp)
-# The test's main-thread queue is portable and serves the Wine tests of the workers too.
-list(APPEND CX_WINE_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/sync_queue.cpp ${CMAKE_SOURCE_DIR}/tests/support/listed_item.cpp)
+# The test's main-thread queue and debug output are portable and serve the Wine tests of the
+# workers too.
+list(APPEND CX_WINE_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/sync_queue.cpp ${CMAKE_SOURCE_DIR}/tests/support/listed_item.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/fake_debug_output.cpp)
 if(CX_WINE_TESTS)
   add_executable(cx_wine_tests ${CX_WINE_TESTS} ${CX_WINE_SUPPORT})
   target_include_directories(cx_wine_tests PRIVATE ${CMAKE_SOURCE_DIR})

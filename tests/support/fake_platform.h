@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/support/fake_debug_output.h"
 #include "tests/support/fake_file_system.h"
 
 // The shell: special folders by CSIDL, deletes that move a tree out of the fake file system into
@@ -182,16 +183,6 @@ class FakeEventLog : public platform::EventLog {
     return true;
   }
   std::vector<Event> written;
-};
-
-class FakeDebugOutput : public platform::DebugOutput {
- public:
-  void Write(const std::string& text) override;
-  std::vector<std::string> Lines();
-
- private:
-  std::mutex mutex_;
-  std::vector<std::string> lines_;
 };
 
 // Every double in one place, bundled as the platform layer.

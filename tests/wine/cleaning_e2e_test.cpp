@@ -135,11 +135,9 @@ TEST_F(DeleteWorkerWine, AFolderHoldingAFileInUseLosesNothing) {
   }
   ASSERT_EQ(events.size(), 1u);
   if (events[0] == "folder " + folder) {
-    char data_home[MAX_PATH] = {};
-    ASSERT_GT(GetEnvironmentVariableA("XDG_DATA_HOME", data_home, MAX_PATH), 0u) << "Windows' shell took it whole";
-    std::string trashed = std::string("\\\\?\\unix") + data_home + "/Trash/files/" + folder.substr(kRoot.size() + 1);
-    for (char& c : trashed)
-      if (c == '/') c = '\\';
+    const std::string trash = WineTrashFiles();
+    ASSERT_FALSE(trash.empty()) << "Windows' shell took it whole";
+    const std::string trashed = trash + "\\" + folder.substr(kRoot.size() + 1);
     EXPECT_FALSE(PathExists(folder));
     EXPECT_EQ(ReadAll(trashed + "\\in-use.tmp"), "in use");
     EXPECT_EQ(ReadAll(trashed + "\\other.tmp"), "other");

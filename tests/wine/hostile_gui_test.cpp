@@ -275,12 +275,6 @@ class UserRegistryValue {
   bool had_ = false, set_ = false;
 };
 
-std::string UserProfile() {
-  char profile[MAX_PATH] = {};
-  GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH);
-  return profile;
-}
-
 // Windows XP as far as Wine can show it: the program is told it runs on XP (5.1, Service Pack 3),
 // and the user's local application data and Internet cache are where XP keeps them, below
 // "Local Settings" of the profile, with XP's user temp folder beside them. Wine keeps its profiles
@@ -291,7 +285,7 @@ class XpLayoutGuiTest : public ::testing::Test {
       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
   void SetUp() override {
-    ASSERT_FALSE(UserProfile().empty());
+    ASSERT_FALSE(EnvironmentVariable("USERPROFILE").empty());
     ASSERT_TRUE(version.set() && local_app_data.set() && cache.set());
     MakeFolders(local_settings.Path("Application Data"));
     MakeFolders(local_settings.Path("Temporary Internet Files"));
@@ -306,7 +300,7 @@ class XpLayoutGuiTest : public ::testing::Test {
                                    "%USERPROFILE%\\Local Settings\\Application Data"};
   UserRegistryValue cache{kShellFolders, "Cache", REG_EXPAND_SZ,
                           "%USERPROFILE%\\Local Settings\\Temporary Internet Files"};
-  FileTree local_settings{UserProfile() + "\\Local Settings"};
+  FileTree local_settings{EnvironmentVariable("USERPROFILE") + "\\Local Settings"};
 };
 
 TEST_F(XpLayoutGuiTest, TheUserTempOfTheXpRulesIsScannedAndCleanedByPlainPaths) {

@@ -11,13 +11,13 @@
 
 #include <algorithm>
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
 #include "scan/search_thread.h"
+#include "tests/support/fake_debug_output.h"
 #include "tests/support/sync_queue.h"
 #include "tests/wine/support/debugged_run.h"
 #include "tests/wine/support/file_tree.h"
@@ -40,24 +40,6 @@ const std::string kAccented =
     "c\xC3\xB6"
     "d\xC3\xA9";
 
-std::string Environment(const char* name) {
-  char value[MAX_PATH * 2] = {};
-  const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-  return length > 0 && length < sizeof value ? value : "";
-}
-
-class RecordingDebug : public platform::DebugOutput {
- public:
-  void Write(const std::string& text) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    lines.push_back(text);
-  }
-  std::vector<std::string> lines;
-
- private:
-  std::mutex mutex_;
-};
-
 struct Scanned {
   std::vector<std::pair<std::string, int64_t>> found;  // sorted
   std::vector<std::string> debug;
@@ -68,7 +50,7 @@ class NtfsDriveWine : public ::testing::Test {
   // Gives this prefix drive D:, the mounted volume, with the image as its raw device; a drive D:
   // of its own would be refused.
   static void SetUpTestSuite() {
-    const std::string mount = Environment("CX_NTFS_MOUNT"), image = Environment("CX_NTFS_IMAGE");
+    const std::string mount = EnvironmentVariable("CX_NTFS_MOUNT"), image = EnvironmentVariable("CX_NTFS_IMAGE");
     if (mount.empty() || image.empty() || PathExists("D:\\")) return;
     linked_ = DefineWineDrive('d', mount, image) && PathExists("D:\\data");
   }
@@ -77,7 +59,8 @@ class NtfsDriveWine : public ::testing::Test {
     RemoveTree(kScratch);
   }
   void SetUp() override {
-    if (Environment("CX_NTFS_MOUNT").empty()) GTEST_SKIP() << "run by tests/wine/ntfs_drive.sh, with an image mounted";
+    if (EnvironmentVariable("CX_NTFS_MOUNT").empty())
+      GTEST_SKIP() << "run by tests/wine/ntfs_drive.sh, with an image mounted";
     ASSERT_TRUE(linked_) << "drive D: could not be made the image's volume";
   }
 
@@ -85,7 +68,7 @@ class NtfsDriveWine : public ::testing::Test {
   // run it elevated or not.
   static Scanned Scan(bool from_table) {
     Scanned scanned;
-    RecordingDebug debug;
+    FakeDebugOutput debug;
     SyncQueue main_thread;
     const auto files = platform::win32::CreateFileSystem();
     auto* worker = new TSearchInThread(main_thread, *files, debug);
@@ -101,7 +84,7 @@ class NtfsDriveWine : public ::testing::Test {
     worker->Resume();
     main_thread.PumpUntilIdle();
     std::sort(scanned.found.begin(), scanned.found.end());
-    scanned.debug = debug.lines;
+    scanned.debug = debug.Lines();
     return scanned;
   }
 

@@ -17,12 +17,6 @@
 
 namespace {
 
-std::string Env(const char* name) {
-  char value[MAX_PATH] = {};
-  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  return n > 0 && n < sizeof value ? value : "";
-}
-
 std::string SpecialFolder(int csidl) {
   char path[MAX_PATH] = {};
   return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
@@ -82,11 +76,11 @@ TEST(Prefix, ReportsWindows7) {
 }
 
 TEST(Prefix, KeepsTempWhereVistaAndLaterDo) {
-  const std::string profile = Env("USERPROFILE");
+  const std::string profile = EnvironmentVariable("USERPROFILE");
   ASSERT_FALSE(profile.empty());
   const std::string temp = profile + "\\AppData\\Local\\Temp";
-  EXPECT_EQ(Env("TEMP"), temp);
-  EXPECT_EQ(Env("TMP"), temp);
+  EXPECT_EQ(EnvironmentVariable("TEMP"), temp);
+  EXPECT_EQ(EnvironmentVariable("TMP"), temp);
   char path[MAX_PATH] = {};
   GetTempPathA(sizeof path, path);
   EXPECT_EQ(std::string(path), temp + "\\");
@@ -98,7 +92,7 @@ TEST(Prefix, KeepsTempWhereVistaAndLaterDo) {
 
 // Wine links these into the Unix home; a cleaner that walks C: must not reach the Linux files.
 TEST(Prefix, ProfileFoldersAreRealFolders) {
-  const std::string profile = Env("USERPROFILE");
+  const std::string profile = EnvironmentVariable("USERPROFILE");
   for (const char* name : {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos"}) {
     const DWORD attributes = GetFileAttributesA((profile + "\\" + name).c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << name;

@@ -14,6 +14,7 @@
 
 #include "platform/win32/win32_platform.h"
 #include "scan/search_thread.h"
+#include "tests/support/fake_debug_output.h"
 #include "tests/support/sync_queue.h"
 #include "tests/wine/support/unix_side.h"
 
@@ -90,11 +91,6 @@ void RemoveTree(const std::wstring& folder) {
   RemoveDirectoryW(folder.c_str());
 }
 
-class SilentDebug : public platform::DebugOutput {
- public:
-  void Write(const std::string&) override {}
-};
-
 struct Reports {
   std::vector<std::string> folders;
   std::vector<std::pair<std::string, int64_t>> found;
@@ -164,7 +160,7 @@ class ScanWorkerWine : public ::testing::Test {
   }
 
   std::unique_ptr<platform::FileSystem> files_ = platform::win32::CreateFileSystem();
-  SilentDebug debug_;
+  FakeDebugOutput debug_;
   SyncQueue main_thread_;
 };
 

@@ -23,11 +23,8 @@ namespace {
 
 // The names in Wine's recycle bin (the XDG trash under the bench's XDG_DATA_HOME).
 std::set<std::string> TrashNames() {
-  char data_home[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("XDG_DATA_HOME", data_home, MAX_PATH)) return {};
-  std::string folder = std::string("\\\\?\\unix") + data_home + "/Trash/files";
-  for (char& c : folder)
-    if (c == '/') c = '\\';
+  const std::string folder = WineTrashFiles();
+  if (folder.empty()) return {};
   std::set<std::string> names;
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);

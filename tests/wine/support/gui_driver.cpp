@@ -250,6 +250,13 @@ std::string SettingsFilePath() {
   return settings_folder + "\\general.conf";
 }
 
+std::string EnvironmentVariable(const char* name) {
+  std::string value(GetEnvironmentVariableA(name, nullptr, 0), '\0');
+  if (value.empty()) return value;
+  value.resize(GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size())));
+  return value;
+}
+
 void ResetSettingsFile() { DeleteFileA(SettingsFilePath().c_str()); }
 
 HWND StartMainWindow(const GuiProgram& program) {

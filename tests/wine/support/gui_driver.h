@@ -101,6 +101,9 @@ void SetCheckBox(HWND box, bool checked);
 // The program's settings file, "...\Torvex Clutterix\general.conf" in the local application data
 // (its folder is made when missing, so that a test can write the file).
 std::string SettingsFilePath();
+// A variable of this process's environment, which the programs it starts inherit; empty when it
+// is unset.
+std::string EnvironmentVariable(const char* name);
 // Removes the program's settings file, so that a test starts from the defaults whatever an
 // earlier test stored (a scan after loading, another noise level, an update host).
 void ResetSettingsFile();

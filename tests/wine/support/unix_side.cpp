@@ -2,10 +2,12 @@
 
 #include <winioctl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "tests/wine/support/file_tree.h"
+#include "tests/wine/support/gui_driver.h"
 
 namespace {
 
@@ -54,6 +56,14 @@ bool MakeUnixLink(const std::string& link, const std::string& target) {
   if (unix_link.empty() || unix_target.empty()) return false;
   return RunUnix(Folder(link), "\\bin\\ln", "-s \"" + unix_target + "\" \"" + unix_link + "\"",
                  [&] { return PathExists(link); });
+}
+
+std::string WineTrashFiles() {
+  const std::string data_home = EnvironmentVariable("XDG_DATA_HOME");
+  if (data_home.empty()) return "";
+  std::string folder = "\\\\?\\unix" + data_home + "/Trash/files";
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  return folder;
 }
 
 bool DefineWineDrive(char letter, const std::string& mount_point, const std::string& device) {

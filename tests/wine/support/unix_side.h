@@ -31,6 +31,9 @@ bool MakeFolderLink(const std::string& link, const std::string& target);
 // deletes the target).
 bool RemoveUnixLink(const std::string& link);
 
+// Wine's recycle bin: the files folder of the XDG trash under XDG_DATA_HOME (which the test bench
+// points into the prefix's own folder), as a Windows path; empty when XDG_DATA_HOME is unset.
+std::string WineTrashFiles();
 // Gives the prefix drive `letter`: the Unix folder `mount_point`, with `device` (a Unix file, such
 // as an image of the volume) as its raw device, "\\.\X:". Wine's mount manager is told, as Wine's
 // own configuration tool tells it, so that programs list the drive at once; links made in
