@@ -14,22 +14,20 @@ if(CX_WITH_FUZZ AND CX_CLANGXX)
                -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
-  set(CX_FUZZ_CORPUS ${CX_FUZZ_BINARY_DIR}/corpus)
-  file(MAKE_DIRECTORY ${CX_FUZZ_CORPUS})
-  # About 30 s; inputs up to 4 KiB, 10 s at most for one input.
-  add_test(NAME fuzz.ini_document
-    COMMAND ${CX_FUZZ_BINARY_DIR}/ini_fuzzer -max_total_time=30 -max_len=4096 -timeout=10 -rss_limit_mb=2048
-            -print_final_stats=1 ${CX_FUZZ_CORPUS} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/ini
-    WORKING_DIRECTORY ${CX_FUZZ_BINARY_DIR})
-  set_tests_properties(fuzz.ini_document PROPERTIES TIMEOUT 120)
-  # About 20 s; an input is a record or a whole tiny volume, up to 80 KiB.
-  set(CX_MFT_CORPUS ${CX_FUZZ_BINARY_DIR}/corpus-mft)
-  file(MAKE_DIRECTORY ${CX_MFT_CORPUS})
-  add_test(NAME fuzz.mft_reader
-    COMMAND ${CX_FUZZ_BINARY_DIR}/mft_fuzzer -max_total_time=20 -max_len=81920 -timeout=10 -rss_limit_mb=2048
-            -print_final_stats=1 ${CX_MFT_CORPUS} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/mft
-    WORKING_DIRECTORY ${CX_FUZZ_BINARY_DIR})
-  set_tests_properties(fuzz.mft_reader PROPERTIES TIMEOUT 120)
+  # A bounded run of one fuzzer: `seconds` long, inputs up to `max_len` bytes, 10 s at most for one
+  # input, from the seeds in tests/fuzz/corpus/<seeds>.
+  function(cx_fuzz_test name fuzzer seconds max_len seeds)
+    set(learnt ${CX_FUZZ_BINARY_DIR}/corpus-${seeds})
+    file(MAKE_DIRECTORY ${learnt})
+    add_test(NAME ${name}
+      COMMAND ${CX_FUZZ_BINARY_DIR}/${fuzzer} -max_total_time=${seconds} -max_len=${max_len} -timeout=10
+              -rss_limit_mb=2048 -print_final_stats=1 ${learnt} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${seeds}
+      WORKING_DIRECTORY ${CX_FUZZ_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120)
+  endfunction()
+  cx_fuzz_test(fuzz.ini_document ini_fuzzer 30 4096 ini)
+  # An input is a record or a whole tiny volume.
+  cx_fuzz_test(fuzz.mft_reader mft_fuzzer 20 81920 mft)
 elseif(CX_WITH_FUZZ)
   message(WARNING "clang++ not found: the fuzz test is left out (scripts/setup.sh installs it)")
 endif()
