@@ -151,7 +151,6 @@ class FileSystem {
   // exactly (no "best fit" stand-ins) or the text is not UTF-8.
   virtual std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
 
-  // Whole-file reading and writing for the INI documents and the pictures.
   // The file table of the local NTFS volume at `drive`, read whole from the raw volume, where the
   // process may read it (an elevated administrator); nothing elsewhere (another file system, a
   // network or removable drive, no rights, a read that fails or looks inconsistent). Setting
@@ -160,6 +159,7 @@ class FileSystem {
     return std::nullopt;
   }
 
+  // Whole-file reading and writing for the INI documents and the pictures.
   // ReadFile gives nothing when the file does not exist or cannot be read.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // WriteFile replaces the file whole, or leaves it as it was: on failure it returns the

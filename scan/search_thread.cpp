@@ -113,7 +113,6 @@ void TSearchInThread::UseFileTable(const std::string& Drive) {
   } catch (const std::bad_alloc&) {
     // A volume of millions of files may not fit beside everything else in a 32-bit process: what
     // was built of its table is gone again, and the drive is walked.
-    drive_table_.reset();
     outcome = ": walked instead (no memory for its table)";
   }
   listing_time_ += Clock::now() - start;
